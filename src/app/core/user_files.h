@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace tessik {
+
+class Platform;
+
+inline const QString ProgramVersion = QStringLiteral("16.01.02");
+inline const QString kNoVersion = QStringLiteral("00.00.00");
+inline const QString kHistoryFileName = QStringLiteral("Tessik.hst");
+inline const QString kVersionFileName = QStringLiteral("Tessik.ver");
+
+// What start-up learns from the per-user folder.
+struct UserFiles {
+    QString UserFolder;    // ends with a separator
+    QString LastFolder;    // ends with a separator
+    QString StoredVersion;
+    QStringList copiedSamples;
+};
+
+// The per-user folder: AppData where it is set, otherwise the desktop's per-user data folder
+// (XDG_DATA_HOME, by default ~/.local/share), followed by Tessik.
+QString resolveUserFolder(const Platform &platform);
+
+// Reads the history and version files, creating the folder on a first run, and copies the
+// sample analyses beside the program when the stored version is older than this program.
+// Anything missing or empty is treated as on a first run; nothing here asks or reports.
+UserFiles prepareUserFiles(const Platform &platform);
+
+// Writes the history and version files at shut-down. A file that cannot be written is left
+// as it was; shut-down goes on regardless.
+void writeShutdownFiles(const QString &UserFolder, const QString &LastFolder);
+
+// The first line of a text file, without its line end; empty when it cannot be read.
+QString readFirstLine(const QString &path, bool *readable = nullptr);
+
+// One line ended by CR LF, in the 8-bit code page.
+bool writeSingleLine(const QString &path, const QString &line);
+
+} // namespace tessik

@@ -1,0 +1,165 @@
+#include "app/ui/frm_kelvane.h"
+
+#include "app/core/user_files.h"
+#include "app/core/window_title.h"
+#include "model/classification.h"
+#include "platform/core/platform.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+namespace tessik {
+
+frmKelvane::frmKelvane(Platform &platform, QWidget *parent) : QWidget(parent), m_platform(platform)
+{
+    setObjectName(QStringLiteral("frmKelvane"));
+    setWindowTitle(WindowTitle::kProgram);
+    resize(1000, 699);
+    buildControls();
+    connectHandlers();
+    Form_Load();
+}
+
+frmKelvane::~frmKelvane() = default;
+
+void frmKelvane::connectHandlers()
+{
+    connect(btnQuit, &QPushButton::clicked, this, &frmKelvane::btnQuit_Click);
+    connect(btnNew, &QPushButton::clicked, this, &frmKelvane::btnNew_Click);
+    connect(txtDescription, &QLineEdit::textChanged, this, &frmKelvane::txtDescription_Change);
+    connect(txtemail, &QLineEdit::textChanged, this, &frmKelvane::txtemail_Change);
+    connect(txtOffice, &QLineEdit::textChanged, this, &frmKelvane::txtOffice_Change);
+}
+
+void frmKelvane::Form_Load()
+{
+    // The pixel size of the drawing area now fixes the size of one diagram unit for good.
+    const QSize area = picDiagram->contentsRect().size();
+    const PixelMapping mapping = PixelMapping::forStartupSize(area.width(), area.height());
+    picDiagram->surface().resize(area.width(), area.height());
+    picDiagram->surface().setMapping(mapping);
+    picBuffer->resize(picDiagram->size());
+    picBuffer->surface().resize(area.width(), area.height());
+    picBuffer->surface().setMapping(mapping);
+    picBuffer->surface().setFont(Surface::captionFont());
+
+    lstPresets->addItems(presetEntries());
+    colours.tables = ColourTables::standard();
+    colours.ViewType = CategoryView;
+
+    const UserFiles files = prepareUserFiles(m_platform);
+    UserFolder = files.UserFolder;
+    LastFolder = files.LastFolder;
+    StoredVersion = files.StoredVersion;
+    m_dialogFolder = LastFolder;
+
+    lblversion->setText(ProgramVersion);
+}
+
+void frmKelvane::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    Form_Resize();
+}
+
+void frmKelvane::closeEvent(QCloseEvent *event)
+{
+    Form_Terminate();
+    event->accept();
+}
+
+void frmKelvane::Form_Terminate() { EndItAll(); }
+
+void frmKelvane::EndItAll()
+{
+    if (m_ended)
+        return;
+    m_ended = true;
+    writeShutdownFiles(UserFolder, LastFolder);
+    m_platform.endProgram();
+    hide();
+}
+
+void frmKelvane::btnQuit_Click()
+{
+    if (Confirm())
+        EndItAll();
+}
+
+bool frmKelvane::Confirm()
+{
+    if (!Unsaved)
+        return true;
+    return m_platform.showMessage(QStringLiteral("You have unsaved edits.\r\n\r\nDo you want to continue?"),
+                                  MessageButtons::YesNo) == MessageAnswer::Yes;
+}
+
+void frmKelvane::PlotDiagram(const QString &KeyWord)
+{
+    tessik::PlotDiagram(diagram(), m_table, colours, KeyWord);
+    picDiagram->update();
+}
+
+void frmKelvane::Addblock(float X, float Y)
+{
+    const int id = m_table.addBlock(X, Y);
+    if (id == 0) {
+        m_platform.showMessage(QStringLiteral("The analysis already holds %1 blocks.\r\n\r\n"
+                                              "Delete a block before adding another one.")
+                                   .arg(kMaxBlocks),
+                               MessageButtons::Ok);
+        return;
+    }
+    PlotDiagram(QString());
+    EditBlock(id);
+}
+
+void frmKelvane::InitialBlock()
+{
+    m_table.clear();
+    Addblock(5.0f, 5.0f);
+}
+
+void frmKelvane::EditBlock(int id)
+{
+    EditedBlock = id;
+    diagram().setPenColour(kRed);
+    outlineBox(diagram(), m_table.BlockX[id], m_table.BlockY[id]);
+    frameEdit->setVisible(true);
+    frameAnalyze->setVisible(false);
+    frameControl->setVisible(false);
+    txtText->setPlainText(m_table.BlockText[id]);
+    txtNotes->setPlainText(m_table.BlockNotes[id]);
+    txtText->setFocus();
+}
+
+void frmKelvane::btnNew_Click()
+{
+    if (!Confirm())
+        return;
+    diagram().clear();
+    picDiagram->update();
+    CurrentFile.clear();
+    txtDescription->clear();
+    txtemail->clear();
+    txtOffice->clear();
+    Unsaved = false;
+    setWindowTitle(WindowTitle::kProgram);
+    InitialBlock();
+}
+
+void frmKelvane::headerChanged()
+{
+    Unsaved = true;
+    setWindowTitle(WindowTitle::afterHeaderEdit(windowTitle()));
+}
+
+void frmKelvane::txtDescription_Change() { headerChanged(); }
+void frmKelvane::txtemail_Change() { headerChanged(); }
+void frmKelvane::txtOffice_Change() { headerChanged(); }
+
+} // namespace tessik

@@ -1,0 +1,80 @@
+#include "files/codepage.h"
+
+#include <array>
+
+namespace tessik {
+
+namespace {
+
+// 0x80..0x9F; the undefined positions keep their own number.
+constexpr char16_t kHighControls[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+std::array<unsigned char, 256> makeLowerTable()
+{
+    std::array<unsigned char, 256> table{};
+    for (int i = 0; i < 256; ++i)
+        table[size_t(i)] = static_cast<unsigned char>(i);
+    for (int c = 'A'; c <= 'Z'; ++c)
+        table[size_t(c)] = static_cast<unsigned char>(c + 32);
+    for (int c = 0xC0; c <= 0xDE; ++c)
+        if (c != 0xD7) // the multiplication sign is no letter
+            table[size_t(c)] = static_cast<unsigned char>(c + 32);
+    table[0x8A] = 0x9A; // S caron
+    table[0x8C] = 0x9C; // OE
+    table[0x8E] = 0x9E; // Z caron
+    table[0x9F] = 0xFF; // Y diaeresis
+    return table;
+}
+
+const std::array<unsigned char, 256> kLower = makeLowerTable();
+
+} // namespace
+
+char16_t charFrom1252(unsigned char byte)
+{
+    if (byte >= 0x80 && byte <= 0x9F)
+        return kHighControls[byte - 0x80];
+    return byte;
+}
+
+int byteFor1252(char16_t character)
+{
+    if (character < 0x80 || (character >= 0xA0 && character <= 0xFF))
+        return character;
+    for (int i = 0; i < 32; ++i)
+        if (kHighControls[i] == character)
+            return 0x80 + i;
+    return -1;
+}
+
+QString decode1252(const QByteArray &bytes)
+{
+    QString text(bytes.size(), Qt::Uninitialized);
+    QChar *out = text.data();
+    for (qsizetype i = 0; i < bytes.size(); ++i)
+        out[i] = QChar(charFrom1252(static_cast<unsigned char>(bytes[i])));
+    return text;
+}
+
+QByteArray encode1252(const QString &text)
+{
+    QByteArray bytes(text.size(), Qt::Uninitialized);
+    qsizetype n = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        // A character outside the basic plane arrives as two halves; it becomes one "?".
+        if (QChar::isHighSurrogate(c) && i + 1 < text.size() && QChar::isLowSurrogate(text[i + 1].unicode()))
+            ++i;
+        const int byte = byteFor1252(c);
+        bytes[n++] = byte < 0 ? '?' : static_cast<char>(byte);
+    }
+    bytes.truncate(n);
+    return bytes;
+}
+
+unsigned char lowerCase1252(unsigned char byte) { return kLower[byte]; }
+
+} // namespace tessik

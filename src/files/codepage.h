@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace tessik {
+
+// Text on disk is Windows-1252, one byte a character. The five byte values the code page
+// leaves undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D) map to the control characters of the same
+// number, so every byte value survives a read and a write. Characters the code page cannot
+// hold are written as "?".
+QString decode1252(const QByteArray &bytes);
+QByteArray encode1252(const QString &text);
+
+// The character a byte stands for, and the byte for a character (-1 when there is none).
+char16_t charFrom1252(unsigned char byte);
+int byteFor1252(char16_t character);
+
+// The small form of a Windows-1252 letter (A to Z and the accented capitals), as a byte.
+unsigned char lowerCase1252(unsigned char byte);
+
+} // namespace tessik

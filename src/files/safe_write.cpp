@@ -1,0 +1,40 @@
+#include "files/safe_write.h"
+
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace tessik {
+
+QString describeUnwritablePath(const QString &path)
+{
+    const QFileInfo info(path);
+    if (path.isEmpty())
+        return QStringLiteral("No file name was given.");
+    if (info.isDir())
+        return QStringLiteral("A folder of that name is in the way.");
+    const QFileInfo folder(info.absolutePath());
+    if (!folder.exists())
+        return QStringLiteral("The folder does not exist.");
+    if (!folder.isDir())
+        return QStringLiteral("Part of the path is a file, not a folder.");
+    return QString();
+}
+
+WriteResult writeFileSafely(const QString &path, const QByteArray &bytes)
+{
+    if (const QString reason = describeUnwritablePath(path); !reason.isEmpty())
+        return {false, reason};
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return {false, file.errorString()};
+    if (file.write(bytes) != bytes.size()) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        return {false, reason};
+    }
+    if (!file.commit())
+        return {false, file.errorString()};
+    return {true, QString()};
+}
+
+} // namespace tessik

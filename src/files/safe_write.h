@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace tessik {
+
+struct WriteResult {
+    bool ok = false;
+    QString reason; // why it failed, in words for the user
+};
+
+// Replaces the file with the bytes through a temporary file that is renamed into place only
+// when everything was written: a failed write never damages the file that was there.
+WriteResult writeFileSafely(const QString &path, const QByteArray &bytes);
+
+// The user-facing reason for a path that cannot be written, checked before anything happens.
+QString describeUnwritablePath(const QString &path);
+
+} // namespace tessik

@@ -1,0 +1,139 @@
+#include "model/block_table.h"
+
+#include <cmath>
+
+namespace tessik {
+
+float roundHalfEven(float value)
+{
+    // nearbyint follows the current rounding mode, which is round-to-nearest-even unless
+    // someone changed it; the explicit form below does not depend on that.
+    const float floorValue = std::floor(value);
+    const float diff = value - floorValue;
+    if (diff > 0.5f)
+        return floorValue + 1.0f;
+    if (diff < 0.5f)
+        return floorValue;
+    return std::fmod(floorValue, 2.0f) == 0.0f ? floorValue : floorValue + 1.0f;
+}
+
+double roundHalfEven(double value)
+{
+    const double floorValue = std::floor(value);
+    const double diff = value - floorValue;
+    if (diff > 0.5)
+        return floorValue + 1.0;
+    if (diff < 0.5)
+        return floorValue;
+    return std::fmod(floorValue, 2.0) == 0.0 ? floorValue : floorValue + 1.0;
+}
+
+int BlockTable::liveCount() const
+{
+    int count = 0;
+    for (int i = 1; i <= BlockCount; ++i)
+        if (BlockActive[i] != 0)
+            ++count;
+    return count;
+}
+
+bool BlockTable::isFull() const
+{
+    return BlockCount >= kMaxBlocks && liveCount() >= BlockCount;
+}
+
+int BlockTable::addBlock(float x, float y)
+{
+    int id = 0;
+    const int count = BlockCount;
+    for (int i = 1; i <= count; ++i) {
+        if (BlockActive[i] == 0) {
+            id = i;
+            break;
+        }
+    }
+    if (id == 0) {
+        if (BlockCount >= kMaxBlocks)
+            return 0;
+        id = ++BlockCount;
+    }
+    BlockActive[id] = kTrue;
+    BlockX[id] = roundHalfEven(x) - 5.0f;
+    BlockY[id] = roundHalfEven(y) - 5.0f;
+    BlockParent[id] = 0;
+    BlockText[id].clear();
+    BlockNotes[id].clear();
+    BlockCategory[id].clear();
+    return id;
+}
+
+void BlockTable::freeSlot(int id)
+{
+    if (id < 1 || id > kMaxBlocks)
+        return;
+    for (int i = 1; i <= BlockCount; ++i)
+        if (BlockParent[i] == id)
+            BlockParent[i] = 0;
+    BlockActive[id] = 0;
+    BlockParent[id] = 0;
+    BlockText[id].clear();
+    BlockNotes[id].clear();
+}
+
+std::vector<int> BlockTable::descendants(int id) const
+{
+    std::vector<int> order;
+    std::array<bool, kMaxBlocks + 1> seen{};
+    if (id < 1 || id > kMaxBlocks)
+        return order;
+    seen[id] = true;
+    // An explicit stack keeps the depth-first, increasing-id order without recursion.
+    std::vector<std::pair<int, int>> stack{{id, 1}};
+    const int count = BlockCount;
+    while (!stack.empty()) {
+        auto &[parent, next] = stack.back();
+        int child = 0;
+        for (int i = next; i <= count; ++i) {
+            if (BlockParent[i] == parent && !seen[i]) {
+                child = i;
+                break;
+            }
+        }
+        if (child == 0) {
+            stack.pop_back();
+            continue;
+        }
+        next = child + 1;
+        seen[child] = true;
+        order.push_back(child);
+        stack.push_back({child, 1});
+    }
+    return order;
+}
+
+bool BlockTable::wouldCloseLoop(int child, int parent) const
+{
+    // Walking up from the new parent must not reach the child. The step limit ends the walk
+    // on a loop that is already in the table (one that came from a file).
+    int current = parent;
+    for (int steps = 0; steps <= kMaxBlocks && current >= 1 && current <= kMaxBlocks; ++steps) {
+        if (current == child)
+            return true;
+        current = BlockParent[current];
+    }
+    return false;
+}
+
+void BlockTable::multiMove(int id, float deltaX, float deltaY)
+{
+    if (id < 1 || id > kMaxBlocks)
+        return;
+    BlockX[id] -= deltaX;
+    BlockY[id] -= deltaY;
+    for (int child : descendants(id)) {
+        BlockX[child] -= deltaX;
+        BlockY[child] -= deltaY;
+    }
+}
+
+} // namespace tessik

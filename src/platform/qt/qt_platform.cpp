@@ -1,0 +1,79 @@
+#include "platform/qt/qt_platform.h"
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QThread>
+#include <QUrl>
+
+namespace tessik {
+
+namespace {
+
+// "Description (*.ext)|*.ext" becomes the Qt form "Description (*.ext)".
+QString qtFilter(const QString &filter)
+{
+    const int bar = filter.indexOf(QLatin1Char('|'));
+    return bar < 0 ? filter : filter.left(bar);
+}
+
+} // namespace
+
+QString QtPlatform::chooseFile(const FileDialogRequest &request)
+{
+    QString start = request.initialFolder;
+    if (!request.fileName.isEmpty())
+        start = QDir(start).filePath(request.fileName);
+    // No default suffix and no overwrite question of our own: the dialog's business.
+    const QString chosen = request.mode == FileDialogMode::Open
+        ? QFileDialog::getOpenFileName(m_parent, request.title, start, qtFilter(request.filter))
+        : QFileDialog::getSaveFileName(m_parent, request.title, start, qtFilter(request.filter));
+    return chosen.isEmpty() ? QString() : QDir::toNativeSeparators(chosen);
+}
+
+MessageAnswer QtPlatform::showMessage(const QString &text, MessageButtons buttons)
+{
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Kelvane"), text, QMessageBox::NoButton, m_parent);
+    if (buttons == MessageButtons::YesNo) {
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(QMessageBox::Yes);
+    } else {
+        box.setStandardButtons(QMessageBox::Ok);
+    }
+    const int answer = box.exec();
+    if (buttons == MessageButtons::Ok)
+        return MessageAnswer::Ok;
+    return answer == QMessageBox::Yes ? MessageAnswer::Yes : MessageAnswer::No;
+}
+
+void QtPlatform::openUrl(const QString &urlOrPath)
+{
+    const QUrl url = QUrl::fromUserInput(urlOrPath, QDir::currentPath(), QUrl::AssumeLocalFile);
+    QDesktopServices::openUrl(url);
+}
+
+void QtPlatform::pause(int milliseconds) { QThread::msleep(static_cast<unsigned long>(milliseconds)); }
+
+void QtPlatform::processEvents() { QCoreApplication::processEvents(); }
+
+QString QtPlatform::environmentVariable(const QString &name) const
+{
+    return qEnvironmentVariable(name.toLocal8Bit().constData());
+}
+
+QString QtPlatform::homeFolder() const { return QDir::homePath(); }
+
+QString QtPlatform::programFolder() const
+{
+    return QDir::toNativeSeparators(QCoreApplication::applicationDirPath());
+}
+
+QString QtPlatform::currentFolder() const { return QDir::toNativeSeparators(QDir::currentPath()); }
+
+bool QtPlatform::setCurrentFolder(const QString &folder) { return QDir::setCurrent(folder); }
+
+void QtPlatform::endProgram() { QCoreApplication::exit(0); }
+
+} // namespace tessik

@@ -1,0 +1,52 @@
+#include "render/pixel_mapping.h"
+
+#include "model/block_table.h"
+
+#include <limits>
+
+namespace tessik {
+
+namespace {
+
+std::int32_t toLong(double value)
+{
+    // Positions from hand-edited files can be anything; clamp instead of overflowing.
+    const double rounded = roundHalfEven(value);
+    if (!(rounded > std::numeric_limits<std::int32_t>::min()))
+        return std::numeric_limits<std::int32_t>::min();
+    if (!(rounded < std::numeric_limits<std::int32_t>::max()))
+        return std::numeric_limits<std::int32_t>::max();
+    return static_cast<std::int32_t>(rounded);
+}
+
+} // namespace
+
+std::int32_t PixelMapping::ScaleToPixelsX(float x) const
+{
+    return toLong((double(x) - DiagramLeft) * DiagramPixelWidth / (double(DiagramRight) - DiagramLeft));
+}
+
+std::int32_t PixelMapping::ScaleToPixelsY(float y) const
+{
+    return toLong((double(y) - DiagramTop) * DiagramPixelHeight / (double(DiagramBottom) - DiagramTop));
+}
+
+float PixelMapping::pixelToUnitsX(double px) const
+{
+    return static_cast<float>(DiagramLeft + px / pixelsPerUnitX());
+}
+
+float PixelMapping::pixelToUnitsY(double py) const
+{
+    return static_cast<float>(DiagramTop + py / pixelsPerUnitY());
+}
+
+PixelMapping PixelMapping::forStartupSize(int pixelWidth, int pixelHeight)
+{
+    PixelMapping mapping;
+    mapping.DiagramPixelWidth = pixelWidth > 0 ? pixelWidth : 1;
+    mapping.DiagramPixelHeight = pixelHeight > 0 ? pixelHeight : 1;
+    return mapping;
+}
+
+} // namespace tessik
