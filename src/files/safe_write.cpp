@@ -25,6 +25,11 @@ WriteResult writeFileSafely(const QString &path, const QByteArray &bytes)
     if (const QString reason = describeUnwritablePath(path); !reason.isEmpty())
         return {false, reason};
     QSaveFile file(path);
+    return writeThroughSaveFile(file, bytes);
+}
+
+WriteResult writeThroughSaveFile(QSaveFile &file, const QByteArray &bytes)
+{
     if (!file.open(QIODevice::WriteOnly))
         return {false, file.errorString()};
     if (file.write(bytes) != bytes.size()) {

@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+class QSaveFile;
+
 namespace tessik {
 
 struct WriteResult {
@@ -13,6 +15,9 @@ struct WriteResult {
 // Replaces the file with the bytes through a temporary file that is renamed into place only
 // when everything was written: a failed write never damages the file that was there.
 WriteResult writeFileSafely(const QString &path, const QByteArray &bytes);
+
+// The same through a save file the caller made (tests pass one that fails part-way).
+WriteResult writeThroughSaveFile(QSaveFile &file, const QByteArray &bytes);
 
 // The user-facing reason for a path that cannot be written, checked before anything happens.
 QString describeUnwritablePath(const QString &path);
