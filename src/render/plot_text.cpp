@@ -38,25 +38,34 @@ CaptionLines wrapCaption(const QString &caption, const std::function<float(const
     return result;
 }
 
+QList<PlacedLine> placeCaption(const CaptionLines &caption, float boxX, float boxY, float lineHeight,
+                               const std::function<float(const QString &)> &width)
+{
+    QList<PlacedLine> placed;
+    const auto count = static_cast<float>(caption.lines.size());
+    float y = boxY;
+    if (caption.lines.size() > 5)
+        lineHeight = TextFitWidth / count;
+    else
+        y = boxY + (BlockBoxSize - count * lineHeight) / 2.0f;
+    for (const QString &line : caption.lines) {
+        placed.append({line, boxX + (BlockBoxSize - width(line)) / 2.0f, y});
+        y += lineHeight;
+    }
+    return placed;
+}
+
 void PlotText(Surface &surface, const BlockTable &table, int id)
 {
-    const CaptionLines caption = wrapCaption(table.BlockText[id], [&](const QString &text) { return surface.textWidth(text); });
-    const auto count = static_cast<float>(caption.lines.size());
+    const auto width = [&](const QString &text) { return surface.textWidth(text); };
+    const CaptionLines caption = wrapCaption(table.BlockText[id], width);
     if (caption.lines.isEmpty())
         return;
-    float lineHeight;
-    if (caption.lines.size() > 5) {
-        lineHeight = TextFitWidth / count;
-        surface.setCurrentY(table.BlockY[id]);
-    } else {
-        lineHeight = surface.textHeight(QStringLiteral("I"));
-        surface.setCurrentY(table.BlockY[id] + (BlockBoxSize - count * lineHeight) / 2.0f);
-    }
-    for (const QString &line : caption.lines) {
-        const float w = surface.textWidth(line);
-        surface.setCurrentX(table.BlockX[id] + (BlockBoxSize - w) / 2.0f);
-        surface.print(line);
-        surface.setCurrentY(surface.currentY() + lineHeight);
+    const float lineHeight = surface.textHeight(QStringLiteral("I"));
+    for (const PlacedLine &line : placeCaption(caption, table.BlockX[id], table.BlockY[id], lineHeight, width)) {
+        surface.setCurrentX(line.x);
+        surface.setCurrentY(line.y);
+        surface.print(line.text);
     }
 }
 

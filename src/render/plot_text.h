@@ -3,6 +3,7 @@
 #include "model/block_table.h"
 
 #include <QString>
+#include <QList>
 #include <QStringList>
 
 #include <functional>
@@ -25,6 +26,18 @@ struct CaptionLines {
 // breaks at the last blank among them (that blank is dropped) or, with no blank, inside the
 // word. A first character that alone is wider than the box goes on a line by itself.
 CaptionLines wrapCaption(const QString &caption, const std::function<float(const QString &)> &width);
+
+// Where each kept line of a caption is printed: its top-left corner in diagram units.
+struct PlacedLine {
+    QString text;
+    float x = 0;
+    float y = 0;
+};
+
+// Centres the lines across the box; up to five lines are centred vertically one font line apart,
+// six to nine share the box's height from its top.
+QList<PlacedLine> placeCaption(const CaptionLines &caption, float boxX, float boxY, float lineHeight,
+                               const std::function<float(const QString &)> &width);
 
 // Prints block `id`'s caption centred in its box on the surface, in the surface's pen colour.
 void PlotText(Surface &surface, const BlockTable &table, int id);
