@@ -33,6 +33,18 @@ void frmKelvane::connectHandlers()
     connect(txtDescription, &QLineEdit::textChanged, this, &frmKelvane::txtDescription_Change);
     connect(txtemail, &QLineEdit::textChanged, this, &frmKelvane::txtemail_Change);
     connect(txtOffice, &QLineEdit::textChanged, this, &frmKelvane::txtOffice_Change);
+
+    m_captionBox = std::make_unique<BoundTextBox>(txtText);
+    m_notesBox = std::make_unique<BoundTextBox>(txtNotes);
+    txtText->installEventFilter(this);
+    connect(btnImplement, &QPushButton::clicked, this, &frmKelvane::btnImplement_Click);
+    connect(btnCancel, &QPushButton::clicked, this, &frmKelvane::btnCancel_Click);
+    connect(btnDelete, &QPushButton::clicked, this, &frmKelvane::btnDelete_Click);
+    connect(lstPresets, &QComboBox::activated, this, &frmKelvane::lstPresets_Click);
+
+    connect(picDiagram, &SurfaceView::mouseDown, this, &frmKelvane::picDiagram_MouseDown);
+    connect(picDiagram, &SurfaceView::mouseMove, this, &frmKelvane::picDiagram_MouseMove);
+    connect(picDiagram, &SurfaceView::mouseUp, this, &frmKelvane::picDiagram_MouseUp);
 }
 
 void frmKelvane::Form_Load()
@@ -122,19 +134,6 @@ void frmKelvane::InitialBlock()
 {
     m_table.clear();
     Addblock(5.0f, 5.0f);
-}
-
-void frmKelvane::EditBlock(int id)
-{
-    EditedBlock = id;
-    diagram().setPenColour(kRed);
-    outlineBox(diagram(), m_table.BlockX[id], m_table.BlockY[id]);
-    frameEdit->setVisible(true);
-    frameAnalyze->setVisible(false);
-    frameControl->setVisible(false);
-    txtText->setPlainText(m_table.BlockText[id]);
-    txtNotes->setPlainText(m_table.BlockNotes[id]);
-    txtText->setFocus();
 }
 
 void frmKelvane::btnNew_Click()

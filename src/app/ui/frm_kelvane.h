@@ -1,12 +1,15 @@
 #pragma once
 
+#include "app/ui/bound_text_box.h"
 #include "app/ui/surface_view.h"
+#include "interact/diagram_mouse.h"
 #include "model/block_table.h"
 #include "render/plot_diagram.h"
 
 #include <QWidget>
 
 #include <array>
+#include <memory>
 
 class QComboBox;
 class QFrame;
@@ -24,7 +27,7 @@ class Platform;
 
 // The one window: its controls, its form-level state and its event handlers. Handlers stay
 // short and call into the model, render, interact, files and search code.
-class frmKelvane : public QWidget {
+class frmKelvane : public QWidget, private DiagramMouseHost {
     Q_OBJECT
 public:
     explicit frmKelvane(Platform &platform, QWidget *parent = nullptr);
@@ -56,6 +59,7 @@ public:
     void InitialBlock();
     void EditBlock(int id);
     bool Confirm();
+    DiagramMouse &pointer() { return m_mouse; }
 
     // Controls, named as the handlers and the tests know them.
     SurfaceView *picDiagram = nullptr;
@@ -113,7 +117,17 @@ public Q_SLOTS:
     void txtemail_Change();
     void txtOffice_Change();
 
+    void btnImplement_Click();
+    void btnCancel_Click();
+    void btnDelete_Click();
+    void lstPresets_Click(int index);
+
+    void picDiagram_MouseDown(const tessik::PointerEvent &event);
+    void picDiagram_MouseMove(const tessik::PointerEvent &event);
+    void picDiagram_MouseUp(const tessik::PointerEvent &event);
+
 protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
@@ -125,10 +139,31 @@ private:
     void connectHandlers();
     void headerChanged();
     void Form_Terminate();
+    void markDiagramEdited();
+    void showCommandPanel();
+    bool txtText_KeyPress(int KeyAscii);
+
+    // The pointer handling's view of the window.
+    BlockTable &blocks() override { return m_table; }
+    Surface &diagramSurface() override { return diagram(); }
+    int viewType() const override { return colours.ViewType; }
+    bool pickPending() const override { return PickPending; }
+    QString pickText() const override { return PickText; }
+    void endPick() override;
+    void setNotesBoxText(const QString &text) override;
+    void addBlockAt(float x, float y) override { Addblock(x, y); }
+    void editBlock(int id) override { EditBlock(id); }
+    void redrawDiagram(bool edited) override;
+    void tellUser(const QString &message) override;
+    float unitsX(const PointerEvent &event) const;
+    float unitsY(const PointerEvent &event) const;
 
     Platform &m_platform;
     BlockTable m_table;
     QString m_dialogFolder; // where the file dialog starts; set once at start-up
+    DiagramMouse m_mouse{*this};
+    std::unique_ptr<BoundTextBox> m_captionBox;
+    std::unique_ptr<BoundTextBox> m_notesBox;
     bool m_ended = false;
 };
 

@@ -1,0 +1,96 @@
+#include "app/ui/frm_kelvane.h"
+
+#include "app/core/window_title.h"
+#include "platform/core/platform.h"
+
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QPlainTextEdit>
+
+// The block editor panel: open it on a block, commit, cancel, delete, and the preset words.
+namespace tessik {
+
+void frmKelvane::EditBlock(int id)
+{
+    EditedBlock = id;
+    diagram().setPenColour(kRed);
+    outlineBox(diagram(), m_table.BlockX[id], m_table.BlockY[id]);
+    frameEdit->setVisible(true);
+    frameAnalyze->setVisible(false);
+    frameControl->setVisible(false);
+    m_captionBox->show(m_table.BlockText[id]);
+    m_notesBox->show(m_table.BlockNotes[id]);
+    txtText->setFocus();
+}
+
+void frmKelvane::showCommandPanel()
+{
+    frameEdit->setVisible(false);
+    frameAnalyze->setVisible(false);
+    frameControl->setVisible(true);
+}
+
+void frmKelvane::markDiagramEdited()
+{
+    Unsaved = true;
+    setWindowTitle(WindowTitle::afterDiagramEdit(CurrentFile));
+}
+
+void frmKelvane::btnImplement_Click()
+{
+    // The slot may have gone since the editor opened (a load replaced the table): store nothing then.
+    if (m_table.isLive(EditedBlock)) {
+        m_table.BlockText[EditedBlock] = m_captionBox->take();
+        m_table.BlockNotes[EditedBlock] = m_notesBox->take();
+    }
+    showCommandPanel();
+    markDiagramEdited();
+    PlotDiagram(QString());
+}
+
+void frmKelvane::btnCancel_Click()
+{
+    showCommandPanel();
+    PlotDiagram(QString());
+}
+
+void frmKelvane::btnDelete_Click()
+{
+    m_table.freeSlot(EditedBlock);
+    EditedBlock = 0;
+    frameEdit->setVisible(false);
+    frameControl->setVisible(true);
+    PlotDiagram(QString());
+}
+
+bool frmKelvane::txtText_KeyPress(int KeyAscii)
+{
+    if (KeyAscii != 13)
+        return false;
+    btnImplement_Click();
+    return true; // the key is swallowed: no line break reaches the caption
+}
+
+bool frmKelvane::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == txtText && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+        if (enter && !(key->modifiers() & Qt::ControlModifier))
+            return txtText_KeyPress(13);
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void frmKelvane::lstPresets_Click(int index)
+{
+    const QString entry = lstPresets->itemText(index);
+    if (entry.isEmpty() || entry.startsWith(QLatin1Char('<')))
+        return;
+    const QString notes = m_notesBox->take();
+    m_notesBox->show(notes.isEmpty() ? entry : notes + QStringLiteral("; ") + entry);
+}
+
+void frmKelvane::setNotesBoxText(const QString &text) { m_notesBox->show(text); }
+
+} // namespace tessik

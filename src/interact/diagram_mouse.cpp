@@ -1,0 +1,150 @@
+#include "interact/diagram_mouse.h"
+
+#include "model/classification.h"
+#include "render/plot_diagram.h"
+#include "render/surface.h"
+
+namespace tessik {
+
+const QString DiagramMouse::kLoopMessage = QStringLiteral(
+    "The blocks were not linked.\r\n\r\n"
+    "The block that would become the parent already leads back to the other block, "
+    "so this link would close a loop of causes.");
+
+int DiagramMouse::Inside(const BlockTable &table, float X, float Y)
+{
+    for (int i = 1; i <= table.BlockCount; ++i) {
+        if (table.BlockActive[i] == 0)
+            continue;
+        const float right = table.BlockX[i] + BlockBoxSize;
+        const float bottom = table.BlockY[i] + BlockBoxSize;
+        if (table.BlockX[i] <= X && X <= right && table.BlockY[i] <= Y && Y <= bottom)
+            return i;
+    }
+    return 0;
+}
+
+void DiagramMouse::MouseDown(int Button, int, float X, float Y)
+{
+    if (m_host.pickPending())
+        return;
+    const int h = Inside(m_host.blocks(), X, Y);
+    if (h == 0) {
+        if (Button == 1) {
+            m_host.addBlockAt(X, Y);
+            DragBlock = 0;
+        }
+        return;
+    }
+    if (Button == 1) {
+        DragBlock = 0;
+        m_host.editBlock(h);
+        return;
+    }
+    DragBlock = h;
+    Surface &surface = m_host.diagramSurface();
+    surface.setPenColour(kRed);
+    outlineBox(surface, m_host.blocks().BlockX[h], m_host.blocks().BlockY[h]);
+    GhostIsCircle = false;
+    GhostX = kNoMark;
+    GhostY = kNoMark;
+}
+
+void DiagramMouse::drawMark()
+{
+    Surface &surface = m_host.diagramSurface();
+    if (GhostIsCircle) {
+        surface.circle(GhostX, GhostY, kLinkCircleRadius, kMarkColour);
+        surface.refresh();
+    } else {
+        surface.setPenColour(kMarkColour);
+        outlineBox(surface, GhostX, GhostY);
+    }
+}
+
+void DiagramMouse::MouseMove(int Button, int, float X, float Y)
+{
+    // Marks follow the right button alone, and only while a block is picked up: a drag that
+    // started on empty space leaves nothing behind.
+    if (Button != 2 || DragBlock == 0)
+        return;
+    Surface &surface = m_host.diagramSurface();
+    surface.setMixMode(MixMode::Xor);
+    if (GhostX > kNoMark)
+        drawMark();
+    const int h = Inside(m_host.blocks(), X, Y);
+    if (h < 1 || h == DragBlock) {
+        GhostX = roundHalfEven(X) - 5.0f;
+        GhostY = roundHalfEven(Y) - 5.0f;
+        GhostIsCircle = false;
+    } else {
+        GhostX = X;
+        GhostY = Y;
+        GhostIsCircle = true;
+    }
+    drawMark();
+    surface.setMixMode(MixMode::Copy);
+}
+
+void DiagramMouse::MouseUp(int, int Shift, float X, float Y)
+{
+    if (m_host.pickPending()) {
+        dropPick(X, Y);
+        return;
+    }
+    if (DragBlock == 0)
+        return;
+    finishDrag(Shift, X, Y);
+}
+
+void DiagramMouse::dropPick(float X, float Y)
+{
+    m_host.endPick();
+    const int h = Inside(m_host.blocks(), X, Y);
+    if (h <= 0)
+        return;
+    BlockTable &table = m_host.blocks();
+    const QString value = m_host.pickText();
+    if (m_host.viewType() != NotesView) {
+        table.BlockCategory[h] = value;
+    } else {
+        table.BlockNotes[h] = value;
+        m_host.setNotesBoxText(value);
+    }
+    m_host.redrawDiagram(true);
+}
+
+void DiagramMouse::finishDrag(int Shift, float X, float Y)
+{
+    BlockTable &table = m_host.blocks();
+    const int d = DragBlock;
+    DragBlock = 0;
+    if (!table.isLive(d)) {
+        m_host.redrawDiagram(false);
+        return;
+    }
+    const int h = Inside(table, X, Y);
+    if (h != 0 && h != d) {
+        // The block further left becomes the parent; with equal x the dragged block is the child.
+        const int child = table.BlockX[d] < table.BlockX[h] ? h : d;
+        const int parent = child == h ? d : h;
+        if (table.wouldCloseLoop(child, parent)) {
+            m_host.redrawDiagram(false);
+            m_host.tellUser(kLoopMessage);
+            return;
+        }
+        table.BlockParent[child] = std::int16_t(parent);
+    } else {
+        const float newX = roundHalfEven(X) - 5.0f;
+        const float newY = roundHalfEven(Y) - 5.0f;
+        if (Shift == 0) {
+            table.BlockX[d] = newX;
+            table.BlockY[d] = newY;
+        } else {
+            table.multiMove(d, table.BlockX[d] - newX, table.BlockY[d] - newY);
+        }
+    }
+    m_host.redrawDiagram(true);
+}
+
+} // namespace tessik

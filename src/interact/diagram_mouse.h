@@ -1,0 +1,68 @@
+#pragma once
+
+#include "model/block_table.h"
+#include "render/colour.h"
+
+#include <QString>
+
+namespace tessik {
+
+class Surface;
+
+// What the pointer handling needs from the window it works in.
+class DiagramMouseHost {
+public:
+    virtual ~DiagramMouseHost() = default;
+
+    virtual BlockTable &blocks() = 0;
+    virtual Surface &diagramSurface() = 0;
+    virtual int viewType() const = 0;
+
+    // The value picked from a key picture that waits to be dropped onto a block.
+    virtual bool pickPending() const = 0;
+    virtual QString pickText() const = 0;
+    virtual void endPick() = 0; // clears the pending pick and restores the default pointer
+    virtual void setNotesBoxText(const QString &text) = 0;
+
+    virtual void addBlockAt(float x, float y) = 0;
+    virtual void editBlock(int id) = 0;
+    // A full redraw; when `edited` the document is also marked as changed.
+    virtual void redrawDiagram(bool edited) = 0;
+    virtual void tellUser(const QString &message) = 0;
+};
+
+inline constexpr float kNoMark = -999.0f;
+inline constexpr Colour kMarkColour = RGB(0, 64, 64);
+inline constexpr float kLinkCircleRadius = 0.5f;
+
+// The diagram's pointer gestures in plain numbers: Button 1 left, 2 right, 4 middle (summed);
+// Shift 1 Shift, 2 Ctrl, 4 Alt; X and Y in diagram units. A left press opens or creates a
+// block; another button picks a block up, and the release links it with the block under the
+// pointer or moves it there (with its descendants when a modifier is held).
+class DiagramMouse {
+public:
+    explicit DiagramMouse(DiagramMouseHost &host) : m_host(host) {}
+
+    void MouseDown(int Button, int Shift, float X, float Y);
+    void MouseMove(int Button, int Shift, float X, float Y);
+    void MouseUp(int Button, int Shift, float X, float Y);
+
+    // The block under the point, lowest id first where boxes overlap; 0 for none.
+    static int Inside(const BlockTable &table, float X, float Y);
+
+    int DragBlock = 0;
+    float GhostX = kNoMark;
+    float GhostY = kNoMark;
+    bool GhostIsCircle = false;
+
+    static const QString kLoopMessage;
+
+private:
+    void drawMark();
+    void dropPick(float X, float Y);
+    void finishDrag(int Shift, float X, float Y);
+
+    DiagramMouseHost &m_host;
+};
+
+} // namespace tessik
