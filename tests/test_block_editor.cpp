@@ -1,0 +1,189 @@
+#include "support/gui_driver.h"
+#include "support/window_fixture.h"
+
+#include <QComboBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+
+using namespace tessik;
+using namespace tessik::test;
+
+namespace {
+
+// A window with blocks 1..count laid out in a row, no editor open.
+frmKelvane &windowWithBlocks(WindowFixture &f, int count)
+{
+    frmKelvane &w = f.start();
+    for (int i = 0; i < count; ++i) {
+        clickDiagram(w, Qt::LeftButton, float(i % 6) * 11, float(i / 6) * 11 - 15);
+        w.btnCancel->click();
+    }
+    return w;
+}
+
+} // namespace
+
+class TestBlockEditor : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void leftPressOnEmptySpaceAddsAndOpens()
+    {
+        WindowFixture f;
+        frmKelvane &w = f.start();
+        clickDiagram(w, Qt::LeftButton, 20.4f, -3.6f);
+        QCOMPARE(w.table().BlockCount, std::int16_t(1));
+        QCOMPARE(w.table().BlockX[1], 15.0f);
+        QCOMPARE(w.table().BlockY[1], -9.0f);
+        QCOMPARE(w.EditedBlock, 1);
+        QVERIFY(!w.frameEdit->isHidden());
+        QVERIFY(w.frameControl->isHidden());
+        QVERIFY(w.frameAnalyze->isHidden());
+        QCOMPARE(QApplication::focusWidget(), w.txtText);
+        QCOMPARE(diagramColour(w, 15, -4), kRed); // the red outline on the box's left edge
+        QVERIFY(!w.Unsaved); // adding alone changes nothing that needs saving
+        QCOMPARE(w.windowTitle(), QString("Tessik"));
+    }
+
+    void enterCommitsCaptionAndNotes()
+    {
+        WindowFixture f;
+        frmKelvane &w = f.start();
+        clickDiagram(w, Qt::LeftButton, 5, 5);
+        typeText(w.txtNotes, "Line one");
+        QTest::keyClick(w.txtNotes, Qt::Key_Return); // Enter in the notes is a line break
+        typeText(w.txtNotes, "Line two");
+        typeText(w.txtText, "Conveyor stopped");
+        pressEnter(w.txtText);
+        QCOMPARE(w.table().BlockText[1], QString("Conveyor stopped"));
+        QCOMPARE(w.table().BlockNotes[1], QString("Line one\r\nLine two"));
+        QVERIFY(w.frameEdit->isHidden());
+        QVERIFY(!w.frameControl->isHidden());
+        QVERIFY(w.Unsaved);
+        QCOMPARE(w.windowTitle(), QString("Tessik:  *"));
+        QCOMPARE(diagramColour(w, 0, 5), kBlack); // redrawn: the red outline is gone
+    }
+
+    void okWithNothingTypedStillMarksTheDocument()
+    {
+        WindowFixture f;
+        frmKelvane &w = f.start();
+        clickDiagram(w, Qt::LeftButton, 5, 5);
+        w.btnImplement->click();
+        QVERIFY(w.table().BlockText[1].isEmpty());
+        QVERIFY(w.Unsaved);
+        QCOMPARE(w.windowTitle(), QString("Tessik:  *"));
+    }
+
+    void cancelLeavesTheBlockAndTitle()
+    {
+        WindowFixture f;
+        frmKelvane &w = windowWithBlocks(f, 1);
+        clickDiagram(w, Qt::LeftButton, 2, -13);
+        QCOMPARE(w.EditedBlock, 1);
+        typeText(w.txtText, "typed but cancelled");
+        w.btnCancel->click();
+        QVERIFY(w.table().BlockText[1].isEmpty());
+        QVERIFY(!w.Unsaved);
+        QCOMPARE(w.windowTitle(), QString("Tessik"));
+        QCOMPARE(w.EditedBlock, 1); // cancel keeps which block the editor belonged to
+    }
+
+    void openingAnotherBlockDropsWhatWasTyped()
+    {
+        WindowFixture f;
+        frmKelvane &w = windowWithBlocks(f, 7);
+        w.table().BlockText[7] = "Seven";
+        clickDiagram(w, Qt::LeftButton, 33, -15); // block 4, centred there
+        QCOMPARE(w.EditedBlock, 4);
+        typeText(w.txtText, "typed for four");
+        clickDiagram(w, Qt::LeftButton, 0, -4); // block 7
+        QCOMPARE(w.EditedBlock, 7);
+        QCOMPARE(w.txtText->toPlainText(), QString("Seven"));
+        QVERIFY(w.table().BlockText[4].isEmpty());
+        // Block 4's red outline stays until the next full redraw.
+        QCOMPARE(diagramColour(w, 28, -15), kRed);
+    }
+
+    void deleteUnlinksTheChildrenAndFreesTheSlot()
+    {
+        WindowFixture f;
+        frmKelvane &w = windowWithBlocks(f, 6);
+        w.table().BlockParent[5] = 2;
+        w.table().BlockParent[6] = 2;
+        w.table().BlockParent[2] = 1;
+        w.Unsaved = false;
+        clickDiagram(w, Qt::LeftButton, 11, -15);
+        QCOMPARE(w.EditedBlock, 2);
+        w.btnDelete->click();
+        QVERIFY(!w.table().isLive(2));
+        QVERIFY(w.table().isLive(5) && w.table().isLive(6));
+        QCOMPARE(w.table().BlockParent[5], std::int16_t(0));
+        QCOMPARE(w.table().BlockParent[6], std::int16_t(0));
+        QCOMPARE(w.EditedBlock, 0);
+        QVERIFY(!w.frameControl->isHidden());
+        QVERIFY(!w.Unsaved); // deleting does not mark the document
+        QCOMPARE(w.windowTitle(), QString("Tessik"));
+        QCOMPARE(diagramColour(w, 11, -15), kWhite); // gone from the picture
+        clickDiagram(w, Qt::LeftButton, 50, 10);
+        QCOMPARE(w.EditedBlock, 2); // the next new block takes the freed slot
+        QCOMPARE(w.table().BlockCount, std::int16_t(6));
+    }
+
+    void untouchedTextsComeBackExactly()
+    {
+        WindowFixture f;
+        frmKelvane &w = windowWithBlocks(f, 1);
+        // Texts from a file may hold what a text box would rewrite.
+        const QString caption = QString::fromUtf8("A\u00a0B  ") + QChar(0x81) + "\tC";
+        const QString notes = "bare\nline feed\rand carriage return\r\n";
+        w.table().BlockText[1] = caption;
+        w.table().BlockNotes[1] = notes;
+        clickDiagram(w, Qt::LeftButton, 2, -13);
+        w.btnImplement->click();
+        QCOMPARE(w.table().BlockText[1], caption);
+        QCOMPARE(w.table().BlockNotes[1], notes);
+    }
+
+    void presetsAppendToTheNotes()
+    {
+        WindowFixture f;
+        frmKelvane &w = windowWithBlocks(f, 1);
+        clickDiagram(w, Qt::LeftButton, 2, -13);
+        auto choose = [&](const QString &entry) {
+            const int index = w.lstPresets->findText(entry);
+            QVERIFY(index >= 0);
+            w.lstPresets->setCurrentIndex(index);
+            Q_EMIT w.lstPresets->activated(index);
+        };
+        QCOMPARE(w.lstPresets->count(), 12);
+        choose("Science");
+        QCOMPARE(w.txtNotes->toPlainText(), QString("Science"));
+        choose("Human Factors");
+        QCOMPARE(w.txtNotes->toPlainText(), QString("Science; Human Factors"));
+        choose("<Select Categories>");
+        choose("<------------------>");
+        QCOMPARE(w.txtNotes->toPlainText(), QString("Science; Human Factors"));
+        QVERIFY(w.table().BlockNotes[1].isEmpty()); // stored only by the commit
+        w.btnImplement->click();
+        QCOMPARE(w.table().BlockNotes[1], QString("Science; Human Factors"));
+    }
+
+    void fullTableTellsTheUser()
+    {
+        WindowFixture f;
+        frmKelvane &w = f.start();
+        for (int i = 0; i < kMaxBlocks; ++i)
+            w.table().addBlock(float(i % 10) * 6, float(i / 10) * 4 - 20);
+        const BlockTable before = w.table();
+        clickDiagram(w, Qt::LeftButton, 62, 15);
+        QCOMPARE(f.platform.messages.size(), 1);
+        QVERIFY(f.platform.messages[0].contains("100 blocks"));
+        QCOMPARE(w.table().BlockCount, before.BlockCount);
+        QCOMPARE(w.table().BlockX, before.BlockX);
+        QVERIFY(w.frameEdit->isHidden());
+    }
+};
+
+QTEST_MAIN(TestBlockEditor)
+#include "test_block_editor.moc"
