@@ -2,8 +2,9 @@
 # make test  the same, then runs the whole test suite
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+FUZZ_SECONDS ?= 60
 
-.PHONY: run test build deps clean
+.PHONY: run test build deps clean test-asan fuzz bench
 
 deps:
 	@scripts/install-deps.sh
@@ -20,5 +21,22 @@ run: build
 test: build
 	ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
 
+# The whole suite under AddressSanitizer and UndefinedBehaviorSanitizer.
+test-asan: deps
+	cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DTESSIK_SANITIZE=ON
+	cmake --build build-asan -j $(JOBS)
+	ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	  ctest --test-dir build-asan --output-on-failure -j $(JOBS)
+
+# Each fuzz target for FUZZ_SECONDS (clang, libFuzzer, sanitizers).
+fuzz: deps
+	CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSIK_FUZZ=ON -DTESSIK_SANITIZE=ON
+	cmake --build build-fuzz -j $(JOBS) --target all
+	scripts/run-fuzzers.sh build-fuzz $(FUZZ_SECONDS)
+
+# Every benchmark of bench/, summed up in one table.
+bench: build
+	scripts/run-benchmarks.sh $(BUILD_DIR)
+
 clean:
-	rm -rf $(BUILD_DIR)
+	rm -rf $(BUILD_DIR) build-asan build-fuzz
