@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QImage>
+#include <QPoint>
+
+namespace tessik {
+
+// The pictures stored with the program. tessik_core is a static library, so its resources are
+// registered on first use; every accessor below does it, and calling it again is harmless.
+void initArtworkResources();
+
+// The category colour key, 202 x 110 pixels (RGB32).
+QImage categoryKeyPicture();
+// The notes colour key, 134 x 113 pixels (RGB32).
+QImage notesLegendPicture();
+
+// The pointer shown while a picked value waits to be dropped: 32 x 32, black and white on
+// transparent (ARGB32), its tip at pickPointerHotSpot().
+QImage pickPointerImage();
+QPoint pickPointerHotSpot();
+
+// The window icon in 16 x 16 or 32 x 32 pixels (ARGB32); a null image for any other size.
+QImage windowIconImage(int size);
+
+} // namespace tessik
