@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
 
 namespace tessik {
 
@@ -45,6 +46,13 @@ void frmKelvane::connectHandlers()
     connect(picDiagram, &SurfaceView::mouseDown, this, &frmKelvane::picDiagram_MouseDown);
     connect(picDiagram, &SurfaceView::mouseMove, this, &frmKelvane::picDiagram_MouseMove);
     connect(picDiagram, &SurfaceView::mouseUp, this, &frmKelvane::picDiagram_MouseUp);
+
+    connect(optType[0], &QRadioButton::clicked, this, [this] { optType_Click(0); });
+    connect(optType[1], &QRadioButton::clicked, this, [this] { optType_Click(1); });
+    connect(PicCategories, &SurfaceView::mouseDown, this, &frmKelvane::PicCategories_MouseDown);
+    connect(picLedgend, &SurfaceView::mouseDown, this, &frmKelvane::picLedgend_MouseDown);
+    connect(PicCategories, &SurfaceView::mouseUp, this, &frmKelvane::keyPicture_MouseUp);
+    connect(picLedgend, &SurfaceView::mouseUp, this, &frmKelvane::keyPicture_MouseUp);
 }
 
 void frmKelvane::Form_Load()
@@ -59,7 +67,7 @@ void frmKelvane::Form_Load()
     picBuffer->surface().setMapping(mapping);
     picBuffer->surface().setFont(Surface::captionFont());
 
-    lstPresets->addItems(presetEntries());
+    SeedCategories();
     colours.tables = ColourTables::standard();
     colours.ViewType = CategoryView;
 

@@ -126,6 +126,11 @@ public Q_SLOTS:
     void picDiagram_MouseMove(const tessik::PointerEvent &event);
     void picDiagram_MouseUp(const tessik::PointerEvent &event);
 
+    void optType_Click(int Index);
+    void PicCategories_MouseDown(const tessik::PointerEvent &event);
+    void picLedgend_MouseDown(const tessik::PointerEvent &event);
+    void keyPicture_MouseUp(const tessik::PointerEvent &event);
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
@@ -155,6 +160,8 @@ private:
     void editBlock(int id) override { EditBlock(id); }
     void redrawDiagram(bool edited) override;
     void tellUser(const QString &message) override;
+    void SeedCategories();
+    void startPick(const QString &value);
     float unitsX(const PointerEvent &event) const;
     float unitsY(const PointerEvent &event) const;
 

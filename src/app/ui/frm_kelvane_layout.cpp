@@ -1,8 +1,11 @@
 #include "app/ui/frm_kelvane.h"
 
 #include "app/ui/caption_button.h"
+#include "render/artwork.h"
 
 #include <QComboBox>
+#include <QIcon>
+#include <QPixmap>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -94,6 +97,10 @@ QPlainTextEdit *yellowBox(QWidget *parent, const char *name, int left, int top, 
 void frmKelvane::buildControls()
 {
     setFont(arial(11, false));
+    QIcon icon;
+    icon.addPixmap(QPixmap::fromImage(windowIconImage(16)));
+    icon.addPixmap(QPixmap::fromImage(windowIconImage(32)));
+    setWindowIcon(icon);
 
     picDiagram = place<SurfaceView>(this, "picDiagram", 8, 4, 609, 401);
     picDiagram->surface().setFont(Surface::captionFont());
@@ -177,8 +184,12 @@ void frmKelvane::buildControlPanel()
 
     PicCategories = place<SurfaceView>(p, "PicCategories", 756, 12, 205, 113);
     PicCategories->setFollowsSize(false);
+    PicCategories->setLineWidth(1); // a thin border leaves the whole picture in view
+    PicCategories->surface().setImage(categoryKeyPicture());
     picLedgend = place<SurfaceView>(p, "picLedgend", 764, 12, 137, 117);
     picLedgend->setFollowsSize(false);
+    picLedgend->setLineWidth(1);
+    picLedgend->surface().setImage(notesLegendPicture());
     picLedgend->setVisible(false);
 }
 

@@ -45,7 +45,8 @@ void SurfaceView::resizeEvent(QResizeEvent *event)
 PointerEvent SurfaceView::toPointer(QMouseEvent *event, Qt::MouseButtons buttons) const
 {
     const QPointF inside = event->position() - QPointF(contentsRect().topLeft());
-    return {buttonCode(buttons), shiftCode(event->modifiers()), QPointF(std::floor(inside.x()), std::floor(inside.y()))};
+    return {buttonCode(buttons), shiftCode(event->modifiers()), QPointF(std::floor(inside.x()), std::floor(inside.y())),
+            event->globalPosition()};
 }
 
 void SurfaceView::mousePressEvent(QMouseEvent *event) { Q_EMIT mouseDown(toPointer(event, event->button())); }

@@ -12,6 +12,7 @@ struct PointerEvent {
     int Button = 0;
     int Shift = 0;
     QPointF pixel;
+    QPointF global; // on the screen, to find where a release lands outside this box
 };
 
 // A drawing box: shows its surface's retained bitmap inside a sunken border and reports the
