@@ -62,8 +62,8 @@ void frmKelvane::Form_Load()
     const PixelMapping mapping = PixelMapping::forStartupSize(area.width(), area.height());
     picDiagram->surface().resize(area.width(), area.height());
     picDiagram->surface().setMapping(mapping);
+    // The off-screen twin gets its bitmap when the replay first needs it.
     picBuffer->resize(picDiagram->size());
-    picBuffer->surface().resize(area.width(), area.height());
     picBuffer->surface().setMapping(mapping);
     picBuffer->surface().setFont(Surface::captionFont());
 
