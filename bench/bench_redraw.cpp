@@ -1,0 +1,154 @@
+// A full redraw of the diagram: the work done after every change to the table. The worst case
+// is a full table whose captions all wrap past the nine lines a box shows, on a maximised window.
+#include "render/plot_diagram.h"
+#include "render/plot_text.h"
+#include "render/surface.h"
+
+#include <QDir>
+#include <QFontMetrics>
+#include <QGuiApplication>
+
+#include <benchmark/benchmark.h>
+
+using namespace tessik;
+
+namespace {
+
+constexpr int kWidth = 1920;
+constexpr int kHeight = 1080;
+
+const QString kLongCaption = QStringLiteral(
+    "Inspection of the relief valve on the main feed line was postponed twice because the maintenance "
+    "schedule had no slot for it and nobody owned the task after the reorganisation of the team in spring, "
+    "so the corroded seat went unnoticed until the pressure test");
+
+PixelMapping startupMapping()
+{
+    return PixelMapping::forStartupSize(980, 440);
+}
+
+// Ten rows of ten blocks over the whole drawing area, each linked to its left neighbour.
+BlockTable fullTable(const QString &caption)
+{
+    static const char *categories[] = {"Physical Resources",
+                                       "Structure/Process",
+                                       "Information",
+                                       "Knowledge and Skills",
+                                       "Motives",
+                                       "Wellness/Capacity",
+                                       ""};
+    BlockTable table;
+    for (int row = 0; row < 10; ++row) {
+        for (int column = 0; column < 10; ++column) {
+            const int id = table.addBlock(float(5 + 13 * column), float(-16 + 10.5f * row));
+            table.BlockText[size_t(id)] = caption;
+            table.BlockCategory[size_t(id)] = QString::fromLatin1(categories[id % 7]);
+            if (column > 0)
+                table.BlockParent[size_t(id)] = std::int16_t(id - 1);
+        }
+    }
+    return table;
+}
+
+Surface drawingArea()
+{
+    Surface surface(kWidth, kHeight);
+    surface.setMapping(startupMapping());
+    return surface;
+}
+
+void BM_PlotDiagram_100Blocks_NineLineCaptions(benchmark::State &state)
+{
+    Surface surface = drawingArea();
+    const BlockTable table = fullTable(kLongCaption);
+    const DiagramColours colours;
+    // The captions must really run past nine lines, or this measures the wrong case.
+    const CaptionLines lines = wrapCaption(kLongCaption, [&](const QString &s) { return surface.textWidth(s); });
+    if (!lines.truncated) {
+        state.SkipWithError("the caption does not wrap past nine lines");
+        return;
+    }
+    for (auto _ : state) {
+        PlotDiagram(surface, table, colours, QString());
+        benchmark::DoNotOptimize(surface.image().constBits());
+    }
+}
+
+// The same picture without captions: what is left is boxes, shadows and links.
+void BM_PlotDiagram_100Blocks_NoCaptions(benchmark::State &state)
+{
+    Surface surface = drawingArea();
+    const BlockTable table = fullTable(QString());
+    const DiagramColours colours;
+    for (auto _ : state) {
+        PlotDiagram(surface, table, colours, QString());
+        benchmark::DoNotOptimize(surface.image().constBits());
+    }
+}
+
+// One caption's wrapping as the boxes do it: every prefix measured through the surface.
+void BM_WrapCaption_SurfaceWidth(benchmark::State &state)
+{
+    const Surface surface = drawingArea();
+    std::int64_t measured = 0;
+    for (auto _ : state) {
+        const CaptionLines lines = wrapCaption(kLongCaption, [&](const QString &s) {
+            ++measured;
+            return surface.textWidth(s);
+        });
+        benchmark::DoNotOptimize(lines.lines.size());
+    }
+    state.counters["widths_per_caption"] = double(measured) / double(state.iterations());
+}
+
+// The same wrapping with one font-metrics object for the whole caption, for comparison.
+void BM_WrapCaption_OneFontMetrics(benchmark::State &state)
+{
+    const Surface surface = drawingArea();
+    const QFontMetrics metrics(surface.font());
+    const double perUnit = surface.mapping().pixelsPerUnitX();
+    for (auto _ : state) {
+        const CaptionLines lines = wrapCaption(
+            kLongCaption, [&](const QString &s) { return static_cast<float>(metrics.horizontalAdvance(s) / perUnit); });
+        benchmark::DoNotOptimize(lines.lines.size());
+    }
+}
+
+// Printing the nine lines of one caption, without the wrapping.
+void BM_PrintNineLines(benchmark::State &state)
+{
+    Surface surface = drawingArea();
+    const CaptionLines lines = wrapCaption(kLongCaption, [&](const QString &s) { return surface.textWidth(s); });
+    for (auto _ : state) {
+        surface.setCurrentY(0);
+        for (const QString &line : lines.lines) {
+            surface.setCurrentX(float(10 - surface.textWidth(line)) / 2);
+            surface.print(line);
+        }
+        benchmark::DoNotOptimize(surface.image().constBits());
+    }
+}
+
+} // namespace
+
+BENCHMARK(BM_PlotDiagram_100Blocks_NineLineCaptions)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PlotDiagram_100Blocks_NoCaptions)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WrapCaption_SurfaceWidth)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_WrapCaption_OneFontMetrics)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PrintNineLines)->Unit(benchmark::kMicrosecond);
+
+int main(int argc, char **argv)
+{
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (!qEnvironmentVariableIsSet("QT_QPA_FONTDIR") &&
+        QDir(QStringLiteral("/usr/share/fonts/truetype/liberation2")).exists())
+        qputenv("QT_QPA_FONTDIR", "/usr/share/fonts/truetype/liberation2");
+    QGuiApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
