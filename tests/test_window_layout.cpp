@@ -139,7 +139,8 @@ private Q_SLOTS:
         QCOMPARE(w.frameAnalyze->geometry(), w.frameControl->geometry());
         QCOMPARE(w.btnQuit->geometry(), buttonBefore);
         QCOMPARE(w.diagram().pixelWidth(), w.picDiagram->contentsRect().width());
-        QCOMPARE(w.picBuffer->surface().pixelWidth(), w.diagram().pixelWidth());
+        // The off-screen twin has no bitmap until the replay first draws on it.
+        QVERIFY(w.picBuffer->surface().image().isNull());
         // The same block covers the same pixels: a larger window shows more of the plane.
         QCOMPARE(w.diagram().image().copy(0, 0, 200, 200), before);
     }

@@ -53,6 +53,12 @@ void frmKelvane::connectHandlers()
     connect(picLedgend, &SurfaceView::mouseDown, this, &frmKelvane::picLedgend_MouseDown);
     connect(PicCategories, &SurfaceView::mouseUp, this, &frmKelvane::keyPicture_MouseUp);
     connect(picLedgend, &SurfaceView::mouseUp, this, &frmKelvane::keyPicture_MouseUp);
+
+    connect(btnAnimate, &QPushButton::clicked, this, &frmKelvane::btnAnimate_Click);
+    connect(btnAnimateForward, &QPushButton::clicked, this, &frmKelvane::btnAnimateForward_Click);
+    connect(btnSnapShot, &QPushButton::clicked, this, &frmKelvane::btnSnapShot_Click);
+    connect(btnTraining, &QPushButton::clicked, this, &frmKelvane::btnTraining_Click);
+    connect(btnTrainingReference, &QPushButton::clicked, this, &frmKelvane::btnTrainingReference_Click);
 }
 
 void frmKelvane::Form_Load()
@@ -121,6 +127,7 @@ bool frmKelvane::Confirm()
 void frmKelvane::PlotDiagram(const QString &KeyWord)
 {
     tessik::PlotDiagram(diagram(), m_table, colours, KeyWord);
+    m_animation.endRun(m_table); // any full redraw ends a replay
     picDiagram->update();
 }
 

@@ -4,6 +4,7 @@
 #include "app/ui/surface_view.h"
 #include "interact/diagram_mouse.h"
 #include "model/block_table.h"
+#include "render/animation.h"
 #include "render/plot_diagram.h"
 
 #include <QWidget>
@@ -60,6 +61,7 @@ public:
     void EditBlock(int id);
     bool Confirm();
     DiagramMouse &pointer() { return m_mouse; }
+    const AnimationState &animation() const { return m_animation; }
 
     // Controls, named as the handlers and the tests know them.
     SurfaceView *picDiagram = nullptr;
@@ -131,6 +133,12 @@ public Q_SLOTS:
     void picLedgend_MouseDown(const tessik::PointerEvent &event);
     void keyPicture_MouseUp(const tessik::PointerEvent &event);
 
+    void btnAnimate_Click();
+    void btnAnimateForward_Click();
+    void btnSnapShot_Click();
+    void btnTraining_Click();
+    void btnTrainingReference_Click();
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
@@ -161,6 +169,8 @@ private:
     void redrawDiagram(bool edited) override;
     void tellUser(const QString &message) override;
     void SeedCategories();
+    void animationStep(AnimationDirection direction, QPushButton *button);
+    void openTraining(const QString &address);
     void startPick(const QString &value);
     float unitsX(const PointerEvent &event) const;
     float unitsY(const PointerEvent &event) const;
@@ -169,6 +179,7 @@ private:
     BlockTable m_table;
     QString m_dialogFolder; // where the file dialog starts; set once at start-up
     DiagramMouse m_mouse{*this};
+    AnimationState m_animation;
     std::unique_ptr<BoundTextBox> m_captionBox;
     std::unique_ptr<BoundTextBox> m_notesBox;
     bool m_ended = false;

@@ -2,6 +2,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QRegion>
 
 namespace tessik {
 
@@ -29,7 +30,10 @@ void SurfaceView::paintEvent(QPaintEvent *event)
 {
     QPainter painter(this);
     const QRect inner = contentsRect();
-    painter.fillRect(inner, Qt::white);
+    const QRect picture(inner.topLeft(), m_surface.image().size());
+    // Only what the bitmap does not cover needs the white ground: the fade repaints often.
+    for (const QRect &rest : QRegion(inner).subtracted(QRegion(picture)))
+        painter.fillRect(rest, Qt::white);
     painter.drawImage(inner.topLeft(), m_surface.image());
     painter.end();
     QFrame::paintEvent(event);
