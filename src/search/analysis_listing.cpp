@@ -14,7 +14,10 @@ namespace {
 constexpr char kEnding[] = ".rca.xml";
 constexpr qsizetype kEndingLength = sizeof(kEnding) - 1;
 
-char asciiSmall(char c) { return (c >= 'A' && c <= 'Z') ? char(c + 32) : c; }
+char asciiSmall(char c)
+{
+    return (c >= 'A' && c <= 'Z') ? char(c + 32) : c;
+}
 
 bool endingAt(QByteArrayView name, qsizetype at)
 {

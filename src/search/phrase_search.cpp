@@ -22,6 +22,7 @@ enum class FileResult : unsigned char { NoMatch, Match, Unreadable };
 struct FileSlot {
     FileResult result = FileResult::NoMatch;
     SearchEntry entry;
+    QByteArray sortKey;
 };
 
 // Below this many files per thread, starting a thread costs more than it saves.
@@ -85,9 +86,10 @@ private:
         const std::string_view description = descriptionBytes(std::string_view(reader.data(), reader.size()));
         const QByteArray descriptionView = QByteArray::fromRawData(description.data(), qsizetype(description.size()));
         slot.result = FileResult::Match;
-        slot.entry.text = resultEntryText(decode1252(descriptionView),
-                                          QFile::decodeName(analysisNameOf(fileName).toByteArray()));
+        slot.entry.text =
+            resultEntryText(decode1252(descriptionView), QFile::decodeName(analysisNameOf(fileName).toByteArray()));
         slot.entry.filePath = pathInFolder(m_listing.folder, QFile::decodeName(fileName));
+        slot.sortKey = caseInsensitiveSortKey(slot.entry.text);
     }
 
     const AnalysisListing &m_listing;
@@ -119,13 +121,24 @@ SearchOutcome searchListedFiles(const AnalysisListing &listing, const QString &p
     if (folderFd >= 0)
         close(folderFd);
 
-    for (FileSlot &slot : search.slots()) {
+    std::vector<FileSlot> &slots = search.slots();
+    std::vector<FileSlot *> found;
+    for (FileSlot &slot : slots) {
         if (slot.result == FileResult::Unreadable)
             ++outcome.unreadable;
         else if (slot.result == FileResult::Match)
-            outcome.entries.append(std::move(slot.entry));
+            found.push_back(&slot);
     }
-    std::sort(outcome.entries.begin(), outcome.entries.end(), entryLessThan);
+    // The order of entryLessThan, on the keys made by the threads.
+    std::sort(found.begin(), found.end(), [](const FileSlot *a, const FileSlot *b) {
+        const int byText = a->sortKey.compare(b->sortKey);
+        if (byText != 0)
+            return byText < 0;
+        return QString::compare(a->entry.filePath, b->entry.filePath, Qt::CaseSensitive) < 0;
+    });
+    outcome.entries.reserve(qsizetype(found.size()));
+    for (FileSlot *slot : found)
+        outcome.entries.append(std::move(slot->entry));
     return outcome;
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
+#include <QStringView>
 
 namespace tessik {
 
@@ -22,5 +24,10 @@ struct SearchEntry {
 // The list's order: by text with letter case ignored, then by file, so that two entries with
 // the same text always come out in the same order.
 bool entryLessThan(const SearchEntry &a, const SearchEntry &b);
+
+// Bytes that order as QString::compare(a, b, Qt::CaseInsensitive) orders the texts, and are
+// equal exactly when that compare gives 0. Sorting thousands of entries that share long
+// stretches of text is many times faster on these than with the case-ignoring compare.
+QByteArray caseInsensitiveSortKey(QStringView text);
 
 } // namespace tessik
