@@ -33,7 +33,7 @@ using namespace tessik;
 namespace {
 
 constexpr int kAnalyses = 10000;
-const char *const kLibraryRoot = "/tmp/tessik-bench-search-v1";
+const char *const kLibraryRoot = "/tmp/tessik-bench-search-v2";
 // A caption only a handful of analyses carry.
 const char *const kRareCaption = "Quench tank overflow";
 constexpr int kRareEvery = 1700;
@@ -99,6 +99,7 @@ void numberLine(std::string &out, const char *tag, int value)
 {
     out += "    <";
     out += tag;
+    out += '>';
     out += value < 0 ? "" : " ";
     out += std::to_string(value);
     out += " </";

@@ -515,6 +515,40 @@ private Q_SLOTS:
         QCOMPARE(namesOf(outcome.entries), QStringList{"Open.rca.xml"});
         QCOMPARE(outcome.unreadable, 1);
         QCOMPARE(outcome.statusText(), QStringLiteral("1 file could not be read and was left out."));
+
+        const QString lockedFolder = pathIn(dir, "Locked");
+        QVERIFY(QDir(dir.path()).mkdir("Locked"));
+        QVERIFY(writeBytes(lockedFolder + "/Inside.rca.xml", "xml"));
+        QVERIFY(QFile::setPermissions(lockedFolder, QFileDevice::Permissions()));
+        const SearchOutcome refused = searchFolder(lockedFolder, "xml");
+        QVERIFY(refused.folderUnreadable);
+        QVERIFY(!refused.folderMissing);
+        QVERIFY(refused.entries.isEmpty());
+        QCOMPARE(refused.statusText(), QStringLiteral("The folder \"%1\" could not be read.").arg(lockedFolder));
+        QVERIFY(QFile::setPermissions(lockedFolder,
+                                      QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
+    }
+
+    // A file far larger than memory (here a sparse one) cannot be held; it is counted like any
+    // other unreadable file instead of ending the program.
+    void fileTooLargeForMemoryIsCounted()
+    {
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+        QSKIP("the sanitizers stop on an allocation this large");
+#endif
+        const QByteArray overcommit = readBytes(QStringLiteral("/proc/sys/vm/overcommit_memory")).trimmed();
+        if (overcommit != "0" && overcommit != "2")
+            QSKIP("memory is promised without limit here, so the large file would really be read");
+        QTemporaryDir dir;
+        QVERIFY(writeBytes(pathIn(dir, "Small.rca.xml"), "xml"));
+        QFile huge(pathIn(dir, "Huge.rca.xml"));
+        QVERIFY(huge.open(QIODevice::WriteOnly));
+        if (!huge.resize(qint64(8) << 40))
+            QSKIP("this file system holds no file of 8 TB, even a sparse one");
+        huge.close();
+        const SearchOutcome outcome = searchFolder(dir.path(), "xml");
+        QCOMPARE(namesOf(outcome.entries), QStringList{"Small.rca.xml"});
+        QCOMPARE(outcome.unreadable, 1);
     }
 
     void folderThatIsNotThere_data()

@@ -16,7 +16,6 @@ public:
 
     // False when the phrase holds a character the code page cannot write: no file can hold it.
     bool canMatch() const { return m_canMatch; }
-    bool isEmpty() const { return m_folded.isEmpty(); }
     const QByteArray &foldedBytes() const { return m_folded; }
 
     bool occursIn(const char *data, std::size_t size) const;

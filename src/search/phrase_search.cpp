@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <atomic>
 #include <fcntl.h>
+#include <new>
+#include <system_error>
 #include <thread>
 #include <unistd.h>
 
@@ -49,8 +51,14 @@ public:
     void run(int workers)
     {
         std::vector<std::thread> helpers;
-        for (int i = 1; i < workers; ++i)
-            helpers.emplace_back([this] { work(); });
+        for (int i = 1; i < workers; ++i) {
+            // Where no thread can be started the files are shared among those that could.
+            try {
+                helpers.emplace_back([this] { work(); });
+            } catch (const std::system_error &) {
+                break;
+            }
+        }
         work();
         for (std::thread &helper : helpers)
             helper.join();
@@ -68,8 +76,16 @@ private:
             if (first >= count)
                 return;
             const std::size_t end = std::min(count, first + kBatch);
-            for (std::size_t i = first; i < end; ++i)
-                searchFile(reader, i);
+            for (std::size_t i = first; i < end; ++i) {
+                // A file too large to hold in memory is one the search could not read; it must
+                // not end the program from a thread that cannot report it.
+                try {
+                    searchFile(reader, i);
+                } catch (const std::bad_alloc &) {
+                    m_slots[i] = FileSlot{FileResult::Unreadable, {}, {}};
+                    reader = WholeFileReader();
+                }
+            }
         }
     }
 
