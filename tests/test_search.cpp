@@ -264,6 +264,16 @@ private Q_SLOTS:
         QCOMPARE(outcome.statusText(), QString());
     }
 
+    // The last folder is kept with a separator at its end; the paths must still be sound.
+    void folderGivenWithTrailingSeparator()
+    {
+        QTemporaryDir dir;
+        QVERIFY(writeBytes(pathIn(dir, "Conveyor_op.rca.xml"), conveyorExample()));
+        const SearchOutcome outcome = searchFolder(dir.path() + QLatin1Char('/'), "sensor");
+        QCOMPARE(outcome.entries.size(), 1);
+        QCOMPARE(outcome.entries[0].filePath, pathIn(dir, "Conveyor_op.rca.xml"));
+    }
+
     void emptyPhraseReadsNothing()
     {
         const SearchOutcome outcome = searchFolder(QStringLiteral("/no/such/folder"), QString());
