@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+
+#include <vector>
+
+namespace tessik {
+
+// The analysis files of one folder, as the directory listing gave them: ordinary files (or
+// links to ordinary files) whose names end in ".rca.xml" in any letter case, hidden ones and
+// everything that is no file left out. Names are kept as the file system's own bytes, so a name
+// that is not valid in the locale's encoding still opens.
+struct AnalysisListing {
+    QString folder;
+    std::vector<QByteArray> fileNames; // in the order the listing returned them
+    bool folderMissing = false;
+    bool folderUnreadable = false;
+};
+
+AnalysisListing listAnalysisFiles(const QString &folder);
+
+// A name the listing takes: it ends in ".rca.xml" (letter case ignored) and is not hidden.
+bool isAnalysisFileName(QByteArrayView fileName);
+
+// The name the result list shows: the file name cut just before its first ".rca.xml",
+// letter case ignored.
+QByteArrayView analysisNameOf(QByteArrayView fileName);
+
+// The full path of a file of the folder, as the search reports it.
+QString pathInFolder(const QString &folder, const QString &fileName);
+
+} // namespace tessik
