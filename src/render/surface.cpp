@@ -91,8 +91,8 @@ void blendBytes(std::uint8_t *__restrict dst, const std::uint8_t *__restrict src
 
 Surface::Surface(int pixelWidth, int pixelHeight)
     : m_image(std::max(pixelWidth, 0), std::max(pixelHeight, 0), QImage::Format_RGB32)
-    , m_font(captionFont())
 {
+    setFont(captionFont());
     m_image.fill(Qt::white);
 }
 
@@ -103,7 +103,18 @@ QFont Surface::captionFont()
     font.setPixelSize(11);
     font.setBold(true);
     font.setStyleHint(QFont::SansSerif);
+    // Widths are sums of character advances, as the classic desktop text calls measure them;
+    // without kerning the drawn text has exactly the measured width.
+    font.setKerning(false);
     return font;
+}
+
+void Surface::setFont(const QFont &font)
+{
+    m_font = font;
+    m_latinAdvance.fill(-1);
+    m_otherAdvance.clear();
+    m_lineHeight = -1;
 }
 
 void Surface::resize(int pixelWidth, int pixelHeight)
@@ -275,7 +286,28 @@ void Surface::circle(float x, float y, float radius, Colour colour)
 
 int Surface::textPixelWidth(const QString &text) const
 {
-    return QFontMetrics(m_font).horizontalAdvance(text);
+    std::optional<QFontMetrics> metrics;
+    auto measure = [&](QChar c) {
+        if (!metrics)
+            metrics.emplace(m_font);
+        return metrics->horizontalAdvance(c);
+    };
+    int width = 0;
+    for (const QChar c : text) {
+        const char16_t code = c.unicode();
+        if (code < 256) {
+            int &advance = m_latinAdvance[code];
+            if (advance < 0)
+                advance = measure(c);
+            width += advance;
+        } else {
+            auto found = m_otherAdvance.constFind(code);
+            if (found == m_otherAdvance.constEnd())
+                found = m_otherAdvance.insert(code, measure(c));
+            width += *found;
+        }
+    }
+    return width;
 }
 
 float Surface::textWidth(const QString &text) const
@@ -286,7 +318,9 @@ float Surface::textWidth(const QString &text) const
 float Surface::textHeight(const QString &) const
 {
     // One line of the font, whatever the text.
-    return static_cast<float>(QFontMetrics(m_font).height() / m_mapping.pixelsPerUnitY());
+    if (m_lineHeight < 0)
+        m_lineHeight = QFontMetrics(m_font).height();
+    return static_cast<float>(m_lineHeight / m_mapping.pixelsPerUnitY());
 }
 
 void Surface::print(const QString &text)

@@ -4,9 +4,11 @@
 #include "render/pixel_mapping.h"
 
 #include <QFont>
+#include <QHash>
 #include <QImage>
 #include <QString>
 
+#include <array>
 #include <functional>
 
 namespace tessik {
@@ -51,7 +53,7 @@ public:
     void circle(float x, float y, float radius, Colour colour);
 
     const QFont &font() const { return m_font; }
-    void setFont(const QFont &font) { m_font = font; }
+    void setFont(const QFont &font);
     float textWidth(const QString &text) const;
     float textHeight(const QString &text) const;
     int textPixelWidth(const QString &text) const;
@@ -90,6 +92,11 @@ private:
     QImage m_image;
     PixelMapping m_mapping;
     QFont m_font;
+    // Character advances of the font in pixels, measured once each: a caption is measured
+    // prefix by prefix, so this is what keeps a full redraw quick.
+    mutable std::array<int, 256> m_latinAdvance{};
+    mutable QHash<char16_t, int> m_otherAdvance;
+    mutable int m_lineHeight = -1;
     Colour m_pen = kBlack;
     Colour m_fill = kBlack;
     FillStyle m_fillStyle = FillStyle::Transparent;
