@@ -21,7 +21,8 @@ constexpr qsizetype kQuotedLength = 30;
 // The offending text as the user can recognise it, short enough for a message box.
 QString quoted(const QString &text)
 {
-    QString shown = text.simplified();
+    // Only the start is shown, so only the start is looked at: the text may be megabytes.
+    QString shown = text.left(4 * kQuotedLength).simplified();
     if (shown.size() > kQuotedLength)
         shown = shown.left(kQuotedLength) + QLatin1String("...");
     return QLatin1Char('"') + shown + QLatin1Char('"');
