@@ -13,9 +13,15 @@ using namespace tessik;
 
 namespace {
 
-QString dataFile(const QString &name) { return QStringLiteral(TESSIK_TEST_DATA "/") + name; }
+QString dataFile(const QString &name)
+{
+    return QStringLiteral(TESSIK_TEST_DATA "/") + name;
+}
 
-QByteArray dataBytes(const QString &name) { return test::readBytes(dataFile(name)); }
+QByteArray dataBytes(const QString &name)
+{
+    return test::readBytes(dataFile(name));
+}
 
 const QLocale kGerman(QLocale::German, QLocale::Germany);
 constexpr qsizetype kFiftyMegabytes = 50 * 1024 * 1024;
@@ -152,14 +158,22 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QString>("notes");
-        QTest::newRow("ampersand and angle brackets") << "Tom & Jerry <said> a > b" << "x < y && y > z";
-        QTest::newRow("quotes") << "\"double\" and 'single'" << "it's \"fine\"";
-        QTest::newRow("blanks at both ends") << "   padded   " << " ";
-        QTest::newRow("only blanks") << "   " << "  ";
-        QTest::newRow("line breaks in notes") << "Caption" << "First line\r\nSecond line\r\n\r\nFourth";
-        QTest::newRow("entity look-alikes") << "&amp; &lt;text&gt;" << "&#60;";
-        QTest::newRow("accented and euro") << "Überlauf €5 — naïve" << "Straße";
-        QTest::newRow("opening tags of other elements") << "<block><x> 3 </x>" << "<category>Motives";
+        QTest::newRow("ampersand and angle brackets") << "Tom & Jerry <said> a > b"
+                                                      << "x < y && y > z";
+        QTest::newRow("quotes") << "\"double\" and 'single'"
+                                << "it's \"fine\"";
+        QTest::newRow("blanks at both ends") << "   padded   "
+                                             << " ";
+        QTest::newRow("only blanks") << "   "
+                                     << "  ";
+        QTest::newRow("line breaks in notes") << "Caption"
+                                              << "First line\r\nSecond line\r\n\r\nFourth";
+        QTest::newRow("entity look-alikes") << "&amp; &lt;text&gt;"
+                                            << "&#60;";
+        QTest::newRow("accented and euro") << "Überlauf €5 — naïve"
+                                           << "Straße";
+        QTest::newRow("opening tags of other elements") << "<block><x> 3 </x>"
+                                                        << "<category>Motives";
     }
     void textsComeBackUnchanged()
     {
@@ -212,13 +226,12 @@ private Q_SLOTS:
             << "capital_block_tag.rca.xml" << 1 << QStringList{"Found"} << QStringList{"Capital tag", "x", "y"};
         QTest::newRow("header after the blocks") << "header_after_blocks.rca.xml" << 1 << QStringList{"Only block"}
                                                  << QStringList{"Written last", "late", "Back office"};
-        QTest::newRow("empty block ends the list") << "empty_block_ends_list.rca.xml" << 1 << QStringList{"Before"}
-                                                   << QStringList{"Empty block", "e", "o"};
-        QTest::newRow("unclosed block ends the list") << "unclosed_block.rca.xml" << 1 << QStringList{"Closed"}
-                                                      << QStringList{"Unclosed", "e", "o"};
+        QTest::newRow("empty block ends the list")
+            << "empty_block_ends_list.rca.xml" << 1 << QStringList{"Before"} << QStringList{"Empty block", "e", "o"};
+        QTest::newRow("unclosed block ends the list")
+            << "unclosed_block.rca.xml" << 1 << QStringList{"Closed"} << QStringList{"Unclosed", "e", "o"};
         QTest::newRow("caption holding its closing tag is cut")
-            << "caption_with_closing_tag.rca.xml" << 1 << QStringList{"Before"}
-            << QStringList{"Cut caption", "e", "o"};
+            << "caption_with_closing_tag.rca.xml" << 1 << QStringList{"Before"} << QStringList{"Cut caption", "e", "o"};
         QTest::newRow("no analysis element opens empty")
             << "not_an_analysis.txt" << 0 << QStringList{} << QStringList{"", "", ""};
     }
@@ -279,24 +292,40 @@ private Q_SLOTS:
         QTest::addColumn<float>("value");
         QTest::addColumn<QString>("c");
         QTest::addColumn<QString>("german");
-        QTest::newRow("zero") << 0.0f << " 0 " << " 0 ";
-        QTest::newRow("negative zero") << -0.0f << " 0 " << " 0 ";
-        QTest::newRow("whole") << 15.0f << " 15 " << " 15 ";
-        QTest::newRow("negative whole") << -3.0f << "-3 " << "-3 ";
-        QTest::newRow("half") << 0.5f << " .5 " << " ,5 ";
-        QTest::newRow("negative quarter") << -0.25f << "-.25 " << "-,25 ";
-        QTest::newRow("two and a half") << 2.5f << " 2.5 " << " 2,5 ";
-        QTest::newRow("tenth, seven digits") << 0.1f << " .1 " << " ,1 ";
-        QTest::newRow("third") << 1.0f / 3.0f << " .3333333 " << " ,3333333 ";
-        QTest::newRow("rounded to seven digits") << 12.345678f << " 12.34568 " << " 12,34568 ";
-        QTest::newRow("small, still plain") << 0.0001f << " .0001 " << " ,0001 ";
-        QTest::newRow("small, exponent") << 0.000015f << " 1.5E-05 " << " 1,5E-05 ";
-        QTest::newRow("negative small exponent") << -0.00002f << "-2E-05 " << "-2E-05 ";
-        QTest::newRow("large fraction, plain") << 1234567.5f << " 1234568 " << " 1234568 ";
-        QTest::newRow("large whole stays exact") << 123456792.0f << " 123456792 " << " 123456792 ";
+        QTest::newRow("zero") << 0.0f << " 0 "
+                              << " 0 ";
+        QTest::newRow("negative zero") << -0.0f << " 0 "
+                                       << " 0 ";
+        QTest::newRow("whole") << 15.0f << " 15 "
+                               << " 15 ";
+        QTest::newRow("negative whole") << -3.0f << "-3 "
+                                        << "-3 ";
+        QTest::newRow("half") << 0.5f << " .5 "
+                              << " ,5 ";
+        QTest::newRow("negative quarter") << -0.25f << "-.25 "
+                                          << "-,25 ";
+        QTest::newRow("two and a half") << 2.5f << " 2.5 "
+                                        << " 2,5 ";
+        QTest::newRow("tenth, seven digits") << 0.1f << " .1 "
+                                             << " ,1 ";
+        QTest::newRow("third") << 1.0f / 3.0f << " .3333333 "
+                               << " ,3333333 ";
+        QTest::newRow("rounded to seven digits") << 12.345678f << " 12.34568 "
+                                                 << " 12,34568 ";
+        QTest::newRow("small, still plain") << 0.0001f << " .0001 "
+                                            << " ,0001 ";
+        QTest::newRow("small, exponent") << 0.000015f << " 1.5E-05 "
+                                         << " 1,5E-05 ";
+        QTest::newRow("negative small exponent") << -0.00002f << "-2E-05 "
+                                                 << "-2E-05 ";
+        QTest::newRow("large fraction, plain") << 1234567.5f << " 1234568 "
+                                               << " 1234568 ";
+        QTest::newRow("large whole stays exact") << 123456792.0f << " 123456792 "
+                                                 << " 123456792 ";
         QTest::newRow("largest float") << 3.4028235e38f << " 340282346638528859811704183484516925440 "
                                        << " 340282346638528859811704183484516925440 ";
-        QTest::newRow("not finite") << std::numeric_limits<float>::infinity() << " 0 " << " 0 ";
+        QTest::newRow("not finite") << std::numeric_limits<float>::infinity() << " 0 "
+                                    << " 0 ";
     }
     void writesNumbers()
     {
@@ -341,47 +370,82 @@ private Q_SLOTS:
         QTest::addColumn<int>("fault"); // NumberFault, for both conversions
 
         const int none = int(NumberFault::None);
-        QTest::newRow("framed twelve") << " 12 " << "C" << 12.0f << 12 << none;
-        QTest::newRow("minus three") << "-3 " << "C" << -3.0f << -3 << none;
-        QTest::newRow("point five") << " .5 " << "C" << 0.5f << 0 << none;
-        QTest::newRow("one and a half, tie up") << "1.5" << "C" << 1.5f << 2 << none;
-        QTest::newRow("two and a half, tie down") << " 2.5 " << "C" << 2.5f << 2 << none;
-        QTest::newRow("minus two and a half") << "-2.5" << "C" << -2.5f << -2 << none;
-        QTest::newRow("nearest") << "2.6" << "C" << 2.6f << 3 << none;
-        QTest::newRow("plus sign") << "+4" << "C" << 4.0f << 4 << none;
-        QTest::newRow("trailing separator") << "5." << "C" << 5.0f << 5 << none;
-        QTest::newRow("leading zeros") << "007" << "C" << 7.0f << 7 << none;
-        QTest::newRow("exponent") << "1.5E+03" << "C" << 1500.0f << 1500 << none;
-        QTest::newRow("small exponent") << " 1.5E-05 " << "C" << 1.5e-5f << 0 << none;
-        QTest::newRow("exponent small e") << "2e2" << "C" << 200.0f << 200 << none;
-        QTest::newRow("tabs and line breaks") << "\r\n\t 8 \r\n" << "C" << 8.0f << 8 << none;
-        QTest::newRow("comma locale") << " 2,5 " << "de" << 2.5f << 2 << none;
-        QTest::newRow("point in a comma locale") << " 2.5 " << "de" << 2.5f << 2 << none;
-        QTest::newRow("point is no group separator") << "1.000" << "de" << 1.0f << 1 << none;
-        QTest::newRow("comma locale, no zero") << "-,25" << "de" << -0.25f << 0 << none;
-        QTest::newRow("negative zero") << "-0" << "C" << 0.0f << 0 << none;
-        QTest::newRow("underflow is zero") << "1E-400" << "C" << 0.0f << 0 << none;
-        QTest::newRow("long digits") << "1.00000000000000000000000000000000000000000000000001" << "C" << 1.0f << 1
-                                     << none;
+        QTest::newRow("framed twelve") << " 12 "
+                                       << "C" << 12.0f << 12 << none;
+        QTest::newRow("minus three") << "-3 "
+                                     << "C" << -3.0f << -3 << none;
+        QTest::newRow("point five") << " .5 "
+                                    << "C" << 0.5f << 0 << none;
+        QTest::newRow("one and a half, tie up") << "1.5"
+                                                << "C" << 1.5f << 2 << none;
+        QTest::newRow("two and a half, tie down") << " 2.5 "
+                                                  << "C" << 2.5f << 2 << none;
+        QTest::newRow("minus two and a half") << "-2.5"
+                                              << "C" << -2.5f << -2 << none;
+        QTest::newRow("nearest") << "2.6"
+                                 << "C" << 2.6f << 3 << none;
+        QTest::newRow("plus sign") << "+4"
+                                   << "C" << 4.0f << 4 << none;
+        QTest::newRow("trailing separator") << "5."
+                                            << "C" << 5.0f << 5 << none;
+        QTest::newRow("leading zeros") << "007"
+                                       << "C" << 7.0f << 7 << none;
+        QTest::newRow("exponent") << "1.5E+03"
+                                  << "C" << 1500.0f << 1500 << none;
+        QTest::newRow("small exponent") << " 1.5E-05 "
+                                        << "C" << 1.5e-5f << 0 << none;
+        QTest::newRow("exponent small e") << "2e2"
+                                          << "C" << 200.0f << 200 << none;
+        QTest::newRow("tabs and line breaks") << "\r\n\t 8 \r\n"
+                                              << "C" << 8.0f << 8 << none;
+        QTest::newRow("comma locale") << " 2,5 "
+                                      << "de" << 2.5f << 2 << none;
+        QTest::newRow("point in a comma locale") << " 2.5 "
+                                                 << "de" << 2.5f << 2 << none;
+        QTest::newRow("point is no group separator") << "1.000"
+                                                     << "de" << 1.0f << 1 << none;
+        QTest::newRow("comma locale, no zero") << "-,25"
+                                               << "de" << -0.25f << 0 << none;
+        QTest::newRow("negative zero") << "-0"
+                                       << "C" << 0.0f << 0 << none;
+        QTest::newRow("underflow is zero") << "1E-400"
+                                           << "C" << 0.0f << 0 << none;
+        QTest::newRow("long digits") << "1.00000000000000000000000000000000000000000000000001"
+                                     << "C" << 1.0f << 1 << none;
 
         const int empty = int(NumberFault::Empty);
-        QTest::newRow("empty") << "" << "C" << 0.0f << 0 << empty;
-        QTest::newRow("blanks") << "   " << "C" << 0.0f << 0 << empty;
+        QTest::newRow("empty") << ""
+                               << "C" << 0.0f << 0 << empty;
+        QTest::newRow("blanks") << "   "
+                                << "C" << 0.0f << 0 << empty;
 
         const int nan = int(NumberFault::NotANumber);
-        QTest::newRow("word") << "twelve" << "C" << 0.0f << 0 << nan;
-        QTest::newRow("trailing letters") << " 12abc " << "C" << 0.0f << 0 << nan;
-        QTest::newRow("minus alone") << "-" << "C" << 0.0f << 0 << nan;
-        QTest::newRow("separator alone") << "." << "C" << 0.0f << 0 << nan;
-        QTest::newRow("blank inside") << "1 000" << "C" << 0.0f << 0 << nan;
-        QTest::newRow("comma in C") << "1,5" << "C" << 0.0f << 0 << nan;
-        QTest::newRow("two signs") << "--1" << "C" << 0.0f << 0 << nan;
-        QTest::newRow("exponent without digits") << "1E" << "C" << 0.0f << 0 << nan;
-        QTest::newRow("infinity") << "inf" << "C" << 0.0f << 0 << nan;
-        QTest::newRow("not a number") << "nan" << "C" << 0.0f << 0 << nan;
-        QTest::newRow("hexadecimal") << "0x10" << "C" << 0.0f << 0 << nan;
-        QTest::newRow("two separators") << "1.2.3" << "C" << 0.0f << 0 << nan;
-        QTest::newRow("fullwidth digits") << "\uFF11" << "C" << 0.0f << 0 << nan;
+        QTest::newRow("word") << "twelve"
+                              << "C" << 0.0f << 0 << nan;
+        QTest::newRow("trailing letters") << " 12abc "
+                                          << "C" << 0.0f << 0 << nan;
+        QTest::newRow("minus alone") << "-"
+                                     << "C" << 0.0f << 0 << nan;
+        QTest::newRow("separator alone") << "."
+                                         << "C" << 0.0f << 0 << nan;
+        QTest::newRow("blank inside") << "1 000"
+                                      << "C" << 0.0f << 0 << nan;
+        QTest::newRow("comma in C") << "1,5"
+                                    << "C" << 0.0f << 0 << nan;
+        QTest::newRow("two signs") << "--1"
+                                   << "C" << 0.0f << 0 << nan;
+        QTest::newRow("exponent without digits") << "1E"
+                                                 << "C" << 0.0f << 0 << nan;
+        QTest::newRow("infinity") << "inf"
+                                  << "C" << 0.0f << 0 << nan;
+        QTest::newRow("not a number") << "nan"
+                                      << "C" << 0.0f << 0 << nan;
+        QTest::newRow("hexadecimal") << "0x10"
+                                     << "C" << 0.0f << 0 << nan;
+        QTest::newRow("two separators") << "1.2.3"
+                                        << "C" << 0.0f << 0 << nan;
+        QTest::newRow("fullwidth digits") << "\uFF11"
+                                          << "C" << 0.0f << 0 << nan;
     }
     void readsNumbers()
     {
@@ -532,8 +596,9 @@ private Q_SLOTS:
             break;
         case 1:
             body = block;
-            body.replace(QStringLiteral("<text>c</text>"),
-                         QStringLiteral("<text>") + QString(kFiftyMegabytes, QLatin1Char('w')) + QStringLiteral("</text>"));
+            body.replace(QStringLiteral("<text>c</text>"), QStringLiteral("<text>") +
+                                                               QString(kFiftyMegabytes, QLatin1Char('w')) +
+                                                               QStringLiteral("</text>"));
             break;
         case 2:
             body = QStringLiteral("<block>").repeated(kFiftyMegabytes / 7);

@@ -12,7 +12,7 @@ namespace {
 
 // The elements of one block as a file would hold them; an element given as "(none)" is
 // left out altogether.
-struct BlockText {
+struct BlockElements {
     QString active = QStringLiteral("-1 ");
     QString parent = QStringLiteral(" 0 ");
     QString x = QStringLiteral(" 0 ");
@@ -27,7 +27,7 @@ QString element(const QString &tag, const QString &value)
     return QStringLiteral("    <%1>%2</%1>\r\n").arg(tag, value);
 }
 
-QString blockText(int id, const BlockText &b)
+QString blockText(int id, const BlockElements &b)
 {
     return QStringLiteral("  <block>\r\n") + element(QStringLiteral("id"), QStringLiteral(" %1 ").arg(id)) +
            element(QStringLiteral("active"), b.active) + element(QStringLiteral("parent"), b.parent) +
@@ -44,7 +44,7 @@ QString fileWith(int slot, const QString &field, const QString &value)
                                   "  <description>d</description>\r\n  <email>e</email>\r\n"
                                   "  <office>o</office>\r\n");
     for (int i = 1; i <= 3; ++i) {
-        BlockText b;
+        BlockElements b;
         b.parent = QStringLiteral(" %1 ").arg(i - 1);
         b.x = QStringLiteral(" %1 ").arg(20 * (i - 1));
         b.y = QStringLiteral(" %1 ").arg(i);
@@ -100,53 +100,68 @@ private Q_SLOTS:
         QTest::addColumn<QString>("repair"); // the one repair line; empty when nothing is repaired
 
         // Numbers that cannot be read become 0.
-        QTest::newRow("active missing") << 2 << "active" << "(none)" << 0.0
+        QTest::newRow("active missing") << 2 << "active"
+                                        << "(none)" << 0.0
                                         << "Block 2: the live mark is missing or empty; it is now 0, a free slot.";
-        QTest::newRow("active empty") << 2 << "active" << "" << 0.0
+        QTest::newRow("active empty") << 2 << "active"
+                                      << "" << 0.0
                                       << "Block 2: the live mark is missing or empty; it is now 0, a free slot.";
-        QTest::newRow("active a word") << 1 << "active" << "yes" << 0.0
+        QTest::newRow("active a word") << 1 << "active"
+                                       << "yes" << 0.0
                                        << "Block 1: the live mark \"yes\" is not a number; it is now 0, a free slot.";
         QTest::newRow("active out of range")
-            << 3 << "active" << " 40000 " << 0.0
-            << "Block 3: the live mark \"40000\" is out of range; it is now 0, a free slot.";
-        QTest::newRow("parent a word") << 3 << "parent" << "two" << 0.0
+            << 3 << "active"
+            << " 40000 " << 0.0 << "Block 3: the live mark \"40000\" is out of range; it is now 0, a free slot.";
+        QTest::newRow("parent a word") << 3 << "parent"
+                                       << "two" << 0.0
                                        << "Block 3: the parent \"two\" is not a number; it is now 0, no parent.";
-        QTest::newRow("parent empty") << 3 << "parent" << "  " << 0.0
+        QTest::newRow("parent empty") << 3 << "parent"
+                                      << "  " << 0.0
                                       << "Block 3: the parent is missing or empty; it is now 0, no parent.";
         QTest::newRow("parent out of range")
-            << 3 << "parent" << " 99999 " << 0.0
-            << "Block 3: the parent \"99999\" is out of range; it is now 0, no parent.";
-        QTest::newRow("x missing") << 2 << "x" << "(none)" << 0.0
-                                   << "Block 2: the x position is missing or empty; it is now 0.";
-        QTest::newRow("x infinite") << 2 << "x" << "inf" << 0.0
-                                    << "Block 2: the x position \"inf\" is not a number; it is now 0.";
+            << 3 << "parent"
+            << " 99999 " << 0.0 << "Block 3: the parent \"99999\" is out of range; it is now 0, no parent.";
+        QTest::newRow("x missing") << 2 << "x"
+                                   << "(none)" << 0.0 << "Block 2: the x position is missing or empty; it is now 0.";
+        QTest::newRow("x infinite") << 2 << "x"
+                                    << "inf" << 0.0 << "Block 2: the x position \"inf\" is not a number; it is now 0.";
         QTest::newRow("x too large for a single")
-            << 2 << "x" << " 1E+39 " << 0.0 << "Block 2: the x position \"1E+39\" is out of range; it is now 0.";
+            << 2 << "x"
+            << " 1E+39 " << 0.0 << "Block 2: the x position \"1E+39\" is out of range; it is now 0.";
         QTest::newRow("y comma where the point is the separator")
-            << 1 << "y" << " 1,5 " << 0.0 << "Block 1: the y position \"1,5\" is not a number; it is now 0.";
+            << 1 << "y"
+            << " 1,5 " << 0.0 << "Block 1: the y position \"1,5\" is not a number; it is now 0.";
         QTest::newRow("y long garbage is shortened")
             << 1 << "y" << QString(200, QLatin1Char('z')) << 0.0
             << "Block 1: the y position \"" + QString(30, QLatin1Char('z')) + "...\" is not a number; it is now 0.";
 
         // Parents that name no block of the file.
-        QTest::newRow("parent negative") << 2 << "parent" << "-3 " << 0.0
-                                         << "Block 2: the parent -3 names no block of the file; it is now 0, no parent.";
+        QTest::newRow("parent negative")
+            << 2 << "parent"
+            << "-3 " << 0.0 << "Block 2: the parent -3 names no block of the file; it is now 0, no parent.";
         QTest::newRow("parent beyond the blocks")
-            << 2 << "parent" << " 4 " << 0.0
-            << "Block 2: the parent 4 names no block of the file; it is now 0, no parent.";
-        QTest::newRow("parent itself") << 2 << "parent" << " 2 " << 0.0
+            << 2 << "parent"
+            << " 4 " << 0.0 << "Block 2: the parent 4 names no block of the file; it is now 0, no parent.";
+        QTest::newRow("parent itself") << 2 << "parent"
+                                       << " 2 " << 0.0
                                        << "Block 2: the block names itself as its parent; it is now 0, no parent.";
         QTest::newRow("parent rounds to itself")
-            << 2 << "parent" << " 1.6 " << 0.0
-            << "Block 2: the block names itself as its parent; it is now 0, no parent.";
+            << 2 << "parent"
+            << " 1.6 " << 0.0 << "Block 2: the block names itself as its parent; it is now 0, no parent.";
 
         // Kept as they are.
-        QTest::newRow("parent names the last block") << 1 << "parent" << " 3 " << 3.0 << "";
-        QTest::newRow("loop of parents kept") << 1 << "parent" << " 2 " << 2.0 << "";
-        QTest::newRow("parent tie rounds to even") << 3 << "parent" << " 2.5 " << 2.0 << "";
-        QTest::newRow("active other than -1 stays live") << 1 << "active" << " 1 " << 1.0 << "";
-        QTest::newRow("large single kept") << 3 << "x" << " 1E+38 " << 1e38 << "";
-        QTest::newRow("fraction kept") << 3 << "y" << " 2.25 " << 2.25 << "";
+        QTest::newRow("parent names the last block") << 1 << "parent"
+                                                     << " 3 " << 3.0 << "";
+        QTest::newRow("loop of parents kept") << 1 << "parent"
+                                              << " 2 " << 2.0 << "";
+        QTest::newRow("parent tie rounds to even") << 3 << "parent"
+                                                   << " 2.5 " << 2.0 << "";
+        QTest::newRow("active other than -1 stays live") << 1 << "active"
+                                                         << " 1 " << 1.0 << "";
+        QTest::newRow("large single kept") << 3 << "x"
+                                           << " 1E+38 " << 1e38 << "";
+        QTest::newRow("fraction kept") << 3 << "y"
+                                       << " 2.25 " << 2.25 << "";
     }
     void repairedValues()
     {
@@ -194,7 +209,7 @@ private Q_SLOTS:
     {
         QString text = QStringLiteral("<analysis>");
         for (int i = 1; i <= 130; ++i) {
-            BlockText b;
+            BlockElements b;
             b.caption = QStringLiteral("Block %1").arg(i);
             // Block 5 hangs under block 120, which is not read.
             b.parent = i == 5 ? QStringLiteral(" 120 ") : QStringLiteral(" %1 ").arg(i - 1);
@@ -220,10 +235,10 @@ private Q_SLOTS:
     void repairsAreListedInSlotOrder()
     {
         QString text = QStringLiteral("<analysis>");
-        BlockText first;
+        BlockElements first;
         first.x = QStringLiteral("x");
         first.parent = QStringLiteral(" 1 ");
-        BlockText second;
+        BlockElements second;
         second.active = QString();
         text += blockText(1, first) + blockText(2, second) + QStringLiteral("</analysis>");
         const ReadOutcome outcome = parseAnalysisText(text, QLocale::c());

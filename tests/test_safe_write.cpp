@@ -46,7 +46,10 @@ Analysis sample()
     return analysis;
 }
 
-QStringList filesIn(const QString &folder) { return QDir(folder).entryList(QDir::Files | QDir::Hidden); }
+QStringList filesIn(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden);
+}
 
 } // namespace
 

@@ -135,9 +135,15 @@ QList<Sample> samples()
     return list;
 }
 
-bool writingSamples() { return qEnvironmentVariable("TESSIK_WRITE_SAMPLES") == QLatin1String("1"); }
+bool writingSamples()
+{
+    return qEnvironmentVariable("TESSIK_WRITE_SAMPLES") == QLatin1String("1");
+}
 
-QString samplePath(const QString &name) { return QStringLiteral(TESSIK_SAMPLES_DIR "/") + name; }
+QString samplePath(const QString &name)
+{
+    return QStringLiteral(TESSIK_SAMPLES_DIR "/") + name;
+}
 
 } // namespace
 
@@ -192,7 +198,8 @@ private Q_SLOTS:
         const BlockTable &t = list.at(index).analysis.table;
         QVERIFY(t.liveCount() >= 6 && t.liveCount() <= 20);
 
-        const QStringList words{QStringLiteral("Science"), QStringLiteral("Technology"), QStringLiteral("Human Factors")};
+        const QStringList words{QStringLiteral("Science"), QStringLiteral("Technology"),
+                                QStringLiteral("Human Factors")};
         int longestChain = 0;
         for (int i = 1; i <= t.BlockCount; ++i) {
             if (!t.isLive(i))
@@ -262,8 +269,9 @@ private Q_SLOTS:
         for (const Sample &sample : samples())
             expected << sample.fileName;
         expected.sort();
-        QCOMPARE(QDir(QStringLiteral(TESSIK_SAMPLES_DIR)).entryList({QStringLiteral("*.rca.xml")}, QDir::Files, QDir::Name),
-                 expected);
+        QCOMPARE(
+            QDir(QStringLiteral(TESSIK_SAMPLES_DIR)).entryList({QStringLiteral("*.rca.xml")}, QDir::Files, QDir::Name),
+            expected);
     }
 };
 

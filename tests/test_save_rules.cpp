@@ -12,17 +12,28 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("buffer");
         QTest::addColumn<QString>("kept");
-        QTest::newRow("empty") << "" << "";
-        QTest::newRow("plain") << "Conveyor" << "Conveyor";
-        QTest::newRow("punctuation and blanks") << "Conveyor stopped: twice!" << "Conveyorstoppedtwice";
-        QTest::newRow("accented letters dropped") << "Überlauf 3" << "berlauf3";
-        QTest::newRow("underscore and dot dropped") << "op.one_two" << "oponetwo";
-        QTest::newRow("neighbours of the ranges") << "/09:@AZ[`az{" << "09AZaz";
-        QTest::newRow("only punctuation") << " -!?. " << "";
-        QTest::newRow("adjacent deletions") << "a!!!b" << "ab";
-        QTest::newRow("fullwidth letters are not ASCII") << "\uFF21\uFF42c" << "c";
-        QTest::newRow("outside the basic plane") << "x\U0001F600y" << "xy";
-        QTest::newRow("control characters") << "a\tb\r\nc" << "abc";
+        QTest::newRow("empty") << ""
+                               << "";
+        QTest::newRow("plain") << "Conveyor"
+                               << "Conveyor";
+        QTest::newRow("punctuation and blanks") << "Conveyor stopped: twice!"
+                                                << "Conveyorstoppedtwice";
+        QTest::newRow("accented letters dropped") << "Überlauf 3"
+                                                  << "berlauf3";
+        QTest::newRow("underscore and dot dropped") << "op.one_two"
+                                                    << "oponetwo";
+        QTest::newRow("neighbours of the ranges") << "/09:@AZ[`az{"
+                                                  << "09AZaz";
+        QTest::newRow("only punctuation") << " -!?. "
+                                          << "";
+        QTest::newRow("adjacent deletions") << "a!!!b"
+                                            << "ab";
+        QTest::newRow("fullwidth letters are not ASCII") << "\uFF21\uFF42c"
+                                                         << "c";
+        QTest::newRow("outside the basic plane") << "x\U0001F600y"
+                                                 << "xy";
+        QTest::newRow("control characters") << "a\tb\r\nc"
+                                            << "abc";
     }
     void filterKeepsAsciiDigitsAndLetters()
     {
@@ -36,11 +47,21 @@ private Q_SLOTS:
         QTest::addColumn<QString>("description");
         QTest::addColumn<QString>("email");
         QTest::addColumn<QString>("name");
-        QTest::newRow("both") << "Conveyor stopped: twice!" << "op.one" << "Conveyorstoppedtwice_opone";
-        QTest::newRow("empty e-mail") << "Conveyor stopped: twice!" << "" << "Conveyorstoppedtwice_";
-        QTest::newRow("description of punctuation") << " ... " << "op" << "_op";
-        QTest::newRow("both empty") << "" << "" << "_";
-        QTest::newRow("path characters cannot escape the folder") << "..\\..\\etc/passwd" << "a/b" << "etcpasswd_ab";
+        QTest::newRow("both") << "Conveyor stopped: twice!"
+                              << "op.one"
+                              << "Conveyorstoppedtwice_opone";
+        QTest::newRow("empty e-mail") << "Conveyor stopped: twice!"
+                                      << ""
+                                      << "Conveyorstoppedtwice_";
+        QTest::newRow("description of punctuation") << " ... "
+                                                    << "op"
+                                                    << "_op";
+        QTest::newRow("both empty") << ""
+                                    << ""
+                                    << "_";
+        QTest::newRow("path characters cannot escape the folder") << "..\\..\\etc/passwd"
+                                                                  << "a/b"
+                                                                  << "etcpasswd_ab";
     }
     void proposedName()
     {
@@ -57,14 +78,22 @@ private Q_SLOTS:
         QTest::addColumn<bool>("saveAs");
         QTest::addColumn<QString>("message");
         const QString head = QStringLiteral("The Root Cause Analysis was not saved.\r\n\r\n");
-        QTest::newRow("valid") << "Event" << "Office" << false << "";
-        QTest::newRow("valid save as") << "Event" << "Office" << true << "";
-        QTest::newRow("blanks pass") << "   " << " " << false << "";
-        QTest::newRow("no description") << "" << "Office" << false << head + "You need an Event Description";
-        QTest::newRow("no description, save as") << "" << "Office" << true << head + "You need an Event Description";
-        QTest::newRow("both empty: description first") << "" << "" << true << head + "You need an Event Description";
-        QTest::newRow("no office, save") << "Event" << "" << false << head + "You need to identify the office";
-        QTest::newRow("no office, save as") << "Event" << "" << true << head + "You need to identify an office";
+        QTest::newRow("valid") << "Event"
+                               << "Office" << false << "";
+        QTest::newRow("valid save as") << "Event"
+                                       << "Office" << true << "";
+        QTest::newRow("blanks pass") << "   "
+                                     << " " << false << "";
+        QTest::newRow("no description") << ""
+                                        << "Office" << false << head + "You need an Event Description";
+        QTest::newRow("no description, save as") << ""
+                                                 << "Office" << true << head + "You need an Event Description";
+        QTest::newRow("both empty: description first") << ""
+                                                       << "" << true << head + "You need an Event Description";
+        QTest::newRow("no office, save") << "Event"
+                                         << "" << false << head + "You need to identify the office";
+        QTest::newRow("no office, save as") << "Event"
+                                            << "" << true << head + "You need to identify an office";
     }
     void validation()
     {
@@ -72,8 +101,7 @@ private Q_SLOTS:
         QFETCH(QString, office);
         QFETCH(bool, saveAs);
         QFETCH(QString, message);
-        QCOMPARE(saveValidationMessage(description, office, saveAs ? SaveCommand::SaveAs : SaveCommand::Save),
-                 message);
+        QCOMPARE(saveValidationMessage(description, office, saveAs ? SaveCommand::SaveAs : SaveCommand::Save), message);
     }
 
     void failureMessageNamesFileAndReason()

@@ -93,7 +93,8 @@ void checkParents(BlockTable &table, std::array<QStringList, kMaxBlocks + 1> &re
         if (parent == 0)
             continue;
         if (parent == slot)
-            repairs[slot] << QStringLiteral("Block %1: the block names itself as its parent; %2.").arg(slot).arg(kNoParent);
+            repairs[slot]
+                << QStringLiteral("Block %1: the block names itself as its parent; %2.").arg(slot).arg(kNoParent);
         else if (parent < 0 || parent > count)
             repairs[slot] << QStringLiteral("Block %1: the parent %2 names no block of the file; %3.")
                                  .arg(slot)
@@ -144,8 +145,8 @@ ReadOutcome parseAnalysisText(const QString &text, const QLocale &locale)
         }
         const int n = ++table.BlockCount;
         BlockReader block(B, n, locale, repairs[n]);
-        table.BlockActive[n] =
-            block.integer(QStringLiteral("active"), QStringLiteral("the live mark"), QStringLiteral("it is now 0, a free slot"));
+        table.BlockActive[n] = block.integer(QStringLiteral("active"), QStringLiteral("the live mark"),
+                                             QStringLiteral("it is now 0, a free slot"));
         table.BlockParent[n] = block.integer(QStringLiteral("parent"), QStringLiteral("the parent"), kNoParent);
         table.BlockX[n] = block.single(QStringLiteral("x"), QStringLiteral("the x position"));
         table.BlockY[n] = block.single(QStringLiteral("y"), QStringLiteral("the y position"));

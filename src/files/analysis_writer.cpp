@@ -23,8 +23,8 @@ public:
 
     void element(int indent, const QString &name, const QString &value)
     {
-        line(indent, QLatin1Char('<') + name + QLatin1Char('>') + value + QLatin1String("</") + name +
-                         QLatin1Char('>'));
+        line(indent,
+             QLatin1Char('<') + name + QLatin1Char('>') + value + QLatin1String("</") + name + QLatin1Char('>'));
     }
 
     QString text() const { return m_text; }

@@ -11,10 +11,11 @@ namespace tessik {
 // a negative number) and one trailing blank: " 7 ", "-1 ", " .5 ".
 QString integerNumberText(std::int16_t value);
 
-// Whole values as plain digits ("15", "-3"); others in the general form of at most seven
-// significant digits, trailing zeros dropped, no zero before the decimal separator and an
-// exponent from 1E+07 up and below 1E-04 (".5", "-.25", "1.5E-05"). The separator is the
-// locale's. A value that is not finite cannot be read back and is written as 0.
+// Whole values as plain digits, exactly ("15", "-3"); others in the general form of at most
+// seven significant digits, trailing zeros dropped, no zero before the decimal separator and
+// an exponent below 1E-04 (".5", "-.25", "1.5E-05"; a float of 1E+07 or more is always whole).
+// The separator is the locale's. A value that is not finite cannot be read back and is
+// written as 0.
 QString singleNumberText(float value, const QLocale &locale = QLocale());
 
 // The same number without the framing blanks.

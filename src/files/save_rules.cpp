@@ -41,8 +41,8 @@ QString saveValidationMessage(const QString &description, const QString &office,
 
 QString saveFailureMessage(const QString &path, const QString &reason)
 {
-    return kNotSaved + kBreak + kBreak + QStringLiteral("The file") + kBreak + QDir::toNativeSeparators(path) +
-           kBreak + QStringLiteral("could not be written: ") + reason + kBreak + kBreak +
+    return kNotSaved + kBreak + kBreak + QStringLiteral("The file") + kBreak + QDir::toNativeSeparators(path) + kBreak +
+           QStringLiteral("could not be written: ") + reason + kBreak + kBreak +
            QStringLiteral("A file that was there before is unchanged.");
 }
 
