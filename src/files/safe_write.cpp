@@ -32,10 +32,17 @@ WriteResult writeThroughSaveFile(QSaveFile &file, const QByteArray &bytes)
 {
     if (!file.open(QIODevice::WriteOnly))
         return {false, file.errorString()};
-    if (file.write(bytes) != bytes.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return {false, reason};
+    // A device may take part of the bytes and fail only on the next write (a disk that
+    // fills up); writing on until it fails gives the user the device's own reason.
+    qint64 written = 0;
+    while (written < bytes.size()) {
+        const qint64 chunk = file.write(bytes.constData() + written, bytes.size() - written);
+        if (chunk <= 0) {
+            const QString reason = file.errorString();
+            file.cancelWriting();
+            return {false, reason};
+        }
+        written += chunk;
     }
     if (!file.commit())
         return {false, file.errorString()};

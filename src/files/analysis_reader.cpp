@@ -1,0 +1,210 @@
+#include "files/analysis_reader.h"
+
+#include "files/codepage.h"
+#include "files/number_text.h"
+#include "files/xml_get.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <array>
+
+namespace tessik {
+
+namespace {
+
+const QString kBreak = QStringLiteral("\r\n");
+constexpr int kListedRepairs = 10;
+constexpr qsizetype kQuotedLength = 30;
+
+// The offending text as the user can recognise it, short enough for a message box.
+QString quoted(const QString &text)
+{
+    // Only the start is shown, so only the start is looked at: the text may be megabytes.
+    QString shown = text.left(4 * kQuotedLength).simplified();
+    if (shown.size() > kQuotedLength)
+        shown = shown.left(kQuotedLength) + QLatin1String("...");
+    return QLatin1Char('"') + shown + QLatin1Char('"');
+}
+
+QString faultText(NumberFault fault, const QString &text)
+{
+    switch (fault) {
+    case NumberFault::Empty:
+        return QStringLiteral("is missing or empty");
+    case NumberFault::NotANumber:
+        return quoted(text) + QLatin1String(" is not a number");
+    case NumberFault::OutOfRange:
+        return quoted(text) + QLatin1String(" is out of range");
+    case NumberFault::None:
+        break;
+    }
+    return QString();
+}
+
+QString blockRepair(int slot, const QString &what, const QString &fault, const QString &result)
+{
+    return QStringLiteral("Block %1: %2 %3; %4.").arg(slot).arg(what, fault, result);
+}
+
+class BlockReader {
+public:
+    BlockReader(const QString &block, int slot, const QLocale &locale, QStringList &repairs)
+        : m_block(block), m_slot(slot), m_locale(locale), m_repairs(repairs)
+    {
+    }
+
+    QString text(const QString &tag) { return XMLget(m_block, tag, m_position); }
+
+    std::int16_t integer(const QString &tag, const QString &what, const QString &result)
+    {
+        const QString raw = text(tag);
+        const IntegerFromText number = integerFromText(raw, m_locale);
+        if (number.fault != NumberFault::None)
+            m_repairs << blockRepair(m_slot, what, faultText(number.fault, raw), result);
+        return number.value;
+    }
+
+    float single(const QString &tag, const QString &what)
+    {
+        const QString raw = text(tag);
+        const SingleFromText number = singleFromText(raw, m_locale);
+        if (number.fault != NumberFault::None)
+            m_repairs << blockRepair(m_slot, what, faultText(number.fault, raw), QStringLiteral("it is now 0"));
+        return number.value;
+    }
+
+private:
+    const QString &m_block;
+    const int m_slot;
+    const QLocale &m_locale;
+    QStringList &m_repairs;
+    qsizetype m_position = 1; // carried from element to element, never reset within the block
+};
+
+const QString kNoParent = QStringLiteral("it is now 0, no parent");
+
+void checkParents(BlockTable &table, std::array<QStringList, kMaxBlocks + 1> &repairs)
+{
+    const int count = table.BlockCount;
+    for (int slot = 1; slot <= count; ++slot) {
+        const int parent = table.BlockParent[slot];
+        if (parent == 0)
+            continue;
+        if (parent == slot)
+            repairs[slot]
+                << QStringLiteral("Block %1: the block names itself as its parent; %2.").arg(slot).arg(kNoParent);
+        else if (parent < 0 || parent > count)
+            repairs[slot] << QStringLiteral("Block %1: the parent %2 names no block of the file; %3.")
+                                 .arg(slot)
+                                 .arg(parent)
+                                 .arg(kNoParent);
+        else
+            continue;
+        table.BlockParent[slot] = 0;
+    }
+}
+
+ReadOutcome failed(const QString &reason)
+{
+    ReadOutcome outcome;
+    outcome.failureReason = reason.isEmpty() ? QStringLiteral("The file could not be read.") : reason;
+    return outcome;
+}
+
+} // namespace
+
+ReadOutcome parseAnalysisText(const QString &text, const QLocale &locale)
+{
+    ReadOutcome outcome;
+    outcome.ok = true;
+    Analysis &analysis = outcome.analysis;
+
+    qsizetype start = 1;
+    const QString A = XMLget(text, QStringLiteral("analysis"), start);
+    qsizetype headerStart = 1;
+    analysis.description = XMLget(A, QStringLiteral("description"), headerStart);
+    headerStart = 1;
+    analysis.email = XMLget(A, QStringLiteral("email"), headerStart);
+    headerStart = 1;
+    analysis.office = XMLget(A, QStringLiteral("office"), headerStart);
+
+    BlockTable &table = analysis.table;
+    table.BlockCount = 0;
+    std::array<QStringList, kMaxBlocks + 1> repairs;
+    int leftOut = 0;
+    qsizetype P = 1;
+    for (;;) {
+        const QString B = XMLget(A, QStringLiteral("block"), P);
+        if (B.isEmpty())
+            break;
+        if (table.BlockCount == kMaxBlocks) {
+            ++leftOut; // counted with the same rule that ends the list, so the count is honest
+            continue;
+        }
+        const int n = ++table.BlockCount;
+        BlockReader block(B, n, locale, repairs[n]);
+        table.BlockActive[n] = block.integer(QStringLiteral("active"), QStringLiteral("the live mark"),
+                                             QStringLiteral("it is now 0, a free slot"));
+        table.BlockParent[n] = block.integer(QStringLiteral("parent"), QStringLiteral("the parent"), kNoParent);
+        table.BlockX[n] = block.single(QStringLiteral("x"), QStringLiteral("the x position"));
+        table.BlockY[n] = block.single(QStringLiteral("y"), QStringLiteral("the y position"));
+        table.BlockText[n] = block.text(QStringLiteral("text"));
+        table.BlockNotes[n] = block.text(QStringLiteral("notes"));
+        table.BlockCategory[n] = block.text(QStringLiteral("category"));
+    }
+    checkParents(table, repairs);
+
+    if (leftOut > 0)
+        outcome.repairs << QStringLiteral("The file holds %1 blocks; only the first %2 were read.")
+                               .arg(kMaxBlocks + leftOut)
+                               .arg(kMaxBlocks);
+    for (int slot = 1; slot <= table.BlockCount; ++slot)
+        outcome.repairs << repairs[slot];
+    return outcome;
+}
+
+ReadOutcome readAnalysisFile(const QString &path, const QLocale &locale)
+{
+    const QFileInfo info(path);
+    if (info.isDir())
+        return failed(QStringLiteral("This is a folder, not a file."));
+    // A pipe or a device would block or never end; only an ordinary file is read.
+    if (info.exists() && !info.isFile())
+        return failed(QStringLiteral("This is not an ordinary file."));
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return failed(file.errorString());
+    if (file.size() > kMaxAnalysisFileBytes)
+        return failed(QStringLiteral("The file is too large for an analysis file (%1 MB; at most %2 MB are read).")
+                          .arg(file.size() / (1024 * 1024))
+                          .arg(kMaxAnalysisFileBytes / (1024 * 1024)));
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return failed(file.errorString());
+    return parseAnalysisText(decode1252(bytes), locale);
+}
+
+QString readFailureMessage(const QString &path, const QString &reason)
+{
+    return QStringLiteral("The Root Cause Analysis could not be read from the file") + kBreak +
+           QDir::toNativeSeparators(path) + kBreak + kBreak + reason;
+}
+
+QString repairMessage(const QString &path, const QStringList &repairs)
+{
+    if (repairs.isEmpty())
+        return QString();
+    QString message = QStringLiteral("The file") + kBreak + QDir::toNativeSeparators(path) + kBreak +
+                      QStringLiteral("had faults that were repaired while reading:") + kBreak;
+    const qsizetype listed = std::min<qsizetype>(repairs.size(), kListedRepairs);
+    for (qsizetype i = 0; i < listed; ++i)
+        message += kBreak + repairs[i];
+    if (repairs.size() > listed)
+        message += kBreak + QStringLiteral("... and %1 more").arg(repairs.size() - listed);
+    message += kBreak + kBreak + QStringLiteral("The file itself is unchanged until the analysis is saved.");
+    return message;
+}
+
+} // namespace tessik

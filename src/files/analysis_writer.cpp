@@ -1,0 +1,80 @@
+#include "files/analysis_writer.h"
+
+#include "files/codepage.h"
+#include "files/number_text.h"
+
+#include <QIODevice>
+
+#include <algorithm>
+
+namespace tessik {
+
+namespace {
+
+// Builds the text line by line; the whole file goes through the code page once at the end.
+class LineWriter {
+public:
+    void line(int indent, const QString &content)
+    {
+        m_text += QString(indent, QLatin1Char(' '));
+        m_text += content;
+        m_text += QLatin1String("\r\n");
+    }
+
+    void element(int indent, const QString &name, const QString &value)
+    {
+        line(indent,
+             QLatin1Char('<') + name + QLatin1Char('>') + value + QLatin1String("</") + name + QLatin1Char('>'));
+    }
+
+    QString text() const { return m_text; }
+
+private:
+    QString m_text;
+};
+
+} // namespace
+
+QByteArray writeAnalysis(const Analysis &analysis, const QLocale &locale)
+{
+    LineWriter out;
+    out.line(0, QStringLiteral("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>"));
+    out.line(0, QStringLiteral("<analysis>"));
+    out.element(2, QStringLiteral("description"), analysis.description);
+    out.element(2, QStringLiteral("email"), analysis.email);
+    out.element(2, QStringLiteral("office"), analysis.office);
+
+    const BlockTable &table = analysis.table;
+    const int count = std::clamp<int>(table.BlockCount, 0, kMaxBlocks);
+    for (int i = 1; i <= count; ++i) {
+        out.line(2, QStringLiteral("<block>"));
+        out.element(4, QStringLiteral("id"), integerNumberText(std::int16_t(i)));
+        out.element(4, QStringLiteral("active"), integerNumberText(table.BlockActive[i]));
+        out.element(4, QStringLiteral("parent"), integerNumberText(table.BlockParent[i]));
+        out.element(4, QStringLiteral("x"), singleNumberText(table.BlockX[i], locale));
+        out.element(4, QStringLiteral("y"), singleNumberText(table.BlockY[i], locale));
+        out.element(4, QStringLiteral("text"), table.BlockText[i]);
+        out.element(4, QStringLiteral("notes"), table.BlockNotes[i]);
+        out.element(4, QStringLiteral("category"), table.BlockCategory[i]);
+        out.line(2, QStringLiteral("</block>"));
+    }
+    out.line(0, QStringLiteral("</analysis>"));
+    return encode1252(out.text());
+}
+
+bool writeAnalysisTo(QIODevice &device, const Analysis &analysis, QString *error, const QLocale &locale)
+{
+    const QByteArray bytes = writeAnalysis(analysis, locale);
+    if (device.write(bytes) == bytes.size())
+        return true;
+    if (error)
+        *error = device.errorString();
+    return false;
+}
+
+WriteResult saveAnalysisFile(const QString &path, const Analysis &analysis, const QLocale &locale)
+{
+    return writeFileSafely(path, writeAnalysis(analysis, locale));
+}
+
+} // namespace tessik

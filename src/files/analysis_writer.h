@@ -1,0 +1,30 @@
+#pragma once
+
+#include "files/analysis.h"
+#include "files/safe_write.h"
+
+#include <QByteArray>
+#include <QLocale>
+#include <QString>
+
+class QIODevice;
+
+namespace tessik {
+
+// The exact bytes of an analysis file: the declaration, <analysis>, the three header lines,
+// one ten-line block group for every slot 1..BlockCount (free slots too, with whatever the
+// slot still holds), </analysis>; CR LF after every line; Windows-1252. Texts go out exactly
+// as they stand, neither escaped nor trimmed. `locale` gives the decimal separator of the
+// rare position with a fraction.
+QByteArray writeAnalysis(const Analysis &analysis, const QLocale &locale = QLocale());
+
+// Writes those bytes to an open device. On failure returns false and, when `error` is given,
+// puts the device's reason there.
+bool writeAnalysisTo(QIODevice &device, const Analysis &analysis, QString *error = nullptr,
+                     const QLocale &locale = QLocale());
+
+// Replaces (or creates) the file through a save file: when anything fails the file that
+// was there stays as it was, and the result says why.
+WriteResult saveAnalysisFile(const QString &path, const Analysis &analysis, const QLocale &locale = QLocale());
+
+} // namespace tessik
