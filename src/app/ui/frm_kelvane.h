@@ -5,7 +5,9 @@
 #include "interact/diagram_mouse.h"
 #include "model/block_table.h"
 #include "render/animation.h"
+#include "platform/core/platform.h"
 #include "render/plot_diagram.h"
+#include "search/result_entry.h"
 
 #include <QWidget>
 
@@ -82,6 +84,7 @@ public:
     QPushButton *btnDelete = nullptr;
 
     QLabel *Label3 = nullptr;
+    QLabel *lblSearchStatus = nullptr;
     QLineEdit *txtKeyWord = nullptr;
     QPushButton *btnSearch = nullptr;
     QListWidget *lstFileNames = nullptr;
@@ -133,6 +136,15 @@ public Q_SLOTS:
     void picLedgend_MouseDown(const tessik::PointerEvent &event);
     void keyPicture_MouseUp(const tessik::PointerEvent &event);
 
+    void btnLoadXML_Click();
+    void btnSave_Click();
+    void btnSaveAs_Click();
+
+    void btnAnalyze_Click();
+    void btnAnalysisDone_Click();
+    void btnSearch_Click();
+    void lstFileNames_Click(int row);
+
     void btnAnimate_Click();
     void btnAnimateForward_Click();
     void btnSnapShot_Click();
@@ -170,6 +182,10 @@ private:
     void tellUser(const QString &message) override;
     void SeedCategories();
     void animationStep(AnimationDirection direction, QPushButton *button);
+    QString chooseAnalysisFile(FileDialogMode mode, const QString &filter, const QString &proposedName);
+    bool openAnalysis(const QString &path, const QString &keyWord);
+    bool saveAnalysisTo(const QString &path);
+    bool txtKeyWord_KeyPress(int KeyAscii);
     void openTraining(const QString &address);
     void startPick(const QString &value);
     float unitsX(const PointerEvent &event) const;
@@ -180,6 +196,8 @@ private:
     QString m_dialogFolder; // where the file dialog starts; set once at start-up
     DiagramMouse m_mouse{*this};
     AnimationState m_animation;
+    QString m_dialogFileName; // the name the shared file dialog last showed
+    QList<SearchEntry> m_searchEntries; // the file behind each line of the result list
     std::unique_ptr<BoundTextBox> m_captionBox;
     std::unique_ptr<BoundTextBox> m_notesBox;
     bool m_ended = false;

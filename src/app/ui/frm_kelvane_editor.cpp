@@ -5,6 +5,7 @@
 
 #include <QComboBox>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 
 // The block editor panel: open it on a block, commit, cancel, delete, and the preset words.
@@ -73,11 +74,13 @@ bool frmKelvane::txtText_KeyPress(int KeyAscii)
 
 bool frmKelvane::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == txtText && event->type() == QEvent::KeyPress) {
+    if (event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
         const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
-        if (enter && !(key->modifiers() & Qt::ControlModifier))
+        if (watched == txtText && enter && !(key->modifiers() & Qt::ControlModifier))
             return txtText_KeyPress(13);
+        if (watched == txtKeyWord && enter)
+            return txtKeyWord_KeyPress(13);
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -143,6 +143,9 @@ void frmKelvane::buildSearchPanel()
     lstFileNames = place<QListWidget>(p, "lstFileNames", 244, 12, 325, 116);
     lstFileNames->setFont(arial(11, false));
     btnAnalysisDone = button(p, "btnAnalysisDone", QStringLiteral("Done"), 596, 12, 73, 29);
+    // Says what the search could not read; empty when all went well.
+    lblSearchStatus = label(p, "lblSearchStatus", QString(), 8, 92, 230, 36);
+    lblSearchStatus->setWordWrap(true);
 }
 
 void frmKelvane::buildControlPanel()
