@@ -4,6 +4,7 @@
 #include "app/core/window_title.h"
 #include "files/analysis_reader.h"
 #include "files/analysis_writer.h"
+#include "files/round_trip_check.h"
 #include "files/save_rules.h"
 
 #include <QLineEdit>
@@ -66,6 +67,10 @@ void frmKelvane::btnLoadXML_Click()
 bool frmKelvane::saveAnalysisTo(const QString &path)
 {
     const Analysis analysis{txtDescription->text(), txtemail->text(), txtOffice->text(), m_table};
+    if (const QString refusal = unkeepableTextMessage(analysis); !refusal.isEmpty()) {
+        m_platform.showMessage(refusal, MessageButtons::Ok);
+        return false;
+    }
     const WriteResult written = saveAnalysisFile(path, analysis);
     if (!written.ok) {
         // Nothing changes: the old file is intact and the document still has its edits.

@@ -1,0 +1,47 @@
+// Reading an analysis file of any bytes: it must never crash or hang, the table it gives must
+// keep the promises the rest of the program relies on, and what the writer makes of it must
+// read back to the same bytes.
+#include "files/analysis_reader.h"
+#include "files/analysis_writer.h"
+#include "files/codepage.h"
+#include "files/number_text.h"
+#include "files/round_trip_check.h"
+#include "fuzz_check.h"
+
+#include <cstdint>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    using namespace tessik;
+    const QString text = decode1252(QByteArray(reinterpret_cast<const char *>(data), qsizetype(size)));
+    const ReadOutcome first = parseAnalysisText(text, QLocale::c());
+    FUZZ_CHECK(first.ok);
+    const BlockTable &table = first.analysis.table;
+    FUZZ_CHECK(table.BlockCount >= 0 && table.BlockCount <= kMaxBlocks);
+    for (int i = 1; i <= table.BlockCount; ++i) {
+        const int parent = table.BlockParent[size_t(i)];
+        FUZZ_CHECK(parent >= 0 && parent <= table.BlockCount && parent != i);
+    }
+    FUZZ_CHECK(first.repairs.isEmpty() == repairMessage(QStringLiteral("x"), first.repairs).isEmpty());
+
+    // Whatever Save lets through reads back as the same analysis, field by field.
+    if (!unkeepableTextMessage(first.analysis, QLocale::c()).isEmpty())
+        return 0;
+    const Analysis &a = first.analysis;
+    const ReadOutcome second = parseAnalysisText(decode1252(writeAnalysis(a, QLocale::c())), QLocale::c());
+    const Analysis &b = second.analysis;
+    FUZZ_CHECK(second.ok && second.repairs.isEmpty());
+    FUZZ_CHECK(a.description == b.description && a.email == b.email && a.office == b.office);
+    FUZZ_CHECK(a.table.BlockCount == b.table.BlockCount);
+    for (int i = 1; i <= a.table.BlockCount; ++i) {
+        const size_t s = size_t(i);
+        FUZZ_CHECK(a.table.BlockActive[s] == b.table.BlockActive[s]);
+        FUZZ_CHECK(a.table.BlockParent[s] == b.table.BlockParent[s]);
+        FUZZ_CHECK(singleNumberText(a.table.BlockX[s], QLocale::c()) == singleNumberText(b.table.BlockX[s], QLocale::c()));
+        FUZZ_CHECK(singleNumberText(a.table.BlockY[s], QLocale::c()) == singleNumberText(b.table.BlockY[s], QLocale::c()));
+        FUZZ_CHECK(a.table.BlockText[s] == b.table.BlockText[s]);
+        FUZZ_CHECK(a.table.BlockNotes[s] == b.table.BlockNotes[s]);
+        FUZZ_CHECK(a.table.BlockCategory[s] == b.table.BlockCategory[s]);
+    }
+    return 0;
+}
