@@ -30,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const Analysis &a = first.analysis;
     const ReadOutcome second = parseAnalysisText(decode1252(writeAnalysis(a, QLocale::c())), QLocale::c());
     const Analysis &b = second.analysis;
-    FUZZ_CHECK(second.ok && second.repairs.isEmpty());
+    FUZZ_CHECK(second.ok);
     FUZZ_CHECK(a.description == b.description && a.email == b.email && a.office == b.office);
     FUZZ_CHECK(a.table.BlockCount == b.table.BlockCount);
     for (int i = 1; i <= a.table.BlockCount; ++i) {
