@@ -243,7 +243,8 @@ private Q_SLOTS:
         QFETCH(QStringList, header);
         const ReadOutcome outcome = readSound(file);
         QVERIFY(outcome.ok);
-        QVERIFY(outcome.repairs.isEmpty());
+        // A block cut short is the one fault here that loses data; the reader says so.
+        QCOMPARE(outcome.repairs.size(), file.startsWith("unclosed") ? 1 : 0);
         const Analysis &a = outcome.analysis;
         QCOMPARE(QStringList({a.description, a.email, a.office}), header);
         QCOMPARE(int(a.table.BlockCount), count);
@@ -575,7 +576,7 @@ private Q_SLOTS:
         QTest::addColumn<int>("repairs");
         QTest::newRow("10,000 block elements") << 0 << 100 << 1 << 1;
         QTest::newRow("50 MB caption") << 1 << 1 << int(kFiftyMegabytes) << 0;
-        QTest::newRow("50 MB of opening tags") << 2 << 0 << 0 << 0;
+        QTest::newRow("50 MB of opening tags") << 2 << 0 << 0 << 1; // the unclosed block is reported
         QTest::newRow("50 MB of unclosed elements in a block") << 3 << 1 << 0 << 4;
         QTest::newRow("50 MB of small blocks") << 4 << 100 << 1 << 1;
     }

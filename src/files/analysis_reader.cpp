@@ -122,7 +122,17 @@ ReadOutcome parseAnalysisText(const QString &text, const QLocale &locale)
     Analysis &analysis = outcome.analysis;
 
     qsizetype start = 1;
-    const QString A = XMLget(text, QStringLiteral("analysis"), start);
+    QString A = XMLget(text, QStringLiteral("analysis"), start);
+    bool cutShort = false;
+    if (start == 1) {
+        // A file cut short (a full disk, a broken copy) has lost its closing tag. Opening it as
+        // empty would invite a save that destroys what is left, so read what follows the opening tag.
+        const qsizetype open = text.indexOf(QStringLiteral("<analysis>"));
+        if (open >= 0) {
+            A = text.mid(open + 10);
+            cutShort = true;
+        }
+    }
     qsizetype headerStart = 1;
     analysis.description = XMLget(A, QStringLiteral("description"), headerStart);
     headerStart = 1;
@@ -135,10 +145,14 @@ ReadOutcome parseAnalysisText(const QString &text, const QLocale &locale)
     std::array<QStringList, kMaxBlocks + 1> repairs;
     int leftOut = 0;
     qsizetype P = 1;
+    bool unclosedBlock = false;
     for (;;) {
+        const qsizetype before = P;
         const QString B = XMLget(A, QStringLiteral("block"), P);
-        if (B.isEmpty())
+        if (B.isEmpty()) {
+            unclosedBlock = P == before && A.indexOf(QStringLiteral("<block>"), P - 1) >= 0;
             break;
+        }
         if (table.BlockCount == kMaxBlocks) {
             ++leftOut; // counted with the same rule that ends the list, so the count is honest
             continue;
@@ -155,6 +169,14 @@ ReadOutcome parseAnalysisText(const QString &text, const QLocale &locale)
         table.BlockCategory[n] = block.text(QStringLiteral("category"));
     }
     checkParents(table, repairs);
+
+    if (cutShort)
+        outcome.repairs << QStringLiteral("The file ends without its closing </analysis> tag: it may have been cut "
+                                          "short. What it holds was read.");
+    // The list also ends at a block whose closing tag is missing; say so, for its data is not shown.
+    if (unclosedBlock)
+        outcome.repairs << QStringLiteral("Block %1 has no closing </block> tag; it and anything after it were left out.")
+                               .arg(table.BlockCount + 1);
 
     if (leftOut > 0)
         outcome.repairs << QStringLiteral("The file holds %1 blocks; only the first %2 were read.")

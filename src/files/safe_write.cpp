@@ -30,7 +30,10 @@ WriteResult writeFileSafely(const QString &path, const QByteArray &bytes)
 
 WriteResult writeThroughSaveFile(QSaveFile &file, const QByteArray &bytes)
 {
-    if (!file.open(QIODevice::WriteOnly))
+    // Unbuffered, so every failed write is seen here: bytes left in a buffer that fail to reach
+    // the disk at commit time would otherwise be renamed into place as a cut-off file, reported
+    // as a success.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return {false, file.errorString()};
     // A device may take part of the bytes and fail only on the next write (a disk that
     // fills up); writing on until it fails gives the user the device's own reason.
@@ -43,6 +46,11 @@ WriteResult writeThroughSaveFile(QSaveFile &file, const QByteArray &bytes)
             return {false, reason};
         }
         written += chunk;
+    }
+    if (!file.flush()) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        return {false, reason};
     }
     if (!file.commit())
         return {false, file.errorString()};
