@@ -9,6 +9,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "bench_summary.h"
+
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
@@ -324,6 +326,9 @@ void printTable()
         std::printf("%-14s %7d %8.2f /%7.2f %8.2f /%7.2f %6.2f /%6.2f\n", ("\"" + phrase + "\"").c_str(), row.listed,
                     row.oursMedian * 1e3, row.oursMean * 1e3, row.rgMedian * 1e3, row.rgMean * 1e3,
                     row.oursMedian / row.rgMedian, row.oursMean / row.rgMean);
+    for (const auto &[phrase, row] : gTable)
+        printSummary("search \"" + phrase + "\" (" + std::to_string(row.listed) + " of 10,000 files) vs rg -i -l -F",
+                     row.oursMedian * 1e3, row.rgMedian * 1e3, "ms", 1.0);
 }
 
 } // namespace

@@ -119,7 +119,7 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     QTemporaryDir appData;
     const QString self = QCoreApplication::applicationFilePath();
-    const int runs = 15;
+    const int runs = 31;
     std::vector<double> tessikTimes, minimalTimes, tessikMemory, minimalMemory;
     runProbe(self, QStringLiteral("tessik"), appData.path()); // the first run copies the samples
     for (int i = 0; i < runs; ++i) {

@@ -9,7 +9,10 @@ inline void printSummary(const std::string &measurement, double ours, double bas
                          double target)
 {
     const double ratio = baseline > 0 ? ours / baseline : 0;
-    std::printf("SUMMARY\t%s\t%.3f %s\t%.3f %s\t%.3f\t%s\n", measurement.c_str(), ours, unit.c_str(), baseline,
-                unit.c_str(), ratio, target > 0 ? ("<= " + std::to_string(target).substr(0, 4)).c_str() : "-");
+    char target_text[32] = "-";
+    if (target > 0)
+        std::snprintf(target_text, sizeof target_text, "<= %.2f", target);
+    std::printf("SUMMARY\t%s\t%.2f %s\t%.2f %s\t%.3f\t%s\n", measurement.c_str(), ours, unit.c_str(), baseline,
+                unit.c_str(), ratio, target_text);
     std::fflush(stdout);
 }

@@ -4,6 +4,8 @@
 
 #include "model/colour_pick.h"
 #include "render/artwork.h"
+#include "render/bmp.h"
+#include "support/test_env.h"
 #include "render/colour.h"
 
 #include <QDir>
@@ -466,13 +468,15 @@ private Q_SLOTS:
         QVERIFY2(checkNotesLegend(legend).isEmpty(), qPrintable(checkNotesLegend(legend)));
         QVERIFY2(checkPickPointer(pointer).isEmpty(), qPrintable(checkPickPointer(pointer)));
         const QDir assets(assetsFolder());
-        QVERIFY(category.convertToFormat(QImage::Format_RGB888).save(assets.filePath("category_key.png")));
-        QVERIFY(legend.convertToFormat(QImage::Format_RGB888).save(assets.filePath("notes_legend.png")));
+        // The pictures shown at start-up are stored as plain bitmaps, which start-up reads
+        // without the image plugins.
+        QVERIFY(test::writeBytes(assets.filePath("category_key.bmp"), encodeBmp24(category)));
+        QVERIFY(test::writeBytes(assets.filePath("notes_legend.bmp"), encodeBmp24(legend)));
         QVERIFY(pointer.save(assets.filePath("pick_pointer.png")));
         for (int size : {16, 32}) {
             const QImage icon = drawWindowIcon(size);
             QVERIFY2(checkWindowIcon(icon, size).isEmpty(), qPrintable(checkWindowIcon(icon, size)));
-            QVERIFY(icon.save(assets.filePath(QStringLiteral("window_icon_%1.png").arg(size))));
+            QVERIFY(test::writeBytes(assets.filePath(QStringLiteral("window_icon_%1.bmp").arg(size)), encodeBmp32(icon)));
         }
     }
 

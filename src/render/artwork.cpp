@@ -1,5 +1,8 @@
 #include "render/artwork.h"
 
+#include "render/bmp.h"
+
+#include <QFile>
 #include <QString>
 
 #include <mutex>
@@ -21,6 +24,15 @@ QImage loadPicture(const char *path, QImage::Format format)
     return QImage(QString::fromLatin1(path)).convertToFormat(format);
 }
 
+// The pictures shown at start-up are plain bitmaps read by our own small reader: going through
+// the image plugins would cost more than the window's whole layout.
+QImage loadBitmap(const char *path)
+{
+    initArtworkResources();
+    QFile file(QString::fromLatin1(path));
+    return file.open(QIODevice::ReadOnly) ? decodeBmp(file.readAll()) : QImage();
+}
+
 } // namespace
 
 void initArtworkResources()
@@ -31,12 +43,12 @@ void initArtworkResources()
 
 QImage categoryKeyPicture()
 {
-    return loadPicture(":/artwork/category_key.png", QImage::Format_RGB32);
+    return loadBitmap(":/artwork/category_key.bmp");
 }
 
 QImage notesLegendPicture()
 {
-    return loadPicture(":/artwork/notes_legend.png", QImage::Format_RGB32);
+    return loadBitmap(":/artwork/notes_legend.bmp");
 }
 
 QImage pickPointerImage()
@@ -52,9 +64,9 @@ QPoint pickPointerHotSpot()
 QImage windowIconImage(int size)
 {
     if (size == 16)
-        return loadPicture(":/artwork/window_icon_16.png", QImage::Format_ARGB32);
+        return loadBitmap(":/artwork/window_icon_16.bmp");
     if (size == 32)
-        return loadPicture(":/artwork/window_icon_32.png", QImage::Format_ARGB32);
+        return loadBitmap(":/artwork/window_icon_32.bmp");
     return QImage();
 }
 

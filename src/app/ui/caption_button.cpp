@@ -5,8 +5,13 @@
 
 namespace tessik {
 
-void CaptionButton::paintEvent(QPaintEvent *)
+void CaptionButton::paintEvent(QPaintEvent *event)
 {
+    // Most captions fit on one line: the ordinary button paints them.
+    if (fontMetrics().horizontalAdvance(text()) <= width() - 8) {
+        QPushButton::paintEvent(event);
+        return;
+    }
     QStylePainter painter(this);
     QStyleOptionButton option;
     initStyleOption(&option);

@@ -77,7 +77,7 @@ void frmKelvane::Form_Load()
     // The pixel size of the drawing area now fixes the size of one diagram unit for good.
     const QSize area = picDiagram->contentsRect().size();
     const PixelMapping mapping = PixelMapping::forStartupSize(area.width(), area.height());
-    picDiagram->surface().resize(area.width(), area.height());
+    // The bitmap itself is sized by the layout when the window is first shown.
     picDiagram->surface().setMapping(mapping);
     // The off-screen twin gets its bitmap when the replay first needs it.
     picBuffer->resize(picDiagram->size());

@@ -205,6 +205,7 @@ void frmKelvane::Form_Resize()
     const int F = frameControl->height();
     picDiagram->move(10, 10);
     picDiagram->resize(std::max(W - 20, 0), std::max(H - F - 20, 0));
+    picDiagram->surface().resize(picDiagram->contentsRect().width(), picDiagram->contentsRect().height());
     picBuffer->resize(picDiagram->size());
     if (!picBuffer->surface().image().isNull())
         picBuffer->surface().resize(picDiagram->surface().pixelWidth(), picDiagram->surface().pixelHeight());
