@@ -11,6 +11,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include "bench_qt_env.h"
 #include "bench_summary.h"
 
 #include <chrono>
@@ -219,11 +220,7 @@ BENCHMARK(BM_FadeFrame_RepaintOnly)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (!qEnvironmentVariableIsSet("QT_QPA_FONTDIR") &&
-        QDir(QStringLiteral("/usr/share/fonts/truetype/liberation2")).exists())
-        qputenv("QT_QPA_FONTDIR", "/usr/share/fonts/truetype/liberation2");
+    useHeadlessQt();
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))

@@ -10,6 +10,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include "bench_qt_env.h"
 #include "bench_summary.h"
 
 #include <chrono>
@@ -148,11 +149,7 @@ BENCHMARK(BM_PrintNineLines)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char **argv)
 {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (!qEnvironmentVariableIsSet("QT_QPA_FONTDIR") &&
-        QDir(QStringLiteral("/usr/share/fonts/truetype/liberation2")).exists())
-        qputenv("QT_QPA_FONTDIR", "/usr/share/fonts/truetype/liberation2");
+    useHeadlessQt();
     QGuiApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))

@@ -3,6 +3,7 @@
 // with a message where the user acted, and with every file that was there left as it was.
 #include "files/analysis_writer.h"
 #include "files/safe_write.h"
+#include "support/full_disk_save_file.h"
 #include "support/gui_driver.h"
 #include "support/window_fixture.h"
 
@@ -126,27 +127,6 @@ Step searches(const QString &folder, const QString &phrase)
 }
 
 Step nothing() { return [](Case &) {}; }
-
-// A save file that stops taking bytes after a number of them, as a full disk does.
-class FullDiskSaveFile : public QSaveFile {
-public:
-    FullDiskSaveFile(const QString &name, qint64 room) : QSaveFile(name), m_room(room) {}
-
-protected:
-    qint64 writeData(const char *data, qint64 length) override
-    {
-        if (m_room <= 0) {
-            setErrorString(QStringLiteral("No space left on device"));
-            return -1;
-        }
-        const qint64 taken = qMin(length, m_room);
-        m_room -= taken;
-        return QSaveFile::writeData(data, taken);
-    }
-
-private:
-    qint64 m_room;
-};
 
 } // namespace
 

@@ -1,5 +1,6 @@
 #include "files/analysis_writer.h"
 #include "files/safe_write.h"
+#include "support/full_disk_save_file.h"
 #include "support/test_env.h"
 
 #include <QDir>
@@ -7,30 +8,9 @@
 #include <QTest>
 
 using namespace tessik;
+using namespace tessik::test;
 
 namespace {
-
-// A save file on a disk that fills up: the first `budget` bytes go through, then writing fails.
-class FullDiskSaveFile : public QSaveFile {
-public:
-    FullDiskSaveFile(const QString &name, qint64 budget) : QSaveFile(name), m_budget(budget) {}
-
-protected:
-    qint64 writeData(const char *data, qint64 length) override
-    {
-        if (m_budget <= 0) {
-            setErrorString(QStringLiteral("No space left on device"));
-            return -1;
-        }
-        const qint64 written = QSaveFile::writeData(data, std::min(length, m_budget));
-        if (written > 0)
-            m_budget -= written;
-        return written;
-    }
-
-private:
-    qint64 m_budget;
-};
 
 const QByteArray kPrevious = QByteArray("<analysis>previous</analysis>\r\n\x81\x8D\xFF", 34);
 

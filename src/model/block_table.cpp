@@ -4,30 +4,6 @@
 
 namespace tessik {
 
-float roundHalfEven(float value)
-{
-    // nearbyint follows the current rounding mode, which is round-to-nearest-even unless
-    // someone changed it; the explicit form below does not depend on that.
-    const float floorValue = std::floor(value);
-    const float diff = value - floorValue;
-    if (diff > 0.5f)
-        return floorValue + 1.0f;
-    if (diff < 0.5f)
-        return floorValue;
-    return std::fmod(floorValue, 2.0f) == 0.0f ? floorValue : floorValue + 1.0f;
-}
-
-double roundHalfEven(double value)
-{
-    const double floorValue = std::floor(value);
-    const double diff = value - floorValue;
-    if (diff > 0.5)
-        return floorValue + 1.0;
-    if (diff < 0.5)
-        return floorValue;
-    return std::fmod(floorValue, 2.0) == 0.0 ? floorValue : floorValue + 1.0;
-}
-
 int BlockTable::liveCount() const
 {
     int count = 0;
