@@ -53,6 +53,10 @@ QLabel *label(QWidget *parent, const char *name, const QString &caption, int lef
 {
     auto *control = place<QLabel>(parent, name, left, top, width, height);
     control->setText(caption);
+    // The places were made for a narrower dialog font; a caption that would be cut gets a
+    // size smaller instead.
+    if (control->fontMetrics().horizontalAdvance(caption) > width)
+        control->setFont(arial(10, false));
     return control;
 }
 
