@@ -1,5 +1,5 @@
 // Replays every file below the folders given on the command line through the fuzz target,
-// so the seed corpus runs as an ordinary test wherever the suite runs.
+// so the stored corpus runs as an ordinary test wherever the suite runs.
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
