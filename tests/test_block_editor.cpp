@@ -27,29 +27,17 @@ frmKelvane &windowWithBlocks(WindowFixture &f, int count)
 class TestBlockEditor : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void leftPressOnEmptySpaceAddsAndOpens()
+    void leftPressAddsAndEnterCommits()
     {
         WindowFixture f;
         frmKelvane &w = f.start();
         clickDiagram(w, Qt::LeftButton, 20.4f, -3.6f);
-        QCOMPARE(w.table().BlockCount, std::int16_t(1));
-        QCOMPARE(w.table().BlockX[1], 15.0f);
-        QCOMPARE(w.table().BlockY[1], -9.0f);
         QCOMPARE(w.EditedBlock, 1);
-        QVERIFY(!w.frameEdit->isHidden());
-        QVERIFY(w.frameControl->isHidden());
-        QVERIFY(w.frameAnalyze->isHidden());
+        QCOMPARE(w.table().BlockX[1], 15.0f);
+        QVERIFY(!w.frameEdit->isHidden() && w.frameControl->isHidden());
         QCOMPARE(QApplication::focusWidget(), w.txtText);
         QCOMPARE(diagramColour(w, 15, -4), kRed); // the red outline on the box's left edge
         QVERIFY(!w.Unsaved); // adding alone changes nothing that needs saving
-        QCOMPARE(w.windowTitle(), QString("Tessik"));
-    }
-
-    void enterCommitsCaptionAndNotes()
-    {
-        WindowFixture f;
-        frmKelvane &w = f.start();
-        clickDiagram(w, Qt::LeftButton, 5, 5);
         typeText(w.txtNotes, "Line one");
         QTest::keyClick(w.txtNotes, Qt::Key_Return); // Enter in the notes is a line break
         typeText(w.txtNotes, "Line two");
@@ -57,36 +45,31 @@ private Q_SLOTS:
         pressEnter(w.txtText);
         QCOMPARE(w.table().BlockText[1], QString("Conveyor stopped"));
         QCOMPARE(w.table().BlockNotes[1], QString("Line one\r\nLine two"));
-        QVERIFY(w.frameEdit->isHidden());
-        QVERIFY(!w.frameControl->isHidden());
-        QVERIFY(w.Unsaved);
+        QVERIFY(w.frameEdit->isHidden() && !w.frameControl->isHidden());
         QCOMPARE(w.windowTitle(), QString("Tessik:  *"));
-        QCOMPARE(diagramColour(w, 0, 5), kBlack); // redrawn: the red outline is gone
+        QCOMPARE(diagramColour(w, 15, -4), kBlack); // redrawn: the red outline is gone
     }
 
-    void okWithNothingTypedStillMarksTheDocument()
-    {
-        WindowFixture f;
-        frmKelvane &w = f.start();
-        clickDiagram(w, Qt::LeftButton, 5, 5);
-        w.btnImplement->click();
-        QVERIFY(w.table().BlockText[1].isEmpty());
-        QVERIFY(w.Unsaved);
-        QCOMPARE(w.windowTitle(), QString("Tessik:  *"));
-    }
-
-    void cancelLeavesTheBlockAndTitle()
+    // Texts from a file may hold what a text box would rewrite: Cancel keeps them, and so does
+    // OK when nothing was typed.
+    void cancelAndUntouchedTextsComeBackExactly()
     {
         WindowFixture f;
         frmKelvane &w = windowWithBlocks(f, 1);
+        const QString caption = QString::fromUtf8(" A\u00a0B  ") + QChar(0x81) + "\tC ";
+        const QString notes = "bare\nline feed\rand carriage return\r\n";
+        w.table().BlockText[1] = caption;
+        w.table().BlockNotes[1] = notes;
         clickDiagram(w, Qt::LeftButton, 2, -13);
-        QCOMPARE(w.EditedBlock, 1);
         typeText(w.txtText, "typed but cancelled");
         w.btnCancel->click();
-        QVERIFY(w.table().BlockText[1].isEmpty());
+        QCOMPARE(w.table().BlockText[1], caption);
         QVERIFY(!w.Unsaved);
         QCOMPARE(w.windowTitle(), QString("Tessik"));
-        QCOMPARE(w.EditedBlock, 1); // cancel keeps which block the editor belonged to
+        clickDiagram(w, Qt::LeftButton, 2, -13);
+        w.btnImplement->click();
+        QCOMPARE(w.table().BlockText[1], caption);
+        QCOMPARE(w.table().BlockNotes[1], notes);
     }
 
     void openingAnotherBlockDropsWhatWasTyped()
@@ -116,33 +99,15 @@ private Q_SLOTS:
         clickDiagram(w, Qt::LeftButton, 11, -15);
         QCOMPARE(w.EditedBlock, 2);
         w.btnDelete->click();
-        QVERIFY(!w.table().isLive(2));
-        QVERIFY(w.table().isLive(5) && w.table().isLive(6));
+        QVERIFY(!w.table().isLive(2) && w.table().isLive(5) && w.table().isLive(6));
         QCOMPARE(w.table().BlockParent[5], std::int16_t(0));
         QCOMPARE(w.table().BlockParent[6], std::int16_t(0));
-        QCOMPARE(w.EditedBlock, 0);
         QVERIFY(!w.frameControl->isHidden());
         QVERIFY(!w.Unsaved); // deleting does not mark the document
-        QCOMPARE(w.windowTitle(), QString("Tessik"));
         QCOMPARE(diagramColour(w, 11, -15), kWhite); // gone from the picture
         clickDiagram(w, Qt::LeftButton, 50, 10);
         QCOMPARE(w.EditedBlock, 2); // the next new block takes the freed slot
         QCOMPARE(w.table().BlockCount, std::int16_t(6));
-    }
-
-    void untouchedTextsComeBackExactly()
-    {
-        WindowFixture f;
-        frmKelvane &w = windowWithBlocks(f, 1);
-        // Texts from a file may hold what a text box would rewrite.
-        const QString caption = QString::fromUtf8("A\u00a0B  ") + QChar(0x81) + "\tC";
-        const QString notes = "bare\nline feed\rand carriage return\r\n";
-        w.table().BlockText[1] = caption;
-        w.table().BlockNotes[1] = notes;
-        clickDiagram(w, Qt::LeftButton, 2, -13);
-        w.btnImplement->click();
-        QCOMPARE(w.table().BlockText[1], caption);
-        QCOMPARE(w.table().BlockNotes[1], notes);
     }
 
     void presetsAppendToTheNotes()
@@ -156,7 +121,6 @@ private Q_SLOTS:
             w.lstPresets->setCurrentIndex(index);
             Q_EMIT w.lstPresets->activated(index);
         };
-        QCOMPARE(w.lstPresets->count(), 12);
         choose("Science");
         QCOMPARE(w.txtNotes->toPlainText(), QString("Science"));
         choose("Human Factors");
@@ -179,8 +143,7 @@ private Q_SLOTS:
         clickDiagram(w, Qt::LeftButton, 62, 15);
         QCOMPARE(f.platform.messages.size(), 1);
         QVERIFY(f.platform.messages[0].contains("100 blocks"));
-        QCOMPARE(w.table().BlockCount, before.BlockCount);
-        QCOMPARE(w.table().BlockX, before.BlockX);
+        QCOMPARE(w.table().BlockActive, before.BlockActive);
         QVERIFY(w.frameEdit->isHidden());
     }
 };
