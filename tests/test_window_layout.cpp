@@ -1,34 +1,11 @@
 #include "support/window_fixture.h"
 
-#include <QAbstractButton>
-#include <QComboBox>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 
 using namespace tessik;
 using namespace tessik::test;
-
-namespace {
-
-QString captionOf(QWidget *w)
-{
-    if (auto *b = qobject_cast<QAbstractButton *>(w))
-        return b->text();
-    if (auto *l = qobject_cast<QLabel *>(w))
-        return l->text();
-    if (auto *g = qobject_cast<QGroupBox *>(w))
-        return g->title();
-    if (auto *e = qobject_cast<QLineEdit *>(w))
-        return e->text();
-    return QString();
-}
-
-} // namespace
 
 class TestWindowLayout : public QObject {
     Q_OBJECT
@@ -77,6 +54,7 @@ private Q_SLOTS:
         row("txtDescription", "frameDescription", "", {8, 20, 401, 21});
         row("Label4", "frameDescription", "E-Mail Point of Contact", {8, 44, 137, 13});
         row("txtemail", "frameDescription", "", {8, 60, 145, 21});
+        row("Label5", "frameDescription", "@example.org", {156, 64, 77, 13});
         row("Label6", "frameDescription", "Office", {276, 44, 93, 13});
         row("txtOffice", "frameDescription", "", {276, 60, 125, 21});
     }
@@ -92,7 +70,8 @@ private Q_SLOTS:
         auto *control = w.findChild<QWidget *>(name);
         QVERIFY2(control, qPrintable(name));
         QCOMPARE(control->parentWidget()->objectName(), container);
-        QCOMPARE(captionOf(control), caption);
+        // Buttons, labels and line edits show a text, the frame a title; the rest show none.
+        QCOMPARE(control->property(control->inherits("QGroupBox") ? "title" : "text").toString(), caption);
         QCOMPARE(control->geometry(), geometry);
         QCOMPARE(!control->isHidden(), shown);
     }
@@ -103,15 +82,10 @@ private Q_SLOTS:
         frmKelvane &w = f.start();
         QCOMPARE(w.size(), QSize(1000, 699));
         QCOMPARE(w.windowTitle(), QString("Tessik"));
-        QVERIFY(w.Label5->text().startsWith('@'));
         QCOMPARE(w.picDiagram->geometry(), QRect(10, 10, 980, 699 - 133 - 20));
-        QCOMPARE(w.picBuffer->size(), w.picDiagram->size());
-        QVERIFY(w.picBuffer->isHidden());
         QCOMPARE(w.frameControl->geometry(), QRect(8, 699 - 133 - 10, 980, 133));
         QCOMPARE(w.frameEdit->geometry(), w.frameControl->geometry());
-        QCOMPARE(w.frameAnalyze->geometry(), w.frameControl->geometry());
-        QVERIFY(w.frameEdit->isHidden());
-        QVERIFY(w.frameAnalyze->isHidden());
+        QVERIFY(w.frameEdit->isHidden() && w.frameAnalyze->isHidden() && w.picBuffer->isHidden());
         QVERIFY(w.optType[1]->isChecked());
         // The diagram is white and empty, drawn on a bitmap the size of its drawing area.
         const Surface &s = w.diagram();
@@ -139,8 +113,6 @@ private Q_SLOTS:
         QCOMPARE(w.frameAnalyze->geometry(), w.frameControl->geometry());
         QCOMPARE(w.btnQuit->geometry(), buttonBefore);
         QCOMPARE(w.diagram().pixelWidth(), w.picDiagram->contentsRect().width());
-        // The off-screen twin has no bitmap until the replay first draws on it.
-        QVERIFY(w.picBuffer->surface().image().isNull());
         // The same block covers the same pixels: a larger window shows more of the plane.
         QCOMPARE(w.diagram().image().copy(0, 0, 200, 200), before);
     }
@@ -152,10 +124,9 @@ private Q_SLOTS:
         w.table().addBlock(5, 5);
         w.resize(15, 60);
         w.Form_Resize();
-        QVERIFY(w.picDiagram->width() >= 0 && w.picDiagram->height() >= 0);
-        QVERIFY(w.frameControl->width() >= 0);
-        QCOMPARE(w.diagram().pixelWidth(), qMax(0, w.picDiagram->contentsRect().width()));
-        QVERIFY(w.picBuffer->width() >= 0);
+        // The drawing area is narrower than its own frame: the bitmap is empty, not negative.
+        QCOMPARE(w.diagram().pixelWidth(), 0);
+        QCOMPARE(w.diagram().pixelHeight(), 0);
         w.resize(1000, 699);
         QCOMPARE(w.picDiagram->size(), QSize(980, 546));
         QVERIFY(w.diagram().point(60, 200) != -1);
