@@ -118,7 +118,8 @@ private Q_SLOTS:
             QStringList gapClicks;
             for (QString click : run)
                 gapClicks << click.replace(3, 1, QLatin1Char('-'));
-            QTest::addRow("freed slot in the chain, %s", qPrintable(buttons)) << gap << buttons << gapClicks << kChainRestarts;
+            QTest::addRow("freed slot in the chain, %s", qPrintable(buttons))
+                << gap << buttons << gapClicks << kChainRestarts;
             BlockTable unlinked;
             for (int i = 0; i < 3; ++i)
                 unlinked.addBlock(float(5 + 12 * i), 0);
@@ -126,8 +127,9 @@ private Q_SLOTS:
                 << unlinked << buttons << QStringList{"HHH", "RRR", "PPP", "HHH", "RRR"} << "10010";
         }
         // With 3 and 4 shown, forward only 1 may follow: 2 still waits for its parent.
-        QTest::newRow("switching buttons") << chainTable() << "BBFBFB"
-                                           << QStringList{"HHHH", "HHRR", "RHPP", "PRPP", "PPPP", "HHHH"} << kChainRestarts;
+        QTest::newRow("switching buttons")
+            << chainTable() << "BBFBFB" << QStringList{"HHHH", "HHRR", "RHPP", "PRPP", "PPPP", "HHHH"}
+            << kChainRestarts;
         // 1 and 2 are each other's parent, 3 is a child of 1, 4 stands alone: the loop is never
         // revealed, nor what waits for it, and further clicks keep the last picture.
         BlockTable loop = chainTable();
@@ -197,7 +199,9 @@ private Q_SLOTS:
         }
         // Each link is drawn exactly when both its ends are visible.
         const QChar hidden('H');
-        auto link = [&](int a, int b) { return expected[a - 1] != hidden && expected[b - 1] != hidden ? kBlack : kWhite; };
+        auto link = [&](int a, int b) {
+            return expected[a - 1] != hidden && expected[b - 1] != hidden ? kBlack : kWhite;
+        };
         const QPoint c1 = cornerOf(pictures.buffer, table, 1);
         pictures.expect(c1.x() + 150, c1.y() + 50, link(1, 2), "link 2-1");
         pictures.expect(c1.x() + 350, c1.y() + 50, link(2, 3), "link 3-2");

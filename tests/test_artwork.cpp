@@ -51,10 +51,13 @@ const Shape kShapes[] = {
 
 QString at(int x, int y, QRgb pixel)
 {
-    return QStringLiteral("(%1, %2) RGB(%3, %4, %5)").arg(x).arg(y).arg(qRed(pixel)).arg(qGreen(pixel)).arg(qBlue(pixel));
+    return QString::asprintf("(%d, %d) RGB(%d, %d, %d)", x, y, qRed(pixel), qGreen(pixel), qBlue(pixel));
 }
 
-int indexIn(const int (&lines)[4], int v) { return int(std::find(lines, lines + 4, v) - lines); }
+int indexIn(const int (&lines)[4], int v)
+{
+    return int(std::find(lines, lines + 4, v) - lines);
+}
 
 // The colours allowed under a pixel of the category key and the value a press there gives:
 // letters and vertical lines take the cell to their right, horizontal lines walk along black
@@ -147,7 +150,8 @@ private Q_SLOTS:
                                          .arg(at(x, y, pixel), SelectNote(picture, x, y), expected)));
                 for (const Shape &shape : kShapes)
                     if (deepInside(shape, x, y) && expected != QLatin1String(shape.region.value))
-                        QFAIL(qPrintable(QStringLiteral("press at %1 is not \"%2\"").arg(at(x, y, pixel), shape.region.value)));
+                        QFAIL(qPrintable(
+                            QStringLiteral("press at %1 is not \"%2\"").arg(at(x, y, pixel), shape.region.value)));
             }
     }
 

@@ -26,7 +26,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QStringList>("lines");
         QTest::newRow("fits on one line") << "Pump fail" << QStringList{"Pump fail"};
-        QTest::newRow("breaks at the blank, which is dropped") << "Conveyor stopped" << QStringList{"Conveyor", "stopped"};
+        QTest::newRow("breaks at the blank, which is dropped")
+            << "Conveyor stopped" << QStringList{"Conveyor", "stopped"};
         QTest::newRow("last blank among the fitting characters") << "ab cd ef ghij" << QStringList{"ab cd ef", "ghij"};
         QTest::newRow("hard break inside a long word") << "Overpressurised" << QStringList{"Overpress", "urised"};
         QTest::newRow("both blanks fit: the second is dropped") << "abcdef  xyzw" << QStringList{"abcdef ", "xyzw"};

@@ -53,7 +53,8 @@ private Q_SLOTS:
                         const int n = (newSurface.point(x, y) >> shift) & 0xff;
                         const int g = (blended.point(x, y) >> shift) & 0xff;
                         if (std::abs(g - (o + (n - o) * alpha / 255.0)) >= 1.0)
-                            QFAIL(qPrintable(QStringLiteral("alpha %1: %2 onto %3 gave %4").arg(alpha).arg(n).arg(o).arg(g)));
+                            QFAIL(qPrintable(
+                                QStringLiteral("alpha %1: %2 onto %3 gave %4").arg(alpha).arg(n).arg(o).arg(g)));
                     }
         }
     }

@@ -61,13 +61,16 @@ private Q_SLOTS:
         QTest::addColumn<QString>("notes");
         QTest::addColumn<QString>("category");
         QTest::addColumn<Colour>("fill");
-        QTest::newRow("notes: technology and human factors") << 0 << "Technology; Human Factors" << "Motives" << RGB(191, 255, 255);
-        QTest::newRow("notes: all three, any case") << 0 << "SCIENCE technology human FACTORS" << "" << RGB(235, 235, 235);
-        QTest::newRow("notes: none") << 0 << "rain" << "Information" << RGB(255, 255, 255);
-        QTest::newRow("category: the same block") << 1 << "Technology; Human Factors" << "Motives" << RGB(96, 246, 121);
-        QTest::newRow("category: information comes before motives") << 1 << "" << "Motives; Information" << RGB(170, 156, 254);
-        QTest::newRow("category: science is no category") << 1 << "" << "Science" << RGB(255, 255, 255);
-        QTest::newRow("category: structure/process") << 1 << "" << "structure/PROCESS" << RGB(239, 103, 229);
+        const auto row = [](const char *name, int view, const char *notes, const char *category, Colour fill) {
+            QTest::newRow(name) << view << QString::fromLatin1(notes) << QString::fromLatin1(category) << fill;
+        };
+        row("notes: technology and human factors", 0, "Technology; Human Factors", "Motives", RGB(191, 255, 255));
+        row("notes: all three, any case", 0, "SCIENCE technology human FACTORS", "", RGB(235, 235, 235));
+        row("notes: none", 0, "rain", "Information", RGB(255, 255, 255));
+        row("category: the same block", 1, "Technology; Human Factors", "Motives", RGB(96, 246, 121));
+        row("category: information comes before motives", 1, "", "Motives; Information", RGB(170, 156, 254));
+        row("category: science is no category", 1, "", "Science", RGB(255, 255, 255));
+        row("category: structure/process", 1, "", "structure/PROCESS", RGB(239, 103, 229));
     }
     void fillByNotesOrByCategory()
     {

@@ -80,10 +80,11 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("folder"); // relative to the test's root; "-" for no current folder
         QTest::addColumn<QString>("reason");
-        QTest::newRow("folder vanished") << "gone" << "folder does not exist";
-        QTest::newRow("a folder named like the file") << "blocked" << "folder of that name is in the way";
-        QTest::newRow("part of the path is a file") << "work/notes.txt" << "path is a file";
-        QTest::newRow("no current folder") << "-" << "current folder is not available";
+        QTest::newRow("folder vanished") << QStringLiteral("gone") << "folder does not exist";
+        QTest::newRow("a folder named like the file")
+            << QStringLiteral("blocked") << "folder of that name is in the way";
+        QTest::newRow("part of the path is a file") << QStringLiteral("work/notes.txt") << "path is a file";
+        QTest::newRow("no current folder") << QStringLiteral("-") << "current folder is not available";
     }
     void failedSnapshotSaysWhyAndOpensNothing()
     {

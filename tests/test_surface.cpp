@@ -93,17 +93,17 @@ private Q_SLOTS:
         QCOMPARE(s.point(10, 265), kBlack);
     }
 
+    // Each row's rounded rectangle and a small circle, both drawn twice with XOR.
     void xorDrawnTwiceRestoresEveryPixel_data()
     {
-        QTest::addColumn<int>("shape");
-        QTest::newRow("box outline") << 0;
-        QTest::newRow("circle") << 1;
-        QTest::newRow("outline half outside the picture") << 2;
-        QTest::newRow("tiny box") << 3;
+        QTest::addColumn<QRect>("box"); // left, top, right, bottom as roundRect takes them
+        QTest::newRow("box outline") << QRect(QPoint(150, 150), QPoint(250, 250));
+        QTest::newRow("outline half outside the picture") << QRect(QPoint(-40, 400), QPoint(60, 500));
+        QTest::newRow("tiny box") << QRect(QPoint(120, 120), QPoint(123, 122));
     }
     void xorDrawnTwiceRestoresEveryPixel()
     {
-        QFETCH(int, shape);
+        QFETCH(QRect, box);
         Surface s = startupSurface();
         s.setFillStyle(FillStyle::Solid);
         s.setFillColour(RGB(239, 103, 229));
@@ -114,12 +114,8 @@ private Q_SLOTS:
         s.setMixMode(MixMode::Xor);
         s.setPenColour(RGB(0, 64, 64));
         for (int pass = 0; pass < 2; ++pass) {
-            switch (shape) {
-            case 0: s.roundRect(150, 150, 250, 250, 30, 30); break;
-            case 1: s.circle(10.3f, 3.7f, 0.5f, RGB(0, 64, 64)); break;
-            case 2: s.roundRect(-40, 400, 60, 500, 30, 30); break;
-            default: s.roundRect(120, 120, 123, 122, 30, 30); break;
-            }
+            s.roundRect(box.left(), box.top(), box.right(), box.bottom(), 30, 30);
+            s.circle(10.3f, 3.7f, 0.5f, RGB(0, 64, 64));
             if (pass == 0)
                 QVERIFY(s.image() != before);
         }
@@ -156,7 +152,7 @@ private Q_SLOTS:
         QCOMPARE(s.mapping().ScaleToPixelsX(10), 110);
         QCOMPARE(s.point(999, 599), kWhite);
         QCOMPARE(s.point(1000, 5), -1); // outside reads -1, which ends the key pictures' walk
-        s.resize(-5, -5); // a collapsed window
+        s.resize(-5, -5);               // a collapsed window
         QCOMPARE(s.pixelWidth(), 0);
         s.clear();
         s.roundRect(0, 0, 10, 10, 30, 30);
