@@ -1,7 +1,7 @@
 // Draws the pictures the program carries (the category key, the notes legend, the pick pointer
 // and the window icons) into the assets folder. Run it by hand when a picture changes, with the
 // fonts the committed pictures were drawn with:
-//   QT_QPA_PLATFORM=offscreen QT_QPA_FONTDIR=/usr/share/fonts/truetype/liberation2 build/draw_artwork
+//   QT_QPA_PLATFORM=offscreen QT_QPA_FONTDIR=/usr/share/fonts/truetype/liberation2 build/bin/draw_artwork
 // then rebuild (the resources pick the files up) and run test_artwork, which checks them.
 // An optional argument names another folder to write into.
 
