@@ -1,5 +1,4 @@
 #include "render/plot_text.h"
-#include "render/surface.h"
 
 #include <QTest>
 
@@ -26,9 +25,9 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QStringList>("lines");
-        QTest::newRow("empty") << "" << QStringList{};
         QTest::newRow("fits on one line") << "Pump fail" << QStringList{"Pump fail"};
-        QTest::newRow("breaks at the blank, which is dropped") << "Conveyor stopped" << QStringList{"Conveyor", "stopped"};
+        QTest::newRow("breaks at the blank, which is dropped")
+            << "Conveyor stopped" << QStringList{"Conveyor", "stopped"};
         QTest::newRow("last blank among the fitting characters") << "ab cd ef ghij" << QStringList{"ab cd ef", "ghij"};
         QTest::newRow("hard break inside a long word") << "Overpressurised" << QStringList{"Overpress", "urised"};
         QTest::newRow("both blanks fit: the second is dropped") << "abcdef  xyzw" << QStringList{"abcdef ", "xyzw"};
@@ -86,21 +85,6 @@ private Q_SLOTS:
             // Each line is centred across the box on its own width.
             QCOMPARE(placed[i].x, 20 + (10 - float(i % 3 + 1)) / 2);
         }
-    }
-
-    void samePixelsOnBothSurfaces()
-    {
-        // The diagram and the off-screen buffer share font and scale, so a caption looks alike on both.
-        BlockTable table;
-        table.addBlock(5, 5);
-        table.BlockText[1] = "A long caption that certainly needs several lines to fit";
-        Surface a(670, 430), b(670, 430);
-        a.setMapping(PixelMapping::forStartupSize(670, 430));
-        b.setMapping(PixelMapping::forStartupSize(670, 430));
-        PlotText(a, table, 1);
-        PlotText(b, table, 1);
-        QCOMPARE(a.image(), b.image());
-        QVERIFY(a.image() != Surface(670, 430).image()); // something was printed
     }
 };
 
