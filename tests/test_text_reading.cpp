@@ -36,8 +36,9 @@ private Q_SLOTS:
                                                     << "a" << qsizetype(1) << "" << qsizetype(1);
         QTest::newRow("closing tag only before") << "</a><a>1"
                                                  << "a" << qsizetype(1) << "" << qsizetype(1);
-        QTest::newRow("nesting ignored: the first closing tag ends it") << "<a><a>x</a></a>"
-                                                                        << "a" << qsizetype(1) << "<a>x" << qsizetype(12);
+        QTest::newRow("nesting ignored: the first closing tag ends it")
+            << "<a><a>x</a></a>"
+            << "a" << qsizetype(1) << "<a>x" << qsizetype(12);
         QTest::newRow("content kept exactly") << "<t> &lt;<\"x\"> \r\n</t>"
                                               << "t" << qsizetype(1) << " &lt;<\"x\"> \r\n"
                                               << qsizetype(21);
