@@ -207,6 +207,7 @@ private Q_SLOTS:
         QTest::newRow("bracket is not brace") << QByteArray("[") << "{" << false;
         QTest::newRow("sharp s has no capital") << QByteArray("SS") << QString::fromUtf8("\u00df") << false;
         QTest::newRow("no byte for the arrow") << QByteArray("a?b") << QString::fromUtf8("a\u2192b") << false;
+        QTest::newRow("near miss") << QByteArray("sensor data missixg") << "SENSOR DATA MISSING" << false;
         QTest::newRow("zero byte inside") << QByteArray("se\0nsor", 7) << "sensor" << false;
     }
     void letterCaseIgnoredOnlyForLetters()
