@@ -1,10 +1,8 @@
-#include "files/analysis_writer.h"
 #include "files/safe_write.h"
 #include "support/full_disk_save_file.h"
 #include "support/test_env.h"
 
 #include <QDir>
-#include <QSaveFile>
 #include <QTest>
 
 using namespace tessik;
@@ -14,17 +12,7 @@ namespace {
 
 const QByteArray kPrevious = QByteArray("<analysis>previous</analysis>\r\n\x81\x8D\xFF", 34);
 
-Analysis sample()
-{
-    Analysis analysis;
-    analysis.description = QStringLiteral("Pump tripped");
-    analysis.office = QStringLiteral("Plant South");
-    for (int i = 0; i < 30; ++i) {
-        const int id = analysis.table.addBlock(float(5 + 15 * (i % 4)), float(-15 + 12 * (i / 4)));
-        analysis.table.BlockText[id] = QStringLiteral("Cause number %1").arg(id);
-    }
-    return analysis;
-}
+const QByteArray kNew(64 * 1024, 'n');
 
 QStringList filesIn(const QString &folder)
 {
@@ -36,18 +24,7 @@ QStringList filesIn(const QString &folder)
 class TestSafeWrite : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void createsAndReplaces()
-    {
-        test::TestEnvironment env;
-        const QString path = env.path(QStringLiteral("a.rca.xml"));
-        QVERIFY(writeFileSafely(path, "first").ok);
-        QCOMPARE(test::readBytes(path), QByteArray("first"));
-        QVERIFY(writeFileSafely(path, "second, longer").ok);
-        QCOMPARE(test::readBytes(path), QByteArray("second, longer"));
-        QCOMPARE(filesIn(env.root.path()), QStringList{QStringLiteral("a.rca.xml")});
-    }
-
-    void unwritablePathsFailAndDamageNothing_data()
+    void unwritablePathsFailWithAReason_data()
     {
         QTest::addColumn<QString>("relative");
         QTest::newRow("missing folder") << "missing/a.rca.xml";
@@ -55,68 +32,48 @@ private Q_SLOTS:
         QTest::newRow("under a regular file") << "previous.rca.xml/a.rca.xml";
         QTest::newRow("empty path") << "";
     }
-    void unwritablePathsFailAndDamageNothing()
+    void unwritablePathsFailWithAReason()
     {
         QFETCH(QString, relative);
-        test::TestEnvironment env;
-        const QString previous = env.path(QStringLiteral("previous.rca.xml"));
-        QVERIFY(test::writeBytes(previous, kPrevious));
-        const QString folder = env.path(QStringLiteral("folder.rca.xml"));
-        QVERIFY(QDir().mkdir(folder));
-        QVERIFY(test::writeBytes(folder + QStringLiteral("/inside.txt"), "kept"));
-        const QStringList before = filesIn(env.root.path());
-
-        const QString path = relative.isEmpty() ? QString() : env.path(relative);
-        const WriteResult result = saveAnalysisFile(path, sample());
+        TestEnvironment env;
+        QVERIFY(writeBytes(env.path(QStringLiteral("previous.rca.xml")), kPrevious));
+        QVERIFY(QDir().mkdir(env.path(QStringLiteral("folder.rca.xml"))));
+        const WriteResult result = writeFileSafely(relative.isEmpty() ? QString() : env.path(relative), kNew);
         QVERIFY(!result.ok);
         QVERIFY(!result.reason.isEmpty());
-        QCOMPARE(test::readBytes(previous), kPrevious);
-        QVERIFY(QFileInfo(folder).isDir());
-        QCOMPARE(test::readBytes(folder + QStringLiteral("/inside.txt")), QByteArray("kept"));
-        QCOMPARE(filesIn(folder), QStringList{QStringLiteral("inside.txt")});
-        QCOMPARE(filesIn(env.root.path()), before);
-        QVERIFY(!QFileInfo::exists(env.path(QStringLiteral("missing"))));
+        QCOMPARE(readBytes(env.path(QStringLiteral("previous.rca.xml"))), kPrevious);
+        QVERIFY(QFileInfo(env.path(QStringLiteral("folder.rca.xml"))).isDir());
+        QCOMPARE(filesIn(env.root.path()), QStringList{QStringLiteral("previous.rca.xml")});
     }
 
+    // A disk that fills up after N bytes: the file that was there stays byte for byte, a new
+    // one is not created, and no half-written temporary file is left beside it.
     void fullDiskLeavesThePreviousFile_data()
     {
-        QTest::addColumn<qint64>("budget");
-        QTest::addColumn<bool>("succeeds");
-        const qint64 size = writeAnalysis(sample()).size();
-        QTest::newRow("nothing fits") << qint64(0) << false;
-        QTest::newRow("one byte fits") << qint64(1) << false;
-        QTest::newRow("half fits") << size / 2 << false;
-        QTest::newRow("all but one byte") << size - 1 << false;
-        QTest::newRow("exactly enough") << size << true;
+        QTest::addColumn<qint64>("room");
+        QTest::addColumn<bool>("previousFile");
+        QTest::newRow("nothing fits") << qint64(0) << true;
+        QTest::newRow("all but one byte") << kNew.size() - 1 << true;
+        QTest::newRow("exactly enough") << kNew.size() << true;
+        QTest::newRow("new file, half fits") << kNew.size() / 2 << false;
     }
     void fullDiskLeavesThePreviousFile()
     {
-        QFETCH(qint64, budget);
-        QFETCH(bool, succeeds);
-        test::TestEnvironment env;
+        QFETCH(qint64, room);
+        QFETCH(bool, previousFile);
+        TestEnvironment env;
         const QString path = env.path(QStringLiteral("a.rca.xml"));
-        QVERIFY(test::writeBytes(path, kPrevious));
-        const QByteArray bytes = writeAnalysis(sample());
+        if (previousFile)
+            QVERIFY(writeBytes(path, kPrevious));
+        const bool fits = room >= kNew.size();
 
-        FullDiskSaveFile file(path, budget);
-        const WriteResult result = writeThroughSaveFile(file, bytes);
-        QCOMPARE(result.ok, succeeds);
-        QCOMPARE(test::readBytes(path), succeeds ? bytes : kPrevious);
-        if (!succeeds)
-            QVERIFY(!result.reason.isEmpty());
-        // No half-written temporary file is left beside it.
-        QCOMPARE(filesIn(env.root.path()), QStringList{QStringLiteral("a.rca.xml")});
-    }
-
-    void fullDiskOnANewFileCreatesNothing()
-    {
-        test::TestEnvironment env;
-        const QString path = env.path(QStringLiteral("new.rca.xml"));
-        FullDiskSaveFile file(path, 10);
-        const WriteResult result = writeThroughSaveFile(file, writeAnalysis(sample()));
-        QVERIFY(!result.ok);
-        QCOMPARE(result.reason, QStringLiteral("No space left on device"));
-        QCOMPARE(filesIn(env.root.path()), QStringList());
+        FullDiskSaveFile file(path, room);
+        const WriteResult result = writeThroughSaveFile(file, kNew);
+        QCOMPARE(result.ok, fits);
+        QCOMPARE(result.reason, fits ? QString() : QStringLiteral("No space left on device"));
+        if (fits || previousFile)
+            QCOMPARE(readBytes(path), fits ? kNew : kPrevious);
+        QCOMPARE(filesIn(env.root.path()), fits || previousFile ? QStringList{"a.rca.xml"} : QStringList());
     }
 };
 
