@@ -62,16 +62,6 @@ QByteArray writeAnalysis(const Analysis &analysis, const QLocale &locale)
     return encode1252(out.text());
 }
 
-bool writeAnalysisTo(QIODevice &device, const Analysis &analysis, QString *error, const QLocale &locale)
-{
-    const QByteArray bytes = writeAnalysis(analysis, locale);
-    if (device.write(bytes) == bytes.size())
-        return true;
-    if (error)
-        *error = device.errorString();
-    return false;
-}
-
 WriteResult saveAnalysisFile(const QString &path, const Analysis &analysis, const QLocale &locale)
 {
     return writeFileSafely(path, writeAnalysis(analysis, locale));

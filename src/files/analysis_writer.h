@@ -7,7 +7,6 @@
 #include <QLocale>
 #include <QString>
 
-class QIODevice;
 
 namespace tessik {
 
@@ -17,11 +16,6 @@ namespace tessik {
 // as they stand, neither escaped nor trimmed. `locale` gives the decimal separator of the
 // rare position with a fraction.
 QByteArray writeAnalysis(const Analysis &analysis, const QLocale &locale = QLocale());
-
-// Writes those bytes to an open device. On failure returns false and, when `error` is given,
-// puts the device's reason there.
-bool writeAnalysisTo(QIODevice &device, const Analysis &analysis, QString *error = nullptr,
-                     const QLocale &locale = QLocale());
 
 // Replaces (or creates) the file through a save file: when anything fails the file that
 // was there stays as it was, and the result says why.
