@@ -222,11 +222,8 @@ int main(int argc, char **argv)
 {
     useHeadlessQt();
     QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+    if (!runBenchmarks(argc, argv))
         return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
     // A step's cost beside its pauses: 30 frames of blend and repaint against 30 x 50 ms.
     if (gMidRunFrameWall > 0)
         printSummary("replay step at 1920x1080: 30 fade frames vs the 1.5 s of pauses", 30 * gMidRunFrameWall * 1e3,

@@ -5,7 +5,6 @@
 #include "render/surface.h"
 
 #include <QDir>
-#include <QFontMetrics>
 #include <QGuiApplication>
 
 #include <benchmark/benchmark.h>
@@ -111,19 +110,6 @@ void BM_WrapCaption_SurfaceWidth(benchmark::State &state)
     state.counters["widths_per_caption"] = double(measured) / double(state.iterations());
 }
 
-// The same wrapping with one font-metrics object for the whole caption, for comparison.
-void BM_WrapCaption_OneFontMetrics(benchmark::State &state)
-{
-    const Surface surface = drawingArea();
-    const QFontMetrics metrics(surface.font());
-    const double perUnit = surface.mapping().pixelsPerUnitX();
-    for (auto _ : state) {
-        const CaptionLines lines = wrapCaption(
-            kLongCaption, [&](const QString &s) { return static_cast<float>(metrics.horizontalAdvance(s) / perUnit); });
-        benchmark::DoNotOptimize(lines.lines.size());
-    }
-}
-
 // Printing the nine lines of one caption, without the wrapping.
 void BM_PrintNineLines(benchmark::State &state)
 {
@@ -144,18 +130,14 @@ void BM_PrintNineLines(benchmark::State &state)
 BENCHMARK(BM_PlotDiagram_100Blocks_NineLineCaptions)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlotDiagram_100Blocks_NoCaptions)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WrapCaption_SurfaceWidth)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_WrapCaption_OneFontMetrics)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PrintNineLines)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char **argv)
 {
     useHeadlessQt();
     QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+    if (!runBenchmarks(argc, argv))
         return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
     // "Instant" held against one frame of a 60 Hz display.
     if (gFullRedraw > 0)
         printSummary("full redraw, 100 blocks, nine-line captions, 1920x1080 vs one 60 Hz frame", gFullRedraw * 1e3,

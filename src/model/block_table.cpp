@@ -13,11 +13,6 @@ int BlockTable::liveCount() const
     return count;
 }
 
-bool BlockTable::isFull() const
-{
-    return BlockCount >= kMaxBlocks && liveCount() >= BlockCount;
-}
-
 int BlockTable::addBlock(float x, float y)
 {
     int id = 0;

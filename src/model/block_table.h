@@ -28,7 +28,6 @@ struct BlockTable {
 
     bool isLive(int id) const { return id >= 1 && id <= BlockCount && BlockActive[id] != 0; }
     int liveCount() const;
-    bool isFull() const;
 
     // Fills the lowest free slot (or the next one past the used range) with an empty block
     // centred on the point rounded to whole units. Returns its id, or 0 when the table is full

@@ -382,24 +382,4 @@ void Surface::blendFrom(const Surface &source, int alpha)
     }
 }
 
-bool Surface::sameWithin(const QImage &a, const QImage &b, int tolerance)
-{
-    if (a.size() != b.size())
-        return false;
-    const QImage x = a.convertToFormat(QImage::Format_RGB32);
-    const QImage y = b.convertToFormat(QImage::Format_RGB32);
-    for (int row = 0; row < x.height(); ++row) {
-        const auto *p = reinterpret_cast<const std::uint32_t *>(x.constScanLine(row));
-        const auto *q = reinterpret_cast<const std::uint32_t *>(y.constScanLine(row));
-        for (int column = 0; column < x.width(); ++column) {
-            for (int shift = 0; shift <= 16; shift += 8) {
-                const int u = int(p[column] >> shift) & 0xff, v = int(q[column] >> shift) & 0xff;
-                if (std::abs(u - v) > tolerance)
-                    return false;
-            }
-        }
-    }
-    return true;
-}
-
 } // namespace tessik

@@ -80,8 +80,6 @@ public:
     // old + (new - old) * alpha / 255 (within one unit).
     void blendFrom(const Surface &source, int alpha);
 
-    // Every pixel of both images differs by at most `tolerance` per channel.
-    static bool sameWithin(const QImage &a, const QImage &b, int tolerance);
 
     static QFont captionFont();
 

@@ -15,7 +15,6 @@ public:
 
     void show(const QString &stored);
     QString take() const;
-    void setText(const QString &stored) { show(stored); }
     QString rawBoxText() const;
 
 private:

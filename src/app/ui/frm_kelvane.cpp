@@ -82,7 +82,6 @@ void frmKelvane::Form_Load()
     // The off-screen twin gets its bitmap when the replay first needs it.
     picBuffer->resize(picDiagram->size());
     picBuffer->surface().setMapping(mapping);
-    picBuffer->surface().setFont(Surface::captionFont());
 
     SeedCategories();
     colours.tables = ColourTables::standard();

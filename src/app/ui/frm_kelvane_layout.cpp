@@ -107,7 +107,6 @@ void frmKelvane::buildControls()
     setWindowIcon(icon);
 
     picDiagram = place<SurfaceView>(this, "picDiagram", 8, 4, 609, 401);
-    picDiagram->surface().setFont(Surface::captionFont());
     picBuffer = place<SurfaceView>(this, "picBuffer", 660, 72, 61, 53);
     picBuffer->setVisible(false);
     picBuffer->setFollowsSize(false);

@@ -29,7 +29,6 @@ public:
     QString home;
     QString program;
     QString current;
-    bool currentFolderFails = false;
     int endProgramCalls = 0;
 
     QString chooseFile(const FileDialogRequest &request) override;
