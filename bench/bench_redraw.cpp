@@ -79,8 +79,8 @@ void BM_PlotDiagram_100Blocks_NineLineCaptions(benchmark::State &state)
         PlotDiagram(surface, table, colours, QString());
         benchmark::DoNotOptimize(surface.image().constBits());
     }
-    gFullRedraw = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() /
-                  double(state.iterations());
+    gFullRedraw =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() / double(state.iterations());
 }
 
 // The same picture without captions: what is left is boxes, shadows and links.

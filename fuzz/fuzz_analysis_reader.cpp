@@ -37,8 +37,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         const size_t s = size_t(i);
         FUZZ_CHECK(a.table.BlockActive[s] == b.table.BlockActive[s]);
         FUZZ_CHECK(a.table.BlockParent[s] == b.table.BlockParent[s]);
-        FUZZ_CHECK(singleNumberText(a.table.BlockX[s], QLocale::c()) == singleNumberText(b.table.BlockX[s], QLocale::c()));
-        FUZZ_CHECK(singleNumberText(a.table.BlockY[s], QLocale::c()) == singleNumberText(b.table.BlockY[s], QLocale::c()));
+        FUZZ_CHECK(singleNumberText(a.table.BlockX[s], QLocale::c()) ==
+                   singleNumberText(b.table.BlockX[s], QLocale::c()));
+        FUZZ_CHECK(singleNumberText(a.table.BlockY[s], QLocale::c()) ==
+                   singleNumberText(b.table.BlockY[s], QLocale::c()));
         FUZZ_CHECK(a.table.BlockText[s] == b.table.BlockText[s]);
         FUZZ_CHECK(a.table.BlockNotes[s] == b.table.BlockNotes[s]);
         FUZZ_CHECK(a.table.BlockCategory[s] == b.table.BlockCategory[s]);

@@ -17,8 +17,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     if (size < 2 + tagLength)
         return 0;
     const QString tag = decode1252(QByteArray(reinterpret_cast<const char *>(data + 2), qsizetype(tagLength)));
-    const QString xml = decode1252(QByteArray(reinterpret_cast<const char *>(data + 2 + tagLength),
-                                              qsizetype(size - 2 - tagLength)));
+    const QString xml =
+        decode1252(QByteArray(reinterpret_cast<const char *>(data + 2 + tagLength), qsizetype(size - 2 - tagLength)));
     qsizetype start = data[1] % (xml.size() + 3);
     for (int round = 0; round < 64; ++round) {
         const qsizetype before = start;

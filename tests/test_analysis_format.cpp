@@ -270,7 +270,7 @@ private Q_SLOTS:
         file.close();
         const ReadOutcome outcome = readAnalysisFile(path);
         QVERIFY(!outcome.ok);
-        QVERIFY(outcome.failureReason.contains(QStringLiteral("too large")));
+        QVERIFY(outcome.reason.contains(QStringLiteral("too large")));
     }
 
     // Inputs that take ages with a search that starts over for every element; they finish well

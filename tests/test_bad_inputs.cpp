@@ -29,10 +29,10 @@ struct Case;
 using Step = std::function<void(Case &)>;
 
 struct BadInput {
-    Step prepare;     // files put in place before the program starts
-    Step act;         // what the user does in the running window
+    Step prepare; // files put in place before the program starts
+    Step act;     // what the user does in the running window
     bool expectsMessage = false;
-    Step check;       // what must hold afterwards, besides "no file changed"
+    Step check; // what must hold afterwards, besides "no file changed"
 };
 
 struct Case {
@@ -126,7 +126,10 @@ Step searches(const QString &folder, const QString &phrase)
     };
 }
 
-Step nothing() { return [](Case &) {}; }
+Step nothing()
+{
+    return [](Case &) {};
+}
 
 } // namespace
 
@@ -173,24 +176,23 @@ private Q_SLOTS:
                                big.insert(good.indexOf("<notes></notes>") + 7, QByteArray(50 * 1024 * 1024, 'n'));
                                put(c, "work/big.rca.xml", big);
                            },
-                           loads("work/big.rca.xml"), false, [](Case &c) {
-                               QCOMPARE(c.window->table().BlockNotes[1].size(), 50 * 1024 * 1024);
-                           }});
-        row("10,000 block elements", {[good](Case &c) {
-                                          const qsizetype from = good.indexOf("  <block>");
-                                          const QByteArray block = good.mid(from, good.indexOf("  <block>", from + 1) - from);
-                                          put(c, "work/many.rca.xml", good.left(from) + block.repeated(10000) + "</analysis>\r\n");
-                                      },
-                                      loadsAndWorks("work/many.rca.xml"), true, loadsWithBlocks(100)});
+                           loads("work/big.rca.xml"), false,
+                           [](Case &c) { QCOMPARE(c.window->table().BlockNotes[1].size(), 50 * 1024 * 1024); }});
+        row("10,000 block elements",
+            {[good](Case &c) {
+                 const qsizetype from = good.indexOf("  <block>");
+                 const QByteArray block = good.mid(from, good.indexOf("  <block>", from + 1) - from);
+                 put(c, "work/many.rca.xml", good.left(from) + block.repeated(10000) + "</analysis>\r\n");
+             },
+             loadsAndWorks("work/many.rca.xml"), true, loadsWithBlocks(100)});
         row("numbers out of range", {[good](Case &c) {
                                          QByteArray bytes = good;
                                          bytes.replace("<parent> 1 </parent>", "<parent> 40000 </parent>");
                                          bytes.replace("<x> 0 </x>", "<x> 1e39 </x>");
                                          put(c, "work/range.rca.xml", bytes);
                                      },
-                                     loadsAndWorks("work/range.rca.xml"), true, [](Case &c) {
-                                         QCOMPARE(c.window->table().BlockParent[2], std::int16_t(0));
-                                     }});
+                                     loadsAndWorks("work/range.rca.xml"), true,
+                                     [](Case &c) { QCOMPARE(c.window->table().BlockParent[2], std::int16_t(0)); }});
         row("numbers that are no numbers", {[good](Case &c) {
                                                 QByteArray bytes = good;
                                                 bytes.replace("<active>-1 </active>", "<active>yes</active>");
@@ -198,21 +200,22 @@ private Q_SLOTS:
                                                 put(c, "work/words.rca.xml", bytes);
                                             },
                                             loads("work/words.rca.xml"), true, loadsWithBlocks(5)});
-        row("parent pointing to itself", {[good](Case &c) {
-                                              QByteArray bytes = good;
-                                              bytes.replace("<parent> 2 </parent>", "<parent> 3 </parent>");
-                                              put(c, "work/self.rca.xml", bytes);
-                                          },
-                                          loadsAndWorks("work/self.rca.xml"), true, [](Case &c) {
-                                              QCOMPARE(c.window->table().BlockParent[3], std::int16_t(0));
-                                          }});
+        row("parent pointing to itself",
+            {[good](Case &c) {
+                 QByteArray bytes = good;
+                 bytes.replace("<parent> 2 </parent>", "<parent> 3 </parent>");
+                 put(c, "work/self.rca.xml", bytes);
+             },
+             loadsAndWorks("work/self.rca.xml"), true,
+             [](Case &c) { QCOMPARE(c.window->table().BlockParent[3], std::int16_t(0)); }});
         row("parents out of range", {[good](Case &c) {
                                          QByteArray bytes = good;
                                          bytes.replace("<parent> 1 </parent>", "<parent> 150 </parent>");
                                          bytes.replace("<parent> 2 </parent>", "<parent>-3 </parent>");
                                          put(c, "work/out.rca.xml", bytes);
                                      },
-                                     loadsAndWorks("work/out.rca.xml"), true, [](Case &c) {
+                                     loadsAndWorks("work/out.rca.xml"), true,
+                                     [](Case &c) {
                                          QCOMPARE(c.window->table().BlockParent[2], std::int16_t(0));
                                          QCOMPARE(c.window->table().BlockParent[3], std::int16_t(0));
                                      }});
@@ -221,9 +224,8 @@ private Q_SLOTS:
                                          bytes.replace("<parent> 0 </parent>", "<parent> 5 </parent>");
                                          put(c, "work/loop.rca.xml", bytes);
                                      },
-                                     loadsAndWorks("work/loop.rca.xml"), false, [](Case &c) {
-                                         QCOMPARE(c.window->table().BlockParent[1], std::int16_t(5));
-                                     }});
+                                     loadsAndWorks("work/loop.rca.xml"), false,
+                                     [](Case &c) { QCOMPARE(c.window->table().BlockParent[1], std::int16_t(5)); }});
         row("carriage returns without line feeds", {[good](Case &c) {
                                                         QByteArray bytes = good;
                                                         put(c, "work/cr.rca.xml", bytes.replace("\r\n", "\r"));
@@ -233,68 +235,66 @@ private Q_SLOTS:
                                             QByteArray bytes = good;
                                             put(c, "work/tag.rca.xml", bytes.replace("Cause 2", "Cause </text> 2"));
                                         },
-                                        loads("work/tag.rca.xml"), false, [](Case &c) {
-                                            QCOMPARE(c.window->table().BlockText[2], QString("Cause "));
-                                        }});
-        row("caption holding </block>", {[good](Case &c) {
-                                             QByteArray bytes = good;
-                                             put(c, "work/tag.rca.xml", bytes.replace("Cause 2", "Cause </block> 2"));
-                                         },
-                                         loads("work/tag.rca.xml"), false, [](Case &c) {
-                                             QCOMPARE(c.window->table().BlockText[2], QString());
-                                         }});
-        row("file that vanished after it was chosen", {nothing(), loads("work/vanished.rca.xml"), true, loadsWithBlocks(0)});
+                                        loads("work/tag.rca.xml"), false,
+                                        [](Case &c) { QCOMPARE(c.window->table().BlockText[2], QString("Cause ")); }});
+        row("caption holding </block>",
+            {[good](Case &c) {
+                 QByteArray bytes = good;
+                 put(c, "work/tag.rca.xml", bytes.replace("Cause 2", "Cause </block> 2"));
+             },
+             loads("work/tag.rca.xml"), false, [](Case &c) { QCOMPARE(c.window->table().BlockText[2], QString()); }});
+        row("file that vanished after it was chosen",
+            {nothing(), loads("work/vanished.rca.xml"), true, loadsWithBlocks(0)});
         row("folder chosen as a file", {[](Case &c) { QDir().mkpath(c.path("work/dir.rca.xml")); },
                                         loads("work/dir.rca.xml"), true, loadsWithBlocks(0)});
 
         // Start-up.
-        row("history file that is a folder", {[](Case &c) { QDir().mkpath(c.fixture.userFolder() + "Tessik.hst"); }, nothing(),
-                                             false, [](Case &c) {
-                                                 QCOMPARE(c.window->LastFolder, c.fixture.userFolder());
-                                                 c.window->btnQuit->click();
-                                                 QCOMPARE(c.platform().endProgramCalls, 1);
-                                             }});
-        row("empty history and version files", {[](Case &c) {
-                                                   put(c, "appdata/Tessik/Tessik.hst", {});
-                                                   put(c, "appdata/Tessik/Tessik.ver", {});
-                                               },
-                                               nothing(), false, [](Case &c) {
-                                                   QCOMPARE(c.window->LastFolder, c.fixture.userFolder());
-                                               }});
-        row("version file of binary garbage", {[](Case &c) {
-                                                  put(c, "appdata/Tessik/Tessik.hst", "/tmp/\r\n");
-                                                  put(c, "appdata/Tessik/Tessik.ver", QByteArray("\xff\x00\x81\x9d", 4));
-                                              },
-                                              nothing(), false, [](Case &c) {
-                                                  QCOMPARE(c.window->StoredVersion.size(), 4);
-                                              }});
+        row("history file that is a folder",
+            {[](Case &c) { QDir().mkpath(c.fixture.userFolder() + "Tessik.hst"); }, nothing(), false,
+             [](Case &c) {
+                 QCOMPARE(c.window->LastFolder, c.fixture.userFolder());
+                 c.window->btnQuit->click();
+                 QCOMPARE(c.platform().endProgramCalls, 1);
+             }});
+        row("empty history and version files",
+            {[](Case &c) {
+                 put(c, "appdata/Tessik/Tessik.hst", {});
+                 put(c, "appdata/Tessik/Tessik.ver", {});
+             },
+             nothing(), false, [](Case &c) { QCOMPARE(c.window->LastFolder, c.fixture.userFolder()); }});
+        row("version file of binary garbage",
+            {[](Case &c) {
+                 put(c, "appdata/Tessik/Tessik.hst", "/tmp/\r\n");
+                 put(c, "appdata/Tessik/Tessik.ver", QByteArray("\xff\x00\x81\x9d", 4));
+             },
+             nothing(), false, [](Case &c) { QCOMPARE(c.window->StoredVersion.size(), 4); }});
         row("per-user folder missing", {[](Case &c) { QDir(c.path("appdata")).removeRecursively(); }, nothing(), false,
                                         [](Case &c) { QVERIFY(QDir(c.fixture.userFolder()).exists()); }});
         row("per-user folder cannot be made", {[](Case &c) {
-                                                  QDir(c.path("appdata")).removeRecursively();
-                                                  put(c, "appdata", "a file where the folder should be");
-                                              },
-                                              nothing(), false, [](Case &c) {
-                                                  c.window->btnQuit->click();
-                                                  QCOMPARE(c.platform().endProgramCalls, 1);
-                                              }});
-        row("history naming a folder that is gone", {[](Case &c) {
-                                                        put(c, "appdata/Tessik/Tessik.hst", c.path("gone/").toUtf8() + "\r\n");
-                                                        put(c, "appdata/Tessik/Tessik.ver", "16.01.02\r\n");
-                                                    },
-                                                    [](Case &c) {
-                                                        c.window->btnAnalyze->click();
-                                                        c.window->txtKeyWord->setText("x");
-                                                        c.window->btnSearch->click();
-                                                    },
-                                                    false, [](Case &c) {
-                                                        QVERIFY(c.window->lblSearchStatus->text().contains("does not exist"));
-                                                    }});
+                                                   QDir(c.path("appdata")).removeRecursively();
+                                                   put(c, "appdata", "a file where the folder should be");
+                                               },
+                                               nothing(), false,
+                                               [](Case &c) {
+                                                   c.window->btnQuit->click();
+                                                   QCOMPARE(c.platform().endProgramCalls, 1);
+                                               }});
+        row("history naming a folder that is gone",
+            {[](Case &c) {
+                 put(c, "appdata/Tessik/Tessik.hst", c.path("gone/").toUtf8() + "\r\n");
+                 put(c, "appdata/Tessik/Tessik.ver", "16.01.02\r\n");
+             },
+             [](Case &c) {
+                 c.window->btnAnalyze->click();
+                 c.window->txtKeyWord->setText("x");
+                 c.window->btnSearch->click();
+             },
+             false, [](Case &c) { QVERIFY(c.window->lblSearchStatus->text().contains("does not exist")); }});
 
         // Saving.
         row("save into a folder that does not exist", {nothing(), savesAs("work/missing/A.rca.xml"), true, nothing()});
-        row("save onto a name that is a folder", {[](Case &c) { QDir().mkpath(c.path("work/dir.rca.xml")); },
-                                                  savesAs("work/dir.rca.xml"), true, nothing()});
+        row("save onto a name that is a folder",
+            {[](Case &c) { QDir().mkpath(c.path("work/dir.rca.xml")); }, savesAs("work/dir.rca.xml"), true, nothing()});
         row("save under a plain file", {[good](Case &c) { put(c, "work/A.rca.xml", good); },
                                         savesAs("work/A.rca.xml/B.rca.xml"), true, nothing()});
         row("save onto a full disk", {[good](Case &c) { put(c, "work/A.rca.xml", good); },
@@ -310,15 +310,16 @@ private Q_SLOTS:
                                           setrlimit(RLIMIT_FSIZE, &before);
                                       },
                                       true, [](Case &c) { QVERIFY(c.window->CurrentFile.isEmpty()); }});
-        row("full disk through a save file that fails after N bytes", {[good](Case &c) { put(c, "work/A.rca.xml", good); },
-                                                                      [](Case &c) {
-                                                                          const QByteArray bytes = writeAnalysis(sampleAnalysis(9));
-                                                                          for (qint64 room : {0, 1, 200, 700}) {
-                                                                              FullDiskSaveFile file(c.path("work/A.rca.xml"), room);
-                                                                              QVERIFY(!writeThroughSaveFile(file, bytes).ok);
-                                                                          }
-                                                                      },
-                                                                      false, nothing()});
+        row("full disk through a save file that fails after N bytes",
+            {[good](Case &c) { put(c, "work/A.rca.xml", good); },
+             [](Case &c) {
+                 const QByteArray bytes = writeAnalysis(sampleAnalysis(9));
+                 for (qint64 room : {0, 1, 200, 700}) {
+                     FullDiskSaveFile file(c.path("work/A.rca.xml"), room);
+                     QVERIFY(!writeThroughSaveFile(file, bytes).ok);
+                 }
+             },
+             false, nothing()});
         row("save of text the file cannot keep", {[good](Case &c) { put(c, "work/A.rca.xml", good); },
                                                   [](Case &c) {
                                                       loads("work/A.rca.xml")(c);
@@ -334,19 +335,22 @@ private Q_SLOTS:
                                                  QFile::link(c.path("lib/nowhere"), c.path("lib/Dangling.rca.xml"));
                                                  put(c, "lib/Noise.rca.xml", QByteArray(4096, '\xff'));
                                              },
-                                             searches("lib", "conveyor"), false, [](Case &c) {
+                                             searches("lib", "conveyor"), false,
+                                             [](Case &c) {
                                                  QCOMPARE(c.window->lstFileNames->count(), 1);
                                                  QVERIFY(c.window->lblSearchStatus->text().startsWith("1 file"));
                                              }});
-        row("search in a folder that vanished", {[good](Case &c) { put(c, "lib/Good.rca.xml", good); },
-                                                 [](Case &c) {
-                                                     QDir(c.path("lib")).removeRecursively();
-                                                     searches("lib", "conveyor")(c);
-                                                 },
-                                                 false, [](Case &c) {
-                                                     QCOMPARE(c.window->lstFileNames->count(), 0);
-                                                     QVERIFY(c.window->lblSearchStatus->text().contains("does not exist"));
-                                                 }});
+        row("search in a folder that vanished",
+            {[good](Case &c) { put(c, "lib/Good.rca.xml", good); },
+             [](Case &c) {
+                 QDir(c.path("lib")).removeRecursively();
+                 searches("lib", "conveyor")(c);
+             },
+             false,
+             [](Case &c) {
+                 QCOMPARE(c.window->lstFileNames->count(), 0);
+                 QVERIFY(c.window->lblSearchStatus->text().contains("does not exist"));
+             }});
     }
 
     void badInput()

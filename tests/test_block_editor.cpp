@@ -37,7 +37,7 @@ private Q_SLOTS:
         QVERIFY(!w.frameEdit->isHidden() && w.frameControl->isHidden());
         QCOMPARE(QApplication::focusWidget(), w.txtText);
         QCOMPARE(diagramColour(w, 15, -4), kRed); // the red outline on the box's left edge
-        QVERIFY(!w.Unsaved); // adding alone changes nothing that needs saving
+        QVERIFY(!w.Unsaved);                      // adding alone changes nothing that needs saving
         typeText(w.txtNotes, "Line one");
         QTest::keyClick(w.txtNotes, Qt::Key_Return); // Enter in the notes is a line break
         typeText(w.txtNotes, "Line two");
@@ -103,7 +103,7 @@ private Q_SLOTS:
         QCOMPARE(w.table().BlockParent[5], std::int16_t(0));
         QCOMPARE(w.table().BlockParent[6], std::int16_t(0));
         QVERIFY(!w.frameControl->isHidden());
-        QVERIFY(!w.Unsaved); // deleting does not mark the document
+        QVERIFY(!w.Unsaved);                         // deleting does not mark the document
         QCOMPARE(diagramColour(w, 11, -15), kWhite); // gone from the picture
         clickDiagram(w, Qt::LeftButton, 50, 10);
         QCOMPARE(w.EditedBlock, 2); // the next new block takes the freed slot

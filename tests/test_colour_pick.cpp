@@ -1,5 +1,5 @@
+#include "model/colour.h"
 #include "model/colour_pick.h"
-#include "render/colour.h"
 
 #include <QImage>
 #include <QTest>

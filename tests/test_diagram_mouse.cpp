@@ -155,7 +155,7 @@ private Q_SLOTS:
         QCOMPARE(host.edits, 0);
         mouse.MouseDown(2, 0, 35, 5);
         const QImage picked = host.surface.image().copy();
-        QVERIFY(picked != plain); // the red pick outline
+        QVERIFY(picked != plain);            // the red pick outline
         mouse.MouseMove(2, 0, 50.2f, 12.7f); // empty space: the landing outline
         QVERIFY(!mouse.GhostIsCircle);
         QCOMPARE(mouse.GhostX, 45.0f);

@@ -88,9 +88,15 @@ private Q_SLOTS:
         WindowFixture f;
         const QString other = putAnalysis(f, "B.rca.xml");
         frmKelvane &w = f.start();
-        auto editDiagram = [&] { clickDiagram(w, Qt::LeftButton, 5, 5); pressEnter(w.txtText); };
+        auto editDiagram = [&] {
+            clickDiagram(w, Qt::LeftButton, 5, 5);
+            pressEnter(w.txtText);
+        };
         const QList<std::function<void()>> sequence = {
-            [&] { w.btnNew->click(); w.btnCancel->click(); },
+            [&] {
+                w.btnNew->click();
+                w.btnCancel->click();
+            },
             [&] { typeText(w.txtDescription, "Overflow"); },
             editDiagram,
             [&] {
@@ -234,11 +240,16 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("button");
         QTest::addColumn<QString>("target"); // what the file dialog answers
-        QTest::newRow("Load a file that vanished") << "btnLoadXML" << "work/gone.rca.xml";
-        QTest::newRow("Load a folder") << "btnLoadXML" << "work/folder.rca.xml";
-        QTest::newRow("Save As onto a folder") << "btnSaveAs" << "work/folder.rca.xml";
-        QTest::newRow("Save As under a file") << "btnSaveAs" << "work/sub/Loaded.rca.xml/A.rca.xml";
-        QTest::newRow("Save over a file whose folder vanished") << "btnSave" << "work/sub/Loaded.rca.xml";
+        QTest::newRow("Load a file that vanished") << "btnLoadXML"
+                                                   << "work/gone.rca.xml";
+        QTest::newRow("Load a folder") << "btnLoadXML"
+                                       << "work/folder.rca.xml";
+        QTest::newRow("Save As onto a folder") << "btnSaveAs"
+                                               << "work/folder.rca.xml";
+        QTest::newRow("Save As under a file") << "btnSaveAs"
+                                              << "work/sub/Loaded.rca.xml/A.rca.xml";
+        QTest::newRow("Save over a file whose folder vanished") << "btnSave"
+                                                                << "work/sub/Loaded.rca.xml";
     }
     void failedLoadOrSaveChangesNothing()
     {

@@ -69,15 +69,15 @@ private Q_SLOTS:
             clickDiagram(w, Qt::LeftButton, float(centre.x()), float(centre.y()));
             w.btnCancel->click();
         }
-        dragDiagram(w, Qt::RightButton, 45, 5, 25, 5);   // 3 under 2
-        dragDiagram(w, Qt::RightButton, 25, 5, 5, 5);    // 2 under 1
+        dragDiagram(w, Qt::RightButton, 45, 5, 25, 5); // 3 under 2
+        dragDiagram(w, Qt::RightButton, 25, 5, 5, 5);  // 2 under 1
         QCOMPARE(w.table().BlockParent[3], std::int16_t(2));
         QCOMPARE(w.table().BlockParent[2], std::int16_t(1));
         dragDiagram(w, Qt::RightButton, 5, 5, 5, -10, Qt::ControlModifier);
         QCOMPARE(w.table().BlockY[1], -15.0f);
         QCOMPARE(w.table().BlockY[2], -15.0f);
         QCOMPARE(w.table().BlockY[3], -15.0f);
-        QCOMPARE(w.table().BlockY[4], -20.0f); // not linked: stays
+        QCOMPARE(w.table().BlockY[4], -20.0f);             // not linked: stays
         dragDiagram(w, Qt::RightButton, 45, -10, 60, -10); // block 3 alone
         QCOMPARE(w.table().BlockX[3], 55.0f);
         QCOMPARE(w.table().BlockX[2], 20.0f);
@@ -93,11 +93,11 @@ private Q_SLOTS:
         w.btnCancel->click();
         clickDiagram(w, Qt::LeftButton, 40, 0);
         w.btnCancel->click();
-        dragDiagram(w, Qt::RightButton, 40, 0, 10, 0);               // 2 under 1
-        dragDiagram(w, Qt::RightButton, 10, 0, 55, 0);               // 1 moves right of 2
+        dragDiagram(w, Qt::RightButton, 40, 0, 10, 0); // 2 under 1
+        dragDiagram(w, Qt::RightButton, 10, 0, 55, 0); // 1 moves right of 2
         w.Unsaved = false;
         const BlockTable before = w.table();
-        dragDiagram(w, Qt::RightButton, 55, 0, 40, 0);               // would put 2's parent under 2
+        dragDiagram(w, Qt::RightButton, 55, 0, 40, 0); // would put 2's parent under 2
         QCOMPARE(f.platform.messages, QStringList{DiagramMouse::kLoopMessage});
         QCOMPARE(w.table().BlockParent, before.BlockParent);
         QCOMPARE(w.table().BlockX, before.BlockX);

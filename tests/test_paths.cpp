@@ -1,4 +1,4 @@
-#include "app/core/paths.h"
+#include "files/paths.h"
 
 #include <QTest>
 
@@ -11,13 +11,25 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("name");
-        QTest::newRow("analysis") << "C:\\Data\\Conveyor_op.rca.xml" << "Conveyor_op";
-        QTest::newRow("ending in capitals") << "C:\\Data\\Old.RCA.XML" << "Old";
-        QTest::newRow("another file") << "C:\\Data\\list.txt" << "list.txt";
-        QTest::newRow("empty") << "" << "";
-        QTest::newRow("mixed separators") << "/home/me\\rca/Pump.rca.xml" << "Pump";
-        QTest::newRow("ending in the middle") << "/a/x.rca.xml.bak" << "x";
-        QTest::newRow("no folder") << "Solo.rca.xml" << "Solo";
+        QTest::newRow("analysis") << "/data/Conveyor_op.rca.xml"
+                                  << "Conveyor_op";
+        QTest::newRow("ending in capitals") << "/data/Old.RCA.XML"
+                                            << "Old";
+        QTest::newRow("another file") << "/data/list.txt"
+                                      << "list.txt";
+        QTest::newRow("empty") << ""
+                               << "";
+#ifdef Q_OS_WIN
+        QTest::newRow("mixed separators") << "C:\\Data/rca\\Pump.rca.xml"
+                                          << "Pump";
+#else
+        QTest::newRow("backslash is part of the name") << "/home/me/a\\Pump.rca.xml"
+                                                       << "a\\Pump";
+#endif
+        QTest::newRow("ending in the middle") << "/a/x.rca.xml.bak"
+                                              << "x";
+        QTest::newRow("no folder") << "Solo.rca.xml"
+                                   << "Solo";
     }
     void fileNameOnly()
     {
@@ -30,9 +42,17 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("folder");
-        QTest::newRow("backslashes") << "C:\\Data\\Conveyor_op.rca.xml" << "C:\\Data\\";
-        QTest::newRow("mixed, last one counts") << "C:\\Data/sub\\a.rca.xml" << "C:\\Data/sub\\";
-        QTest::newRow("no folder") << "a.rca.xml" << "";
+        QTest::newRow("folder") << "/data/Conveyor_op.rca.xml"
+                                << "/data/";
+#ifdef Q_OS_WIN
+        QTest::newRow("mixed, last one counts") << "C:\\Data/sub\\a.rca.xml"
+                                                << "C:\\Data/sub\\";
+#else
+        QTest::newRow("backslash is no separator") << "/data/sub\\a.rca.xml"
+                                                   << "/data/";
+#endif
+        QTest::newRow("no folder") << "a.rca.xml"
+                                   << "";
     }
     void findPath()
     {

@@ -38,7 +38,7 @@ private Q_SLOTS:
         TestEnvironment env;
         QVERIFY(writeBytes(env.path(QStringLiteral("previous.rca.xml")), kPrevious));
         QVERIFY(QDir().mkdir(env.path(QStringLiteral("folder.rca.xml"))));
-        const WriteResult result = writeFileSafely(relative.isEmpty() ? QString() : env.path(relative), kNew);
+        const IoResult result = writeFileSafely(relative.isEmpty() ? QString() : env.path(relative), kNew);
         QVERIFY(!result.ok);
         QVERIFY(!result.reason.isEmpty());
         QCOMPARE(readBytes(env.path(QStringLiteral("previous.rca.xml"))), kPrevious);
@@ -68,7 +68,7 @@ private Q_SLOTS:
         const bool fits = room >= kNew.size();
 
         FullDiskSaveFile file(path, room);
-        const WriteResult result = writeThroughSaveFile(file, kNew);
+        const IoResult result = writeThroughSaveFile(file, kNew);
         QCOMPARE(result.ok, fits);
         QCOMPARE(result.reason, fits ? QString() : QStringLiteral("No space left on device"));
         if (fits || previousFile)

@@ -250,9 +250,10 @@ private Q_SLOTS:
         QTemporaryDir dir;
         const QString folder = pathIn(dir, "Nowhere");
         const SearchOutcome outcome = searchFolder(folder, "xml");
-        QVERIFY(outcome.folderMissing);
+        QVERIFY(!outcome.listing.ok);
         QVERIFY(outcome.entries.isEmpty());
-        QCOMPARE(outcome.statusText(), QStringLiteral("The folder \"%1\" does not exist.").arg(folder));
+        QCOMPARE(outcome.statusText(),
+                 QStringLiteral("The folder \"%1\" could not be searched. The folder does not exist.").arg(folder));
     }
 
     // The threads, the byte scan, the description taken from the raw bytes and the sort keys

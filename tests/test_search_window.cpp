@@ -103,9 +103,12 @@ private Q_SLOTS:
         QTest::addColumn<QString>("phrase");
         QTest::addColumn<QString>("file");
         QTest::addColumn<float>("hitX"); // the left edge of the block that holds the phrase
-        QTest::newRow("second block is the hit") << "SENSOR" << "Conveyor_op.rca.xml" << 15.0f;
-        QTest::newRow("ending in capitals") << "seized" << "OLD.RCA.XML" << 0.0f;
-        QTest::newRow("brackets in the description") << "drain" << "Flood.rca.xml" << 0.0f;
+        QTest::newRow("second block is the hit") << "SENSOR"
+                                                 << "Conveyor_op.rca.xml" << 15.0f;
+        QTest::newRow("ending in capitals") << "seized"
+                                            << "OLD.RCA.XML" << 0.0f;
+        QTest::newRow("brackets in the description") << "drain"
+                                                     << "Flood.rca.xml" << 0.0f;
     }
     void clickingAnEntryLoadsItsFileWithTheHitsHighlighted()
     {

@@ -1,5 +1,5 @@
+#include "app/core/snapshot_file.h"
 #include "render/plot_diagram.h"
-#include "render/snapshot.h"
 #include "render/surface.h"
 #include "support/test_env.h"
 
@@ -61,15 +61,15 @@ private Q_SLOTS:
         QFETCH(int, width);
         QFETCH(int, height);
         TestEnvironment env;
-        const SnapshotResult first = takeSnapshot(diagramOf(width, height, QString()), env.platform);
+        const SnapshotFile first = takeSnapshot(diagramOf(width, height, QString()).image(), env.platform);
         Surface diagram = diagramOf(width, height, QStringLiteral("flood"));
         // Distinct corners, so a flipped or shifted row shows.
         QImage image = diagram.image();
         image.setPixel(0, 0, qRgb(1, 2, 3));
         image.setPixel(width - 1, height - 1, qRgb(250, 240, 230));
         diagram.setImage(image);
-        const SnapshotResult second = takeSnapshot(diagram, env.platform);
-        QVERIFY2(first.ok && second.ok, qPrintable(first.message + second.message));
+        const SnapshotFile second = takeSnapshot(diagram.image(), env.platform);
+        QVERIFY2(first.ok && second.ok, qPrintable(first.reason + second.reason));
         QCOMPARE(second.path, QDir(env.platform.currentFolder()).filePath(kSnapshotFileName));
         QCOMPARE(filesIn(env.platform.currentFolder()), QStringList{kSnapshotFileName});
         verifyHolds(second.path, image);
@@ -99,13 +99,11 @@ private Q_SLOTS:
         const QStringList before = everything();
 
         env.platform.current = folder == QLatin1String("-") ? QString() : env.path(folder);
-        const SnapshotResult result = takeSnapshot(diagramOf(670, 430, QString()), env.platform);
+        const SnapshotFile result = takeSnapshot(diagramOf(670, 430, QString()).image(), env.platform);
 
         QVERIFY(!result.ok);
-        // Two lines: the file, then why.
-        const QStringList lines = result.message.split(QLatin1Char('\n'));
-        QCOMPARE(lines.size(), 2);
-        QVERIFY2(lines[0].contains(kSnapshotFileName) && lines[1].contains(reason), qPrintable(result.message));
+        const QString message = snapshotFailureMessage(result);
+        QVERIFY2(message.contains(kSnapshotFileName) && message.contains(reason), qPrintable(message));
         QVERIFY(env.platform.openedUrls.isEmpty());
         QCOMPARE(everything(), before);
         QVERIFY(QFileInfo(env.path(QStringLiteral("blocked/RCA_Snapshot.bmp"))).isDir());

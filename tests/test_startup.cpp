@@ -71,19 +71,23 @@ private Q_SLOTS:
     {
         WindowFixture f;
         QDir().mkpath(f.userFolder());
-        writeBytes(f.userFolder() + "Tessik.hst", "/srv/Analysen/\xdc" "berlauf \x80 [2]/\r\nsecond line ignored\r\n");
+        writeBytes(f.userFolder() + "Tessik.hst", "/srv/Analysen/\xdc"
+                                                  "berlauf \x80 [2]/\r\nsecond line ignored\r\n");
         frmKelvane &w = f.start();
         QCOMPARE(w.LastFolder, QString::fromUtf8("/srv/Analysen/Überlauf € [2]/"));
         w.btnQuit_Click();
-        QCOMPARE(readBytes(f.userFolder() + "Tessik.hst"), QByteArray("/srv/Analysen/\xdc" "berlauf \x80 [2]/\r\n"));
+        QCOMPARE(readBytes(f.userFolder() + "Tessik.hst"), QByteArray("/srv/Analysen/\xdc"
+                                                                      "berlauf \x80 [2]/\r\n"));
     }
 
     void userFolderWithoutAppData_data()
     {
         QTest::addColumn<QString>("xdgDataHome");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("data home set") << "xdg" << "xdg/Tessik/";
-        QTest::newRow("nothing set") << "" << "home/.local/share/Tessik/";
+        QTest::newRow("data home set") << "xdg"
+                                       << "xdg/Tessik/";
+        QTest::newRow("nothing set") << ""
+                                     << "home/.local/share/Tessik/";
     }
     void userFolderWithoutAppData()
     {

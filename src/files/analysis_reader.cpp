@@ -14,7 +14,6 @@ namespace tessik {
 
 namespace {
 
-const QString kBreak = QStringLiteral("\r\n");
 constexpr int kListedRepairs = 10;
 constexpr qsizetype kQuotedLength = 30;
 
@@ -109,7 +108,7 @@ void checkParents(BlockTable &table, std::array<QStringList, kMaxBlocks + 1> &re
 ReadOutcome failed(const QString &reason)
 {
     ReadOutcome outcome;
-    outcome.failureReason = reason.isEmpty() ? QStringLiteral("The file could not be read.") : reason;
+    outcome.reason = reason;
     return outcome;
 }
 
@@ -175,7 +174,8 @@ ReadOutcome parseAnalysisText(const QString &text, const QLocale &locale)
                                           "short. What it holds was read.");
     // The list also ends at a block whose closing tag is missing; say so, for its data is not shown.
     if (unclosedBlock)
-        outcome.repairs << QStringLiteral("Block %1 has no closing </block> tag; it and anything after it were left out.")
+        outcome.repairs << QStringLiteral(
+                               "Block %1 has no closing </block> tag; it and anything after it were left out.")
                                .arg(table.BlockCount + 1);
 
     if (leftOut > 0)
@@ -210,22 +210,22 @@ ReadOutcome readAnalysisFile(const QString &path, const QLocale &locale)
 
 QString readFailureMessage(const QString &path, const QString &reason)
 {
-    return QStringLiteral("The Root Cause Analysis could not be read from the file") + kBreak +
-           QDir::toNativeSeparators(path) + kBreak + kBreak + reason;
+    return fileProblemMessage(QStringLiteral("The Root Cause Analysis could not be read from this file:"), path,
+                              reason);
 }
 
 QString repairMessage(const QString &path, const QStringList &repairs)
 {
     if (repairs.isEmpty())
         return QString();
-    QString message = QStringLiteral("The file") + kBreak + QDir::toNativeSeparators(path) + kBreak +
-                      QStringLiteral("had faults that were repaired while reading:") + kBreak;
+    QString message = QStringLiteral("The file") + kLineBreak + QDir::toNativeSeparators(path) + kLineBreak +
+                      QStringLiteral("had faults that were repaired while reading:") + kLineBreak;
     const qsizetype listed = std::min<qsizetype>(repairs.size(), kListedRepairs);
     for (qsizetype i = 0; i < listed; ++i)
-        message += kBreak + repairs[i];
+        message += kLineBreak + repairs[i];
     if (repairs.size() > listed)
-        message += kBreak + QStringLiteral("... and %1 more").arg(repairs.size() - listed);
-    message += kBreak + kBreak + QStringLiteral("The file itself is unchanged until the analysis is saved.");
+        message += kLineBreak + QStringLiteral("... and %1 more").arg(repairs.size() - listed);
+    message += kLineBreak + kLineBreak + QStringLiteral("The file itself is unchanged until the analysis is saved.");
     return message;
 }
 

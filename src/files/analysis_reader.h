@@ -1,6 +1,7 @@
 #pragma once
 
 #include "files/analysis.h"
+#include "files/io_result.h"
 
 #include <QLocale>
 #include <QString>
@@ -8,12 +9,10 @@
 
 namespace tessik {
 
-// What reading an analysis file gave. When ok is false nothing was read: failureReason says
-// why and analysis is empty. When ok is true, repairs lists, one line each, the faults in the
-// file that were mended on the way (empty for a sound file); the file itself is never changed.
-struct ReadOutcome {
-    bool ok = false;
-    QString failureReason;
+// What reading an analysis file gave. When ok is false nothing was read: reason says why and
+// analysis is empty. When ok is true, repairs lists, one line each, the faults in the file that
+// were mended on the way (empty for a sound file); the file itself is never changed.
+struct ReadOutcome : IoResult {
     Analysis analysis;
     QStringList repairs;
 };

@@ -62,7 +62,7 @@ QByteArray writeAnalysis(const Analysis &analysis, const QLocale &locale)
     return encode1252(out.text());
 }
 
-WriteResult saveAnalysisFile(const QString &path, const Analysis &analysis, const QLocale &locale)
+IoResult saveAnalysisFile(const QString &path, const Analysis &analysis, const QLocale &locale)
 {
     return writeFileSafely(path, writeAnalysis(analysis, locale));
 }

@@ -7,7 +7,6 @@
 #include <QLocale>
 #include <QString>
 
-
 namespace tessik {
 
 // The exact bytes of an analysis file: the declaration, <analysis>, the three header lines,
@@ -19,6 +18,6 @@ QByteArray writeAnalysis(const Analysis &analysis, const QLocale &locale = QLoca
 
 // Replaces (or creates) the file through a save file: when anything fails the file that
 // was there stays as it was, and the result says why.
-WriteResult saveAnalysisFile(const QString &path, const Analysis &analysis, const QLocale &locale = QLocale());
+IoResult saveAnalysisFile(const QString &path, const Analysis &analysis, const QLocale &locale = QLocale());
 
 } // namespace tessik

@@ -1,6 +1,6 @@
 #include "files/number_text.h"
 
-#include "model/block_table.h"
+#include "model/rounding.h"
 
 #include <charconv>
 #include <cmath>

@@ -8,8 +8,8 @@ namespace tessik {
 
 namespace {
 
-const char *const kElementNames[] = {"analysis", "description", "email", "office", "block", "id", "active",
-                                     "parent", "x", "y", "text", "notes", "category"};
+const char *const kElementNames[] = {"analysis", "description", "email", "office", "block", "id",      "active",
+                                     "parent",   "x",           "y",     "text",   "notes", "category"};
 
 // The first tag of the layout that the text holds, or empty.
 QString layoutTagIn(const QString &text)
@@ -17,7 +17,8 @@ QString layoutTagIn(const QString &text)
     qsizetype first = -1;
     QString found;
     for (const char *name : kElementNames) {
-        for (const QString &tag : {QStringLiteral("<%1>").arg(QLatin1String(name)), QStringLiteral("</%1>").arg(QLatin1String(name))}) {
+        for (const QString &tag :
+             {QStringLiteral("<%1>").arg(QLatin1String(name)), QStringLiteral("</%1>").arg(QLatin1String(name))}) {
             const qsizetype at = text.indexOf(tag);
             if (at >= 0 && (first < 0 || at < first)) {
                 first = at;

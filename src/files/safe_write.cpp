@@ -20,21 +20,21 @@ QString describeUnwritablePath(const QString &path)
     return QString();
 }
 
-WriteResult writeFileSafely(const QString &path, const QByteArray &bytes)
+IoResult writeFileSafely(const QString &path, const QByteArray &bytes)
 {
     if (const QString reason = describeUnwritablePath(path); !reason.isEmpty())
-        return {false, reason};
+        return IoResult::failure(reason);
     QSaveFile file(path);
     return writeThroughSaveFile(file, bytes);
 }
 
-WriteResult writeThroughSaveFile(QSaveFile &file, const QByteArray &bytes)
+IoResult writeThroughSaveFile(QSaveFile &file, const QByteArray &bytes)
 {
     // Unbuffered, so every failed write is seen here: bytes left in a buffer that fail to reach
     // the disk at commit time would otherwise be renamed into place as a cut-off file, reported
     // as a success.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return {false, file.errorString()};
+        return IoResult::failure(file.errorString());
     // A device may take part of the bytes and fail only on the next write (a disk that
     // fills up); writing on until it fails gives the user the device's own reason.
     qint64 written = 0;
@@ -43,18 +43,18 @@ WriteResult writeThroughSaveFile(QSaveFile &file, const QByteArray &bytes)
         if (chunk <= 0) {
             const QString reason = file.errorString();
             file.cancelWriting();
-            return {false, reason};
+            return IoResult::failure(reason);
         }
         written += chunk;
     }
     if (!file.flush()) {
         const QString reason = file.errorString();
         file.cancelWriting();
-        return {false, reason};
+        return IoResult::failure(reason);
     }
     if (!file.commit())
-        return {false, file.errorString()};
-    return {true, QString()};
+        return IoResult::failure(file.errorString());
+    return IoResult::success();
 }
 
 } // namespace tessik

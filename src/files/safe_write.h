@@ -1,5 +1,7 @@
 #pragma once
 
+#include "files/io_result.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -7,17 +9,12 @@ class QSaveFile;
 
 namespace tessik {
 
-struct WriteResult {
-    bool ok = false;
-    QString reason; // why it failed, in words for the user
-};
-
 // Replaces the file with the bytes through a temporary file that is renamed into place only
 // when everything was written: a failed write never damages the file that was there.
-WriteResult writeFileSafely(const QString &path, const QByteArray &bytes);
+IoResult writeFileSafely(const QString &path, const QByteArray &bytes);
 
 // The same through a save file the caller made (tests pass one that fails part-way).
-WriteResult writeThroughSaveFile(QSaveFile &file, const QByteArray &bytes);
+IoResult writeThroughSaveFile(QSaveFile &file, const QByteArray &bytes);
 
 // The user-facing reason for a path that cannot be written, checked before anything happens.
 QString describeUnwritablePath(const QString &path);

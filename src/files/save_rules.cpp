@@ -1,12 +1,11 @@
 #include "files/save_rules.h"
 
-#include <QDir>
+#include "files/io_result.h"
 
 namespace tessik {
 
 namespace {
 
-const QString kBreak = QStringLiteral("\r\n");
 const QString kNotSaved = QStringLiteral("The Root Cause Analysis was not saved.");
 
 bool isKept(QChar c)
@@ -31,9 +30,9 @@ QString proposedFileName(const QString &description, const QString &email)
 QString saveValidationMessage(const QString &description, const QString &office, SaveCommand command)
 {
     if (description.isEmpty())
-        return kNotSaved + kBreak + kBreak + QStringLiteral("You need an Event Description");
+        return kNotSaved + kLineBreak + kLineBreak + QStringLiteral("You need an Event Description");
     if (office.isEmpty())
-        return kNotSaved + kBreak + kBreak +
+        return kNotSaved + kLineBreak + kLineBreak +
                (command == SaveCommand::Save ? QStringLiteral("You need to identify the office")
                                              : QStringLiteral("You need to identify an office"));
     return QString();
@@ -41,9 +40,8 @@ QString saveValidationMessage(const QString &description, const QString &office,
 
 QString saveFailureMessage(const QString &path, const QString &reason)
 {
-    return kNotSaved + kBreak + kBreak + QStringLiteral("The file") + kBreak + QDir::toNativeSeparators(path) + kBreak +
-           QStringLiteral("could not be written: ") + reason + kBreak + kBreak +
-           QStringLiteral("A file that was there before is unchanged.");
+    return fileProblemMessage(kNotSaved + QStringLiteral(" This file could not be written:"), path, reason,
+                              QStringLiteral("A file that was there before is unchanged."));
 }
 
 } // namespace tessik

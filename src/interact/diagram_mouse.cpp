@@ -1,15 +1,16 @@
 #include "interact/diagram_mouse.h"
 
 #include "model/classification.h"
+#include "model/rounding.h"
 #include "render/plot_diagram.h"
 #include "render/surface.h"
 
 namespace tessik {
 
-const QString DiagramMouse::kLoopMessage = QStringLiteral(
-    "The blocks were not linked.\r\n\r\n"
-    "The block that would become the parent already leads back to the other block, "
-    "so this link would close a loop of causes.");
+const QString DiagramMouse::kLoopMessage =
+    QStringLiteral("The blocks were not linked.\r\n\r\n"
+                   "The block that would become the parent already leads back to the other block, "
+                   "so this link would close a loop of causes.");
 
 int DiagramMouse::Inside(const BlockTable &table, float X, float Y)
 {

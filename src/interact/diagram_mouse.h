@@ -1,7 +1,7 @@
 #pragma once
 
 #include "model/block_table.h"
-#include "render/colour.h"
+#include "model/colour.h"
 
 #include <QString>
 

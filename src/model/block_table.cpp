@@ -1,5 +1,7 @@
 #include "model/block_table.h"
 
+#include "model/rounding.h"
+
 #include <cmath>
 
 namespace tessik {

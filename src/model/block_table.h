@@ -3,7 +3,6 @@
 #include <QString>
 
 #include <array>
-#include <cmath>
 #include <cstdint>
 #include <vector>
 
@@ -52,18 +51,5 @@ struct BlockTable {
     // Moves a block by minus (deltaX, deltaY) and all its descendants with it.
     void multiMove(int id, float deltaX, float deltaY);
 };
-
-// Round to a whole number, ties to the even neighbour (2.5 -> 2, 3.5 -> 4), whatever the
-// floating-point rounding mode happens to be.
-template <typename Real> Real roundHalfEven(Real value)
-{
-    const Real floorValue = std::floor(value);
-    const Real diff = value - floorValue;
-    if (diff > Real(0.5))
-        return floorValue + 1;
-    if (diff < Real(0.5))
-        return floorValue;
-    return std::fmod(floorValue, Real(2)) == 0 ? floorValue : floorValue + 1;
-}
 
 } // namespace tessik

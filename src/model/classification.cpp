@@ -16,8 +16,8 @@ int notesIndex(const QString &notes)
 
 int categoryIndex(const QString &category)
 {
-    static const char *const keywords[] = {"physical resources", "structure/process", "information",
-                                           "knowledge and skills", "motives", "wellness/capacity"};
+    static const char *const keywords[] = {"physical resources",   "structure/process", "information",
+                                           "knowledge and skills", "motives",           "wellness/capacity"};
     for (int i = 0; i < 6; ++i)
         if (category.contains(QLatin1String(keywords[i]), Qt::CaseInsensitive))
             return i + 1;
@@ -36,10 +36,18 @@ ColourTables ColourTables::standard()
 
 QStringList presetEntries()
 {
-    return {QStringLiteral("<Select Categories>"), QStringLiteral("Science"), QStringLiteral("Technology"),
-            QStringLiteral("Human Factors"), QStringLiteral("Societal Impacts"), QStringLiteral("<------------------>"),
-            QStringLiteral("Physical Resources"), QStringLiteral("Structure/Process"), QStringLiteral("Information"),
-            QStringLiteral("Knowledge and Skills"), QStringLiteral("Motives"), QStringLiteral("Wellness/Capacity")};
+    return {QStringLiteral("<Select Categories>"),
+            QStringLiteral("Science"),
+            QStringLiteral("Technology"),
+            QStringLiteral("Human Factors"),
+            QStringLiteral("Societal Impacts"),
+            QStringLiteral("<------------------>"),
+            QStringLiteral("Physical Resources"),
+            QStringLiteral("Structure/Process"),
+            QStringLiteral("Information"),
+            QStringLiteral("Knowledge and Skills"),
+            QStringLiteral("Motives"),
+            QStringLiteral("Wellness/Capacity")};
 }
 
 } // namespace tessik

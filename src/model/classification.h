@@ -1,6 +1,6 @@
 #pragma once
 
-#include "render/colour.h"
+#include "model/colour.h"
 
 #include <QString>
 #include <QStringList>

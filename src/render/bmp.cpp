@@ -6,8 +6,14 @@ namespace tessik {
 
 namespace {
 
-void put16(QByteArray &out, int offset, quint16 value) { qToLittleEndian(value, out.data() + offset); }
-void put32(QByteArray &out, int offset, quint32 value) { qToLittleEndian(value, out.data() + offset); }
+void put16(QByteArray &out, int offset, quint16 value)
+{
+    qToLittleEndian(value, out.data() + offset);
+}
+void put32(QByteArray &out, int offset, quint32 value)
+{
+    qToLittleEndian(value, out.data() + offset);
+}
 
 } // namespace
 
@@ -52,8 +58,14 @@ QByteArray encodeBmp(const QImage &source, int bytesPerPixel)
 
 } // namespace
 
-QByteArray encodeBmp24(const QImage &image) { return encodeBmp(image, 3); }
-QByteArray encodeBmp32(const QImage &image) { return encodeBmp(image, 4); }
+QByteArray encodeBmp24(const QImage &image)
+{
+    return encodeBmp(image, 3);
+}
+QByteArray encodeBmp32(const QImage &image)
+{
+    return encodeBmp(image, 4);
+}
 
 QImage decodeBmp(const QByteArray &bytes)
 {

@@ -1,6 +1,6 @@
 #include "render/pixel_mapping.h"
 
-#include "model/block_table.h"
+#include "model/rounding.h"
 
 #include <limits>
 

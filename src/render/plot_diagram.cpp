@@ -52,7 +52,8 @@ void drawDiagram(Surface &surface, const BlockTable &table, const DiagramColours
         // The parent slot is not required to be live: a link to a freed slot goes to where it was.
         if (table.BlockActive[i] == 0 || parent <= 0 || parent > kMaxBlocks || !visible(i) || !visible(parent))
             continue;
-        surface.line(table.BlockX[i] + 5, table.BlockY[i] + 5, table.BlockX[parent] + 5, table.BlockY[parent] + 5, kBlack);
+        surface.line(table.BlockX[i] + 5, table.BlockY[i] + 5, table.BlockX[parent] + 5, table.BlockY[parent] + 5,
+                     kBlack);
     }
 
     for (int i = 1; i <= count; ++i) {
@@ -71,9 +72,8 @@ void drawDiagram(Surface &surface, const BlockTable &table, const DiagramColours
 
 void PlotDiagram(Surface &surface, const BlockTable &table, const DiagramColours &colours, const QString &keyWord)
 {
-    drawDiagram(surface, table, colours, [&](int id) {
-        return isSearchHit(table, id, keyWord) ? BlockLook::Highlighted : BlockLook::Plain;
-    });
+    drawDiagram(surface, table, colours,
+                [&](int id) { return isSearchHit(table, id, keyWord) ? BlockLook::Highlighted : BlockLook::Plain; });
 }
 
 void outlineBox(Surface &surface, float x, float y)

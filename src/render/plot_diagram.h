@@ -2,7 +2,7 @@
 
 #include "model/block_table.h"
 #include "model/classification.h"
-#include "render/colour.h"
+#include "model/colour.h"
 
 #include <QString>
 

@@ -2,8 +2,8 @@
 
 #include "model/block_table.h"
 
-#include <QString>
 #include <QList>
+#include <QString>
 #include <QStringList>
 
 #include <functional>

@@ -132,7 +132,10 @@ void Surface::resize(int pixelWidth, int pixelHeight)
     m_image = grown;
 }
 
-void Surface::clear() { m_image.fill(Qt::white); }
+void Surface::clear()
+{
+    m_image.fill(Qt::white);
+}
 
 void Surface::plot(int x, int y, Colour colour)
 {
@@ -190,7 +193,8 @@ void Surface::roundRect(int left, int top, int right, int bottom, int cornerWidt
         if (dy > ry)
             return {};
         const double dx = rx * std::sqrt(1.0 - (dy / ry) * (dy / ry));
-        return {std::int64_t(std::ceil(double(l) + rx - dx - 0.5)), std::int64_t(std::floor(double(r) - rx + dx - 0.5))};
+        return {std::int64_t(std::ceil(double(l) + rx - dx - 0.5)),
+                std::int64_t(std::floor(double(r) - rx + dx - 0.5))};
     };
 
     const bool fill = m_fillStyle == FillStyle::Solid;
@@ -276,12 +280,13 @@ void Surface::circle(float x, float y, float radius, Colour colour)
         const double dx = std::sqrt(rp * rp - dy * dy);
         return {std::int64_t(std::ceil(cx - dx - 0.5)), std::int64_t(std::floor(cx + dx - 0.5))};
     };
-    drawConvex(firstRow, lastRow, rowSpan, m_image.height(), [&](int row, std::int64_t x1, std::int64_t x2, bool outline) {
-        if (!outline || x2 < x1)
-            return;
-        span(row, int(std::clamp<std::int64_t>(x1, -1, m_image.width())),
-             int(std::clamp<std::int64_t>(x2, -1, m_image.width())), colour);
-    });
+    drawConvex(firstRow, lastRow, rowSpan, m_image.height(),
+               [&](int row, std::int64_t x1, std::int64_t x2, bool outline) {
+                   if (!outline || x2 < x1)
+                       return;
+                   span(row, int(std::clamp<std::int64_t>(x1, -1, m_image.width())),
+                        int(std::clamp<std::int64_t>(x2, -1, m_image.width())), colour);
+               });
 }
 
 int Surface::textPixelWidth(const QString &text) const

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "render/colour.h"
+#include "model/colour.h"
 #include "render/pixel_mapping.h"
 
 #include <QFont>
@@ -79,7 +79,6 @@ public:
     // Constant-alpha blend of the same-sized source onto this picture: every pixel becomes
     // old + (new - old) * alpha / 255 (within one unit).
     void blendFrom(const Surface &source, int alpha);
-
 
     static QFont captionFont();
 

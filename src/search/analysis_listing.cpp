@@ -3,6 +3,7 @@
 #include <QFile>
 
 #include <cerrno>
+#include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -63,25 +64,18 @@ QByteArrayView analysisNameOf(QByteArrayView fileName)
     return fileName;
 }
 
-QString pathInFolder(const QString &folder, const QString &fileName)
-{
-    if (folder.isEmpty() || folder.endsWith(QLatin1Char('/')))
-        return folder + fileName;
-    return folder + QLatin1Char('/') + fileName;
-}
-
 AnalysisListing listAnalysisFiles(const QString &folder)
 {
     AnalysisListing listing;
     listing.folder = folder;
     DIR *dir = folder.isEmpty() ? nullptr : opendir(QFile::encodeName(folder).constData());
     if (dir == nullptr) {
-        if (folder.isEmpty() || errno == ENOENT || errno == ENOTDIR)
-            listing.folderMissing = true;
-        else
-            listing.folderUnreadable = true;
+        listing.reason = folder.isEmpty() || errno == ENOENT || errno == ENOTDIR
+                             ? QStringLiteral("The folder does not exist.")
+                             : QString::fromLocal8Bit(std::strerror(errno));
         return listing;
     }
+    listing.ok = true;
     while (const dirent *entry = readdir(dir)) {
         const QByteArrayView name(entry->d_name);
         if (isAnalysisFileName(name) && takeEntry(dir, entry))

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "files/io_result.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
@@ -12,11 +14,10 @@ namespace tessik {
 // links to ordinary files) whose names end in ".rca.xml" in any letter case, hidden ones and
 // everything that is no file left out. Names are kept as the file system's own bytes, so a name
 // that is not valid in the locale's encoding still opens.
-struct AnalysisListing {
+// When the folder cannot be listed, ok is false and reason says why.
+struct AnalysisListing : IoResult {
     QString folder;
     std::vector<QByteArray> fileNames; // in the order the listing returned them
-    bool folderMissing = false;
-    bool folderUnreadable = false;
 };
 
 AnalysisListing listAnalysisFiles(const QString &folder);
@@ -27,8 +28,5 @@ bool isAnalysisFileName(QByteArrayView fileName);
 // The name the result list shows: the file name cut just before its first ".rca.xml",
 // letter case ignored.
 QByteArrayView analysisNameOf(QByteArrayView fileName);
-
-// The full path of a file of the folder, as the search reports it.
-QString pathInFolder(const QString &folder, const QString &fileName);
 
 } // namespace tessik

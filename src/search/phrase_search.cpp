@@ -1,6 +1,7 @@
 #include "search/phrase_search.h"
 
 #include "files/codepage.h"
+#include "files/paths.h"
 #include "search/case_fold.h"
 #include "search/description_bytes.h"
 #include "search/file_reader.h"
@@ -104,7 +105,7 @@ private:
         slot.result = FileResult::Match;
         slot.entry.text =
             resultEntryText(decode1252(descriptionView), QFile::decodeName(analysisNameOf(fileName).toByteArray()));
-        slot.entry.filePath = pathInFolder(m_listing.folder, QFile::decodeName(fileName));
+        slot.entry.filePath = joinPath(m_listing.folder, QFile::decodeName(fileName));
         slot.sortKey = caseInsensitiveSortKey(slot.entry.text);
     }
 
@@ -123,8 +124,7 @@ SearchOutcome searchListedFiles(const AnalysisListing &listing, const QString &p
     if (phrase.isEmpty())
         return outcome;
     outcome.folder = listing.folder;
-    outcome.folderMissing = listing.folderMissing;
-    outcome.folderUnreadable = listing.folderUnreadable;
+    outcome.listing = listing;
     const FoldedPhrase folded(phrase);
     if (!folded.canMatch() || listing.fileNames.empty())
         return outcome;

@@ -7,10 +7,8 @@ namespace tessik {
 QString SearchOutcome::statusText() const
 {
     const QString shownFolder = QDir::toNativeSeparators(folder);
-    if (folderMissing)
-        return QStringLiteral("The folder \"%1\" does not exist.").arg(shownFolder);
-    if (folderUnreadable)
-        return QStringLiteral("The folder \"%1\" could not be read.").arg(shownFolder);
+    if (!listing.ok)
+        return QStringLiteral("The folder \"%1\" could not be searched. %2").arg(shownFolder, listing.reason);
     if (unreadable == 1)
         return QStringLiteral("1 file could not be read and was left out.");
     if (unreadable > 1)

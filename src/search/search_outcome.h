@@ -1,5 +1,6 @@
 #pragma once
 
+#include "files/io_result.h"
 #include "search/result_entry.h"
 
 #include <QList>
@@ -10,10 +11,9 @@ namespace tessik {
 // What one search found, and what it had to leave out, for the search panel to show.
 struct SearchOutcome {
     QList<SearchEntry> entries;
-    int unreadable = 0;            // listed files that could not be read
-    bool folderMissing = false;    // the folder does not exist (or is no folder)
-    bool folderUnreadable = false; // the folder exists but its listing was refused
-    QString folder;                // the folder searched, for the status line
+    int unreadable = 0;                     // listed files that could not be read
+    IoResult listing = IoResult::success(); // whether the folder itself could be listed
+    QString folder;                         // the folder searched, for the status line
 
     // A short line for the panel: empty when every listed file was read.
     QString statusText() const;

@@ -142,7 +142,7 @@ int main()
     for (const Sample &sample : samples()) {
         const QString path = folder + QLatin1Char('/') + sample.fileName;
         // The C locale: a sample must not take the decimal separator of whoever made it.
-        const WriteResult result = writeFileSafely(path, writeAnalysis(sample.analysis, QLocale::c()));
+        const IoResult result = writeFileSafely(path, writeAnalysis(sample.analysis, QLocale::c()));
         if (result.ok) {
             std::printf("%s\n", qPrintable(QDir::toNativeSeparators(path)));
         } else {

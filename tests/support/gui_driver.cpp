@@ -59,7 +59,10 @@ void typeText(QWidget *widget, const QString &text)
     QTest::keyClicks(widget, text);
 }
 
-void pressEnter(QWidget *widget) { QTest::keyClick(widget, Qt::Key_Return); }
+void pressEnter(QWidget *widget)
+{
+    QTest::keyClick(widget, Qt::Key_Return);
+}
 
 Colour diagramColour(frmKelvane &w, float x, float y)
 {

@@ -26,7 +26,10 @@ QString TestEnvironment::userFolder() const
     return path(QStringLiteral("appdata/Tessik")) + QDir::separator();
 }
 
-QString TestEnvironment::programFolder() const { return path(QStringLiteral("program")); }
+QString TestEnvironment::programFolder() const
+{
+    return path(QStringLiteral("program"));
+}
 
 QByteArray readBytes(const QString &path)
 {

@@ -15,8 +15,8 @@ struct TestEnvironment {
     FakePlatform platform;
 
     TestEnvironment();
-    QString path(const QString &relative) const;   // inside the temporary root
-    QString userFolder() const;                   // the per-user folder start-up will use
+    QString path(const QString &relative) const; // inside the temporary root
+    QString userFolder() const;                  // the per-user folder start-up will use
     QString programFolder() const;
 };
 

@@ -1,7 +1,7 @@
 #include "app/core/user_files.h"
 
-#include "app/core/paths.h"
 #include "files/codepage.h"
+#include "files/paths.h"
 #include "files/safe_write.h"
 #include "platform/core/platform.h"
 
@@ -20,14 +20,14 @@ QString resolveUserFolder(const Platform &platform)
     return withTrailingSeparator(QDir::toNativeSeparators(joinPath(base, QStringLiteral("Tessik"))));
 }
 
-QString readFirstLine(const QString &path, bool *readable)
+FirstLine readFirstLine(const QString &path)
 {
+    FirstLine line;
     QFile file(path);
-    const bool opened = file.open(QIODevice::ReadOnly);
-    if (readable)
-        *readable = opened;
-    if (!opened)
-        return QString();
+    if (!file.open(QIODevice::ReadOnly)) {
+        line.reason = file.errorString();
+        return line;
+    }
     // One line is all we want; a stray huge file must not be read whole.
     const QByteArray head = file.read(64 * 1024);
     qsizetype end = head.size();
@@ -37,12 +37,14 @@ QString readFirstLine(const QString &path, bool *readable)
             break;
         }
     }
-    return decode1252(head.left(end));
+    line.ok = true;
+    line.text = decode1252(head.left(end));
+    return line;
 }
 
-bool writeSingleLine(const QString &path, const QString &line)
+IoResult writeSingleLine(const QString &path, const QString &line)
 {
-    return writeFileSafely(path, encode1252(line) + "\r\n").ok;
+    return writeFileSafely(path, encode1252(line + kLineBreak));
 }
 
 namespace {
@@ -51,8 +53,8 @@ QStringList copySamples(const QString &programFolder, const QString &userFolder)
 {
     QStringList copied;
     const QDir source(programFolder);
-    const QStringList names = source.entryList({QStringLiteral("*.rca.xml")}, QDir::Files | QDir::Readable,
-                                               QDir::Name | QDir::IgnoreCase);
+    const QStringList names =
+        source.entryList({QStringLiteral("*.rca.xml")}, QDir::Files | QDir::Readable, QDir::Name | QDir::IgnoreCase);
     for (const QString &name : names) {
         QFile sample(source.filePath(name));
         if (!sample.open(QIODevice::ReadOnly))
@@ -72,12 +74,11 @@ UserFiles prepareUserFiles(const Platform &platform)
     files.UserFolder = resolveUserFolder(platform);
     QDir().mkpath(files.UserFolder);
 
-    bool historyReadable = false;
-    const QString history = readFirstLine(files.UserFolder + kHistoryFileName, &historyReadable);
+    const FirstLine history = readFirstLine(files.UserFolder + kHistoryFileName);
     files.StoredVersion = kNoVersion;
-    if (historyReadable) {
-        files.LastFolder = withTrailingSeparator(history);
-        const QString stored = readFirstLine(files.UserFolder + kVersionFileName);
+    if (history.ok) {
+        files.LastFolder = withTrailingSeparator(history.text);
+        const QString stored = readFirstLine(files.UserFolder + kVersionFileName).text;
         if (!stored.isEmpty())
             files.StoredVersion = stored;
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "files/io_result.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -7,15 +9,16 @@ namespace tessik {
 
 class Platform;
 
-inline const QString ProgramVersion = QStringLiteral("16.01.02");
+// Set by the build from the project version.
+inline const QString ProgramVersion = QStringLiteral(TESSIK_VERSION_TEXT);
 inline const QString kNoVersion = QStringLiteral("00.00.00");
 inline const QString kHistoryFileName = QStringLiteral("Tessik.hst");
 inline const QString kVersionFileName = QStringLiteral("Tessik.ver");
 
 // What start-up learns from the per-user folder.
 struct UserFiles {
-    QString UserFolder;    // ends with a separator
-    QString LastFolder;    // ends with a separator
+    QString UserFolder; // ends with a separator
+    QString LastFolder; // ends with a separator
     QString StoredVersion;
     QStringList copiedSamples;
 };
@@ -33,10 +36,14 @@ UserFiles prepareUserFiles(const Platform &platform);
 // as it was; shut-down goes on regardless.
 void writeShutdownFiles(const QString &UserFolder, const QString &LastFolder);
 
-// The first line of a text file, without its line end; empty when it cannot be read.
-QString readFirstLine(const QString &path, bool *readable = nullptr);
+struct FirstLine : IoResult {
+    QString text; // without its line end
+};
+
+// The first line of a text file; ok is false when the file cannot be opened.
+FirstLine readFirstLine(const QString &path);
 
 // One line ended by CR LF, in the 8-bit code page.
-bool writeSingleLine(const QString &path, const QString &line);
+IoResult writeSingleLine(const QString &path, const QString &line);
 
 } // namespace tessik

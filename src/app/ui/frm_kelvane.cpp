@@ -108,7 +108,10 @@ void frmKelvane::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
-void frmKelvane::Form_Terminate() { EndItAll(); }
+void frmKelvane::Form_Terminate()
+{
+    EndItAll();
+}
 
 void frmKelvane::EndItAll()
 {
@@ -182,8 +185,17 @@ void frmKelvane::headerChanged()
     setWindowTitle(WindowTitle::afterHeaderEdit(windowTitle()));
 }
 
-void frmKelvane::txtDescription_Change() { headerChanged(); }
-void frmKelvane::txtemail_Change() { headerChanged(); }
-void frmKelvane::txtOffice_Change() { headerChanged(); }
+void frmKelvane::txtDescription_Change()
+{
+    headerChanged();
+}
+void frmKelvane::txtemail_Change()
+{
+    headerChanged();
+}
+void frmKelvane::txtOffice_Change()
+{
+    headerChanged();
+}
 
 } // namespace tessik

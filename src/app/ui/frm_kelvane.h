@@ -4,8 +4,8 @@
 #include "app/ui/surface_view.h"
 #include "interact/diagram_mouse.h"
 #include "model/block_table.h"
-#include "render/animation.h"
 #include "platform/core/platform.h"
+#include "render/animation.h"
 #include "render/plot_diagram.h"
 #include "search/result_entry.h"
 
@@ -196,7 +196,7 @@ private:
     QString m_dialogFolder; // where the file dialog starts; set once at start-up
     DiagramMouse m_mouse{*this};
     AnimationState m_animation;
-    QString m_dialogFileName; // the name the shared file dialog last showed
+    QString m_dialogFileName;           // the name the shared file dialog last showed
     QList<SearchEntry> m_searchEntries; // the file behind each line of the result list
     std::unique_ptr<BoundTextBox> m_captionBox;
     std::unique_ptr<BoundTextBox> m_notesBox;

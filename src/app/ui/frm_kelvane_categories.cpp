@@ -3,6 +3,7 @@
 #include "model/block_table.h"
 #include "model/classification.h"
 #include "model/colour_pick.h"
+#include "model/rounding.h"
 #include "render/artwork.h"
 
 #include <QApplication>
@@ -14,7 +15,10 @@
 // The two classifications: the view switch, picking a value from a key picture, the presets.
 namespace tessik {
 
-void frmKelvane::SeedCategories() { lstPresets->addItems(presetEntries()); }
+void frmKelvane::SeedCategories()
+{
+    lstPresets->addItems(presetEntries());
+}
 
 void frmKelvane::optType_Click(int Index)
 {

@@ -94,6 +94,9 @@ void frmKelvane::lstPresets_Click(int index)
     m_notesBox->show(notes.isEmpty() ? entry : notes + QStringLiteral("; ") + entry);
 }
 
-void frmKelvane::setNotesBoxText(const QString &text) { m_notesBox->show(text); }
+void frmKelvane::setNotesBoxText(const QString &text)
+{
+    m_notesBox->show(text);
+}
 
 } // namespace tessik

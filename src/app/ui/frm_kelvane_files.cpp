@@ -1,9 +1,9 @@
 #include "app/ui/frm_kelvane.h"
 
-#include "app/core/paths.h"
 #include "app/core/window_title.h"
 #include "files/analysis_reader.h"
 #include "files/analysis_writer.h"
+#include "files/paths.h"
 #include "files/round_trip_check.h"
 #include "files/save_rules.h"
 
@@ -38,7 +38,7 @@ bool frmKelvane::openAnalysis(const QString &path, const QString &keyWord)
     // The file is read aside first: the analysis on screen is replaced only by a good read.
     const ReadOutcome outcome = readAnalysisFile(path);
     if (!outcome.ok) {
-        m_platform.showMessage(readFailureMessage(path, outcome.failureReason), MessageButtons::Ok);
+        m_platform.showMessage(readFailureMessage(path, outcome.reason), MessageButtons::Ok);
         return false;
     }
     CurrentFile = path;
@@ -71,7 +71,7 @@ bool frmKelvane::saveAnalysisTo(const QString &path)
         m_platform.showMessage(refusal, MessageButtons::Ok);
         return false;
     }
-    const WriteResult written = saveAnalysisFile(path, analysis);
+    const IoResult written = saveAnalysisFile(path, analysis);
     if (!written.ok) {
         // Nothing changes: the old file is intact and the document still has its edits.
         m_platform.showMessage(saveFailureMessage(path, written.reason), MessageButtons::Ok);

@@ -4,12 +4,12 @@
 #include "render/artwork.h"
 
 #include <QComboBox>
-#include <QIcon>
-#include <QPixmap>
 #include <QGroupBox>
+#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -32,8 +32,7 @@ QFont arial(int pixelSize, bool bold)
     return font;
 }
 
-template <typename T>
-T *place(QWidget *parent, const char *name, int left, int top, int width, int height)
+template <typename T> T *place(QWidget *parent, const char *name, int left, int top, int width, int height)
 {
     auto *control = new T(parent);
     control->setObjectName(QLatin1String(name));
@@ -157,7 +156,8 @@ void frmKelvane::buildControlPanel()
     btnNew = button(p, "btnNew", QStringLiteral("New"), 8, 12, 73, 29);
     btnSave = button(p, "btnSave", QStringLiteral("Save"), 92, 12, 73, 29);
     btnSnapShot = button(p, "btnSnapShot", QStringLiteral("Snapshot"), 176, 12, 73, 29);
-    btnAnimateForward = button(p, "btnAnimateForward", QStringLiteral("Impacts_from_Causes -------->"), 260, 12, 117, 29);
+    btnAnimateForward =
+        button(p, "btnAnimateForward", QStringLiteral("Impacts_from_Causes -------->"), 260, 12, 117, 29);
     btnAnimate = button(p, "btnAnimate", QStringLiteral("Causes_To _Impacts <--------"), 376, 12, 117, 29);
     btnSend = button(p, "btnSend", QStringLiteral("Transmit to Pelmar"), 512, 12, 73, 29);
     btnSend->setVisible(false);
@@ -166,7 +166,8 @@ void frmKelvane::buildControlPanel()
     btnSaveAs = button(p, "btnSaveAs", QStringLiteral("Save As"), 92, 44, 73, 29);
     btnAnalyze = button(p, "btnAnalyze", QStringLiteral("Search"), 176, 44, 73, 29);
     btnTraining = button(p, "btnTraining", QStringLiteral("Tessik Training Video"), 4, 96, 121, 29);
-    btnTrainingReference = button(p, "btnTrainingReference", QStringLiteral("RCA Training Reference"), 132, 96, 125, 29);
+    btnTrainingReference =
+        button(p, "btnTrainingReference", QStringLiteral("RCA Training Reference"), 132, 96, 125, 29);
     btnTrainingReference->setVisible(false);
 
     frameDescription = place<QGroupBox>(p, "frameDescription", 260, 44, 417, 85);

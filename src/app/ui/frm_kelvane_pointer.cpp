@@ -7,8 +7,14 @@
 // The diagram's mouse events, handed to the pointer handling in diagram units.
 namespace tessik {
 
-float frmKelvane::unitsX(const PointerEvent &event) const { return mapping().pixelToUnitsX(event.pixel.x()); }
-float frmKelvane::unitsY(const PointerEvent &event) const { return mapping().pixelToUnitsY(event.pixel.y()); }
+float frmKelvane::unitsX(const PointerEvent &event) const
+{
+    return mapping().pixelToUnitsX(event.pixel.x());
+}
+float frmKelvane::unitsY(const PointerEvent &event) const
+{
+    return mapping().pixelToUnitsY(event.pixel.y());
+}
 
 void frmKelvane::picDiagram_MouseDown(const PointerEvent &event)
 {
@@ -32,7 +38,10 @@ void frmKelvane::redrawDiagram(bool edited)
         markDiagramEdited();
 }
 
-void frmKelvane::tellUser(const QString &message) { m_platform.showMessage(message, MessageButtons::Ok); }
+void frmKelvane::tellUser(const QString &message)
+{
+    m_platform.showMessage(message, MessageButtons::Ok);
+}
 
 void frmKelvane::endPick()
 {

@@ -1,7 +1,7 @@
 #include "app/ui/frm_kelvane.h"
 
+#include "app/core/snapshot_file.h"
 #include "platform/core/platform.h"
-#include "render/snapshot.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -27,14 +27,20 @@ void frmKelvane::animationStep(AnimationDirection direction, QPushButton *button
     button->setEnabled(true);
 }
 
-void frmKelvane::btnAnimate_Click() { animationStep(AnimationDirection::Backward, btnAnimate); }
-void frmKelvane::btnAnimateForward_Click() { animationStep(AnimationDirection::Forward, btnAnimateForward); }
+void frmKelvane::btnAnimate_Click()
+{
+    animationStep(AnimationDirection::Backward, btnAnimate);
+}
+void frmKelvane::btnAnimateForward_Click()
+{
+    animationStep(AnimationDirection::Forward, btnAnimateForward);
+}
 
 void frmKelvane::btnSnapShot_Click()
 {
-    const SnapshotResult result = takeSnapshot(diagram(), m_platform);
+    const SnapshotFile result = takeSnapshot(diagram().image(), m_platform);
     if (!result.ok)
-        m_platform.showMessage(result.message, MessageButtons::Ok);
+        m_platform.showMessage(snapshotFailureMessage(result), MessageButtons::Ok);
 }
 
 void frmKelvane::openTraining(const QString &address)
@@ -44,7 +50,13 @@ void frmKelvane::openTraining(const QString &address)
     m_platform.openUrl(address);
 }
 
-void frmKelvane::btnTraining_Click() { openTraining(kTrainingVideo); }
-void frmKelvane::btnTrainingReference_Click() { openTraining(kTrainingReference); }
+void frmKelvane::btnTraining_Click()
+{
+    openTraining(kTrainingVideo);
+}
+void frmKelvane::btnTrainingReference_Click()
+{
+    openTraining(kTrainingReference);
+}
 
 } // namespace tessik

@@ -17,7 +17,8 @@ SurfaceView::SurfaceView(QWidget *parent) : QFrame(parent)
 
 int SurfaceView::buttonCode(Qt::MouseButtons buttons)
 {
-    return (buttons & Qt::LeftButton ? 1 : 0) | (buttons & Qt::RightButton ? 2 : 0) | (buttons & Qt::MiddleButton ? 4 : 0);
+    return (buttons & Qt::LeftButton ? 1 : 0) | (buttons & Qt::RightButton ? 2 : 0) |
+           (buttons & Qt::MiddleButton ? 4 : 0);
 }
 
 int SurfaceView::shiftCode(Qt::KeyboardModifiers modifiers)
@@ -53,8 +54,17 @@ PointerEvent SurfaceView::toPointer(QMouseEvent *event, Qt::MouseButtons buttons
             event->globalPosition()};
 }
 
-void SurfaceView::mousePressEvent(QMouseEvent *event) { Q_EMIT mouseDown(toPointer(event, event->button())); }
-void SurfaceView::mouseMoveEvent(QMouseEvent *event) { Q_EMIT mouseMove(toPointer(event, event->buttons())); }
-void SurfaceView::mouseReleaseEvent(QMouseEvent *event) { Q_EMIT mouseUp(toPointer(event, event->button())); }
+void SurfaceView::mousePressEvent(QMouseEvent *event)
+{
+    Q_EMIT mouseDown(toPointer(event, event->button()));
+}
+void SurfaceView::mouseMoveEvent(QMouseEvent *event)
+{
+    Q_EMIT mouseMove(toPointer(event, event->buttons()));
+}
+void SurfaceView::mouseReleaseEvent(QMouseEvent *event)
+{
+    Q_EMIT mouseUp(toPointer(event, event->button()));
+}
 
 } // namespace tessik

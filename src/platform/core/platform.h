@@ -10,9 +10,9 @@ enum class FileDialogMode { Open, Save };
 
 struct FileDialogRequest {
     FileDialogMode mode = FileDialogMode::Open;
-    QString filter;      // "Description (*.pattern)|*.pattern"
+    QString filter; // "Description (*.pattern)|*.pattern"
     QString title;
-    QString fileName;    // the proposed name (Save As); may be empty
+    QString fileName; // the proposed name (Save As); may be empty
     QString initialFolder;
 };
 

@@ -17,18 +17,36 @@ MessageAnswer FakePlatform::showMessage(const QString &text, MessageButtons butt
     return buttons == MessageButtons::YesNo ? MessageAnswer::No : MessageAnswer::Ok;
 }
 
-void FakePlatform::openUrl(const QString &urlOrPath) { openedUrls.append(urlOrPath); }
-void FakePlatform::pause(int milliseconds) { pauses.append(milliseconds); }
-void FakePlatform::processEvents() { ++processEventsCalls; }
+void FakePlatform::openUrl(const QString &urlOrPath)
+{
+    openedUrls.append(urlOrPath);
+}
+void FakePlatform::pause(int milliseconds)
+{
+    pauses.append(milliseconds);
+}
+void FakePlatform::processEvents()
+{
+    ++processEventsCalls;
+}
 
 QString FakePlatform::environmentVariable(const QString &name) const
 {
     return environment.value(name);
 }
 
-QString FakePlatform::homeFolder() const { return home; }
-QString FakePlatform::programFolder() const { return program; }
-QString FakePlatform::currentFolder() const { return current; }
+QString FakePlatform::homeFolder() const
+{
+    return home;
+}
+QString FakePlatform::programFolder() const
+{
+    return program;
+}
+QString FakePlatform::currentFolder() const
+{
+    return current;
+}
 
 bool FakePlatform::setCurrentFolder(const QString &folder)
 {
@@ -36,6 +54,9 @@ bool FakePlatform::setCurrentFolder(const QString &folder)
     return true;
 }
 
-void FakePlatform::endProgram() { ++endProgramCalls; }
+void FakePlatform::endProgram()
+{
+    ++endProgramCalls;
+}
 
 } // namespace tessik

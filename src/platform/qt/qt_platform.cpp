@@ -28,8 +28,8 @@ QString QtPlatform::chooseFile(const FileDialogRequest &request)
         start = QDir(start).filePath(request.fileName);
     // No default suffix and no overwrite question of our own: the dialog's business.
     const QString chosen = request.mode == FileDialogMode::Open
-        ? QFileDialog::getOpenFileName(m_parent, request.title, start, qtFilter(request.filter))
-        : QFileDialog::getSaveFileName(m_parent, request.title, start, qtFilter(request.filter));
+                               ? QFileDialog::getOpenFileName(m_parent, request.title, start, qtFilter(request.filter))
+                               : QFileDialog::getSaveFileName(m_parent, request.title, start, qtFilter(request.filter));
     return chosen.isEmpty() ? QString() : QDir::toNativeSeparators(chosen);
 }
 
@@ -54,26 +54,44 @@ void QtPlatform::openUrl(const QString &urlOrPath)
     QDesktopServices::openUrl(url);
 }
 
-void QtPlatform::pause(int milliseconds) { QThread::msleep(static_cast<unsigned long>(milliseconds)); }
+void QtPlatform::pause(int milliseconds)
+{
+    QThread::msleep(static_cast<unsigned long>(milliseconds));
+}
 
-void QtPlatform::processEvents() { QCoreApplication::processEvents(); }
+void QtPlatform::processEvents()
+{
+    QCoreApplication::processEvents();
+}
 
 QString QtPlatform::environmentVariable(const QString &name) const
 {
     return qEnvironmentVariable(name.toLocal8Bit().constData());
 }
 
-QString QtPlatform::homeFolder() const { return QDir::homePath(); }
+QString QtPlatform::homeFolder() const
+{
+    return QDir::homePath();
+}
 
 QString QtPlatform::programFolder() const
 {
     return QDir::toNativeSeparators(QCoreApplication::applicationDirPath());
 }
 
-QString QtPlatform::currentFolder() const { return QDir::toNativeSeparators(QDir::currentPath()); }
+QString QtPlatform::currentFolder() const
+{
+    return QDir::toNativeSeparators(QDir::currentPath());
+}
 
-bool QtPlatform::setCurrentFolder(const QString &folder) { return QDir::setCurrent(folder); }
+bool QtPlatform::setCurrentFolder(const QString &folder)
+{
+    return QDir::setCurrent(folder);
+}
 
-void QtPlatform::endProgram() { QCoreApplication::exit(0); }
+void QtPlatform::endProgram()
+{
+    QCoreApplication::exit(0);
+}
 
 } // namespace tessik

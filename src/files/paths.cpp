@@ -1,4 +1,4 @@
-#include "app/core/paths.h"
+#include "files/paths.h"
 
 #include <QDir>
 
@@ -8,15 +8,22 @@ namespace {
 
 qsizetype lastSeparator(const QString &path)
 {
-    return std::max(path.lastIndexOf(QLatin1Char('\\')), path.lastIndexOf(QLatin1Char('/')));
-}
-
-bool endsWithSeparator(const QString &path)
-{
-    return path.endsWith(QLatin1Char('/')) || path.endsWith(QLatin1Char('\\'));
+    for (qsizetype i = path.size() - 1; i >= 0; --i)
+        if (isFolderSeparator(path[i]))
+            return i;
+    return -1;
 }
 
 } // namespace
+
+bool isFolderSeparator(QChar c)
+{
+#ifdef Q_OS_WIN
+    return c == QLatin1Char('/') || c == QLatin1Char('\\');
+#else
+    return c == QLatin1Char('/');
+#endif
+}
 
 QString FileNameOnly(const QString &Path)
 {
@@ -27,11 +34,14 @@ QString FileNameOnly(const QString &Path)
     return name;
 }
 
-QString FindPath(const QString &fname) { return fname.left(lastSeparator(fname) + 1); }
+QString FindPath(const QString &fname)
+{
+    return fname.left(lastSeparator(fname) + 1);
+}
 
 QString withTrailingSeparator(const QString &folder)
 {
-    if (folder.isEmpty() || endsWithSeparator(folder))
+    if (folder.isEmpty() || isFolderSeparator(folder.back()))
         return folder;
     return folder + QDir::separator();
 }

@@ -4,8 +4,12 @@
 
 namespace tessik {
 
+// The path helpers of the whole program. A folder separator is "/" everywhere and also "\" on
+// Windows; elsewhere a backslash is an ordinary character of a file name.
+bool isFolderSeparator(QChar c);
+
 // The file name of a path without its folder and without the ".rca.xml" ending (found
-// anywhere in the name, letter case ignored). Both "/" and "\" separate folders.
+// anywhere in the name, letter case ignored).
 QString FileNameOnly(const QString &Path);
 
 // The folder part of a path up to and including its last separator; empty when it has none.

@@ -1,0 +1,16 @@
+#include "files/io_result.h"
+
+#include <QDir>
+
+namespace tessik {
+
+QString fileProblemMessage(const QString &headline, const QString &path, const QString &reason, const QString &note)
+{
+    QString message = headline + kLineBreak + kLineBreak + QDir::toNativeSeparators(path) + kLineBreak + kLineBreak +
+                      (reason.isEmpty() ? QStringLiteral("The reason is not known.") : reason);
+    if (!note.isEmpty())
+        message += kLineBreak + kLineBreak + note;
+    return message;
+}
+
+} // namespace tessik
