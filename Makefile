@@ -3,14 +3,17 @@
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 FUZZ_SECONDS ?= 60
+# CI sets TESSIK_WERROR=ON: a warning fails the build.
+TESSIK_WERROR ?= OFF
+FORMAT_FILES = git ls-files -- '*.cpp' '*.h' ':!tests/data/*'
 
-.PHONY: run test build deps clean test-asan fuzz bench
+.PHONY: run test build deps clean test-asan fuzz bench format format-check
 
 deps:
 	@scripts/install-deps.sh
 
 $(BUILD_DIR)/CMakeCache.txt: | deps
-	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSIK_WERROR=$(TESSIK_WERROR)
 
 build: deps $(BUILD_DIR)/CMakeCache.txt
 	cmake --build $(BUILD_DIR) -j $(JOBS)
@@ -23,7 +26,7 @@ test: build
 
 # The whole suite under AddressSanitizer and UndefinedBehaviorSanitizer.
 test-asan: deps
-	cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DTESSIK_SANITIZE=ON
+	cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DTESSIK_SANITIZE=ON -DTESSIK_WERROR=$(TESSIK_WERROR)
 	cmake --build build-asan -j $(JOBS)
 	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	  ctest --test-dir build-asan --output-on-failure -j $(JOBS)
@@ -37,6 +40,13 @@ fuzz: deps
 # Every benchmark of bench/, summed up in one table.
 bench: build
 	scripts/run-benchmarks.sh $(BUILD_DIR)
+
+# Formats every C++ file with the repository's .clang-format; format-check only reports.
+format:
+	$(FORMAT_FILES) | xargs clang-format -i
+
+format-check:
+	$(FORMAT_FILES) | xargs clang-format --dry-run --Werror
 
 clean:
 	rm -rf $(BUILD_DIR) build-asan build-fuzz
