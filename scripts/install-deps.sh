@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   # build
-  cmake make g++ pkg-config
+  cmake make g++ pkg-config clang-format
   qt6-base-dev qt6-base-dev-tools libgl-dev
   # run: the platform plugins and the fonts the diagram is measured with
   qt6-qpa-plugins fonts-liberation2 fontconfig
