@@ -2,6 +2,7 @@
 #include "files/analysis_writer.h"
 #include "files/save_rules.h"
 #include "model/classification.h"
+#include "render/fonts.h"
 #include "render/pixel_mapping.h"
 #include "render/plot_text.h"
 #include "render/surface.h"
@@ -43,7 +44,7 @@ private Q_SLOTS:
         // Every caption fits its box: at most five lines at the start-up scale, caption font.
         Surface surface(940, 440);
         surface.setMapping(PixelMapping::forStartupSize(940, 440));
-        surface.setFont(Surface::captionFont());
+        surface.setFont(captionFont());
         const auto width = [&](const QString &text) { return surface.textWidth(text); };
         const BlockTable &t = a.table;
         QVERIFY(t.liveCount() >= 6);

@@ -7,7 +7,7 @@ namespace tessik {
 
 namespace {
 
-void boxAt(Surface &surface, float x, float y)
+void boxAt(Canvas &surface, float x, float y)
 {
     const PixelMapping &m = surface.mapping();
     surface.roundRect(m.ScaleToPixelsX(x), m.ScaleToPixelsY(y), m.ScaleToPixelsX(x + BlockBoxSize),
@@ -28,7 +28,7 @@ Colour boxFill(const BlockTable &table, int id, const DiagramColours &colours)
     return colours.tables.NotesColour[size_t(notesIndex(table.BlockNotes[id]))];
 }
 
-void drawDiagram(Surface &surface, const BlockTable &table, const DiagramColours &colours,
+void drawDiagram(Canvas &surface, const BlockTable &table, const DiagramColours &colours,
                  const std::function<BlockLook(int)> &lookOf)
 {
     const int count = table.BlockCount;
@@ -70,7 +70,7 @@ void drawDiagram(Surface &surface, const BlockTable &table, const DiagramColours
     surface.setFillStyle(FillStyle::Transparent);
 }
 
-void PlotDiagram(Surface &surface, const BlockTable &table, const DiagramColours &colours, const QString &keyWord)
+void PlotDiagram(Canvas &surface, const BlockTable &table, const DiagramColours &colours, const QString &keyWord)
 {
     drawDiagram(surface, table, colours,
                 [&](int id) { return isSearchHit(table, id, keyWord) ? BlockLook::Highlighted : BlockLook::Plain; });

@@ -10,6 +10,7 @@
 
 namespace tessik {
 
+class Canvas;
 class Surface;
 
 inline constexpr int kCornerEllipse = 30;
@@ -34,11 +35,11 @@ Colour boxFill(const BlockTable &table, int id, const DiagramColours &colours);
 // Draws the whole picture onto a cleared surface: shadows, then links between visible blocks,
 // then each box with its caption, in slot order. Leaves the surface with a black pen and a
 // transparent fill, which the outlines drawn between redraws rely on.
-void drawDiagram(Surface &surface, const BlockTable &table, const DiagramColours &colours,
+void drawDiagram(Canvas &surface, const BlockTable &table, const DiagramColours &colours,
                  const std::function<BlockLook(int)> &lookOf);
 
 // The diagram as it is edited: every live block, search hits highlighted.
-void PlotDiagram(Surface &surface, const BlockTable &table, const DiagramColours &colours, const QString &keyWord);
+void PlotDiagram(Canvas &surface, const BlockTable &table, const DiagramColours &colours, const QString &keyWord);
 
 // The rectangle of the box of a block at (x, y), in pixels, for outlines drawn between redraws.
 void outlineBox(Surface &surface, float x, float y);

@@ -1,6 +1,6 @@
 #include "render/plot_text.h"
 
-#include "render/surface.h"
+#include "render/canvas.h"
 
 namespace tessik {
 
@@ -55,7 +55,7 @@ QList<PlacedLine> placeCaption(const CaptionLines &caption, float boxX, float bo
     return placed;
 }
 
-void PlotText(Surface &surface, const BlockTable &table, int id)
+void PlotText(Canvas &surface, const BlockTable &table, int id)
 {
     const auto width = [&](const QString &text) { return surface.textWidth(text); };
     const CaptionLines caption = wrapCaption(table.BlockText[id], width);
@@ -63,9 +63,7 @@ void PlotText(Surface &surface, const BlockTable &table, int id)
         return;
     const float lineHeight = surface.textHeight(QStringLiteral("I"));
     for (const PlacedLine &line : placeCaption(caption, table.BlockX[id], table.BlockY[id], lineHeight, width)) {
-        surface.setCurrentX(line.x);
-        surface.setCurrentY(line.y);
-        surface.print(line.text);
+        surface.printAt(line.x, line.y, line.text);
     }
 }
 

@@ -10,7 +10,7 @@
 
 namespace tessik {
 
-class Surface;
+class Canvas;
 
 // The widest a caption line may be, in diagram units: 0.2 units stay free on either side.
 inline constexpr float TextFitWidth = 9.6f;
@@ -40,6 +40,6 @@ QList<PlacedLine> placeCaption(const CaptionLines &caption, float boxX, float bo
                                const std::function<float(const QString &)> &width);
 
 // Prints block `id`'s caption centred in its box on the surface, in the surface's pen colour.
-void PlotText(Surface &surface, const BlockTable &table, int id);
+void PlotText(Canvas &surface, const BlockTable &table, int id);
 
 } // namespace tessik

@@ -1,6 +1,6 @@
 #include "render/surface.h"
 
-#include "model/block_table.h"
+#include "render/fonts.h"
 
 #include <QFontMetrics>
 #include <QPainter>
@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <optional>
 
 namespace tessik {
 
@@ -90,31 +89,9 @@ void blendBytes(std::uint8_t *__restrict dst, const std::uint8_t *__restrict src
 } // namespace
 
 Surface::Surface(int pixelWidth, int pixelHeight)
-    : m_image(std::max(pixelWidth, 0), std::max(pixelHeight, 0), QImage::Format_RGB32)
+    : m_image(std::max(pixelWidth, 0), std::max(pixelHeight, 0), QImage::Format_RGB32), m_text(captionFont())
 {
-    setFont(captionFont());
     m_image.fill(Qt::white);
-}
-
-QFont Surface::captionFont()
-{
-    // 8.25 points at 96 dots per inch: 11 pixels, whatever the screen's resolution.
-    QFont font(QStringLiteral("Arial"));
-    font.setPixelSize(11);
-    font.setBold(true);
-    font.setStyleHint(QFont::SansSerif);
-    // Widths are sums of character advances, as the classic desktop text calls measure them;
-    // without kerning the drawn text has exactly the measured width.
-    font.setKerning(false);
-    return font;
-}
-
-void Surface::setFont(const QFont &font)
-{
-    m_font = font;
-    m_latinAdvance.fill(-1);
-    m_otherAdvance.clear();
-    m_lineHeight = -1;
 }
 
 void Surface::resize(int pixelWidth, int pixelHeight)
@@ -289,32 +266,6 @@ void Surface::circle(float x, float y, float radius, Colour colour)
                });
 }
 
-int Surface::textPixelWidth(const QString &text) const
-{
-    std::optional<QFontMetrics> metrics;
-    auto measure = [&](QChar c) {
-        if (!metrics)
-            metrics.emplace(m_font);
-        return metrics->horizontalAdvance(c);
-    };
-    int width = 0;
-    for (const QChar c : text) {
-        const char16_t code = c.unicode();
-        if (code < 256) {
-            int &advance = m_latinAdvance[code];
-            if (advance < 0)
-                advance = measure(c);
-            width += advance;
-        } else {
-            auto found = m_otherAdvance.constFind(code);
-            if (found == m_otherAdvance.constEnd())
-                found = m_otherAdvance.insert(code, measure(c));
-            width += *found;
-        }
-    }
-    return width;
-}
-
 float Surface::textWidth(const QString &text) const
 {
     return static_cast<float>(textPixelWidth(text) / m_mapping.pixelsPerUnitX());
@@ -323,9 +274,7 @@ float Surface::textWidth(const QString &text) const
 float Surface::textHeight(const QString &) const
 {
     // One line of the font, whatever the text.
-    if (m_lineHeight < 0)
-        m_lineHeight = QFontMetrics(m_font).height();
-    return static_cast<float>(m_lineHeight / m_mapping.pixelsPerUnitY());
+    return static_cast<float>(m_text.lineHeight() / m_mapping.pixelsPerUnitY());
 }
 
 void Surface::print(const QString &text)
@@ -334,14 +283,20 @@ void Surface::print(const QString &text)
         return;
     const int px = m_mapping.ScaleToPixelsX(m_currentX);
     const int py = m_mapping.ScaleToPixelsY(m_currentY);
-    const QFontMetrics metrics(m_font);
-    if (px < m_image.width() && py < m_image.height() && py + metrics.height() > 0) {
+    if (px < m_image.width() && py < m_image.height() && py + m_text.lineHeight() > 0) {
         QPainter painter(&m_image);
-        painter.setFont(m_font);
+        painter.setFont(m_text.font());
         painter.setPen(QColor(redOf(m_pen), greenOf(m_pen), blueOf(m_pen)));
-        painter.drawText(QPoint(px, py + metrics.ascent()), text);
+        painter.drawText(QPoint(px, py + m_text.ascent()), text);
     }
     m_currentX += textWidth(text);
+}
+
+void Surface::printAt(float x, float y, const QString &text)
+{
+    m_currentX = x;
+    m_currentY = y;
+    print(text);
 }
 
 Colour Surface::point(int px, int py) const

@@ -1,26 +1,23 @@
 #pragma once
 
-#include "model/colour.h"
-#include "render/pixel_mapping.h"
+#include "render/canvas.h"
+#include "render/text_metrics.h"
 
 #include <QFont>
-#include <QHash>
 #include <QImage>
 #include <QString>
 
-#include <array>
 #include <functional>
 
 namespace tessik {
 
-enum class FillStyle { Solid = 0, Transparent = 1 };
 enum class MixMode { Xor = 7, Copy = 13 };
 
 // A drawing box with a retained bitmap: everything drawn persists in the image and is shown
 // from it. Shapes are rasterised here pixel by pixel (no antialiasing), so an XOR mark drawn
 // twice at the same place restores every pixel. Lines, circles and text take diagram units
 // through the one pixel mapping; rounded rectangles take pixels.
-class Surface {
+class Surface : public Canvas {
 public:
     Surface(int pixelWidth = 0, int pixelHeight = 0);
 
@@ -30,15 +27,15 @@ public:
     void resize(int pixelWidth, int pixelHeight);
 
     void setMapping(const PixelMapping &mapping) { m_mapping = mapping; }
-    const PixelMapping &mapping() const { return m_mapping; }
+    const PixelMapping &mapping() const override { return m_mapping; }
 
-    void clear();
+    void clear() override;
 
-    void setPenColour(Colour colour) { m_pen = colour; }
+    void setPenColour(Colour colour) override { m_pen = colour; }
     Colour penColour() const { return m_pen; }
-    void setFillColour(Colour colour) { m_fill = colour; }
+    void setFillColour(Colour colour) override { m_fill = colour; }
     Colour fillColour() const { return m_fill; }
-    void setFillStyle(FillStyle style) { m_fillStyle = style; }
+    void setFillStyle(FillStyle style) override { m_fillStyle = style; }
     FillStyle fillStyle() const { return m_fillStyle; }
     void setMixMode(MixMode mode) { m_mix = mode; }
     MixMode mixMode() const { return m_mix; }
@@ -46,17 +43,18 @@ public:
     // The rectangle from (left, top) to (right, bottom) in pixels, right and bottom edges
     // exclusive, its corners rounded by an ellipse cornerWidth by cornerHeight pixels. Outlined
     // with the pen, filled with the fill colour when the fill style is solid.
-    void roundRect(int left, int top, int right, int bottom, int cornerWidth, int cornerHeight);
+    void roundRect(int left, int top, int right, int bottom, int cornerWidth, int cornerHeight) override;
 
-    void line(float x1, float y1, float x2, float y2, Colour colour);
+    void line(float x1, float y1, float x2, float y2, Colour colour) override;
     // Outline only; obeys the mix mode.
     void circle(float x, float y, float radius, Colour colour);
 
-    const QFont &font() const { return m_font; }
-    void setFont(const QFont &font);
-    float textWidth(const QString &text) const;
-    float textHeight(const QString &text) const;
-    int textPixelWidth(const QString &text) const;
+    const QFont &font() const { return m_text.font(); }
+    void setFont(const QFont &font) { m_text = TextMetrics(font); }
+    float textWidth(const QString &text) const override;
+    float textHeight(const QString &text) const override;
+    int textPixelWidth(const QString &text) const { return m_text.pixelWidth(text); }
+    void printAt(float x, float y, const QString &text) override;
 
     float currentX() const { return m_currentX; }
     float currentY() const { return m_currentY; }
@@ -80,20 +78,13 @@ public:
     // old + (new - old) * alpha / 255 (within one unit).
     void blendFrom(const Surface &source, int alpha);
 
-    static QFont captionFont();
-
 private:
     void plot(int x, int y, Colour colour);
     void span(int y, int x1, int x2, Colour colour);
 
     QImage m_image;
     PixelMapping m_mapping;
-    QFont m_font;
-    // Character advances of the font in pixels, measured once each: a caption is measured
-    // prefix by prefix, so this is what keeps a full redraw quick.
-    mutable std::array<int, 256> m_latinAdvance{};
-    mutable QHash<char16_t, int> m_otherAdvance;
-    mutable int m_lineHeight = -1;
+    TextMetrics m_text;
     Colour m_pen = kBlack;
     Colour m_fill = kBlack;
     FillStyle m_fillStyle = FillStyle::Transparent;

@@ -2,6 +2,7 @@
 
 #include "app/ui/caption_button.h"
 #include "render/artwork.h"
+#include "render/fonts.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -21,16 +22,6 @@
 namespace tessik {
 
 namespace {
-
-// The fonts the window uses; pixel sizes are the point sizes at 96 dots per inch.
-QFont arial(int pixelSize, bool bold)
-{
-    QFont font(QStringLiteral("Arial"));
-    font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(pixelSize);
-    font.setBold(bold);
-    return font;
-}
 
 template <typename T> T *place(QWidget *parent, const char *name, int left, int top, int width, int height)
 {
@@ -55,7 +46,7 @@ QLabel *label(QWidget *parent, const char *name, const QString &caption, int lef
     // The places were made for a narrower dialog font; a caption that would be cut gets a
     // size smaller instead.
     if (control->fontMetrics().horizontalAdvance(caption) > width)
-        control->setFont(arial(10, false));
+        control->setFont(arialFont(10, false));
     return control;
 }
 
@@ -87,7 +78,7 @@ QLineEdit *lineBox(QWidget *parent, const char *name, int left, int top, int wid
 QPlainTextEdit *yellowBox(QWidget *parent, const char *name, int left, int top, int width, int height)
 {
     auto *box = place<QPlainTextEdit>(parent, name, left, top, width, height);
-    box->setFont(arial(12, true));
+    box->setFont(arialFont(12, true));
     QPalette palette = box->palette();
     palette.setColor(QPalette::Base, QColor(255, 255, 192));
     box->setPalette(palette);
@@ -99,7 +90,7 @@ QPlainTextEdit *yellowBox(QWidget *parent, const char *name, int left, int top, 
 
 void frmKelvane::buildControls()
 {
-    setFont(arial(11, false));
+    setFont(arialFont(11, false));
     QIcon icon;
     icon.addPixmap(QPixmap::fromImage(windowIconImage(16)));
     icon.addPixmap(QPixmap::fromImage(windowIconImage(32)));
@@ -140,10 +131,10 @@ void frmKelvane::buildSearchPanel()
     QWidget *p = frameAnalyze;
     Label3 = label(p, "Label3", QStringLiteral("Phrase:"), 8, 20, 33, 13);
     txtKeyWord = lineBox(p, "txtKeyWord", 48, 16, 173, 21);
-    txtKeyWord->setFont(arial(12, true));
+    txtKeyWord->setFont(arialFont(12, true));
     btnSearch = button(p, "btnSearch", QStringLiteral("Search"), 96, 60, 73, 29);
     lstFileNames = place<QListWidget>(p, "lstFileNames", 244, 12, 325, 116);
-    lstFileNames->setFont(arial(11, false));
+    lstFileNames->setFont(arialFont(11, false));
     btnAnalysisDone = button(p, "btnAnalysisDone", QStringLiteral("Done"), 596, 12, 73, 29);
     // Says what the search could not read; empty when all went well.
     lblSearchStatus = label(p, "lblSearchStatus", QString(), 8, 92, 230, 36);
@@ -187,7 +178,7 @@ void frmKelvane::buildControlPanel()
     optType[0]->setText(QStringLiteral("Notes"));
     lblversion = label(p, "lblversion", QStringLiteral("version"), 684, 116, 61, 13);
     lblversion->setAlignment(Qt::AlignCenter);
-    lblversion->setFont(arial(9, false));
+    lblversion->setFont(arialFont(9, false));
 
     PicCategories = place<SurfaceView>(p, "PicCategories", 756, 12, 205, 113);
     PicCategories->setFollowsSize(false);

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "model/colour.h"
+#include "render/pixel_mapping.h"
+
+#include <QString>
+
+namespace tessik {
+
+enum class FillStyle { Solid = 0, Transparent = 1 };
+
+// What the diagram is drawn on: the window's retained bitmap, or a painter for vector and
+// scaled pictures. Both take the same calls, so every picture of the diagram is the same
+// drawing. Rounded rectangles take pixels of the mapping (right and bottom edges exclusive);
+// lines and text take diagram units.
+class Canvas {
+public:
+    virtual ~Canvas() = default;
+
+    virtual const PixelMapping &mapping() const = 0;
+    virtual void clear() = 0;
+
+    virtual void setPenColour(Colour colour) = 0;
+    virtual void setFillColour(Colour colour) = 0;
+    virtual void setFillStyle(FillStyle style) = 0;
+
+    // Outlined with the pen, filled with the fill colour when the fill style is solid; the corners
+    // rounded by an ellipse cornerWidth by cornerHeight pixels.
+    virtual void roundRect(int left, int top, int right, int bottom, int cornerWidth, int cornerHeight) = 0;
+    virtual void line(float x1, float y1, float x2, float y2, Colour colour) = 0;
+
+    // Widths and the height of one line of the caption font, in diagram units.
+    virtual float textWidth(const QString &text) const = 0;
+    virtual float textHeight(const QString &text) const = 0;
+    // Prints the text in the pen colour with its top-left corner at (x, y), without filling
+    // its background.
+    virtual void printAt(float x, float y, const QString &text) = 0;
+};
+
+} // namespace tessik

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QFont>
+
+namespace tessik {
+
+// Arial at a pixel size (point sizes at 96 dots per inch); Liberation Sans stands in for it where
+// Arial is not installed.
+QFont arialFont(int pixelSize, bool bold);
+
+// The captions of the boxes: Arial 8.25 points bold, that is 11 pixels, whatever the screen's
+// resolution. Kerning is off: widths are sums of character advances, so the drawn text has
+// exactly the measured width.
+QFont captionFont();
+
+} // namespace tessik
