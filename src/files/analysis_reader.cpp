@@ -112,78 +112,119 @@ ReadOutcome failed(const QString &reason)
     return outcome;
 }
 
+const QString kAnalysisOpening = QStringLiteral("<analysis>");
+const QString kBlockOpening = QStringLiteral("<block>");
+
+struct AnalysisElement {
+    QString content;
+    bool cutShort = false; // the opening tag is there, the closing one is not
+};
+
+AnalysisElement findAnalysisElement(const QString &text)
+{
+    AnalysisElement element;
+    qsizetype start = 1;
+    element.content = XMLget(text, QStringLiteral("analysis"), start);
+    if (start == 1) {
+        // A file cut short (a full disk, a broken copy) has lost its closing tag. Opening it as
+        // empty would invite a save that destroys what is left, so read what follows the opening tag.
+        const qsizetype open = text.indexOf(kAnalysisOpening);
+        if (open >= 0) {
+            element.content = text.mid(open + kAnalysisOpening.size());
+            element.cutShort = true;
+        }
+    }
+    return element;
+}
+
+// Each header element is searched from the start of the analysis element, so they may stand
+// anywhere in it, in any order.
+void readHeader(const QString &A, Analysis &analysis)
+{
+    const auto header = [&A](const QString &tag) {
+        qsizetype start = 1;
+        return XMLget(A, tag, start);
+    };
+    analysis.description = header(QStringLiteral("description"));
+    analysis.email = header(QStringLiteral("email"));
+    analysis.office = header(QStringLiteral("office"));
+}
+
+void readBlock(const QString &B, int n, const QLocale &locale, BlockTable &table, QStringList &repairs)
+{
+    BlockReader block(B, n, locale, repairs);
+    table.BlockActive[n] = block.integer(QStringLiteral("active"), QStringLiteral("the live mark"),
+                                         QStringLiteral("it is now 0, a free slot"));
+    table.BlockParent[n] = block.integer(QStringLiteral("parent"), QStringLiteral("the parent"), kNoParent);
+    table.BlockX[n] = block.single(QStringLiteral("x"), QStringLiteral("the x position"));
+    table.BlockY[n] = block.single(QStringLiteral("y"), QStringLiteral("the y position"));
+    table.BlockText[n] = block.text(QStringLiteral("text"));
+    table.BlockNotes[n] = block.text(QStringLiteral("notes"));
+    table.BlockCategory[n] = block.text(QStringLiteral("category"));
+}
+
+// How the list of block elements ended, besides its blocks.
+struct BlockListEnd {
+    int leftOut = 0;            // blocks past the hundredth
+    bool unclosedBlock = false; // the list ended at an opening tag without its closing tag
+};
+
+BlockListEnd readBlocks(const QString &A, const QLocale &locale, BlockTable &table,
+                        std::array<QStringList, kMaxBlocks + 1> &repairs)
+{
+    BlockListEnd end;
+    table.BlockCount = 0;
+    qsizetype P = 1;
+    for (;;) {
+        const qsizetype before = P;
+        const QString B = XMLget(A, QStringLiteral("block"), P);
+        if (B.isEmpty()) {
+            end.unclosedBlock = P == before && A.indexOf(kBlockOpening, P - 1) >= 0;
+            return end;
+        }
+        if (table.BlockCount == kMaxBlocks) {
+            ++end.leftOut; // counted with the same rule that ends the list, so the count is honest
+            continue;
+        }
+        const int n = ++table.BlockCount;
+        readBlock(B, n, locale, table, repairs[n]);
+    }
+}
+
+QStringList fileRepairs(const AnalysisElement &element, const BlockListEnd &end, int blockCount)
+{
+    QStringList repairs;
+    if (element.cutShort)
+        repairs << QStringLiteral("The file ends without its closing </analysis> tag: it may have been cut "
+                                  "short. What it holds was read.");
+    // The list also ends at a block whose closing tag is missing; say so, for its data is not shown.
+    if (end.unclosedBlock)
+        repairs << QStringLiteral("Block %1 has no closing </block> tag; it and anything after it were left out.")
+                       .arg(blockCount + 1);
+    if (end.leftOut > 0)
+        repairs << QStringLiteral("The file holds %1 blocks; only the first %2 were read.")
+                       .arg(kMaxBlocks + end.leftOut)
+                       .arg(kMaxBlocks);
+    return repairs;
+}
+
 } // namespace
 
 ReadOutcome parseAnalysisText(const QString &text, const QLocale &locale)
 {
     ReadOutcome outcome;
     outcome.ok = true;
-    Analysis &analysis = outcome.analysis;
+    const AnalysisElement element = findAnalysisElement(text);
+    readHeader(element.content, outcome.analysis);
 
-    qsizetype start = 1;
-    QString A = XMLget(text, QStringLiteral("analysis"), start);
-    bool cutShort = false;
-    if (start == 1) {
-        // A file cut short (a full disk, a broken copy) has lost its closing tag. Opening it as
-        // empty would invite a save that destroys what is left, so read what follows the opening tag.
-        const qsizetype open = text.indexOf(QStringLiteral("<analysis>"));
-        if (open >= 0) {
-            A = text.mid(open + 10);
-            cutShort = true;
-        }
-    }
-    qsizetype headerStart = 1;
-    analysis.description = XMLget(A, QStringLiteral("description"), headerStart);
-    headerStart = 1;
-    analysis.email = XMLget(A, QStringLiteral("email"), headerStart);
-    headerStart = 1;
-    analysis.office = XMLget(A, QStringLiteral("office"), headerStart);
+    BlockTable &table = outcome.analysis.table;
+    std::array<QStringList, kMaxBlocks + 1> blockRepairs;
+    const BlockListEnd end = readBlocks(element.content, locale, table, blockRepairs);
+    checkParents(table, blockRepairs);
 
-    BlockTable &table = analysis.table;
-    table.BlockCount = 0;
-    std::array<QStringList, kMaxBlocks + 1> repairs;
-    int leftOut = 0;
-    qsizetype P = 1;
-    bool unclosedBlock = false;
-    for (;;) {
-        const qsizetype before = P;
-        const QString B = XMLget(A, QStringLiteral("block"), P);
-        if (B.isEmpty()) {
-            unclosedBlock = P == before && A.indexOf(QStringLiteral("<block>"), P - 1) >= 0;
-            break;
-        }
-        if (table.BlockCount == kMaxBlocks) {
-            ++leftOut; // counted with the same rule that ends the list, so the count is honest
-            continue;
-        }
-        const int n = ++table.BlockCount;
-        BlockReader block(B, n, locale, repairs[n]);
-        table.BlockActive[n] = block.integer(QStringLiteral("active"), QStringLiteral("the live mark"),
-                                             QStringLiteral("it is now 0, a free slot"));
-        table.BlockParent[n] = block.integer(QStringLiteral("parent"), QStringLiteral("the parent"), kNoParent);
-        table.BlockX[n] = block.single(QStringLiteral("x"), QStringLiteral("the x position"));
-        table.BlockY[n] = block.single(QStringLiteral("y"), QStringLiteral("the y position"));
-        table.BlockText[n] = block.text(QStringLiteral("text"));
-        table.BlockNotes[n] = block.text(QStringLiteral("notes"));
-        table.BlockCategory[n] = block.text(QStringLiteral("category"));
-    }
-    checkParents(table, repairs);
-
-    if (cutShort)
-        outcome.repairs << QStringLiteral("The file ends without its closing </analysis> tag: it may have been cut "
-                                          "short. What it holds was read.");
-    // The list also ends at a block whose closing tag is missing; say so, for its data is not shown.
-    if (unclosedBlock)
-        outcome.repairs << QStringLiteral(
-                               "Block %1 has no closing </block> tag; it and anything after it were left out.")
-                               .arg(table.BlockCount + 1);
-
-    if (leftOut > 0)
-        outcome.repairs << QStringLiteral("The file holds %1 blocks; only the first %2 were read.")
-                               .arg(kMaxBlocks + leftOut)
-                               .arg(kMaxBlocks);
+    outcome.repairs = fileRepairs(element, end, table.BlockCount);
     for (int slot = 1; slot <= table.BlockCount; ++slot)
-        outcome.repairs << repairs[slot];
+        outcome.repairs << blockRepairs[slot];
     return outcome;
 }
 

@@ -74,91 +74,136 @@ struct ParsedNumber {
     NumberFault fault = NumberFault::None;
 };
 
-ParsedNumber parseNumber(const QString &text, const QLocale &locale)
-{
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && isBlank(text[begin]))
-        ++begin;
-    while (end > begin && isBlank(text[end - 1]))
-        --end;
-    if (begin == end)
-        return {0, NumberFault::Empty};
+// Far more significant digits than a double can tell apart.
+constexpr size_t kKeptDigits = 40;
+// Beyond these decimal exponents a value is certainly out of every range, or certainly zero;
+// within them the exponent is small enough for from_chars.
+constexpr long long kLargestExponent = 400;
 
-    const ParsedNumber notANumber{0, NumberFault::NotANumber};
-    qsizetype i = begin;
-    bool negative = false;
-    if (text[i] == QLatin1Char('-') || text[i] == QLatin1Char('+'))
-        negative = text[i++] == QLatin1Char('-');
-
-    // The significant digits (from the first non-zero one) and where the decimal point
-    // falls among them: value = 0.digits x 10^pointPosition.
-    std::string digits;
-    long long pointPosition = 0;
-    qsizetype digitCount = 0;
-    constexpr size_t kKeptDigits = 40; // far more than a double can tell apart
-    for (; i < end && isDigit(text[i]); ++i, ++digitCount) {
-        if (digits.empty() && text[i] == QLatin1Char('0'))
-            continue;
-        if (digits.size() < kKeptDigits)
-            digits.push_back(char(text[i].unicode()));
-        ++pointPosition;
+// Reads a number text from left to right: sign, digits, decimal separator, digits, exponent.
+class NumberScanner {
+public:
+    NumberScanner(const QString &text, const QLocale &locale) : m_text(text), m_separator(locale.decimalPoint())
+    {
+        m_end = text.size();
+        while (m_at < m_end && isBlank(text[m_at]))
+            ++m_at;
+        while (m_end > m_at && isBlank(text[m_end - 1]))
+            --m_end;
     }
-    const QString separator = locale.decimalPoint();
-    const auto atSeparator = [&](qsizetype at) -> qsizetype {
-        if (!separator.isEmpty() && QStringView(text).mid(at, end - at).startsWith(separator))
-            return separator.size();
-        return text[at] == QLatin1Char('.') ? 1 : 0;
-    };
-    if (i < end) {
-        if (const qsizetype width = atSeparator(i); width > 0) {
-            i += width;
-            for (; i < end && isDigit(text[i]); ++i, ++digitCount) {
-                if (digits.empty() && text[i] == QLatin1Char('0')) {
-                    --pointPosition;
-                    continue;
-                }
-                if (digits.size() < kKeptDigits)
-                    digits.push_back(char(text[i].unicode()));
-            }
+
+    ParsedNumber parse()
+    {
+        if (m_at == m_end)
+            return {0, NumberFault::Empty};
+        const bool negative = readSign();
+        readWholeDigits();
+        readFraction();
+        if (m_digitCount == 0 || !readExponent() || m_at != m_end)
+            return {0, NumberFault::NotANumber};
+        const ParsedNumber magnitude = value();
+        // A zero stays a plain zero, whatever its sign.
+        return {negative && magnitude.value != 0 ? -magnitude.value : magnitude.value, magnitude.fault};
+    }
+
+private:
+    bool readSign()
+    {
+        const QChar c = m_text[m_at];
+        if (c != QLatin1Char('-') && c != QLatin1Char('+'))
+            return false;
+        ++m_at;
+        return c == QLatin1Char('-');
+    }
+
+    // The significant digits (from the first non-zero one) and where the decimal point falls
+    // among them: value = 0.digits x 10^pointPosition.
+    void readWholeDigits()
+    {
+        for (; m_at < m_end && isDigit(m_text[m_at]); ++m_at, ++m_digitCount) {
+            if (m_digits.empty() && m_text[m_at] == QLatin1Char('0'))
+                continue;
+            keepDigit(m_text[m_at]);
+            ++m_pointPosition;
         }
     }
-    if (digitCount == 0)
-        return notANumber;
 
-    long long exponent = 0;
-    if (i < end && (text[i] == QLatin1Char('e') || text[i] == QLatin1Char('E'))) {
-        ++i;
-        bool negativeExponent = false;
-        if (i < end && (text[i] == QLatin1Char('-') || text[i] == QLatin1Char('+')))
-            negativeExponent = text[i++] == QLatin1Char('-');
-        if (i == end || !isDigit(text[i]))
-            return notANumber;
-        for (; i < end && isDigit(text[i]); ++i)
-            exponent = std::min<long long>(exponent * 10 + (text[i].unicode() - '0'), 1'000'000'000);
-        if (negativeExponent)
-            exponent = -exponent;
+    void readFraction()
+    {
+        const qsizetype width = separatorWidth();
+        if (width == 0)
+            return;
+        for (m_at += width; m_at < m_end && isDigit(m_text[m_at]); ++m_at, ++m_digitCount) {
+            if (m_digits.empty() && m_text[m_at] == QLatin1Char('0'))
+                --m_pointPosition;
+            else
+                keepDigit(m_text[m_at]);
+        }
     }
-    if (i != end)
-        return notANumber;
-    if (digits.empty())
-        return {0, NumberFault::None};
 
-    // Beyond these the value is certainly out of every range, or certainly zero; within them
-    // the exponent is small enough for from_chars.
-    const long long magnitude = pointPosition + exponent;
-    if (magnitude > 400)
-        return {0, NumberFault::OutOfRange};
-    if (magnitude < -400)
-        return {0, NumberFault::None};
-    const std::string normal = "0." + digits + "e" + std::to_string(magnitude);
-    double value = 0;
-    const auto result = std::from_chars(normal.data(), normal.data() + normal.size(), value);
-    if (result.ec == std::errc::result_out_of_range)
-        return magnitude > 0 ? ParsedNumber{0, NumberFault::OutOfRange} : ParsedNumber{0, NumberFault::None};
-    if (result.ec != std::errc() || result.ptr != normal.data() + normal.size())
-        return notANumber;
-    return {negative ? -value : value, NumberFault::None};
+    // The locale's separator, or "." (never taken for a group separator).
+    qsizetype separatorWidth() const
+    {
+        if (m_at >= m_end)
+            return 0;
+        if (!m_separator.isEmpty() && QStringView(m_text).mid(m_at, m_end - m_at).startsWith(m_separator))
+            return m_separator.size();
+        return m_text[m_at] == QLatin1Char('.') ? 1 : 0;
+    }
+
+    bool readExponent()
+    {
+        if (m_at == m_end || (m_text[m_at] != QLatin1Char('e') && m_text[m_at] != QLatin1Char('E')))
+            return true;
+        ++m_at;
+        const bool negative = m_at < m_end && readSign();
+        if (m_at == m_end || !isDigit(m_text[m_at]))
+            return false;
+        for (; m_at < m_end && isDigit(m_text[m_at]); ++m_at)
+            m_exponent = std::min<long long>(m_exponent * 10 + (m_text[m_at].unicode() - '0'), 1'000'000'000);
+        if (negative)
+            m_exponent = -m_exponent;
+        return true;
+    }
+
+    void keepDigit(QChar c)
+    {
+        if (m_digits.size() < kKeptDigits)
+            m_digits.push_back(char(c.unicode()));
+    }
+
+    ParsedNumber value() const
+    {
+        if (m_digits.empty())
+            return {0, NumberFault::None};
+        const long long magnitude = m_pointPosition + m_exponent;
+        if (magnitude > kLargestExponent)
+            return {0, NumberFault::OutOfRange};
+        if (magnitude < -kLargestExponent)
+            return {0, NumberFault::None};
+        const std::string normal = "0." + m_digits + "e" + std::to_string(magnitude);
+        double result = 0;
+        const auto parsed = std::from_chars(normal.data(), normal.data() + normal.size(), result);
+        if (parsed.ec == std::errc::result_out_of_range)
+            return {0, magnitude > 0 ? NumberFault::OutOfRange : NumberFault::None};
+        if (parsed.ec != std::errc() || parsed.ptr != normal.data() + normal.size())
+            return {0, NumberFault::NotANumber};
+        return {result, NumberFault::None};
+    }
+
+    const QString &m_text;
+    const QString m_separator;
+    qsizetype m_at = 0;
+    qsizetype m_end = 0;
+    std::string m_digits;
+    long long m_pointPosition = 0;
+    long long m_exponent = 0;
+    qsizetype m_digitCount = 0;
+};
+
+ParsedNumber parseNumber(const QString &text, const QLocale &locale)
+{
+    return NumberScanner(text, locale).parse();
 }
 
 } // namespace

@@ -4,7 +4,10 @@
 
 namespace tessik {
 
-TextMetrics::TextMetrics(const QFont &font) : m_font(font) { m_latinAdvance.fill(-1); }
+TextMetrics::TextMetrics(const QFont &font) : m_font(font)
+{
+    m_latinAdvance.fill(-1);
+}
 
 int TextMetrics::advance(QChar c) const
 {
