@@ -1,7 +1,6 @@
 #include "interact/diagram_mouse.h"
 
 #include "model/classification.h"
-#include "model/rounding.h"
 #include "render/plot_diagram.h"
 #include "render/surface.h"
 
@@ -31,13 +30,13 @@ void DiagramMouse::MouseDown(int Button, int, float X, float Y)
         return;
     const int h = Inside(m_host.blocks(), X, Y);
     if (h == 0) {
-        if (Button == 1) {
+        if (Button == kLeftButton) {
             m_host.addBlockAt(X, Y);
             DragBlock = 0;
         }
         return;
     }
-    if (Button == 1) {
+    if (Button == kLeftButton) {
         DragBlock = 0;
         m_host.editBlock(h);
         return;
@@ -67,7 +66,7 @@ void DiagramMouse::MouseMove(int Button, int, float X, float Y)
 {
     // Marks follow the right button alone, and only while a block is picked up: a drag that
     // started on empty space leaves nothing behind.
-    if (Button != 2 || DragBlock == 0)
+    if (Button != kRightButton || DragBlock == 0)
         return;
     Surface &surface = m_host.diagramSurface();
     surface.setMixMode(MixMode::Xor);
@@ -75,8 +74,8 @@ void DiagramMouse::MouseMove(int Button, int, float X, float Y)
         drawMark();
     const int h = Inside(m_host.blocks(), X, Y);
     if (h < 1 || h == DragBlock) {
-        GhostX = roundHalfEven(X) - 5.0f;
-        GhostY = roundHalfEven(Y) - 5.0f;
+        GhostX = snappedCorner(X);
+        GhostY = snappedCorner(Y);
         GhostIsCircle = false;
     } else {
         GhostX = X;
@@ -136,8 +135,8 @@ void DiagramMouse::finishDrag(int Shift, float X, float Y)
         }
         table.BlockParent[child] = std::int16_t(parent);
     } else {
-        const float newX = roundHalfEven(X) - 5.0f;
-        const float newY = roundHalfEven(Y) - 5.0f;
+        const float newX = snappedCorner(X);
+        const float newY = snappedCorner(Y);
         if (Shift == 0) {
             table.BlockX[d] = newX;
             table.BlockY[d] = newY;

@@ -31,6 +31,10 @@ public:
     virtual void tellUser(const QString &message) = 0;
 };
 
+// The codes the pointer gestures take: buttons and modifier keys, each a bit, summed.
+enum ButtonCode : int { kLeftButton = 1, kRightButton = 2, kMiddleButton = 4 };
+enum ShiftCode : int { kShiftKey = 1, kCtrlKey = 2, kAltKey = 4 };
+
 inline constexpr float kNoMark = -999.0f;
 inline constexpr Colour kMarkColour = RGB(0, 64, 64);
 inline constexpr float kLinkCircleRadius = 0.5f;

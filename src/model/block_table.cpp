@@ -6,6 +6,11 @@
 
 namespace tessik {
 
+float snappedCorner(float centre)
+{
+    return roundHalfEven(centre) - kHalfBox;
+}
+
 int BlockTable::liveCount() const
 {
     int count = 0;
@@ -31,8 +36,8 @@ int BlockTable::addBlock(float x, float y)
         id = ++BlockCount;
     }
     BlockActive[id] = kTrue;
-    BlockX[id] = roundHalfEven(x) - 5.0f;
-    BlockY[id] = roundHalfEven(y) - 5.0f;
+    BlockX[id] = snappedCorner(x);
+    BlockY[id] = snappedCorner(y);
     BlockParent[id] = 0;
     BlockText[id].clear();
     BlockNotes[id].clear();

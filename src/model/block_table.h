@@ -10,8 +10,14 @@ namespace tessik {
 
 // Width and height of every block's box, in diagram units.
 inline constexpr float BlockBoxSize = 10.0f;
+// A box centred on a point has its corner half a box up and to the left of it.
+inline constexpr float kHalfBox = BlockBoxSize / 2;
 inline constexpr int kMaxBlocks = 100;
 inline constexpr std::int16_t kTrue = -1;
+
+// The corner of a box centred on a coordinate rounded to a whole unit (ties to even), so that
+// every position the program itself produces is a whole number.
+float snappedCorner(float centre);
 
 // The analysis' blocks: parallel arrays over slots 0..100, slot 0 never a block.
 // Slots 1..BlockCount are the used range; a slot there is live when BlockActive is non-zero.

@@ -2,8 +2,10 @@
 
 #include "app/ui/bound_text_box.h"
 #include "app/ui/surface_view.h"
+#include "files/save_rules.h"
 #include "interact/diagram_mouse.h"
 #include "model/block_table.h"
+#include "model/colour_pick.h"
 #include "platform/core/platform.h"
 #include "render/animation.h"
 #include "render/plot_diagram.h"
@@ -27,6 +29,9 @@ class QRadioButton;
 namespace tessik {
 
 class Platform;
+
+// The character code a key press delivers for Enter.
+inline constexpr int kEnterKeyCode = 13;
 
 // The one window: its controls, its form-level state and its event handlers. Handlers stay
 // short and call into the model, render, interact, files and search code.
@@ -165,7 +170,9 @@ private:
     void headerChanged();
     void Form_Terminate();
     void markDiagramEdited();
-    void showCommandPanel();
+    void showPanel(QFrame *panel);
+    bool saveAllowed(SaveCommand command);
+    void pickFrom(SurfaceView *picture, QString (*select)(const PixelReader &, int, int), const PointerEvent &event);
     bool txtText_KeyPress(int KeyAscii);
 
     // The pointer handling's view of the window.

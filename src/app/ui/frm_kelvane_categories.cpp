@@ -40,18 +40,21 @@ void frmKelvane::startPick(const QString &value)
     PickText = value;
 }
 
-void frmKelvane::PicCategories_MouseDown(const PointerEvent &event)
+void frmKelvane::pickFrom(SurfaceView *picture, QString (*select)(const PixelReader &, int, int),
+                          const PointerEvent &event)
 {
-    const Surface &picture = PicCategories->surface();
-    startPick(SelectCategory([&](int x, int y) { return picture.point(x, y); }, int(roundHalfEven(event.pixel.x())),
-                             int(roundHalfEven(event.pixel.y()))));
+    const Surface &surface = picture->surface();
+    startPick(select([&](int x, int y) { return surface.point(x, y); }, int(roundHalfEven(event.pixel.x())),
+                     int(roundHalfEven(event.pixel.y()))));
 }
 
+void frmKelvane::PicCategories_MouseDown(const PointerEvent &event)
+{
+    pickFrom(PicCategories, SelectCategory, event);
+}
 void frmKelvane::picLedgend_MouseDown(const PointerEvent &event)
 {
-    const Surface &picture = picLedgend->surface();
-    startPick(SelectNote([&](int x, int y) { return picture.point(x, y); }, int(roundHalfEven(event.pixel.x())),
-                         int(roundHalfEven(event.pixel.y()))));
+    pickFrom(picLedgend, SelectNote, event);
 }
 
 void frmKelvane::keyPicture_MouseUp(const PointerEvent &event)

@@ -16,19 +16,17 @@ void frmKelvane::EditBlock(int id)
     EditedBlock = id;
     diagram().setPenColour(kRed);
     outlineBox(diagram(), m_table.BlockX[id], m_table.BlockY[id]);
-    frameEdit->setVisible(true);
-    frameAnalyze->setVisible(false);
-    frameControl->setVisible(false);
+    showPanel(frameEdit);
     m_captionBox->show(m_table.BlockText[id]);
     m_notesBox->show(m_table.BlockNotes[id]);
     txtText->setFocus();
 }
 
-void frmKelvane::showCommandPanel()
+void frmKelvane::showPanel(QFrame *panel)
 {
-    frameEdit->setVisible(false);
-    frameAnalyze->setVisible(false);
-    frameControl->setVisible(true);
+    // The three panels share one place in the window's lower strip: one shows at a time.
+    for (QFrame *each : {frameControl, frameEdit, frameAnalyze})
+        each->setVisible(each == panel);
 }
 
 void frmKelvane::markDiagramEdited()
@@ -44,14 +42,14 @@ void frmKelvane::btnImplement_Click()
         m_table.BlockText[EditedBlock] = m_captionBox->take();
         m_table.BlockNotes[EditedBlock] = m_notesBox->take();
     }
-    showCommandPanel();
+    showPanel(frameControl);
     markDiagramEdited();
     PlotDiagram(QString());
 }
 
 void frmKelvane::btnCancel_Click()
 {
-    showCommandPanel();
+    showPanel(frameControl);
     PlotDiagram(QString());
 }
 
@@ -59,14 +57,13 @@ void frmKelvane::btnDelete_Click()
 {
     m_table.freeSlot(EditedBlock);
     EditedBlock = 0;
-    frameEdit->setVisible(false);
-    frameControl->setVisible(true);
+    showPanel(frameControl);
     PlotDiagram(QString());
 }
 
 bool frmKelvane::txtText_KeyPress(int KeyAscii)
 {
-    if (KeyAscii != 13)
+    if (KeyAscii != kEnterKeyCode)
         return false;
     btnImplement_Click();
     return true; // the key is swallowed: no line break reaches the caption
@@ -78,9 +75,9 @@ bool frmKelvane::eventFilter(QObject *watched, QEvent *event)
         const auto *key = static_cast<QKeyEvent *>(event);
         const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
         if (watched == txtText && enter && !(key->modifiers() & Qt::ControlModifier))
-            return txtText_KeyPress(13);
+            return txtText_KeyPress(kEnterKeyCode);
         if (watched == txtKeyWord && enter)
-            return txtKeyWord_KeyPress(13);
+            return txtKeyWord_KeyPress(kEnterKeyCode);
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -84,13 +84,18 @@ bool frmKelvane::saveAnalysisTo(const QString &path)
     return true;
 }
 
+bool frmKelvane::saveAllowed(SaveCommand command)
+{
+    const QString refusal = saveValidationMessage(txtDescription->text(), txtOffice->text(), command);
+    if (!refusal.isEmpty())
+        m_platform.showMessage(refusal, MessageButtons::Ok);
+    return refusal.isEmpty();
+}
+
 void frmKelvane::btnSave_Click()
 {
-    const QString refusal = saveValidationMessage(txtDescription->text(), txtOffice->text(), SaveCommand::Save);
-    if (!refusal.isEmpty()) {
-        m_platform.showMessage(refusal, MessageButtons::Ok);
+    if (!saveAllowed(SaveCommand::Save))
         return;
-    }
     if (CurrentFile.isEmpty()) {
         btnSaveAs_Click();
         return;
@@ -100,11 +105,8 @@ void frmKelvane::btnSave_Click()
 
 void frmKelvane::btnSaveAs_Click()
 {
-    const QString refusal = saveValidationMessage(txtDescription->text(), txtOffice->text(), SaveCommand::SaveAs);
-    if (!refusal.isEmpty()) {
-        m_platform.showMessage(refusal, MessageButtons::Ok);
+    if (!saveAllowed(SaveCommand::SaveAs))
         return;
-    }
     const QString path = chooseAnalysisFile(FileDialogMode::Save, kSaveFilter,
                                             proposedFileName(txtDescription->text(), txtemail->text()));
     if (!path.isEmpty())

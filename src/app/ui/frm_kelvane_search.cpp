@@ -11,9 +11,7 @@ namespace tessik {
 
 void frmKelvane::btnAnalyze_Click()
 {
-    frameAnalyze->setVisible(true);
-    frameEdit->setVisible(false);
-    frameControl->setVisible(false);
+    showPanel(frameAnalyze);
     lstFileNames->clear();
     m_searchEntries.clear();
     lblSearchStatus->clear();
@@ -23,14 +21,12 @@ void frmKelvane::btnAnalyze_Click()
 
 void frmKelvane::btnAnalysisDone_Click()
 {
-    frameAnalyze->setVisible(false);
-    frameEdit->setVisible(false);
-    frameControl->setVisible(true);
+    showPanel(frameControl);
 }
 
 bool frmKelvane::txtKeyWord_KeyPress(int KeyAscii)
 {
-    if (KeyAscii != 13)
+    if (KeyAscii != kEnterKeyCode)
         return false;
     btnSearch_Click();
     return true;

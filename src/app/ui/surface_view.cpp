@@ -1,5 +1,7 @@
 #include "app/ui/surface_view.h"
 
+#include "interact/diagram_mouse.h"
+
 #include <QMouseEvent>
 #include <QPainter>
 #include <QRegion>
@@ -17,14 +19,14 @@ SurfaceView::SurfaceView(QWidget *parent) : QFrame(parent)
 
 int SurfaceView::buttonCode(Qt::MouseButtons buttons)
 {
-    return (buttons & Qt::LeftButton ? 1 : 0) | (buttons & Qt::RightButton ? 2 : 0) |
-           (buttons & Qt::MiddleButton ? 4 : 0);
+    return (buttons & Qt::LeftButton ? kLeftButton : 0) | (buttons & Qt::RightButton ? kRightButton : 0) |
+           (buttons & Qt::MiddleButton ? kMiddleButton : 0);
 }
 
 int SurfaceView::shiftCode(Qt::KeyboardModifiers modifiers)
 {
-    return (modifiers & Qt::ShiftModifier ? 1 : 0) | (modifiers & Qt::ControlModifier ? 2 : 0) |
-           (modifiers & Qt::AltModifier ? 4 : 0);
+    return (modifiers & Qt::ShiftModifier ? kShiftKey : 0) | (modifiers & Qt::ControlModifier ? kCtrlKey : 0) |
+           (modifiers & Qt::AltModifier ? kAltKey : 0);
 }
 
 void SurfaceView::paintEvent(QPaintEvent *event)
