@@ -1,3 +1,4 @@
+#include "app/core/user_files.h"
 #include "support/window_fixture.h"
 
 #include <QDir>
@@ -66,6 +67,33 @@ private Q_SLOTS:
         QCOMPARE(w.LastFolder, historyExists ? QString("/data/rca/") : f.userFolder());
         QVERIFY(f.platform.messages.isEmpty());
     }
+
+    // The build places the samples beside the program; an installation keeps them in its data
+    // folder, which the program finds relative to itself wherever the installation lies.
+    void samplesAreFoundWhereTheyLie_data()
+    {
+        QTest::addColumn<QString>("program");
+        QTest::addColumn<QString>("samples");
+        QTest::newRow("build tree") << "build/bin"
+                                    << "build/bin";
+        QTest::newRow("installed") << "prefix/bin"
+                                   << "prefix/bin/" TESSIK_INSTALLED_SAMPLES;
+    }
+    void samplesAreFoundWhereTheyLie()
+    {
+        QFETCH(QString, program);
+        QFETCH(QString, samples);
+        WindowFixture f;
+        f.platform.program = f.path(program);
+        QDir().mkpath(f.path(program));
+        QDir().mkpath(QDir::cleanPath(f.path(samples)));
+        writeBytes(QDir::cleanPath(f.path(samples)) + "/Gamma.rca.xml", "gamma sample\r\n");
+        f.start();
+        QCOMPARE(readBytes(f.userFolder() + "Gamma.rca.xml"), QByteArray("gamma sample\r\n"));
+    }
+
+    // The desktop entry, the AppStream file and the package carry the version of the build.
+    void versionIsTheBuildsVersion() { QCOMPARE(ProgramVersion, QStringLiteral(TESSIK_DISPLAY_VERSION)); }
 
     void historyIsReadBackExactly()
     {
