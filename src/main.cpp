@@ -2,6 +2,8 @@
 #include "platform/qt/qt_platform.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 
 int main(int argc, char *argv[])
 {
@@ -12,5 +14,9 @@ int main(int argc, char *argv[])
     tessik::frmKelvane window(platform);
     platform.setDialogParent(&window);
     window.show();
+    // The desktop entry passes the analysis a user opened in a file manager.
+    const QStringList arguments = QApplication::arguments();
+    if (arguments.size() > 1)
+        window.openGivenFile(QDir::toNativeSeparators(QFileInfo(arguments[1]).absoluteFilePath()));
     return app.exec();
 }
