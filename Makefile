@@ -4,7 +4,7 @@ BUILD_DIR ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 FUZZ_SECONDS ?= 60
 
-.PHONY: run test build deps clean test-asan fuzz bench
+.PHONY: run test build deps clean test-asan fuzz bench package
 
 deps:
 	@scripts/install-deps.sh
@@ -37,6 +37,10 @@ fuzz: deps
 # Every benchmark of bench/, summed up in one table.
 bench: build
 	scripts/run-benchmarks.sh $(BUILD_DIR)
+
+# The Debian package (tessik_<version>_<arch>.deb) of what `cmake --install` puts in place, left in $(BUILD_DIR).
+package: build
+	cd $(BUILD_DIR) && cpack -G DEB
 
 clean:
 	rm -rf $(BUILD_DIR) build-asan build-fuzz
