@@ -7,7 +7,7 @@ FUZZ_SECONDS ?= 60
 TESSIK_WERROR ?= OFF
 FORMAT_FILES = git ls-files -- '*.cpp' '*.h' ':!tests/data/*'
 
-.PHONY: run test build deps clean test-asan fuzz bench format format-check
+.PHONY: run test build deps clean test-asan fuzz bench format format-check package
 
 deps:
 	@scripts/install-deps.sh
@@ -47,6 +47,10 @@ format:
 
 format-check:
 	$(FORMAT_FILES) | xargs clang-format --dry-run --Werror
+
+# The Debian package (tessik_<version>_<arch>.deb) of what `cmake --install` puts in place, left in $(BUILD_DIR).
+package: build
+	cd $(BUILD_DIR) && cpack -G DEB
 
 clean:
 	rm -rf $(BUILD_DIR) build-asan build-fuzz

@@ -1,3 +1,4 @@
+#include "app/core/user_files.h"
 #include "support/window_fixture.h"
 
 #include <QDir>
@@ -65,6 +66,59 @@ private Q_SLOTS:
                  copies ? QByteArray("alpha sample\r\n") : QByteArray("edited by the user\r\n"));
         QCOMPARE(w.LastFolder, historyExists ? QString("/data/rca/") : f.userFolder());
         QVERIFY(f.platform.messages.isEmpty());
+    }
+
+    // The build places the samples beside the program; an installation keeps them in its data
+    // folder, which the program finds relative to itself wherever the installation lies.
+    void samplesAreFoundWhereTheyLie_data()
+    {
+        QTest::addColumn<QString>("program");
+        QTest::addColumn<QString>("samples");
+        QTest::newRow("build tree") << "build/bin"
+                                    << "build/bin";
+        QTest::newRow("installed") << "prefix/bin"
+                                   << "prefix/bin/" TESSIK_INSTALLED_SAMPLES;
+    }
+    void samplesAreFoundWhereTheyLie()
+    {
+        QFETCH(QString, program);
+        QFETCH(QString, samples);
+        WindowFixture f;
+        f.platform.program = f.path(program);
+        QDir().mkpath(f.path(program));
+        QDir().mkpath(QDir::cleanPath(f.path(samples)));
+        writeBytes(QDir::cleanPath(f.path(samples)) + "/Gamma.rca.xml", "gamma sample\r\n");
+        f.start();
+        QCOMPARE(readBytes(f.userFolder() + "Gamma.rca.xml"), QByteArray("gamma sample\r\n"));
+    }
+
+    // The desktop entry, the AppStream file and the package carry the version of the build.
+
+    void fileGivenAtStartIsOpened()
+    {
+        WindowFixture f;
+        QDir().mkpath(f.path("analyses"));
+        QVERIFY(QFile::copy(TESSIK_TEST_DATA "/worked_example.rca.xml", f.path("analyses/Given.rca.xml")));
+        frmKelvane &w = f.start();
+        w.openGivenFile(f.path("analyses/Given.rca.xml"));
+        QVERIFY(f.platform.messages.isEmpty());
+        QCOMPARE(w.CurrentFile, f.path("analyses/Given.rca.xml"));
+        QCOMPARE(w.windowTitle(), QString("Tessik: Given"));
+        QVERIFY(w.table().BlockCount > 0);
+        QCOMPARE(w.LastFolder, f.path("analyses") + QDir::separator());
+    }
+
+    void missingFileGivenAtStartIsReported()
+    {
+        WindowFixture f;
+        frmKelvane &w = f.start();
+        w.openGivenFile(f.path("gone/Missing.rca.xml"));
+        QCOMPARE(f.platform.messages.size(), 1);
+        QVERIFY2(f.platform.messages[0].contains("Missing.rca.xml"), qPrintable(f.platform.messages[0]));
+        QVERIFY(w.CurrentFile.isEmpty());
+        QCOMPARE(w.table().BlockCount, 0);
+        QCOMPARE(w.LastFolder, f.userFolder());
+        QCOMPARE(w.windowTitle(), QString("Tessik"));
     }
 
     void historyIsReadBackExactly()

@@ -1,5 +1,6 @@
 #include "app/core/user_files.h"
 
+#include "app/core/sample_folder.h"
 #include "files/codepage.h"
 #include "files/paths.h"
 #include "files/safe_write.h"
@@ -87,7 +88,7 @@ UserFiles prepareUserFiles(const Platform &platform)
 
     // Versions are fixed-width texts, so comparing them character by character orders them by age.
     if (QString::compare(ProgramVersion, files.StoredVersion, Qt::CaseSensitive) > 0)
-        files.copiedSamples = copySamples(platform.programFolder(), files.UserFolder);
+        files.copiedSamples = copySamples(sampleFolder(platform.programFolder()), files.UserFolder);
     return files;
 }
 

@@ -10,7 +10,7 @@ namespace tessik {
 class Platform;
 
 // Set by the build from the project version.
-inline const QString ProgramVersion = QStringLiteral(TESSIK_VERSION_TEXT);
+inline const QString ProgramVersion = QStringLiteral(TESSIK_DISPLAY_VERSION);
 inline const QString kNoVersion = QStringLiteral("00.00.00");
 inline const QString kHistoryFileName = QStringLiteral("Tessik.hst");
 inline const QString kVersionFileName = QStringLiteral("Tessik.ver");

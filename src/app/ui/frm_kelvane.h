@@ -58,6 +58,9 @@ public:
 
     // Start-up, as the load event runs it; then the caller shows the window.
     void Form_Load();
+    // An analysis handed over when the program starts (a double-click in a file manager),
+    // opened as the Load command opens one.
+    void openGivenFile(const QString &path);
     void Form_Resize();
     void EndItAll();
     bool ended() const { return m_ended; }

@@ -64,6 +64,12 @@ void frmKelvane::btnLoadXML_Click()
     LastFolder = FindPath(CurrentFile);
 }
 
+void frmKelvane::openGivenFile(const QString &path)
+{
+    if (openAnalysis(path, QString()))
+        LastFolder = FindPath(CurrentFile);
+}
+
 bool frmKelvane::saveAnalysisTo(const QString &path)
 {
     const Analysis analysis{txtDescription->text(), txtemail->text(), txtOffice->text(), m_table};
