@@ -9,7 +9,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
   # run: the platform plugins and the fonts the diagram is measured with
   qt6-qpa-plugins fonts-liberation2 fontconfig
-  # tests, benchmarks, fuzzing and looking at the real window
+  # tests, benchmarks, fuzzing, the X smoke test and looking at the real window
   libbenchmark-dev ripgrep clang libclang-rt-14-dev xvfb xauth xdotool imagemagick
 )
 
