@@ -1,7 +1,6 @@
 #include "app/ui/frm_kelvane.h"
 
 #include "app/core/picture_export.h"
-#include "app/core/window_title.h"
 #include "files/paths.h"
 #include "render/diagram_picture.h"
 
@@ -19,12 +18,17 @@ const QString kPictureFilter =
     QStringLiteral("PDF document (*.pdf)|*.pdf|SVG picture (*.svg)|*.svg|PNG picture (*.png)|*.png");
 const QString kPictureDialogTitle = QStringLiteral(" Save a picture of the diagram");
 
+// What pictures and print jobs of the analysis are called: its file's name, when it has one.
+QString pictureName(const QString &CurrentFile)
+{
+    return CurrentFile.isEmpty() ? QStringLiteral("Diagram") : FileNameOnly(CurrentFile);
+}
+
 } // namespace
 
 void frmKelvane::exportDiagram()
 {
-    const QString name =
-        (CurrentFile.isEmpty() ? QStringLiteral("Diagram") : FileNameOnly(CurrentFile)) + QStringLiteral(".pdf");
+    const QString name = pictureName(CurrentFile) + QStringLiteral(".pdf");
     const QString folder = CurrentFile.isEmpty() ? LastFolder : FindPath(CurrentFile);
     const QString path =
         m_platform.chooseFile({FileDialogMode::Save, kPictureFilter, kPictureDialogTitle, name, folder});
@@ -38,12 +42,11 @@ void frmKelvane::exportDiagram()
 void frmKelvane::printDiagram()
 {
     const QRect area = diagramArea(m_table, mapping());
-    const QString job = CurrentFile.isEmpty() ? WindowTitle::kProgram : WindowTitle::afterLoad(CurrentFile);
-    const PrintOutcome outcome =
-        m_platform.printPage({job, area.width() > area.height()}, [&](QPainter &painter, const QRectF &page) {
-            painter.setTransform(fitTransform(area, page), true);
-            paintDiagram(painter, area, m_table, colours, mapping());
-        });
+    const PrintOutcome outcome = m_platform.printPage({pictureName(CurrentFile), area.width() > area.height()},
+                                                      [&](QPainter &painter, const QRectF &page) {
+                                                          painter.setTransform(fitTransform(area, page), true);
+                                                          paintDiagram(painter, area, m_table, colours, mapping());
+                                                      });
     if (outcome == PrintOutcome::Failed)
         m_platform.showMessage(QStringLiteral("The diagram could not be printed."), MessageButtons::Ok);
 }
