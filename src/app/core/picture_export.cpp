@@ -101,8 +101,8 @@ EncodedPicture encodePng(const DiagramScene &scene, const QRect &area, double sc
     if (width * height > double(kMaxPngPixels))
         return failedPicture(QStringLiteral("At this scale the picture would be %1 by %2 pixels, more than %3 million "
                                             "pixels. A smaller scale makes it fit.")
-                                 .arg(width)
-                                 .arg(height)
+                                 .arg(qint64(width))
+                                 .arg(qint64(height))
                                  .arg(kMaxPngPixels / (1024 * 1024)));
     QImage image(int(width), int(height), QImage::Format_RGB32);
     if (image.isNull())
