@@ -2,7 +2,9 @@
 # Smoke test of a Tessik program on a real X server (Xvfb, the xcb platform): what offscreen tests
 # cannot see, real window-system events and the paths of an installed program. Starts the program
 # on a copy of a sample analysis, clicks into the event description, types a new one, presses
-# Ctrl+S and Ctrl+Q, and checks that the program ended and the file on disk holds the new text.
+# Ctrl+S, then Ctrl+E there (which a text box on X11 would take for "end of line") and saves a
+# picture through the file dialog, then Ctrl+Q; checks that the program ended, the file on disk
+# holds the new text and the picture was written.
 #   x11_smoke.sh TESSIK [SAMPLE]
 # TESSIK is the program to run (build/bin/tessik, /usr/bin/tessik); SAMPLE an analysis to copy,
 # by default the first sample of this repository. Needs Xvfb and xdotool.
@@ -79,6 +81,18 @@ xdotool key --clearmodifiers ctrl+s
 
 saved() { grep -q "<description>$new_description</description>" "$analysis"; }
 wait_for saved || fail "Ctrl+S did not save the new description into the file"
+
+picture="$work/picture.svg"
+xdotool key --clearmodifiers ctrl+e
+dialog=$(timeout "$wait_seconds" xdotool search --sync --onlyvisible --name 'Save a picture of the diagram' | head -n1) ||
+  fail "Ctrl+E in the description box did not open the picture dialog"
+xdotool windowfocus --sync "$dialog"
+xdotool key --clearmodifiers ctrl+a
+xdotool type --delay 20 "$picture"
+xdotool key Return
+drawn() { grep -q "<svg" "$picture" 2>/dev/null; }
+wait_for drawn || fail "the picture was not written to $picture"
+xdotool windowfocus --sync "$window"
 
 xdotool key --clearmodifiers ctrl+q
 ended() { ! kill -0 "$program_pid" 2>/dev/null; }
