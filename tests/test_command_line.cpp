@@ -69,72 +69,34 @@ class TestCommandLine : public QObject {
 private Q_SLOTS:
     void initTestCase() { QVERIFY2(QFileInfo::exists(program()), qPrintable("no program at " + program())); }
 
-    void parsesTheArguments_data()
+    // Files are taken from the folder the program starts in: a later dialog moves the current
+    // folder, and Save must still find the file.
+    void filesAreTakenFromTheStartingFolder_data()
     {
         QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<int>("action");
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("exportTo");
-        QTest::addColumn<double>("scale");
-        QTest::addColumn<int>("exitCode");
-        const int open = int(CommandAction::OpenWindow), exportIt = int(CommandAction::Export),
-                  print = int(CommandAction::PrintAndEnd);
         const QString here = QDir::currentPath() + "/";
-        QTest::newRow("nothing") << QStringList{} << open << ""
-                                 << "" << 1.0 << kExitOk;
-        QTest::newRow("a file") << QStringList{"a.rca.xml"} << open << here + "a.rca.xml"
-                                << "" << 1.0 << kExitOk;
-        QTest::newRow("an absolute file") << QStringList{"/x/a b.rca.xml"} << open << "/x/a b.rca.xml"
-                                          << "" << 1.0 << kExitOk;
-        QTest::newRow("a file after --") << QStringList{"--", "-a.rca.xml"} << open << here + "-a.rca.xml"
-                                         << "" << 1.0 << kExitOk;
-        QTest::newRow("export") << QStringList{"--export", "o.svg", "i.rca.xml"} << exportIt << here + "i.rca.xml"
-                                << here + "o.svg" << 1.0 << kExitOk;
-        QTest::newRow("export with =") << QStringList{"--export=/t/o.pdf", "i.rca.xml"} << exportIt
-                                       << here + "i.rca.xml"
-                                       << "/t/o.pdf" << 1.0 << kExitOk;
-        QTest::newRow("IN first") << QStringList{"i.rca.xml", "--export", "o.png", "--scale", "2.5"} << exportIt
-                                  << here + "i.rca.xml" << here + "o.png" << 2.5 << kExitOk;
-        QTest::newRow("help") << QStringList{"--help"} << print << ""
-                              << "" << 1.0 << kExitOk;
-        QTest::newRow("help wins") << QStringList{"a.rca.xml", "-h"} << print << ""
-                                   << "" << 1.0 << kExitOk;
-        QTest::newRow("version") << QStringList{"--version"} << print << ""
-                                 << "" << 1.0 << kExitOk;
-        QTest::newRow("unknown option") << QStringList{"--bogus"} << print << ""
-                                        << "" << 1.0 << kExitUsage;
-        QTest::newRow("two files") << QStringList{"a", "b"} << print << ""
-                                   << "" << 1.0 << kExitUsage;
-        QTest::newRow("scale alone") << QStringList{"--scale", "2", "a"} << print << ""
-                                     << "" << 1.0 << kExitUsage;
-        QTest::newRow("export without IN") << QStringList{"--export", "o.png"} << print << ""
-                                           << "" << 1.0 << kExitUsage;
-        QTest::newRow("export without OUT") << QStringList{"i", "--export"} << print << ""
-                                            << "" << 1.0 << kExitUsage;
-        QTest::newRow("export to a folder name") << QStringList{"--export", "pictures/", "i"} << print << ""
-                                                 << "" << 1.0 << kExitUsage;
+        QTest::newRow("a file") << QStringList{"a.rca.xml"} << here + "a.rca.xml"
+                                << "";
+        QTest::newRow("a file after --") << QStringList{"--", "-a.rca.xml"} << here + "-a.rca.xml"
+                                         << "";
+        QTest::newRow("export") << QStringList{"i.rca.xml", "--export", "/t/o.png"} << here + "i.rca.xml"
+                                << "/t/o.png";
     }
-    void parsesTheArguments()
+    void filesAreTakenFromTheStartingFolder()
     {
         QFETCH(QStringList, arguments);
-        QFETCH(int, action);
         QFETCH(QString, file);
         QFETCH(QString, exportTo);
-        QFETCH(double, scale);
-        QFETCH(int, exitCode);
-        const CommandLine command = parseCommandLine(QStringList{"/usr/bin/tessik"} + arguments);
-        QCOMPARE(int(command.action), action);
+        const CommandLine command = parseCommandLine(QStringList{"tessik"} + arguments);
         QCOMPARE(command.file, file);
         QCOMPARE(command.exportTo, exportTo);
-        QCOMPARE(command.scale, scale);
-        QCOMPARE(command.exitCode, exitCode);
-        QCOMPARE(command.toErrorStream, exitCode != kExitOk);
-        QCOMPARE(command.output.isEmpty(), action != int(CommandAction::PrintAndEnd));
+        QCOMPARE(int(command.action), int(exportTo.isEmpty() ? CommandAction::OpenWindow : CommandAction::Export));
     }
 
-    // The real program: what it prints where, its exit status and what it leaves in the folder.
-    // {dir} is the folder the program runs in; it holds in.rca.xml, damaged.rca.xml, far.rca.xml
-    // and a file kept.png holding "old".
+    // The real program: what it prints where, its exit status and what it leaves in the folder it
+    // runs in, which holds in.rca.xml, damaged.rca.xml, far.rca.xml and a file kept.png holding "old".
     void programAnswers_data()
     {
         QTest::addColumn<QStringList>("arguments");
@@ -148,15 +110,11 @@ private Q_SLOTS:
         };
         const QString none = "^$";
         row("--version", {"--version"}, 0, "^Tessik 16\\.01\\.02\\n$", none);
-        row("-v", {"-v"}, 0, "^Tessik 16\\.01\\.02\\n$", none);
         row("--help", {"--help"}, 0, "^" + kUsage + "\\n.*--export <OUT>.*--scale <N>", none);
-        row("-h", {"-h"}, 0, "^" + kUsage, none);
         row("unknown option", {"--bogus", "in.rca.xml"}, 2, none, "^tessik: Unknown option 'bogus'\\.\\n\\n" + kUsage);
-        row("unknown short option", {"-x"}, 2, none, "Unknown option 'x'.*" + kUsage);
         row("two files", {"in.rca.xml", "far.rca.xml"}, 2, none, "Only one analysis at a time.*" + kUsage);
         row("PDF", {"--export", "out.pdf", "in.rca.xml"}, 0, none, none, "out.pdf");
         row("SVG", {"--export", "out.svg", "in.rca.xml"}, 0, none, none, "out.svg");
-        row("PNG", {"--export", "out.png", "in.rca.xml"}, 0, none, none, "out.png");
         row("PNG at scale 3", {"--export=out.png", "--scale", "3", "in.rca.xml"}, 0, none, none, "out.png");
         row("capital ending", {"--export", "OUT.PDF", "in.rca.xml"}, 0, none, none, "OUT.PDF");
         row("replaces a picture", {"--export", "kept.png", "in.rca.xml"}, 0, none, none, "kept.png");
@@ -167,13 +125,10 @@ private Q_SLOTS:
         row("no IN", {"--export", "out.pdf"}, 2, none, "--export needs the analysis to draw.*" + kUsage);
         row("unknown ending", {"--export", "out.jpg", "in.rca.xml"}, 2, none,
             "out\\.jpg: the picture's name must end in \\.pdf, \\.svg or \\.png\\.");
-        row("no ending", {"--export", "out", "in.rca.xml"}, 2, none, "must end in \\.pdf, \\.svg or \\.png");
         row("scale 0", {"--export", "out.png", "--scale", "0", "in.rca.xml"}, 2, none,
             "--scale 0: give a number above 0 and at most 16\\.");
-        row("negative scale", {"--export", "out.png", "--scale=-2", "in.rca.xml"}, 2, none, "--scale -2: give");
         row("scale not a number", {"--export", "out.png", "--scale", "two", "in.rca.xml"}, 2, none, "--scale two:");
         row("scale too large", {"--export", "out.png", "--scale", "17", "in.rca.xml"}, 2, none, "--scale 17:");
-        row("scale nan", {"--export", "out.png", "--scale", "nan", "in.rca.xml"}, 2, none, "--scale nan:");
         row("scale for a PDF", {"--export", "out.pdf", "--scale", "2", "in.rca.xml"}, 2, none,
             "--scale is for \\.png pictures only");
         row("scale without export", {"--scale", "2", "in.rca.xml"}, 2, none, "--scale goes with --export");
@@ -184,8 +139,6 @@ private Q_SLOTS:
             "^tessik: the picture [^\\n]*/nowhere/out\\.pdf could not be written: The folder does not exist\\.\\n$");
         row("OUT under a file", {"--export", "in.rca.xml/out.svg", "in.rca.xml"}, 1, none,
             "could not be written: Part of the path is a file");
-        row("OUT is a folder", {"--export", "folder.png", "in.rca.xml"}, 1, none,
-            "could not be written: A folder of that name is in the way");
         row("too large at this scale", {"--export", "kept.png", "--scale", "4", "far.rca.xml"}, 1, none,
             "kept\\.png could not be written: At this scale the picture would be \\d+ by \\d+ pixels");
         row("failure keeps the old picture", {"--export", "kept.png", "missing.rca.xml"}, 1, none, "could not be read");
@@ -202,7 +155,6 @@ private Q_SLOTS:
         QVERIFY(writeBytes(dir.filePath("damaged.rca.xml"), kDamaged));
         QVERIFY(writeBytes(dir.filePath("far.rca.xml"), farAnalysisBytes()));
         QVERIFY(writeBytes(dir.filePath("kept.png"), "old"));
-        QVERIFY(QDir(dir.path()).mkdir("folder.png"));
         const QStringList before = filesIn(dir.path());
 
         QProcess process;

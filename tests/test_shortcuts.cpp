@@ -6,7 +6,6 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QTest>
 
 using namespace tessik;
@@ -85,9 +84,7 @@ private Q_SLOTS:
                       const QStringList &expected) {
             QTest::newRow(name) << QString(panel) << QString(focus) << key << yes << expected;
         };
-        row("Ctrl+N asks, No", "command", "txtemail", ctrlN, false, {"Confirm"});
         row("Ctrl+N asks, Yes", "command", "txtemail", ctrlN, true, {"Confirm", "frameEdit"});
-        row("Ctrl+O asks, No", "command", "txtemail", ctrlO, false, {"Confirm"});
         row("Ctrl+O asks, Yes", "command", "txtemail", ctrlO, true, {"Confirm", "Open dialog"});
         row("Ctrl+S saves", "command", "txtemail", ctrlS, false, {"saved"});
         row("Ctrl+Shift+S", "command", "txtDescription", ctrlShiftS, false,
@@ -96,20 +93,15 @@ private Q_SLOTS:
         row("Ctrl+Q asks, No", "command", "txtemail", ctrlQ, false, {"Confirm"});
         row("Ctrl+Q asks, Yes", "command", "txtemail", ctrlQ, true, {"Confirm", "ended"});
         row("Ctrl+E from a text box", "command", "txtDescription", ctrlE, false, {kPictureDialog});
-        row("Ctrl+E from the diagram", "command", "picDiagram", ctrlE, false, {kPictureDialog});
         row("Ctrl+P", "command", "txtemail", ctrlP, false, {"print dialog"});
         row("Esc in the command panel", "command", "txtemail", esc, false, {});
         row("Esc cancels the editor", "editor", "txtText", esc, false, {"frameControl"});
-        row("Esc from the notes box", "editor", "txtNotes", esc, false, {"frameControl"});
         row("Esc closes the search", "search", "txtKeyWord", esc, false, {"frameControl"});
         row("Ctrl+S in the editor", "editor", "txtText", ctrlS, false, {});
-        row("Ctrl+N in the editor", "editor", "txtNotes", ctrlN, true, {});
         row("Ctrl+Q in the editor", "editor", "txtText", ctrlQ, true, {});
         row("Ctrl+E in the editor", "editor", "txtText", ctrlE, false, {});
-        row("Ctrl+P in the editor", "editor", "txtText", ctrlP, false, {});
         row("Ctrl+O in the search", "search", "txtKeyWord", ctrlO, true, {});
         row("Ctrl+F in the search", "search", "txtKeyWord", ctrlF, false, {});
-        row("Ctrl+Shift+S in the search", "search", "txtKeyWord", ctrlShiftS, false, {});
     }
     void keysActAsTheirButtons()
     {
@@ -147,20 +139,6 @@ private Q_SLOTS:
         QCOMPARE(watch.happened(), expected);
     }
 
-    // A cancelled editor leaves the block as it was, as Cancel does.
-    void escapeDropsTheEditorsText()
-    {
-        WindowFixture f;
-        frmKelvane &w = f.start();
-        clickDiagram(w, Qt::LeftButton, 20, 0);
-        w.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&w));
-        typeText(w.txtText, "Not kept");
-        QTest::keyClick(w.txtText, Qt::Key_Escape);
-        QVERIFY(w.frameEdit->isHidden());
-        QCOMPARE(w.table().BlockText[1], QString());
-    }
-
     void tooltipsNameTheKeys_data()
     {
         QTest::addColumn<QString>("button");
@@ -195,35 +173,6 @@ private Q_SLOTS:
         auto *control = w.findChild<QPushButton *>(button);
         QVERIFY(control);
         QCOMPARE(control->toolTip(), tooltip);
-    }
-
-    // The picture and the printed page come from the keys with the window's own colours.
-    void exportAndPrintFromTheKeys()
-    {
-        WindowFixture f;
-        frmKelvane &w = f.start();
-        w.table().addBlock(5, 5);
-        w.table().BlockNotes[1] = "Technology";
-        w.optType[0]->click(); // the notes view
-        w.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&w));
-        const QString picture = f.path("work/Picture.PNG");
-        f.platform.fileAnswers.enqueue(picture);
-        f.platform.printAnswers.enqueue(PrintOutcome::Printed);
-        QTest::keyClick(&w, Qt::Key_E, Qt::ControlModifier);
-        QTest::keyClick(&w, Qt::Key_P, Qt::ControlModifier);
-
-        const FileDialogRequest request = f.platform.fileRequests.value(0);
-        QCOMPARE(request.fileName, QString("Diagram.pdf"));
-        QCOMPARE(request.filter, QString("PDF document (*.pdf)|*.pdf|SVG picture (*.svg)|*.svg|PNG picture "
-                                         "(*.png)|*.png"));
-        QImage written;
-        QVERIFY(written.load(picture, "PNG"));
-        QCOMPARE(f.platform.printedPages.size(), 1);
-        const QColor notesFill(191, 255, 191); // technology
-        for (const QImage &image : {written, f.platform.printedPages[0]})
-            QCOMPARE(image.pixelColor(image.width() / 2, image.height() / 2), notesFill);
-        QVERIFY(f.platform.messages.isEmpty());
     }
 
     void failedPrintAndExportTellTheUser()
