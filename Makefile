@@ -1,5 +1,6 @@
 # make run   installs what is missing, builds and starts Tessik
 # make test  the same, then runs the whole test suite
+# make smoke the same, then drives the program on a real X server
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 FUZZ_SECONDS ?= 60
@@ -7,7 +8,7 @@ FUZZ_SECONDS ?= 60
 TESSIK_WERROR ?= OFF
 FORMAT_FILES = git ls-files -- '*.cpp' '*.h' ':!tests/data/*'
 
-.PHONY: run test build deps clean test-asan fuzz bench format format-check package
+.PHONY: run test build deps clean test-asan fuzz bench format format-check package smoke
 
 deps:
 	@scripts/install-deps.sh
@@ -36,6 +37,10 @@ fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSIK_FUZZ=ON -DTESSIK_SANITIZE=ON
 	cmake --build build-fuzz -j $(JOBS) --target all
 	scripts/run-fuzzers.sh build-fuzz $(FUZZ_SECONDS)
+
+# The program of this build on a real X server (Xvfb): open a sample, edit, Ctrl+S, Ctrl+Q.
+smoke: build
+	tests/smoke/x11_smoke.sh $(BUILD_DIR)/bin/tessik
 
 # Every benchmark of bench/, summed up in one table.
 bench: build

@@ -9,8 +9,8 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev qt6-svg-dev
   # run: the platform plugins and the fonts the diagram is measured with
   qt6-qpa-plugins fonts-liberation2 fontconfig
-  # tests, benchmarks, fuzzing and looking at the real window
-  libbenchmark-dev ripgrep clang libclang-rt-14-dev xvfb xauth imagemagick
+  # tests, benchmarks, fuzzing, the X smoke test and looking at the real window
+  libbenchmark-dev ripgrep clang libclang-rt-14-dev xvfb xauth xdotool imagemagick
   # the installation test's validators, and the Debian package's library dependencies
   desktop-file-utils appstream shared-mime-info dpkg-dev
 )

@@ -92,35 +92,6 @@ private Q_SLOTS:
         QCOMPARE(readBytes(f.userFolder() + "Gamma.rca.xml"), QByteArray("gamma sample\r\n"));
     }
 
-    // The desktop entry, the AppStream file and the package carry the version of the build.
-
-    void fileGivenAtStartIsOpened()
-    {
-        WindowFixture f;
-        QDir().mkpath(f.path("analyses"));
-        QVERIFY(QFile::copy(TESSIK_TEST_DATA "/worked_example.rca.xml", f.path("analyses/Given.rca.xml")));
-        frmKelvane &w = f.start();
-        w.openGivenFile(f.path("analyses/Given.rca.xml"));
-        QVERIFY(f.platform.messages.isEmpty());
-        QCOMPARE(w.CurrentFile, f.path("analyses/Given.rca.xml"));
-        QCOMPARE(w.windowTitle(), QString("Tessik: Given"));
-        QVERIFY(w.table().BlockCount > 0);
-        QCOMPARE(w.LastFolder, f.path("analyses") + QDir::separator());
-    }
-
-    void missingFileGivenAtStartIsReported()
-    {
-        WindowFixture f;
-        frmKelvane &w = f.start();
-        w.openGivenFile(f.path("gone/Missing.rca.xml"));
-        QCOMPARE(f.platform.messages.size(), 1);
-        QVERIFY2(f.platform.messages[0].contains("Missing.rca.xml"), qPrintable(f.platform.messages[0]));
-        QVERIFY(w.CurrentFile.isEmpty());
-        QCOMPARE(w.table().BlockCount, 0);
-        QCOMPARE(w.LastFolder, f.userFolder());
-        QCOMPARE(w.windowTitle(), QString("Tessik"));
-    }
-
     void historyIsReadBackExactly()
     {
         WindowFixture f;

@@ -122,6 +122,7 @@ private Q_SLOTS:
         WindowFixture f;
         frmKelvane &w = f.start();
         w.table().addBlock(5, 5);
+        w.setMinimumSize(0, 0); // the window forbids such sizes; the layout must still survive them
         w.resize(15, 60);
         w.Form_Resize();
         // The drawing area is narrower than its own frame: the bitmap is empty, not negative.

@@ -23,6 +23,7 @@ frmKelvane::frmKelvane(Platform &platform, QWidget *parent) : QWidget(parent), m
     resize(1000, 699);
     buildControls();
     connectHandlers();
+    connectShortcuts();
     Form_Load();
 }
 
@@ -62,6 +63,9 @@ void frmKelvane::connectHandlers()
     connect(btnAnalysisDone, &QPushButton::clicked, this, &frmKelvane::btnAnalysisDone_Click);
     connect(btnSearch, &QPushButton::clicked, this, &frmKelvane::btnSearch_Click);
     txtKeyWord->installEventFilter(this);
+    // The window's command keys reach it from every text box (see claimsKey).
+    for (QWidget *box : std::initializer_list<QWidget *>{txtDescription, txtemail, txtOffice, txtNotes})
+        box->installEventFilter(this);
     connect(lstFileNames, &QListWidget::itemClicked, this,
             [this](QListWidgetItem *item) { lstFileNames_Click(lstFileNames->row(item)); });
 
@@ -94,6 +98,7 @@ void frmKelvane::Form_Load()
     m_dialogFolder = LastFolder;
 
     lblversion->setText(ProgramVersion);
+    setMinimumSize(smallestUsableSize());
 }
 
 void frmKelvane::resizeEvent(QResizeEvent *event)

@@ -11,14 +11,19 @@
 #include "render/plot_diagram.h"
 #include "search/result_entry.h"
 
+#include <QKeySequence>
 #include <QWidget>
 
 #include <array>
+#include <functional>
 #include <memory>
+#include <vector>
 
+class QAction;
 class QComboBox;
 class QFrame;
 class QGroupBox;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -58,9 +63,6 @@ public:
 
     // Start-up, as the load event runs it; then the caller shows the window.
     void Form_Load();
-    // An analysis handed over when the program starts (a double-click in a file manager),
-    // opened as the Load command opens one.
-    void openGivenFile(const QString &path);
     void Form_Resize();
     void EndItAll();
     bool ended() const { return m_ended; }
@@ -71,6 +73,18 @@ public:
     void EditBlock(int id);
     bool Confirm();
     DiagramMouse &pointer() { return m_mouse; }
+
+    // Opens the analysis as Load does once its dialog has named the file: the same repairs and
+    // messages, and LastFolder follows. A file that cannot be read changes nothing.
+    void loadFile(const QString &path);
+    // Ctrl+E: a picture of the diagram (PDF, SVG or PNG by the chosen name's ending).
+    void exportDiagram();
+    // Ctrl+P: the diagram fitted to one printed page.
+    void printDiagram();
+    // Esc while the search panel shows.
+    void escapeInSearchPanel();
+    // The keyboard commands, each named after the button it stands for, or "export" and "print".
+    const QList<QAction *> &keyCommands() const { return m_keyCommands; }
     const AnimationState &animation() const { return m_animation; }
 
     // Controls, named as the handlers and the tests know them.
@@ -170,6 +184,13 @@ private:
     void buildSearchPanel();
     void buildControlPanel();
     void connectHandlers();
+    void connectShortcuts();
+    void addKeyCommand(const QString &name, QList<QKeySequence> keys, const std::function<bool()> &available,
+                       const std::function<void()> &run);
+    void commandKey(QPushButton *button, const QKeySequence &key, QKeySequence::StandardKey standard);
+    void updateKeyCommands();
+    bool claimsKey(const QKeyEvent &key) const;
+    QSize smallestUsableSize() const;
     void headerChanged();
     void Form_Terminate();
     void markDiagramEdited();
@@ -211,6 +232,8 @@ private:
     std::unique_ptr<BoundTextBox> m_captionBox;
     std::unique_ptr<BoundTextBox> m_notesBox;
     bool m_ended = false;
+    QList<QAction *> m_keyCommands;
+    std::vector<std::function<bool()>> m_keyAvailable; // for each key command, whether it acts now
 };
 
 } // namespace tessik

@@ -27,6 +27,7 @@ void frmKelvane::showPanel(QFrame *panel)
     // The three panels share one place in the window's lower strip: one shows at a time.
     for (QFrame *each : {frameControl, frameEdit, frameAnalyze})
         each->setVisible(each == panel);
+    updateKeyCommands();
 }
 
 void frmKelvane::markDiagramEdited()
@@ -71,6 +72,10 @@ bool frmKelvane::txtText_KeyPress(int KeyAscii)
 
 bool frmKelvane::eventFilter(QObject *watched, QEvent *event)
 {
+    // A text box would keep some of the window's keys for its own editing (Ctrl+E moves to the
+    // line's end on X11); while such a command can act, the window takes the key.
+    if (event->type() == QEvent::ShortcutOverride && claimsKey(*static_cast<QKeyEvent *>(event)))
+        return true;
     if (event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
         const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;

@@ -59,12 +59,11 @@ void frmKelvane::btnLoadXML_Click()
     if (!Confirm())
         return;
     const QString path = chooseAnalysisFile(FileDialogMode::Open, kOpenFilter, m_dialogFileName);
-    if (path.isEmpty() || !openAnalysis(path, QString()))
-        return;
-    LastFolder = FindPath(CurrentFile);
+    if (!path.isEmpty())
+        loadFile(path);
 }
 
-void frmKelvane::openGivenFile(const QString &path)
+void frmKelvane::loadFile(const QString &path)
 {
     if (openAnalysis(path, QString()))
         LastFolder = FindPath(CurrentFile);

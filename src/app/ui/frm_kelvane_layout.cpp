@@ -191,6 +191,24 @@ void frmKelvane::buildControlPanel()
     picLedgend->setVisible(false);
 }
 
+QSize frmKelvane::smallestUsableSize() const
+{
+    // The panels' controls keep their places, so each panel must be as wide as its farthest
+    // control reaches; the diagram keeps room for one block's box and shadow.
+    int panelWidth = 0;
+    int panelHeight = frameControl->height();
+    for (const QFrame *panel : {frameControl, frameEdit, frameAnalyze}) {
+        for (const QWidget *control : panel->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+            panelWidth = std::max(panelWidth, control->geometry().right() + 1 + panel->frameWidth());
+            panelHeight = std::max(panelHeight, control->geometry().bottom() + 1 + panel->frameWidth());
+        }
+    }
+    const PixelMapping &m = mapping();
+    const int box = m.ScaleToPixelsY(m.DiagramTop + BlockBoxSize + 0.5f) + 2 * picDiagram->frameWidth();
+    // The margins of Form_Resize: 20 across, 20 down besides the panel.
+    return QSize(panelWidth + 20, panelHeight + box + 20);
+}
+
 void frmKelvane::Form_Resize()
 {
     // Sizes never go below zero, so a window smaller than the fixed parts (or a minimised

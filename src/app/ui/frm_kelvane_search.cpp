@@ -24,6 +24,11 @@ void frmKelvane::btnAnalysisDone_Click()
     showPanel(frameControl);
 }
 
+void frmKelvane::escapeInSearchPanel()
+{
+    btnAnalysisDone_Click();
+}
+
 bool frmKelvane::txtKeyWord_KeyPress(int KeyAscii)
 {
     if (KeyAscii != kEnterKeyCode)

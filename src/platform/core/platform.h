@@ -2,6 +2,11 @@
 
 #include <QString>
 
+#include <functional>
+
+class QPainter;
+class QRectF;
+
 // Every service outside the program goes through this interface: the window uses the
 // Qt implementation, tests use the scripted fake. Nothing here touches a widget.
 namespace tessik {
@@ -19,6 +24,16 @@ struct FileDialogRequest {
 enum class MessageButtons { Ok, YesNo };
 enum class MessageAnswer { Ok, Yes, No };
 
+struct PrintRequest {
+    QString jobName;
+    bool landscape = false; // how the page is offered first; the user may turn it
+};
+
+enum class PrintOutcome { Printed, Cancelled, Failed };
+
+// Draws one printed page: `page` is the printable area in the painter's coordinates.
+using PagePainter = std::function<void(QPainter &painter, const QRectF &page)>;
+
 class Platform {
 public:
     virtual ~Platform() = default;
@@ -28,6 +43,9 @@ public:
 
     // A modal message box with an exclamation icon and the application title.
     virtual MessageAnswer showMessage(const QString &text, MessageButtons buttons) = 0;
+
+    // The system's print dialog; when the user confirms it, one page drawn by `paint` is printed.
+    virtual PrintOutcome printPage(const PrintRequest &request, const PagePainter &paint) = 0;
 
     // Hands a document or web address to the desktop; the program neither waits nor looks at the result.
     virtual void openUrl(const QString &urlOrPath) = 0;

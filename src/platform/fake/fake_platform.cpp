@@ -1,5 +1,7 @@
 #include "platform/fake/fake_platform.h"
 
+#include <QPainter>
+
 namespace tessik {
 
 QString FakePlatform::chooseFile(const FileDialogRequest &request)
@@ -15,6 +17,21 @@ MessageAnswer FakePlatform::showMessage(const QString &text, MessageButtons butt
     if (!messageAnswers.isEmpty())
         return messageAnswers.dequeue();
     return buttons == MessageButtons::YesNo ? MessageAnswer::No : MessageAnswer::Ok;
+}
+
+PrintOutcome FakePlatform::printPage(const PrintRequest &request, const PagePainter &paint)
+{
+    printRequests.append(request);
+    const PrintOutcome answer = printAnswers.isEmpty() ? PrintOutcome::Cancelled : printAnswers.dequeue();
+    if (answer != PrintOutcome::Printed)
+        return answer;
+    QImage page(printPageSize, QImage::Format_RGB32);
+    page.fill(Qt::white);
+    QPainter painter(&page);
+    paint(painter, QRectF(QPointF(0, 0), QSizeF(printPageSize)));
+    painter.end();
+    printedPages.append(page);
+    return answer;
 }
 
 void FakePlatform::openUrl(const QString &urlOrPath)

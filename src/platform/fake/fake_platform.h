@@ -3,6 +3,7 @@
 #include "platform/core/platform.h"
 
 #include <QHash>
+#include <QImage>
 #include <QList>
 #include <QQueue>
 #include <QStringList>
@@ -16,12 +17,18 @@ public:
     // Answers, consumed in order. An empty queue answers "cancel" / "No" / "Ok".
     QQueue<QString> fileAnswers;
     QQueue<MessageAnswer> messageAnswers;
+    // The print dialog's answers; an empty queue answers Cancelled. Printed pages are painted
+    // into an image of printPageSize (A4 at 96 pixels to the inch unless a test sets another).
+    QQueue<PrintOutcome> printAnswers;
+    QSize printPageSize{794, 1123};
 
     // What the program did.
     QList<FileDialogRequest> fileRequests;
     QStringList messages;
     QList<MessageButtons> messageButtons;
     QStringList openedUrls;
+    QList<PrintRequest> printRequests;
+    QList<QImage> printedPages;
     QList<int> pauses;
     int processEventsCalls = 0;
 
@@ -33,6 +40,7 @@ public:
 
     QString chooseFile(const FileDialogRequest &request) override;
     MessageAnswer showMessage(const QString &text, MessageButtons buttons) override;
+    PrintOutcome printPage(const PrintRequest &request, const PagePainter &paint) override;
     void openUrl(const QString &urlOrPath) override;
     void pause(int milliseconds) override;
     void processEvents() override;

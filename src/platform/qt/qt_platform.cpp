@@ -5,6 +5,9 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QThread>
 #include <QUrl>
 
@@ -12,11 +15,15 @@ namespace tessik {
 
 namespace {
 
-// "Description (*.ext)|*.ext" becomes the Qt form "Description (*.ext)".
+// "Description (*.ext)|*.ext|Other (*.other)|*.other" becomes the Qt form
+// "Description (*.ext);;Other (*.other)".
 QString qtFilter(const QString &filter)
 {
-    const int bar = filter.indexOf(QLatin1Char('|'));
-    return bar < 0 ? filter : filter.left(bar);
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList descriptions;
+    for (qsizetype i = 0; i < parts.size(); i += 2)
+        descriptions << parts[i];
+    return descriptions.join(QStringLiteral(";;"));
 }
 
 } // namespace
@@ -46,6 +53,23 @@ MessageAnswer QtPlatform::showMessage(const QString &text, MessageButtons button
     if (buttons == MessageButtons::Ok)
         return MessageAnswer::Ok;
     return answer == QMessageBox::Yes ? MessageAnswer::Yes : MessageAnswer::No;
+}
+
+PrintOutcome QtPlatform::printPage(const PrintRequest &request, const PagePainter &paint)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(request.jobName);
+    printer.setPageOrientation(request.landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+    QPrintDialog dialog(&printer, m_parent);
+    if (dialog.exec() != QDialog::Accepted)
+        return PrintOutcome::Cancelled;
+    QPainter painter;
+    if (!painter.begin(&printer))
+        return PrintOutcome::Failed;
+    paint(painter, QRectF(0, 0, printer.width(), printer.height()));
+    if (!painter.end() || printer.printerState() == QPrinter::Error)
+        return PrintOutcome::Failed;
+    return PrintOutcome::Printed;
 }
 
 void QtPlatform::openUrl(const QString &urlOrPath)

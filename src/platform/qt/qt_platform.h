@@ -14,6 +14,7 @@ public:
 
     QString chooseFile(const FileDialogRequest &request) override;
     MessageAnswer showMessage(const QString &text, MessageButtons buttons) override;
+    PrintOutcome printPage(const PrintRequest &request, const PagePainter &paint) override;
     void openUrl(const QString &urlOrPath) override;
     void pause(int milliseconds) override;
     void processEvents() override;
