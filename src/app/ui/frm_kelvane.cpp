@@ -9,7 +9,6 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -58,12 +57,7 @@ void frmKelvane::connectHandlers()
     connect(btnLoadXML, &QPushButton::clicked, this, &frmKelvane::btnLoadXML_Click);
     connect(btnSave, &QPushButton::clicked, this, &frmKelvane::btnSave_Click);
     connect(btnSaveAs, &QPushButton::clicked, this, &frmKelvane::btnSaveAs_Click);
-    connect(btnAnalyze, &QPushButton::clicked, this, &frmKelvane::btnAnalyze_Click);
-    connect(btnAnalysisDone, &QPushButton::clicked, this, &frmKelvane::btnAnalysisDone_Click);
-    connect(btnSearch, &QPushButton::clicked, this, &frmKelvane::btnSearch_Click);
-    txtKeyWord->installEventFilter(this);
-    connect(lstFileNames, &QListWidget::itemClicked, this,
-            [this](QListWidgetItem *item) { lstFileNames_Click(lstFileNames->row(item)); });
+    connectSearchPanel();
 
     connect(btnAnimate, &QPushButton::clicked, this, &frmKelvane::btnAnimate_Click);
     connect(btnAnimateForward, &QPushButton::clicked, this, &frmKelvane::btnAnimateForward_Click);

@@ -1,19 +1,48 @@
 #include "app/ui/frm_kelvane.h"
 
-#include "search/phrase_search.h"
+#include "search/search_job.h"
+#include "search/search_result_model.h"
 
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QShortcut>
 
-// The search panel: find the analyses of the last folder that hold a phrase and open them.
+// The search panel: find the analyses of the last folder that hold a phrase and open them. The
+// search runs on other threads; the panel shows its progress and the button cancels it.
 namespace tessik {
+
+void frmKelvane::connectSearchPanel()
+{
+    m_results = new SearchResultModel(this);
+    lstFileNames->setModel(m_results);
+    m_search = new SearchJob(this);
+    connect(m_search, &SearchJob::progressed, this, &frmKelvane::searchProgressed);
+    connect(m_search, &SearchJob::finished, this, &frmKelvane::searchFinished);
+
+    connect(btnAnalyze, &QPushButton::clicked, this, &frmKelvane::btnAnalyze_Click);
+    connect(btnAnalysisDone, &QPushButton::clicked, this, &frmKelvane::btnAnalysisDone_Click);
+    connect(btnSearch, &QPushButton::clicked, this, &frmKelvane::btnSearch_Click);
+    txtKeyWord->installEventFilter(this);
+    connect(lstFileNames, &QListView::clicked, this,
+            [this](const QModelIndex &index) { lstFileNames_Click(index.row()); });
+    auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), frameAnalyze);
+    escape->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(escape, &QShortcut::activated, this, &frmKelvane::escapeInSearchPanel);
+}
+
+bool frmKelvane::searchRunning() const
+{
+    return m_search->isRunning();
+}
 
 void frmKelvane::btnAnalyze_Click()
 {
+    cancelSearch();
     showPanel(frameAnalyze);
-    lstFileNames->clear();
-    m_searchEntries.clear();
+    m_results->clear();
     lblSearchStatus->clear();
     txtKeyWord->clear();
     txtKeyWord->setFocus();
@@ -21,36 +50,83 @@ void frmKelvane::btnAnalyze_Click()
 
 void frmKelvane::btnAnalysisDone_Click()
 {
+    cancelSearch();
     showPanel(frameControl);
 }
 
+void frmKelvane::escapeInSearchPanel()
+{
+    if (searchRunning())
+        cancelSearch();
+    else
+        btnAnalysisDone_Click();
+}
+
+// Enter always searches for the phrase in the box, replacing a search still running.
 bool frmKelvane::txtKeyWord_KeyPress(int KeyAscii)
 {
     if (KeyAscii != kEnterKeyCode)
         return false;
-    btnSearch_Click();
+    startSearch();
     return true;
 }
 
+// While a search runs the button is its Cancel button.
 void frmKelvane::btnSearch_Click()
+{
+    if (searchRunning())
+        cancelSearch();
+    else
+        startSearch();
+}
+
+void frmKelvane::startSearch()
 {
     const QString phrase = txtKeyWord->text();
     if (phrase.isEmpty())
         return;
-    lstFileNames->clear();
-    const SearchOutcome outcome = searchFolder(LastFolder, phrase);
-    m_searchEntries = outcome.entries;
-    for (const SearchEntry &entry : m_searchEntries)
-        lstFileNames->addItem(entry.text);
+    // The list and the status line keep what they show until the new outcome replaces them.
+    m_search->start(LastFolder, phrase);
+    showSearchRunning(true);
+}
+
+void frmKelvane::cancelSearch()
+{
+    m_search->cancel();
+    showSearchRunning(false);
+}
+
+void frmKelvane::showSearchRunning(bool running)
+{
+    btnSearch->setText(running ? QStringLiteral("Cancel") : QStringLiteral("Search"));
+    prgSearch->setVisible(running);
+}
+
+void frmKelvane::searchProgressed(int filesRead, int filesListed)
+{
+    // While the folder is being listed the bar only shows that something is happening.
+    prgSearch->setRange(0, std::max(filesListed, 0));
+    prgSearch->setValue(filesRead);
+}
+
+void frmKelvane::searchFinished(const SearchOutcome &outcome)
+{
+    m_results->setEntries(outcome.entries);
     lblSearchStatus->setText(outcome.statusText());
+    showSearchRunning(false);
 }
 
 void frmKelvane::lstFileNames_Click(int row)
 {
-    if (row < 0 || row >= m_searchEntries.size() || !Confirm())
+    if (row < 0 || row >= m_results->rowCount())
         return;
-    // The entry keeps its own file, so brackets in a name or a capital ending cannot mislead it.
-    openAnalysis(m_searchEntries[row].filePath, txtKeyWord->text());
+    // Taken before Confirm: a search that ends while the question is asked replaces the list.
+    const SearchEntry entry = m_results->entry(row);
+    if (!Confirm())
+        return;
+    // The entry keeps its own file: brackets in a name, a capital ending or a name the system's
+    // encoding cannot show do not mislead it.
+    openAnalysis(entry.filePath, readEntryAnalysis(entry), txtKeyWord->text());
 }
 
 } // namespace tessik
