@@ -57,7 +57,7 @@ IoResult listFolderFiles(const QString &folder, bool (*wanted)(QByteArrayView na
     DIR *dir = folder.isEmpty() ? nullptr : opendir(QFile::encodeName(folder).constData());
     if (dir == nullptr)
         return IoResult::failure(folder.isEmpty() || errno == ENOENT || errno == ENOTDIR ? kFolderMissing
-                                                                                          : errorText(errno));
+                                                                                         : errorText(errno));
     std::size_t seen = 0;
     while (const dirent *entry = readdir(dir)) {
         if (stop != nullptr && ++seen % kStopCheckEvery == 0 && stop->load(std::memory_order_relaxed))
