@@ -47,7 +47,8 @@ public:
         std::FILE *file = std::fopen(m_path.constData(), "wb");
         if (file == nullptr)
             return;
-        const bool written = std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), file) == std::size_t(bytes.size());
+        const bool written =
+            std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), file) == std::size_t(bytes.size());
         m_made = std::fclose(file) == 0 && written;
     }
     ~RawNamedFile() { std::remove(m_path.constData()); }
@@ -72,8 +73,8 @@ frmKelvane &windowOnLibrary(WindowFixture &f)
     return w;
 }
 
-const QStringList kEveryAnalysis{"Basement flooded" + kGap + "[Flood]", "Conveyor stopped twice" + kGap + "[Conveyor_op]",
-                                 "Press jammed" + kGap + "[Press]"};
+const QStringList kEveryAnalysis{"Basement flooded" + kGap + "[Flood]",
+                                 "Conveyor stopped twice" + kGap + "[Conveyor_op]", "Press jammed" + kGap + "[Press]"};
 const QStringList kSensorAnalyses{"Conveyor stopped twice" + kGap + "[Conveyor_op]", "Press jammed" + kGap + "[Press]"};
 const QString kOneUnreadable = QStringLiteral("1 file could not be read and was left out.");
 
@@ -273,6 +274,25 @@ private Q_SLOTS:
         QCOMPARE(w.txtDescription->text(), QStringLiteral("Event %1").arg(files - 1));
     }
 
+    // However short the last entry, the rows are wide enough for the longest: no name is cut.
+    void longestEntryFitsItsRow()
+    {
+        WindowFixture f;
+        frmKelvane &w = windowOnLibrary(f);
+        writeBytes(f.path("library/Long.rca.xml"),
+                   analysisBytes("A description far longer than any other in the folder, as some are", "Sensor"));
+        writeBytes(f.path("library/Z.rca.xml"), analysisBytes("Z", "Sensor"));
+        startSearch(w, "sensor");
+        waitForSearch(w);
+        const QStringList entries = listedEntries(w);
+        QCOMPARE(entries.size(), 4);
+        QVERIFY(entries.last().startsWith("Z "));
+        const QFontMetrics metrics(w.lstFileNames->font());
+        for (int row = 0; row < entries.size(); ++row)
+            QVERIFY(w.lstFileNames->visualRect(w.lstFileNames->model()->index(row, 0)).width() >
+                    metrics.horizontalAdvance(entries[row]));
+    }
+
     // What the listing takes besides plain files, the same in both ways of reaching the folder.
     void listingTakesFilesAndLinksToFiles_data()
     {
@@ -331,7 +351,8 @@ private Q_SLOTS:
     {
         WindowFixture f;
         frmKelvane &w = windowOnLibrary(f);
-        const RawNamedFile rawNamed(f.path("library"), "Caf\xE9.rca.xml", analysisBytes("Caf\u00e9 counter", "Milk frother"));
+        const RawNamedFile rawNamed(f.path("library"), "Caf\xE9.rca.xml",
+                                    analysisBytes("Caf\u00e9 counter", "Milk frother"));
         if (!rawNamed.made())
             QSKIP("the file system does not take this name");
         startSearch(w, "frother");
@@ -351,9 +372,12 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("change");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("now a folder") << "folder" << "This is a folder, not a file.";
-        QTest::newRow("now a pipe") << "pipe" << "This is not an ordinary file.";
-        QTest::newRow("now too large") << "large" << "The file is too large for an analysis file";
+        QTest::newRow("now a folder") << "folder"
+                                      << "This is a folder, not a file.";
+        QTest::newRow("now a pipe") << "pipe"
+                                    << "This is not an ordinary file.";
+        QTest::newRow("now too large") << "large"
+                                       << "The file is too large for an analysis file";
     }
     void entryWhoseFileChangedSinceTheSearch()
     {

@@ -11,9 +11,13 @@ int SearchResultModel::rowCount(const QModelIndex &parent) const
 
 QVariant SearchResultModel::data(const QModelIndex &index, int role) const
 {
-    if (role != Qt::DisplayRole || !checkIndex(index, CheckIndexOption::IndexIsValid))
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid))
         return QVariant();
-    return m_entries.at(index.row()).text;
+    if (role == Qt::DisplayRole)
+        return m_entries.at(index.row()).text;
+    if (role == Qt::SizeHintRole && m_rowSizeHint.isValid())
+        return m_rowSizeHint;
+    return QVariant();
 }
 
 namespace {
@@ -35,6 +39,11 @@ void SearchResultModel::setEntries(const QList<SearchEntry> &entries)
     QList<SearchEntry> previous = entries;
     beginResetModel();
     m_entries.swap(previous);
+    m_rowSizeHint = QSize();
+    m_longestRow = -1;
+    for (qsizetype row = 0; row < m_entries.size(); ++row)
+        if (m_longestRow < 0 || m_entries[row].text.size() > m_entries[m_longestRow].text.size())
+            m_longestRow = int(row);
     endResetModel();
     release(std::move(previous));
 }

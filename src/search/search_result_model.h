@@ -4,6 +4,7 @@
 
 #include <QAbstractListModel>
 #include <QList>
+#include <QSize>
 
 namespace tessik {
 
@@ -21,8 +22,15 @@ public:
     void clear() { setEntries({}); }
     const SearchEntry &entry(int row) const { return m_entries.at(row); }
 
+    // The row whose text has the most characters, -1 when there is none: the view measures it
+    // once and gives every row its size (setRowSizeHint), rather than measuring every row.
+    int longestRow() const { return m_longestRow; }
+    void setRowSizeHint(const QSize &size) { m_rowSizeHint = size; }
+
 private:
     QList<SearchEntry> m_entries;
+    int m_longestRow = -1;
+    QSize m_rowSizeHint;
 };
 
 } // namespace tessik

@@ -136,8 +136,8 @@ void frmKelvane::buildSearchPanel()
     btnSearch = button(p, "btnSearch", QStringLiteral("Search"), 96, 60, 73, 29);
     lstFileNames = place<QListView>(p, "lstFileNames", 244, 12, 325, 116);
     lstFileNames->setFont(arialFont(11, false));
-    // Every row has the height of the last: a hundred thousand rows are laid out without
-    // measuring each one. An entry wider than that row loses blanks of its gap, not its name.
+    // All rows have one size (see the search panel); an entry wider than its row, as one with
+    // broad letters can be, loses blanks of its gap rather than its name.
     lstFileNames->setUniformItemSizes(true);
     lstFileNames->setTextElideMode(Qt::ElideMiddle);
     lstFileNames->setEditTriggers(QAbstractItemView::NoEditTriggers);

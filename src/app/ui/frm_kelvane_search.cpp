@@ -14,6 +14,19 @@
 // search runs on other threads; the panel shows its progress and the button cancels it.
 namespace tessik {
 
+namespace {
+
+// Every row takes the size of the longest entry, measured once: no entry is cut, and a hundred
+// thousand rows are laid out without measuring each.
+void fitRowsToLongestEntry(QListView *list, SearchResultModel *results)
+{
+    const int row = results->longestRow();
+    if (row >= 0)
+        results->setRowSizeHint(list->sizeHintForIndex(results->index(row)));
+}
+
+} // namespace
+
 void frmKelvane::connectSearchPanel()
 {
     m_results = new SearchResultModel(this);
@@ -112,6 +125,7 @@ void frmKelvane::searchProgressed(int filesRead, int filesListed)
 void frmKelvane::searchFinished(const SearchOutcome &outcome)
 {
     m_results->setEntries(outcome.entries);
+    fitRowsToLongestEntry(lstFileNames, m_results);
     lblSearchStatus->setText(outcome.statusText());
     showSearchRunning(false);
 }
