@@ -163,17 +163,10 @@ private Q_SLOTS:
         comparePanel(w, kEveryAnalysis, kOneUnreadable);
         QCOMPARE(w.frameAnalyze->isHidden(), how == "Done");
         QCOMPARE(w.txtKeyWord->text(), QString("drain"));
-    }
-
-    // Esc with no search running closes the panel, as Done does.
-    void escapeClosesAnIdlePanel()
-    {
-        WindowFixture f;
-        frmKelvane &w = windowOnLibrary(f);
-        QApplication::setActiveWindow(&w);
-        QTest::keyClick(w.txtKeyWord, Qt::Key_Escape);
-        QVERIFY(w.frameAnalyze->isHidden());
-        QVERIFY(!w.frameControl->isHidden());
+        if (how == "Esc") { // with no search running, Esc closes the panel as Done does
+            QTest::keyClick(w.txtKeyWord, Qt::Key_Escape);
+            QVERIFY(w.frameAnalyze->isHidden() && !w.frameControl->isHidden());
+        }
     }
 
     // Enter with a phrase starts a new search whether one runs or not; only the new one's

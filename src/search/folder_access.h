@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <cstddef>
+#include <memory>
 #include <vector>
 
 // The search's access to one folder, by the names' own bytes. Two builds give the same results:
@@ -57,9 +58,8 @@ public:
     ReadStatus read(const QByteArray &name, FileBuffer &buffer, QString *reason = nullptr) const;
 
 private:
-    QString m_folder;
-    int m_folderHandle = -1; // the open folder, where the build opens files relative to it
-    int m_openError = 0;
+    struct Folder; // what each build keeps of the folder: an open handle, or its path
+    std::unique_ptr<Folder> m_folder;
 };
 
 } // namespace tessik

@@ -117,14 +117,21 @@ QString fileNameText(const QByteArray &name)
         return QString::fromUtf8(name);
 }
 
-ListedFileReader::ListedFileReader(const QString &folder) : m_folder(folder) {}
+struct ListedFileReader::Folder {
+    fs::path path;
+};
+
+ListedFileReader::ListedFileReader(const QString &folder)
+    : m_folder(std::make_unique<Folder>(Folder{folderPath(folder)}))
+{
+}
 
 ListedFileReader::~ListedFileReader() = default;
 
 ReadStatus ListedFileReader::read(const QByteArray &name, FileBuffer &buffer, QString *reason) const
 {
     buffer.m_size = 0;
-    const fs::path path = folderPath(m_folder) / pathOf(name);
+    const fs::path path = m_folder->path / pathOf(name);
     // The kind is looked at before opening: a pipe put in the file's place would block the open.
     std::error_code error;
     const fs::file_status kind = fs::status(path, error);

@@ -75,19 +75,24 @@ QString fileNameText(const QByteArray &name)
     return QFile::decodeName(name);
 }
 
-ListedFileReader::ListedFileReader(const QString &folder) : m_folder(folder)
+// Opened once; every file is opened relative to it. If the folder has gone since the listing,
+// every file counts as unreadable.
+struct ListedFileReader::Folder {
+    int handle = -1;
+    int openError = 0;
+};
+
+ListedFileReader::ListedFileReader(const QString &folder) : m_folder(std::make_unique<Folder>())
 {
-    // Opened once; every file is opened relative to it. If the folder has gone since the
-    // listing, every file counts as unreadable.
-    m_folderHandle = open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (m_folderHandle < 0)
-        m_openError = errno;
+    m_folder->handle = open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (m_folder->handle < 0)
+        m_folder->openError = errno;
 }
 
 ListedFileReader::~ListedFileReader()
 {
-    if (m_folderHandle >= 0)
-        close(m_folderHandle);
+    if (m_folder->handle >= 0)
+        close(m_folder->handle);
 }
 
 namespace {
@@ -136,10 +141,10 @@ ReadStatus readOpened(int fd, std::vector<char> &bytes, std::size_t &size, QStri
 ReadStatus ListedFileReader::read(const QByteArray &name, FileBuffer &buffer, QString *reason) const
 {
     buffer.m_size = 0;
-    if (m_folderHandle < 0)
-        return failure(reason, m_openError == ENOENT ? kFolderMissing : errorText(m_openError));
+    if (m_folder->handle < 0)
+        return failure(reason, m_folder->openError == ENOENT ? kFolderMissing : errorText(m_folder->openError));
     // Non-blocking, so that a pipe that took the file's place cannot hang the search.
-    const int fd = openat(m_folderHandle, name.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    const int fd = openat(m_folder->handle, name.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0)
         return failure(reason, errorText(errno));
     const ReadStatus status = readOpened(fd, buffer.m_bytes, buffer.m_size, reason);
