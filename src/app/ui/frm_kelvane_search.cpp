@@ -10,6 +10,8 @@
 #include <QPushButton>
 #include <QShortcut>
 
+#include <algorithm>
+
 // The search panel: find the analyses of the last folder that hold a phrase and open them. The
 // search runs on other threads; the panel shows its progress and the button cancels it.
 namespace tessik {
