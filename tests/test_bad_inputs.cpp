@@ -11,7 +11,7 @@
 #include <QDirIterator>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QSaveFile>
@@ -123,6 +123,7 @@ Step searches(const QString &folder, const QString &phrase)
         c.window->btnAnalyze->click();
         c.window->txtKeyWord->setText(phrase);
         c.window->btnSearch->click();
+        waitForSearch(*c.window);
     };
 }
 
@@ -288,6 +289,7 @@ private Q_SLOTS:
                  c.window->btnAnalyze->click();
                  c.window->txtKeyWord->setText("x");
                  c.window->btnSearch->click();
+                 waitForSearch(*c.window);
              },
              false, [](Case &c) { QVERIFY(c.window->lblSearchStatus->text().contains("does not exist")); }});
 
@@ -337,7 +339,7 @@ private Q_SLOTS:
                                              },
                                              searches("lib", "conveyor"), false,
                                              [](Case &c) {
-                                                 QCOMPARE(c.window->lstFileNames->count(), 1);
+                                                 QCOMPARE(c.window->lstFileNames->model()->rowCount(), 1);
                                                  QVERIFY(c.window->lblSearchStatus->text().startsWith("1 file"));
                                              }});
         row("search in a folder that vanished",
@@ -348,7 +350,7 @@ private Q_SLOTS:
              },
              false,
              [](Case &c) {
-                 QCOMPARE(c.window->lstFileNames->count(), 0);
+                 QCOMPARE(c.window->lstFileNames->model()->rowCount(), 0);
                  QVERIFY(c.window->lblSearchStatus->text().contains("does not exist"));
              }});
     }

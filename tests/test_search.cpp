@@ -75,9 +75,12 @@ QList<SearchEntry> referenceSearch(const QString &folder, const QString &phrase)
         const QString description = XMLget(text, QStringLiteral("description"), start);
         entries.append(
             {entryText(description, name.left(name.indexOf(QStringLiteral(".rca.xml"), 0, Qt::CaseInsensitive))),
-             folder + QLatin1Char('/') + name});
+             folder + QLatin1Char('/') + name, folder, QFile::encodeName(name)});
     }
-    std::sort(entries.begin(), entries.end(), entryLessThan);
+    std::sort(entries.begin(), entries.end(), [](const SearchEntry &a, const SearchEntry &b) {
+        const int byText = QString::compare(a.text, b.text, Qt::CaseInsensitive);
+        return byText != 0 ? byText < 0 : a.filePath < b.filePath;
+    });
     return entries;
 }
 

@@ -6,7 +6,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
@@ -46,10 +46,7 @@ frmKelvane &windowOnLibrary(WindowFixture &f)
 
 QStringList listed(frmKelvane &w)
 {
-    QStringList texts;
-    for (int i = 0; i < w.lstFileNames->count(); ++i)
-        texts.append(w.lstFileNames->item(i)->text());
-    return texts;
+    return listedEntries(w);
 }
 
 void search(frmKelvane &w, const QString &phrase)
@@ -57,12 +54,13 @@ void search(frmKelvane &w, const QString &phrase)
     w.btnAnalyze->click();
     typeText(w.txtKeyWord, phrase);
     w.btnSearch->click();
+    waitForSearch(w);
 }
 
 void clickEntry(frmKelvane &w, int row)
 {
-    QListWidgetItem *item = w.lstFileNames->item(row);
-    QTest::mouseClick(w.lstFileNames->viewport(), Qt::LeftButton, {}, w.lstFileNames->visualItemRect(item).center());
+    const QModelIndex index = w.lstFileNames->model()->index(row, 0);
+    QTest::mouseClick(w.lstFileNames->viewport(), Qt::LeftButton, {}, w.lstFileNames->visualRect(index).center());
 }
 
 } // namespace
@@ -84,17 +82,20 @@ private Q_SLOTS:
         w.btnAnalyze->click(); // opens again empty, ready for typing
         QVERIFY(!w.frameAnalyze->isHidden() && w.frameControl->isHidden());
         QVERIFY(w.txtKeyWord->text().isEmpty());
-        QCOMPARE(w.lstFileNames->count(), 0);
+        QCOMPARE(w.lstFileNames->model()->rowCount(), 0);
         QCOMPARE(QApplication::focusWidget(), w.txtKeyWord);
         QTest::keyClicks(w.txtKeyWord, "BLOCK");
         pressEnter(w.txtKeyWord);
+        waitForSearch(w);
         QCOMPARE(listed(w), entries);
         QCOMPARE(w.txtKeyWord->text(), QString("BLOCK"));
         w.txtKeyWord->clear(); // an empty phrase changes nothing
         w.btnSearch->click();
+        QVERIFY(!w.searchRunning());
         QCOMPARE(listed(w), entries);
         typeText(w.txtKeyWord, "volcano");
         w.btnSearch->click();
+        waitForSearch(w);
         QVERIFY(listed(w).isEmpty());
     }
 
@@ -119,7 +120,7 @@ private Q_SLOTS:
         frmKelvane &w = windowOnLibrary(f);
         const QString lastFolder = w.LastFolder;
         search(w, phrase);
-        QCOMPARE(w.lstFileNames->count(), 1);
+        QCOMPARE(w.lstFileNames->model()->rowCount(), 1);
         clickEntry(w, 0);
         QVERIFY(f.platform.messages.isEmpty());
         QCOMPARE(w.CurrentFile, f.path("library/" + file));
@@ -167,11 +168,12 @@ private Q_SLOTS:
         QDir().mkpath(f.path("library/folder.rca.xml")); // not a file: not listed
         QFile::link(f.path("library/nowhere"), f.path("library/Dangling.rca.xml"));
         search(w, "xml");
-        QCOMPARE(w.lstFileNames->count(), 4);
+        QCOMPARE(w.lstFileNames->model()->rowCount(), 4);
         QVERIFY(w.lblSearchStatus->text().contains('1'));
         w.LastFolder = f.path("no such folder") + QDir::separator();
         w.btnSearch->click();
-        QCOMPARE(w.lstFileNames->count(), 0);
+        waitForSearch(w);
+        QCOMPARE(w.lstFileNames->model()->rowCount(), 0);
         QVERIFY(w.lblSearchStatus->text().contains("no such folder"));
     }
 };

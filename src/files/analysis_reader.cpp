@@ -231,22 +231,35 @@ ReadOutcome parseAnalysisText(const QString &text, const QLocale &locale)
 ReadOutcome readAnalysisFile(const QString &path, const QLocale &locale)
 {
     const QFileInfo info(path);
-    if (info.isDir())
-        return failed(QStringLiteral("This is a folder, not a file."));
     // A pipe or a device would block or never end; only an ordinary file is read.
     if (info.exists() && !info.isFile())
-        return failed(QStringLiteral("This is not an ordinary file."));
+        return failed(notAnOrdinaryFileReason(info.isDir()));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return failed(file.errorString());
     if (file.size() > kMaxAnalysisFileBytes)
-        return failed(QStringLiteral("The file is too large for an analysis file (%1 MB; at most %2 MB are read).")
-                          .arg(file.size() / (1024 * 1024))
-                          .arg(kMaxAnalysisFileBytes / (1024 * 1024)));
+        return failed(tooLargeReason(file.size()));
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         return failed(file.errorString());
+    return readAnalysisBytes(bytes, locale);
+}
+
+ReadOutcome readAnalysisBytes(const QByteArray &bytes, const QLocale &locale)
+{
     return parseAnalysisText(decode1252(bytes), locale);
+}
+
+QString notAnOrdinaryFileReason(bool isFolder)
+{
+    return isFolder ? QStringLiteral("This is a folder, not a file.") : QStringLiteral("This is not an ordinary file.");
+}
+
+QString tooLargeReason(qint64 bytes)
+{
+    return QStringLiteral("The file is too large for an analysis file (%1 MB; at most %2 MB are read).")
+        .arg(bytes / (1024 * 1024))
+        .arg(kMaxAnalysisFileBytes / (1024 * 1024));
 }
 
 QString readFailureMessage(const QString &path, const QString &reason)

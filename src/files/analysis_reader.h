@@ -23,6 +23,14 @@ inline constexpr qint64 kMaxAnalysisFileBytes = qint64(256) * 1024 * 1024;
 // Reads all bytes of the file as Windows-1252 and parses them as parseAnalysisText does.
 ReadOutcome readAnalysisFile(const QString &path, const QLocale &locale = QLocale());
 
+// The same for bytes the caller read itself, for a file that only the file system's own name
+// bytes can reach (a name that is not valid in the system's encoding).
+ReadOutcome readAnalysisBytes(const QByteArray &bytes, const QLocale &locale = QLocale());
+
+// Why a file is refused before it is read, in the words every reader of analyses uses.
+QString notAnOrdinaryFileReason(bool isFolder);
+QString tooLargeReason(qint64 bytes);
+
 // The reading steps shared by Load and the search. The analysis element is found with
 // XMLget; each header element is searched from its start; the block elements are taken in
 // file order, the k-th becoming slot k whatever its id says, and an empty block element or

@@ -1,12 +1,6 @@
 #include "search/analysis_listing.h"
 
-#include <QFile>
-
-#include <cerrno>
-#include <cstring>
-#include <dirent.h>
-#include <fcntl.h>
-#include <sys/stat.h>
+#include "search/folder_access.h"
 
 namespace tessik {
 
@@ -28,25 +22,6 @@ bool endingAt(QByteArrayView name, qsizetype at)
     return true;
 }
 
-// Whether a listed entry of unsure kind is to be read. A link that leads nowhere stays in:
-// it looks like an analysis file to the user, so failing to read it is reported.
-bool takeEntry(DIR *dir, const dirent *entry)
-{
-    switch (entry->d_type) {
-    case DT_REG:
-        return true;
-    case DT_LNK:
-    case DT_UNKNOWN: {
-        struct stat target;
-        if (fstatat(dirfd(dir), entry->d_name, &target, 0) != 0)
-            return true;
-        return S_ISREG(target.st_mode);
-    }
-    default: // folders, pipes, sockets and devices are no analyses
-        return false;
-    }
-}
-
 } // namespace
 
 bool isAnalysisFileName(QByteArrayView fileName)
@@ -64,24 +39,11 @@ QByteArrayView analysisNameOf(QByteArrayView fileName)
     return fileName;
 }
 
-AnalysisListing listAnalysisFiles(const QString &folder)
+AnalysisListing listAnalysisFiles(const QString &folder, const std::atomic<bool> *stop)
 {
     AnalysisListing listing;
     listing.folder = folder;
-    DIR *dir = folder.isEmpty() ? nullptr : opendir(QFile::encodeName(folder).constData());
-    if (dir == nullptr) {
-        listing.reason = folder.isEmpty() || errno == ENOENT || errno == ENOTDIR
-                             ? QStringLiteral("The folder does not exist.")
-                             : QString::fromLocal8Bit(std::strerror(errno));
-        return listing;
-    }
-    listing.ok = true;
-    while (const dirent *entry = readdir(dir)) {
-        const QByteArrayView name(entry->d_name);
-        if (isAnalysisFileName(name) && takeEntry(dir, entry))
-            listing.fileNames.emplace_back(name.data(), name.size());
-    }
-    closedir(dir);
+    static_cast<IoResult &>(listing) = listFolderFiles(folder, isAnalysisFileName, listing.fileNames, stop);
     return listing;
 }
 

@@ -6,6 +6,7 @@
 #include <QByteArrayView>
 #include <QString>
 
+#include <atomic>
 #include <vector>
 
 namespace tessik {
@@ -20,7 +21,8 @@ struct AnalysisListing : IoResult {
     std::vector<QByteArray> fileNames; // in the order the listing returned them
 };
 
-AnalysisListing listAnalysisFiles(const QString &folder);
+// Stops early, with what it found so far, once `stop` becomes true.
+AnalysisListing listAnalysisFiles(const QString &folder, const std::atomic<bool> *stop = nullptr);
 
 // A name the listing takes: it ends in ".rca.xml" (letter case ignored) and is not hidden.
 bool isAnalysisFileName(QByteArrayView fileName);

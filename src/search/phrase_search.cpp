@@ -4,26 +4,20 @@
 #include "files/paths.h"
 #include "search/case_fold.h"
 #include "search/description_bytes.h"
-#include "search/file_reader.h"
-
-#include <QFile>
+#include "search/folder_access.h"
 
 #include <algorithm>
-#include <atomic>
-#include <fcntl.h>
 #include <new>
 #include <system_error>
 #include <thread>
-#include <unistd.h>
 
 namespace tessik {
 
 namespace {
 
-enum class FileResult : unsigned char { NoMatch, Match, Unreadable };
-
 struct FileSlot {
-    FileResult result = FileResult::NoMatch;
+    ReadStatus read = ReadStatus::Read;
+    bool matched = false;
     SearchEntry entry;
     QByteArray sortKey;
 };
@@ -42,14 +36,37 @@ int workerCount(int requested, std::size_t files)
     return int(std::min(cores, std::max<std::size_t>(1, files / kFilesPerWorker)));
 }
 
+bool cancelled(const SearchControl *control)
+{
+    return control != nullptr && control->cancelled.load(std::memory_order_relaxed);
+}
+
+// The entry of a file that holds the phrase, built from its raw bytes.
+FileSlot matchedSlot(const QString &folder, const QByteArray &fileName, std::string_view fileBytes)
+{
+    const std::string_view description = descriptionBytes(fileBytes);
+    FileSlot slot;
+    slot.matched = true;
+    slot.entry.text =
+        resultEntryText(decode1252(QByteArray::fromRawData(description.data(), qsizetype(description.size()))),
+                        fileNameText(analysisNameOf(fileName).toByteArray()));
+    slot.entry.filePath = joinPath(folder, fileNameText(fileName));
+    slot.entry.folder = folder;
+    slot.entry.fileName = fileName;
+    slot.sortKey = caseInsensitiveSortKey(slot.entry.text);
+    return slot;
+}
+
+// Reads the listed files on several threads at once, each file into its own slot.
 class FolderSearch {
 public:
-    FolderSearch(const AnalysisListing &listing, const FoldedPhrase &phrase, int folderFd)
-        : m_listing(listing), m_phrase(phrase), m_folderFd(folderFd), m_slots(listing.fileNames.size())
+    FolderSearch(const AnalysisListing &listing, const FoldedPhrase &phrase, SearchControl *control)
+        : m_listing(listing), m_phrase(phrase), m_control(control), m_reader(listing.folder),
+          m_slots(listing.fileNames.size())
     {
     }
 
-    void run(int workers)
+    std::vector<FileSlot> run(int workers)
     {
         std::vector<std::thread> helpers;
         for (int i = 1; i < workers; ++i) {
@@ -63,62 +80,95 @@ public:
         work();
         for (std::thread &helper : helpers)
             helper.join();
+        return std::move(m_slots);
     }
-
-    std::vector<FileSlot> &slots() { return m_slots; }
 
 private:
     void work()
     {
-        WholeFileReader reader;
+        FileBuffer buffer;
         const std::size_t count = m_slots.size();
-        for (;;) {
+        while (!cancelled(m_control)) {
             const std::size_t first = m_next.fetch_add(kBatch, std::memory_order_relaxed);
             if (first >= count)
                 return;
             const std::size_t end = std::min(count, first + kBatch);
-            for (std::size_t i = first; i < end; ++i) {
-                // A file too large to hold in memory is one the search could not read; it must
-                // not end the program from a thread that cannot report it.
-                try {
-                    searchFile(reader, i);
-                } catch (const std::bad_alloc &) {
-                    m_slots[i] = FileSlot{FileResult::Unreadable, {}, {}};
-                    reader = WholeFileReader();
-                }
-            }
+            for (std::size_t i = first; i < end; ++i)
+                searchFileSafely(buffer, i);
+            if (m_control != nullptr)
+                m_control->filesRead.fetch_add(int(end - first), std::memory_order_relaxed);
         }
     }
 
-    void searchFile(WholeFileReader &reader, std::size_t index)
+    // A file too large to hold in memory is one the search could not read; it must not end
+    // the program from a thread that cannot report it.
+    void searchFileSafely(FileBuffer &buffer, std::size_t index)
     {
-        FileSlot &slot = m_slots[index];
+        try {
+            searchFile(buffer, index);
+        } catch (const std::bad_alloc &) {
+            m_slots[index] = FileSlot{ReadStatus::Unreadable, false, {}, {}};
+            buffer = FileBuffer();
+        }
+    }
+
+    void searchFile(FileBuffer &buffer, std::size_t index)
+    {
         const QByteArray &fileName = m_listing.fileNames[index];
-        if (m_folderFd < 0 || !reader.read(m_folderFd, fileName.constData())) {
-            slot.result = FileResult::Unreadable;
+        const ReadStatus read = m_reader.read(fileName, buffer);
+        if (read != ReadStatus::Read) {
+            m_slots[index].read = read;
             return;
         }
-        if (!m_phrase.occursIn(reader.data(), reader.size()))
-            return;
-        const std::string_view description = descriptionBytes(std::string_view(reader.data(), reader.size()));
-        const QByteArray descriptionView = QByteArray::fromRawData(description.data(), qsizetype(description.size()));
-        slot.result = FileResult::Match;
-        slot.entry.text =
-            resultEntryText(decode1252(descriptionView), QFile::decodeName(analysisNameOf(fileName).toByteArray()));
-        slot.entry.filePath = joinPath(m_listing.folder, QFile::decodeName(fileName));
-        slot.sortKey = caseInsensitiveSortKey(slot.entry.text);
+        if (m_phrase.occursIn(buffer.data(), buffer.size()))
+            m_slots[index] = matchedSlot(m_listing.folder, fileName, std::string_view(buffer.data(), buffer.size()));
     }
 
     const AnalysisListing &m_listing;
     const FoldedPhrase &m_phrase;
-    const int m_folderFd;
+    SearchControl *const m_control;
+    const ListedFileReader m_reader;
     std::vector<FileSlot> m_slots;
     std::atomic<std::size_t> m_next{0};
 };
 
+void countLeftOut(const std::vector<FileSlot> &slots, SearchOutcome &outcome)
+{
+    for (const FileSlot &slot : slots) {
+        if (slot.read == ReadStatus::Unreadable)
+            ++outcome.unreadable;
+        else if (slot.read == ReadStatus::TooLarge)
+            ++outcome.tooLarge;
+    }
+}
+
+// The one order of the result list: see caseInsensitiveSortKey.
+bool listedBefore(const FileSlot *a, const FileSlot *b)
+{
+    const int byText = a->sortKey.compare(b->sortKey);
+    if (byText != 0)
+        return byText < 0;
+    return QString::compare(a->entry.filePath, b->entry.filePath, Qt::CaseSensitive) < 0;
+}
+
+QList<SearchEntry> sortedMatches(std::vector<FileSlot> &slots)
+{
+    std::vector<FileSlot *> found;
+    for (FileSlot &slot : slots)
+        if (slot.matched)
+            found.push_back(&slot);
+    std::sort(found.begin(), found.end(), listedBefore);
+    QList<SearchEntry> entries;
+    entries.reserve(qsizetype(found.size()));
+    for (FileSlot *slot : found)
+        entries.append(std::move(slot->entry));
+    return entries;
+}
+
 } // namespace
 
-SearchOutcome searchListedFiles(const AnalysisListing &listing, const QString &phrase, int workers)
+SearchOutcome searchListedFiles(const AnalysisListing &listing, const QString &phrase, int workers,
+                                SearchControl *control)
 {
     SearchOutcome outcome;
     if (phrase.isEmpty())
@@ -128,41 +178,23 @@ SearchOutcome searchListedFiles(const AnalysisListing &listing, const QString &p
     const FoldedPhrase folded(phrase);
     if (!folded.canMatch() || listing.fileNames.empty())
         return outcome;
-
-    // The folder is opened once and every file is opened relative to it. If it has gone since
-    // the listing, every listed file counts as unreadable.
-    const int folderFd = open(QFile::encodeName(listing.folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    FolderSearch search(listing, folded, folderFd);
-    search.run(workerCount(workers, listing.fileNames.size()));
-    if (folderFd >= 0)
-        close(folderFd);
-
-    std::vector<FileSlot> &slots = search.slots();
-    std::vector<FileSlot *> found;
-    for (FileSlot &slot : slots) {
-        if (slot.result == FileResult::Unreadable)
-            ++outcome.unreadable;
-        else if (slot.result == FileResult::Match)
-            found.push_back(&slot);
-    }
-    // The order of entryLessThan, on the keys made by the threads.
-    std::sort(found.begin(), found.end(), [](const FileSlot *a, const FileSlot *b) {
-        const int byText = a->sortKey.compare(b->sortKey);
-        if (byText != 0)
-            return byText < 0;
-        return QString::compare(a->entry.filePath, b->entry.filePath, Qt::CaseSensitive) < 0;
-    });
-    outcome.entries.reserve(qsizetype(found.size()));
-    for (FileSlot *slot : found)
-        outcome.entries.append(std::move(slot->entry));
+    std::vector<FileSlot> slots =
+        FolderSearch(listing, folded, control).run(workerCount(workers, listing.fileNames.size()));
+    if (cancelled(control))
+        return outcome;
+    countLeftOut(slots, outcome);
+    outcome.entries = sortedMatches(slots);
     return outcome;
 }
 
-SearchOutcome searchFolder(const QString &folder, const QString &phrase)
+SearchOutcome searchFolder(const QString &folder, const QString &phrase, SearchControl *control)
 {
     if (phrase.isEmpty())
         return SearchOutcome();
-    return searchListedFiles(listAnalysisFiles(folder), phrase);
+    const AnalysisListing listing = listAnalysisFiles(folder, control != nullptr ? &control->cancelled : nullptr);
+    if (control != nullptr)
+        control->filesListed.store(int(listing.fileNames.size()), std::memory_order_relaxed);
+    return searchListedFiles(listing, phrase, 0, control);
 }
 
 } // namespace tessik

@@ -1,5 +1,7 @@
 #include "search/result_entry.h"
 
+#include "search/folder_access.h"
+
 namespace tessik {
 
 QString resultEntryText(const QString &description, const QString &name)
@@ -7,12 +9,16 @@ QString resultEntryText(const QString &description, const QString &name)
     return description + QString(kEntryGapWidth, QLatin1Char(' ')) + QLatin1Char('[') + name + QLatin1Char(']');
 }
 
-bool entryLessThan(const SearchEntry &a, const SearchEntry &b)
+ReadOutcome readEntryAnalysis(const SearchEntry &entry)
 {
-    const int byText = QString::compare(a.text, b.text, Qt::CaseInsensitive);
-    if (byText != 0)
-        return byText < 0;
-    return QString::compare(a.filePath, b.filePath, Qt::CaseSensitive) < 0;
+    FileBuffer buffer;
+    QString reason;
+    if (ListedFileReader(entry.folder).read(entry.fileName, buffer, &reason) != ReadStatus::Read) {
+        ReadOutcome failed;
+        failed.reason = reason;
+        return failed;
+    }
+    return readAnalysisBytes(QByteArray::fromRawData(buffer.data(), qsizetype(buffer.size())));
 }
 
 QByteArray caseInsensitiveSortKey(QStringView text)

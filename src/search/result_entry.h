@@ -1,5 +1,7 @@
 #pragma once
 
+#include "files/analysis_reader.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringView>
@@ -13,21 +15,26 @@ inline constexpr int kEntryGapWidth = 91;
 QString resultEntryText(const QString &description, const QString &name);
 
 // One line of the result list. The entry keeps its own file: a name holding "[" or "]", or an
-// ending written in capitals, cannot be recovered from the text alone.
+// ending written in capitals, cannot be recovered from the text alone, and a name that is not
+// valid in the system's encoding only through its own bytes.
 struct SearchEntry {
     QString text;
-    QString filePath;
+    QString filePath;    // the file as text, for the title and a later save
+    QString folder;      // the folder searched
+    QByteArray fileName; // the name as the folder listing gave it, byte for byte
 
     friend bool operator==(const SearchEntry &, const SearchEntry &) = default;
 };
 
-// The list's order: by text with letter case ignored, then by file, so that two entries with
-// the same text always come out in the same order.
-bool entryLessThan(const SearchEntry &a, const SearchEntry &b);
+// Reads the analysis an entry stands for through the name's own bytes, with the limits of the
+// search; the file is read again at every call.
+ReadOutcome readEntryAnalysis(const SearchEntry &entry);
 
-// Bytes that order as QString::compare(a, b, Qt::CaseInsensitive) orders the texts, and are
-// equal exactly when that compare gives 0. Sorting thousands of entries that share long
-// stretches of text is many times faster on these than with the case-ignoring compare.
+// The result list is ordered by text with letter case ignored, then by file, so that two
+// entries with the same text always come out in the same order. The text's part of that order
+// is the order of these keys: bytes that order as QString::compare(a, b, Qt::CaseInsensitive)
+// orders the texts, and are equal exactly when that compare gives 0. Sorting thousands of
+// entries that share long stretches of text is many times faster on keys made once per entry.
 QByteArray caseInsensitiveSortKey(QStringView text);
 
 } // namespace tessik

@@ -12,6 +12,7 @@ namespace tessik {
 struct SearchOutcome {
     QList<SearchEntry> entries;
     int unreadable = 0;                     // listed files that could not be read
+    int tooLarge = 0;                       // listed files larger than an analysis may be
     IoResult listing = IoResult::success(); // whether the folder itself could be listed
     QString folder;                         // the folder searched, for the status line
 

@@ -1,6 +1,7 @@
 #include "support/gui_driver.h"
 
 #include <QApplication>
+#include <QListView>
 #include <QMouseEvent>
 #include <QTest>
 
@@ -62,6 +63,20 @@ void typeText(QWidget *widget, const QString &text)
 void pressEnter(QWidget *widget)
 {
     QTest::keyClick(widget, Qt::Key_Return);
+}
+
+void waitForSearch(frmKelvane &w)
+{
+    QTRY_VERIFY_WITH_TIMEOUT(!w.searchRunning(), 60000);
+}
+
+QStringList listedEntries(frmKelvane &w)
+{
+    QStringList texts;
+    const QAbstractItemModel *model = w.lstFileNames->model();
+    for (int row = 0; row < model->rowCount(); ++row)
+        texts.append(model->index(row, 0).data().toString());
+    return texts;
 }
 
 Colour diagramColour(frmKelvane &w, float x, float y)

@@ -4,6 +4,7 @@
 
 #include <QPoint>
 #include <QString>
+#include <QStringList>
 #include <Qt>
 
 class QWidget;
@@ -20,6 +21,10 @@ void dragDiagram(frmKelvane &w, Qt::MouseButton button, float fromX, float fromY
                  Qt::KeyboardModifiers releaseModifiers = {});
 void typeText(QWidget *widget, const QString &text);
 void pressEnter(QWidget *widget);
+// Waits until the search the panel started has ended and its outcome is shown.
+void waitForSearch(frmKelvane &w);
+// The texts the result list shows, top to bottom.
+QStringList listedEntries(frmKelvane &w);
 // The pixel of the diagram at diagram units.
 Colour diagramColour(frmKelvane &w, float x, float y);
 

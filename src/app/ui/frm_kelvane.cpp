@@ -9,7 +9,6 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -59,15 +58,10 @@ void frmKelvane::connectHandlers()
     connect(btnLoadXML, &QPushButton::clicked, this, &frmKelvane::btnLoadXML_Click);
     connect(btnSave, &QPushButton::clicked, this, &frmKelvane::btnSave_Click);
     connect(btnSaveAs, &QPushButton::clicked, this, &frmKelvane::btnSaveAs_Click);
-    connect(btnAnalyze, &QPushButton::clicked, this, &frmKelvane::btnAnalyze_Click);
-    connect(btnAnalysisDone, &QPushButton::clicked, this, &frmKelvane::btnAnalysisDone_Click);
-    connect(btnSearch, &QPushButton::clicked, this, &frmKelvane::btnSearch_Click);
-    txtKeyWord->installEventFilter(this);
+    connectSearchPanel();
     // The window's command keys reach it from every text box (see claimsKey).
     for (QWidget *box : std::initializer_list<QWidget *>{txtDescription, txtemail, txtOffice, txtNotes})
         box->installEventFilter(this);
-    connect(lstFileNames, &QListWidget::itemClicked, this,
-            [this](QListWidgetItem *item) { lstFileNames_Click(lstFileNames->row(item)); });
 
     connect(btnAnimate, &QPushButton::clicked, this, &frmKelvane::btnAnimate_Click);
     connect(btnAnimateForward, &QPushButton::clicked, this, &frmKelvane::btnAnimateForward_Click);

@@ -9,7 +9,6 @@
 #include "platform/core/platform.h"
 #include "render/animation.h"
 #include "render/plot_diagram.h"
-#include "search/result_entry.h"
 
 #include <QKeySequence>
 #include <QWidget>
@@ -26,14 +25,19 @@ class QGroupBox;
 class QKeyEvent;
 class QLabel;
 class QLineEdit;
-class QListWidget;
+class QListView;
 class QPlainTextEdit;
+class QProgressBar;
 class QPushButton;
 class QRadioButton;
 
 namespace tessik {
 
 class Platform;
+class SearchJob;
+class SearchResultModel;
+struct ReadOutcome;
+struct SearchOutcome;
 
 // The character code a key press delivers for Enter.
 inline constexpr int kEnterKeyCode = 13;
@@ -66,6 +70,7 @@ public:
     void Form_Resize();
     void EndItAll();
     bool ended() const { return m_ended; }
+    bool searchRunning() const;
 
     void PlotDiagram(const QString &KeyWord);
     void Addblock(float X, float Y);
@@ -81,8 +86,6 @@ public:
     void exportDiagram();
     // Ctrl+P: the diagram fitted to one printed page.
     void printDiagram();
-    // Esc while the search panel shows.
-    void escapeInSearchPanel();
     // The keyboard commands, each named after the button it stands for, or "export" and "print".
     const QList<QAction *> &keyCommands() const { return m_keyCommands; }
     const AnimationState &animation() const { return m_animation; }
@@ -109,7 +112,8 @@ public:
     QLabel *lblSearchStatus = nullptr;
     QLineEdit *txtKeyWord = nullptr;
     QPushButton *btnSearch = nullptr;
-    QListWidget *lstFileNames = nullptr;
+    QProgressBar *prgSearch = nullptr;
+    QListView *lstFileNames = nullptr;
     QPushButton *btnAnalysisDone = nullptr;
 
     QPushButton *btnNew = nullptr;
@@ -166,6 +170,8 @@ public Q_SLOTS:
     void btnAnalysisDone_Click();
     void btnSearch_Click();
     void lstFileNames_Click(int row);
+    // Esc in the search panel: cancels a running search, else closes the panel.
+    void escapeInSearchPanel();
 
     void btnAnimate_Click();
     void btnAnimateForward_Click();
@@ -191,6 +197,7 @@ private:
     void updateKeyCommands();
     bool claimsKey(const QKeyEvent &key) const;
     QSize smallestUsableSize() const;
+    void connectSearchPanel();
     void headerChanged();
     void Form_Terminate();
     void markDiagramEdited();
@@ -215,8 +222,14 @@ private:
     void animationStep(AnimationDirection direction, QPushButton *button);
     QString chooseAnalysisFile(FileDialogMode mode, const QString &filter, const QString &proposedName);
     bool openAnalysis(const QString &path, const QString &keyWord);
+    bool openAnalysis(const QString &path, const ReadOutcome &outcome, const QString &keyWord);
     bool saveAnalysisTo(const QString &path);
     bool txtKeyWord_KeyPress(int KeyAscii);
+    void startSearch();
+    void cancelSearch();
+    void showSearchRunning(bool running);
+    void searchProgressed(int filesRead, int filesListed);
+    void searchFinished(const SearchOutcome &outcome);
     void openTraining(const QString &address);
     void startPick(const QString &value);
     float unitsX(const PointerEvent &event) const;
@@ -227,8 +240,9 @@ private:
     QString m_dialogFolder; // where the file dialog starts; set once at start-up
     DiagramMouse m_mouse{*this};
     AnimationState m_animation;
-    QString m_dialogFileName;           // the name the shared file dialog last showed
-    QList<SearchEntry> m_searchEntries; // the file behind each line of the result list
+    QString m_dialogFileName;               // the name the shared file dialog last showed
+    SearchResultModel *m_results = nullptr; // the result list's entries, each with its file
+    SearchJob *m_search = nullptr;
     std::unique_ptr<BoundTextBox> m_captionBox;
     std::unique_ptr<BoundTextBox> m_notesBox;
     bool m_ended = false;

@@ -35,8 +35,12 @@ QString frmKelvane::chooseAnalysisFile(FileDialogMode mode, const QString &filte
 
 bool frmKelvane::openAnalysis(const QString &path, const QString &keyWord)
 {
-    // The file is read aside first: the analysis on screen is replaced only by a good read.
-    const ReadOutcome outcome = readAnalysisFile(path);
+    return openAnalysis(path, readAnalysisFile(path), keyWord);
+}
+
+// The file was read aside first: the analysis on screen is replaced only by a good read.
+bool frmKelvane::openAnalysis(const QString &path, const ReadOutcome &outcome, const QString &keyWord)
+{
     if (!outcome.ok) {
         m_platform.showMessage(readFailureMessage(path, outcome.reason), MessageButtons::Ok);
         return false;

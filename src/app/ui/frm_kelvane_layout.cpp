@@ -9,9 +9,10 @@
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QPixmap>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -133,9 +134,19 @@ void frmKelvane::buildSearchPanel()
     txtKeyWord = lineBox(p, "txtKeyWord", 48, 16, 173, 21);
     txtKeyWord->setFont(arialFont(12, true));
     btnSearch = button(p, "btnSearch", QStringLiteral("Search"), 96, 60, 73, 29);
-    lstFileNames = place<QListWidget>(p, "lstFileNames", 244, 12, 325, 116);
+    lstFileNames = place<QListView>(p, "lstFileNames", 244, 12, 325, 116);
     lstFileNames->setFont(arialFont(11, false));
+    // All rows have one size (see the search panel); an entry wider than its row, as one with
+    // broad letters can be, loses blanks of its gap rather than its name.
+    lstFileNames->setUniformItemSizes(true);
+    lstFileNames->setTextElideMode(Qt::ElideMiddle);
+    lstFileNames->setEditTriggers(QAbstractItemView::NoEditTriggers);
     btnAnalysisDone = button(p, "btnAnalysisDone", QStringLiteral("Done"), 596, 12, 73, 29);
+    // Files read of files listed, shown while a search runs, between the phrase and the button.
+    prgSearch = place<QProgressBar>(p, "prgSearch", 8, 40, 230, 17);
+    prgSearch->setFormat(QStringLiteral("%v of %m files read"));
+    prgSearch->setFont(arialFont(9, false));
+    prgSearch->setVisible(false);
     // Says what the search could not read; empty when all went well.
     lblSearchStatus = label(p, "lblSearchStatus", QString(), 8, 92, 230, 36);
     lblSearchStatus->setWordWrap(true);

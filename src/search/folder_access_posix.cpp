@@ -1,0 +1,157 @@
+#include "search/folder_access.h"
+
+#include "files/analysis_reader.h"
+
+#include <QFile>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace tessik {
+
+namespace {
+
+constexpr std::size_t kStopCheckEvery = 1024;
+constexpr std::size_t kMaxBytes = std::size_t(kMaxAnalysisFileBytes);
+
+QString errorText(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+// Whether a listed entry of unsure kind is taken; see listFolderFiles.
+bool takeEntry(DIR *dir, const dirent *entry)
+{
+    switch (entry->d_type) {
+    case DT_REG:
+        return true;
+    case DT_LNK:
+    case DT_UNKNOWN: {
+        struct stat target;
+        if (fstatat(dirfd(dir), entry->d_name, &target, 0) != 0)
+            return true;
+        return S_ISREG(target.st_mode);
+    }
+    default: // folders, pipes, sockets and devices are no analyses
+        return false;
+    }
+}
+
+ReadStatus failure(QString *reason, const QString &text)
+{
+    if (reason != nullptr)
+        *reason = text;
+    return ReadStatus::Unreadable;
+}
+
+} // namespace
+
+IoResult listFolderFiles(const QString &folder, bool (*wanted)(QByteArrayView name), std::vector<QByteArray> &names,
+                         const std::atomic<bool> *stop)
+{
+    DIR *dir = folder.isEmpty() ? nullptr : opendir(QFile::encodeName(folder).constData());
+    if (dir == nullptr)
+        return IoResult::failure(folder.isEmpty() || errno == ENOENT || errno == ENOTDIR ? kFolderMissing
+                                                                                         : errorText(errno));
+    std::size_t seen = 0;
+    while (const dirent *entry = readdir(dir)) {
+        if (stop != nullptr && ++seen % kStopCheckEvery == 0 && stop->load(std::memory_order_relaxed))
+            break;
+        const QByteArrayView name(entry->d_name);
+        if (wanted(name) && takeEntry(dir, entry))
+            names.emplace_back(name.data(), name.size());
+    }
+    closedir(dir);
+    return IoResult::success();
+}
+
+QString fileNameText(const QByteArray &name)
+{
+    return QFile::decodeName(name);
+}
+
+// Opened once; every file is opened relative to it. If the folder has gone since the listing,
+// every file counts as unreadable.
+struct ListedFileReader::Folder {
+    int handle = -1;
+    int openError = 0;
+};
+
+ListedFileReader::ListedFileReader(const QString &folder) : m_folder(std::make_unique<Folder>())
+{
+    m_folder->handle = open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (m_folder->handle < 0)
+        m_folder->openError = errno;
+}
+
+ListedFileReader::~ListedFileReader()
+{
+    if (m_folder->handle >= 0)
+        close(m_folder->handle);
+}
+
+namespace {
+
+ReadStatus readOpened(int fd, std::vector<char> &bytes, std::size_t &size, QString *reason)
+{
+    struct stat info;
+    if (fstat(fd, &info) != 0)
+        return failure(reason, errorText(errno));
+    if (!S_ISREG(info.st_mode))
+        return failure(reason, notAnOrdinaryFileReason(S_ISDIR(info.st_mode)));
+    if (info.st_size > kMaxAnalysisFileBytes) {
+        if (reason != nullptr)
+            *reason = tooLargeReason(info.st_size);
+        return ReadStatus::TooLarge;
+    }
+    // One byte more than the file holds, so that a file read in one piece needs no second
+    // call to see its end.
+    const std::size_t expected = std::size_t(info.st_size);
+    if (bytes.size() < expected + 1)
+        bytes.resize(expected + 1);
+    for (;;) {
+        if (size == bytes.size())
+            bytes.resize(std::min(bytes.size() * 2, kMaxBytes + 1));
+        const ssize_t got = ::read(fd, bytes.data() + size, bytes.size() - size);
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            return failure(reason, errorText(errno));
+        }
+        size += std::size_t(got);
+        if (size > kMaxBytes) { // it grew past the limit while being read
+            if (reason != nullptr)
+                *reason = tooLargeReason(qint64(size));
+            return ReadStatus::TooLarge;
+        }
+        // A short read at or past the size the file had when opened is its end; a file still
+        // being written is read as it stood then.
+        if (got == 0 || (size >= expected && size < bytes.size()))
+            return ReadStatus::Read;
+    }
+}
+
+} // namespace
+
+ReadStatus ListedFileReader::read(const QByteArray &name, FileBuffer &buffer, QString *reason) const
+{
+    buffer.m_size = 0;
+    if (m_folder->handle < 0)
+        return failure(reason, m_folder->openError == ENOENT ? kFolderMissing : errorText(m_folder->openError));
+    // Non-blocking, so that a pipe that took the file's place cannot hang the search.
+    const int fd = openat(m_folder->handle, name.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0)
+        return failure(reason, errorText(errno));
+    const ReadStatus status = readOpened(fd, buffer.m_bytes, buffer.m_size, reason);
+    close(fd);
+    if (status != ReadStatus::Read)
+        buffer.m_size = 0;
+    return status;
+}
+
+} // namespace tessik

@@ -1,0 +1,124 @@
+#include "search/search_job.h"
+
+#include "search/phrase_search.h"
+
+#include <new>
+#include <thread>
+
+namespace tessik {
+
+namespace {
+
+// Often enough for a progress bar to move smoothly, seldom enough to cost nothing.
+constexpr int kProgressIntervalMs = 50;
+
+} // namespace
+
+struct SearchJob::Run {
+    quint64 id = 0;
+    SearchControl control;
+    std::atomic<bool> ended{false};
+    std::thread thread;
+};
+
+SearchJob::SearchJob(QObject *parent) : QObject(parent)
+{
+    m_progressTimer.setInterval(kProgressIntervalMs);
+    connect(&m_progressTimer, &QTimer::timeout, this, &SearchJob::reportProgress);
+}
+
+SearchJob::~SearchJob()
+{
+    cancel();
+    for (const std::unique_ptr<Run> &run : m_cancelled)
+        run->thread.join();
+}
+
+void SearchJob::start(const QString &folder, const QString &phrase)
+{
+    cancel();
+    m_current = std::make_unique<Run>();
+    m_current->id = ++m_lastRunId;
+    m_shownRead = 0;
+    m_shownListed = -1;
+    Run &run = *m_current;
+    run.thread = std::thread([this, &run, folder, phrase] { work(run, folder, phrase); });
+    m_progressTimer.start();
+    Q_EMIT progressed(m_shownRead, m_shownListed);
+}
+
+void SearchJob::cancel()
+{
+    joinEndedRuns();
+    if (!m_current)
+        return;
+    m_progressTimer.stop();
+    // The thread is not waited for here: it stops within a few files, but the window must not.
+    m_current->control.cancelled.store(true);
+    m_cancelled.push_back(std::move(m_current));
+}
+
+bool SearchJob::isIdle() const
+{
+    if (m_current)
+        return false;
+    for (const std::unique_ptr<Run> &run : m_cancelled)
+        if (!run->ended.load())
+            return false;
+    return true;
+}
+
+// On the search's own thread.
+void SearchJob::work(Run &run, const QString &folder, const QString &phrase)
+{
+    SearchOutcome outcome;
+    try {
+        outcome = searchFolder(folder, phrase, &run.control);
+    } catch (const std::bad_alloc &) {
+        outcome = SearchOutcome();
+        outcome.folder = folder;
+        outcome.listing = IoResult::failure(QStringLiteral("There is not enough memory for the search."));
+    }
+    if (!run.control.cancelled.load())
+        QMetaObject::invokeMethod(
+            this, [this, id = run.id, outcome] { deliver(id, outcome); }, Qt::QueuedConnection);
+    // Last: once this is seen, whatever the run had to post has been posted.
+    run.ended.store(true);
+}
+
+void SearchJob::deliver(quint64 runId, const SearchOutcome &outcome)
+{
+    // A run cancelled after it had posted its outcome is over for the user already.
+    if (!m_current || m_current->id != runId)
+        return;
+    reportProgress();
+    m_progressTimer.stop();
+    m_current->thread.join();
+    m_current.reset();
+    Q_EMIT finished(outcome);
+}
+
+void SearchJob::reportProgress()
+{
+    if (!m_current)
+        return;
+    const int listed = m_current->control.filesListed.load(std::memory_order_relaxed);
+    const int read = m_current->control.filesRead.load(std::memory_order_relaxed);
+    if (read == m_shownRead && listed == m_shownListed)
+        return;
+    m_shownRead = read;
+    m_shownListed = listed;
+    Q_EMIT progressed(read, listed);
+}
+
+void SearchJob::joinEndedRuns()
+{
+    std::erase_if(m_cancelled, [](const std::unique_ptr<Run> &run) {
+        if (!run->ended.load())
+            return false;
+        run->thread.join();
+        return true;
+    });
+}
+
+} // namespace tessik
