@@ -40,7 +40,7 @@ frmKelvane &windowOnLibrary(WindowFixture &f)
     putAnalysis(f, "OLD.RCA.XML", "Old analysis", {"Pump seized"});
     putAnalysis(f, "Empty.rca.xml", "Nothing drawn yet", {});
     frmKelvane &w = f.start();
-    w.LastFolder = f.path("library") + QDir::separator();
+    w.document().setLastFolder(f.path("library") + QDir::separator());
     return w;
 }
 
@@ -117,15 +117,15 @@ private Q_SLOTS:
         QFETCH(float, hitX);
         WindowFixture f;
         frmKelvane &w = windowOnLibrary(f);
-        const QString lastFolder = w.LastFolder;
+        const QString lastFolder = w.document().lastFolder();
         search(w, phrase);
         QCOMPARE(w.lstFileNames->count(), 1);
         clickEntry(w, 0);
         QVERIFY(f.platform.messages.isEmpty());
-        QCOMPARE(w.CurrentFile, f.path("library/" + file));
+        QCOMPARE(w.document().currentFile(), f.path("library/" + file));
         QCOMPARE(w.windowTitle(), "Tessik: " + file.left(file.indexOf('.')));
-        QVERIFY(!w.Unsaved);
-        QCOMPARE(w.LastFolder, lastFolder);
+        QVERIFY(!w.document().isModified());
+        QCOMPARE(w.document().lastFolder(), lastFolder);
         QVERIFY(!w.frameAnalyze->isHidden()); // the panel stays open for the next one
         QCOMPARE(w.table().BlockCategory[1], QString("Motives"));
         // Drawn with the phrase: the hit has a red outline and a pink shadow.
@@ -144,8 +144,8 @@ private Q_SLOTS:
         clickEntry(w, 0);
         QCOMPARE(f.platform.messages.size(), 1);
         QCOMPARE(w.table().BlockCount, std::int16_t(1));
-        QVERIFY(w.CurrentFile.isEmpty());
-        QVERIFY(w.Unsaved);
+        QVERIFY(w.document().currentFile().isEmpty());
+        QVERIFY(w.document().isModified());
     }
 
     void fileGoneSinceTheSearch()
@@ -157,7 +157,7 @@ private Q_SLOTS:
         clickEntry(w, 0);
         QCOMPARE(f.platform.messages.size(), 1);
         QVERIFY(f.platform.messages[0].contains("Conveyor_op.rca.xml"));
-        QVERIFY(w.CurrentFile.isEmpty());
+        QVERIFY(w.document().currentFile().isEmpty());
     }
 
     void panelSaysWhatItCouldNotRead()
@@ -169,7 +169,7 @@ private Q_SLOTS:
         search(w, "xml");
         QCOMPARE(w.lstFileNames->count(), 4);
         QVERIFY(w.lblSearchStatus->text().contains('1'));
-        w.LastFolder = f.path("no such folder") + QDir::separator();
+        w.document().setLastFolder(f.path("no such folder") + QDir::separator());
         w.btnSearch->click();
         QCOMPARE(w.lstFileNames->count(), 0);
         QVERIFY(w.lblSearchStatus->text().contains("no such folder"));

@@ -23,6 +23,8 @@ frmKelvane::frmKelvane(Platform &platform, QWidget *parent) : QWidget(parent), m
     resize(1000, 699);
     buildControls();
     connectHandlers();
+    connectDocument();
+    connectUndoKeys();
     Form_Load();
 }
 
@@ -89,9 +91,10 @@ void frmKelvane::Form_Load()
 
     const UserFiles files = prepareUserFiles(m_platform);
     UserFolder = files.UserFolder;
-    LastFolder = files.LastFolder;
+    m_document.setLastFolder(files.LastFolder);
     StoredVersion = files.StoredVersion;
-    m_dialogFolder = LastFolder;
+    m_dialogFolder = files.LastFolder;
+    m_document.keepRecoveryCopies(UserFolder);
 
     lblversion->setText(ProgramVersion);
 }
@@ -104,6 +107,11 @@ void frmKelvane::resizeEvent(QResizeEvent *event)
 
 void frmKelvane::closeEvent(QCloseEvent *event)
 {
+    // The system's close command asks as Quit does; No keeps the window and everything in it.
+    if (!m_ended && !Confirm()) {
+        event->ignore();
+        return;
+    }
     Form_Terminate();
     event->accept();
 }
@@ -118,7 +126,8 @@ void frmKelvane::EndItAll()
     if (m_ended)
         return;
     m_ended = true;
-    writeShutdownFiles(UserFolder, LastFolder);
+    m_document.endRun();
+    writeShutdownFiles(UserFolder, m_document.lastFolder());
     m_platform.endProgram();
     hide();
 }
@@ -131,7 +140,8 @@ void frmKelvane::btnQuit_Click()
 
 bool frmKelvane::Confirm()
 {
-    if (!Unsaved)
+    // Typing in the open editor that OK has not stored yet would be lost as well.
+    if (!m_document.isModified() && !editorHasTyping())
         return true;
     return m_platform.showMessage(QStringLiteral("You have unsaved edits.\r\n\r\nDo you want to continue?"),
                                   MessageButtons::YesNo) == MessageAnswer::Yes;
@@ -139,14 +149,15 @@ bool frmKelvane::Confirm()
 
 void frmKelvane::PlotDiagram(const QString &KeyWord)
 {
-    tessik::PlotDiagram(diagram(), m_table, colours, KeyWord);
-    m_animation.endRun(m_table); // any full redraw ends a replay
+    tessik::PlotDiagram(diagram(), table(), colours, KeyWord);
+    m_animation.endRun(table()); // any full redraw ends a replay
     picDiagram->update();
 }
 
 void frmKelvane::Addblock(float X, float Y)
 {
-    const int id = m_table.addBlock(X, Y);
+    leaveEditor();
+    const int id = m_document.addBlock(X, Y);
     if (id == 0) {
         m_platform.showMessage(QStringLiteral("The analysis already holds %1 blocks.\r\n\r\n"
                                               "Delete a block before adding another one.")
@@ -154,14 +165,7 @@ void frmKelvane::Addblock(float X, float Y)
                                MessageButtons::Ok);
         return;
     }
-    PlotDiagram(QString());
     EditBlock(id);
-}
-
-void frmKelvane::InitialBlock()
-{
-    m_table.clear();
-    Addblock(5.0f, 5.0f);
 }
 
 void frmKelvane::btnNew_Click()
@@ -170,32 +174,22 @@ void frmKelvane::btnNew_Click()
         return;
     diagram().clear();
     picDiagram->update();
-    CurrentFile.clear();
-    txtDescription->clear();
-    txtemail->clear();
-    txtOffice->clear();
-    Unsaved = false;
-    setWindowTitle(WindowTitle::kProgram);
-    InitialBlock();
-}
-
-void frmKelvane::headerChanged()
-{
-    Unsaved = true;
-    setWindowTitle(WindowTitle::afterHeaderEdit(windowTitle()));
+    showPanel(frameControl);
+    m_document.newAnalysis();
+    EditBlock(1);
 }
 
 void frmKelvane::txtDescription_Change()
 {
-    headerChanged();
+    m_document.setHeader(HeaderField::Description, txtDescription->text());
 }
 void frmKelvane::txtemail_Change()
 {
-    headerChanged();
+    m_document.setHeader(HeaderField::Email, txtemail->text());
 }
 void frmKelvane::txtOffice_Change()
 {
-    headerChanged();
+    m_document.setHeader(HeaderField::Office, txtOffice->text());
 }
 
 } // namespace tessik

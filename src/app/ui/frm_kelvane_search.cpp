@@ -38,7 +38,7 @@ void frmKelvane::btnSearch_Click()
     if (phrase.isEmpty())
         return;
     lstFileNames->clear();
-    const SearchOutcome outcome = searchFolder(LastFolder, phrase);
+    const SearchOutcome outcome = searchFolder(m_document.lastFolder(), phrase);
     m_searchEntries = outcome.entries;
     for (const SearchEntry &entry : m_searchEntries)
         lstFileNames->addItem(entry.text);

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "app/ui/frm_kelvane.h"
+#include "platform/qt/qt_platform.h"
+
+namespace tessik {
+
+// The program as the desktop starts it: the platform's real services and the one window.
+class Program {
+public:
+    Program();
+
+    frmKelvane &window() { return m_window; }
+    // Shows the window, then offers what a run that did not end normally left behind.
+    void start();
+
+private:
+    QtPlatform m_platform;
+    frmKelvane m_window;
+};
+
+// The whole run, for main(): builds the program, starts it and runs the event loop.
+int runProgram(int argc, char *argv[]);
+
+} // namespace tessik
