@@ -1,4 +1,4 @@
-#include "support/document_setup.h"
+#include "support/document_state.h"
 #include "support/gui_driver.h"
 #include "support/window_fixture.h"
 

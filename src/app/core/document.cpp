@@ -144,8 +144,8 @@ int Document::addBlock(float x, float y)
     const int id = after.addBlock(x, y);
     if (id == 0)
         return 0;
-    push(slotStep(*this, {id, SlotValues::of(table(), id), SlotValues::of(after, id), table().BlockCount,
-                          after.BlockCount, {}}));
+    push(slotStep(
+        *this, {id, SlotValues::of(table(), id), SlotValues::of(after, id), table().BlockCount, after.BlockCount, {}}));
     return id;
 }
 

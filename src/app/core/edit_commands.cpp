@@ -51,7 +51,8 @@ private:
 
 class SlotStep : public AnalysisStep {
 public:
-    SlotStep(EditTarget &target, SlotChange change) : AnalysisStep(target, EditKind::Diagram), m_change(std::move(change))
+    SlotStep(EditTarget &target, SlotChange change)
+        : AnalysisStep(target, EditKind::Diagram), m_change(std::move(change))
     {
     }
 
@@ -101,7 +102,8 @@ public:
         float toY;
     };
 
-    MoveStep(EditTarget &target, std::vector<Move> moves) : AnalysisStep(target, EditKind::Diagram), m_moves(std::move(moves))
+    MoveStep(EditTarget &target, std::vector<Move> moves)
+        : AnalysisStep(target, EditKind::Diagram), m_moves(std::move(moves))
     {
     }
 
@@ -182,8 +184,8 @@ std::unique_ptr<QUndoCommand> moveStep(EditTarget &target, const std::vector<Blo
     std::vector<MoveStep::Move> moves;
     moves.reserve(places.size());
     for (const BlockPlace &place : places)
-        moves.push_back({std::int16_t(place.id), table.BlockX[size_t(place.id)], table.BlockY[size_t(place.id)],
-                         place.x, place.y});
+        moves.push_back(
+            {std::int16_t(place.id), table.BlockX[size_t(place.id)], table.BlockY[size_t(place.id)], place.x, place.y});
     return std::make_unique<MoveStep>(target, std::move(moves));
 }
 

@@ -26,7 +26,9 @@ public:
 // The header text a field names, in an analysis or a const one.
 template <typename A> auto &headerText(A &analysis, HeaderField field)
 {
-    return field == HeaderField::Email ? analysis.email : field == HeaderField::Office ? analysis.office : analysis.description;
+    return field == HeaderField::Email    ? analysis.email
+           : field == HeaderField::Office ? analysis.office
+                                          : analysis.description;
 }
 
 // Everything one slot of the table holds.

@@ -181,15 +181,22 @@ void frmKelvane::btnNew_Click()
 
 void frmKelvane::txtDescription_Change()
 {
-    m_document.setHeader(HeaderField::Description, txtDescription->text());
+    typedInto(txtDescription, HeaderField::Description);
 }
 void frmKelvane::txtemail_Change()
 {
-    m_document.setHeader(HeaderField::Email, txtemail->text());
+    typedInto(txtemail, HeaderField::Email);
 }
 void frmKelvane::txtOffice_Change()
 {
-    m_document.setHeader(HeaderField::Office, txtOffice->text());
+    typedInto(txtOffice, HeaderField::Office);
+}
+
+void frmKelvane::typedInto(QLineEdit *box, HeaderField field)
+{
+    m_typingInto = box;
+    m_document.setHeader(field, box->text());
+    m_typingInto = nullptr;
 }
 
 } // namespace tessik

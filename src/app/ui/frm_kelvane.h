@@ -176,7 +176,9 @@ private:
     void connectDocument();
     void connectUndoKeys();
     bool undoKeyForBox(QObject *watched, QEvent *event);
+    void typedInto(QLineEdit *box, HeaderField field);
     void showHeader();
+    void forgetHeaderTyping(QLineEdit *except);
     void showTable();
     void leaveEditor();
     bool editorHasTyping() const;
@@ -223,6 +225,7 @@ private:
     std::unique_ptr<BoundTextBox> m_captionBox;
     std::unique_ptr<BoundTextBox> m_notesBox;
     bool m_ended = false;
+    QLineEdit *m_typingInto = nullptr; // the header box whose typing is being recorded
 };
 
 } // namespace tessik

@@ -60,16 +60,28 @@ void frmKelvane::connectDocument()
 
 void frmKelvane::showHeader()
 {
-    // Only a box that differs is set: setting a box clears its own undo, and typing must keep it.
-    const std::pair<QLineEdit *, HeaderField> boxes[] = {{txtDescription, HeaderField::Description},
-                                                         {txtemail, HeaderField::Email},
-                                                         {txtOffice, HeaderField::Office}};
+    const std::pair<QLineEdit *, HeaderField> boxes[] = {
+        {txtDescription, HeaderField::Description}, {txtemail, HeaderField::Email}, {txtOffice, HeaderField::Office}};
     for (const auto &[box, field] : boxes) {
         const QString text = m_document.header(field);
-        if (box->text() == text)
+        if (box->text() != text) {
+            const QSignalBlocker quiet(box);
+            box->setText(text);
+        }
+    }
+    forgetHeaderTyping(m_typingInto);
+}
+
+void frmKelvane::forgetHeaderTyping(QLineEdit *except)
+{
+    // A header box undoes its own typing only while that typing is the analysis' latest change;
+    // after any other change Ctrl+Z there undoes that change. Setting the text clears the box's
+    // own history.
+    for (QLineEdit *box : {txtDescription, txtemail, txtOffice}) {
+        if (box == except || (!box->isUndoAvailable() && !box->isRedoAvailable()))
             continue;
         const QSignalBlocker quiet(box);
-        box->setText(text);
+        box->setText(box->text());
     }
 }
 
@@ -84,6 +96,7 @@ void frmKelvane::showTable()
             m_notesBox->follow(table().BlockNotes[EditedBlock]);
         }
     }
+    forgetHeaderTyping(nullptr);
     PlotDiagram(QString());
     if (!frameEdit->isHidden()) {
         diagram().setPenColour(kRed);
@@ -98,10 +111,9 @@ void frmKelvane::connectUndoKeys()
             connect(new QShortcut(key, this), &QShortcut::activated, this, handler);
     };
     onKeys({QKeySequence(Qt::CTRL | Qt::Key_Z)}, &frmKelvane::undoEdit);
-    onKeys({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)},
-           &frmKelvane::redoEdit);
-    for (QWidget *box : std::initializer_list<QWidget *>{txtDescription, txtemail, txtOffice, txtText, txtNotes,
-                                                          txtKeyWord})
+    onKeys({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)}, &frmKelvane::redoEdit);
+    for (QWidget *box :
+         std::initializer_list<QWidget *>{txtDescription, txtemail, txtOffice, txtText, txtNotes, txtKeyWord})
         box->installEventFilter(this);
 }
 
