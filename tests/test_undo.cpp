@@ -128,12 +128,11 @@ private Q_SLOTS:
         }) << false;
         QTest::newRow("move") << Gesture([](frmKelvane &w) { dragDiagram(w, Qt::RightButton, 25, 10, 45, 25); })
                               << true;
-        QTest::newRow("move with descendants") << Gesture([](frmKelvane &w) {
-            dragDiagram(w, Qt::RightButton, 5, -10, 10, 3, Qt::ShiftModifier);
-        }) << false;
-        QTest::newRow("move past the left edge") << Gesture([](frmKelvane &w) {
-            dragDiagram(w, Qt::RightButton, 25, 10, -4, 10);
-        }) << true;
+        QTest::newRow("move with descendants")
+            << Gesture([](frmKelvane &w) { dragDiagram(w, Qt::RightButton, 5, -10, 10, 3, Qt::ShiftModifier); })
+            << false;
+        QTest::newRow("move past the left edge")
+            << Gesture([](frmKelvane &w) { dragDiagram(w, Qt::RightButton, 25, 10, -4, 10); }) << true;
         QTest::newRow("link") << Gesture([](frmKelvane &w) { dragDiagram(w, Qt::RightButton, 25, 10, 5, -10); })
                               << false;
         QTest::newRow("link that unlinks the old parent")
@@ -299,7 +298,7 @@ private Q_SLOTS:
             typeText(w.txtText, QStringLiteral("New %1").arg(round));
             pressEnter(w.txtText);
             const int added = w.EditedBlock;
-            dragBlock(w, added, centreOf(w, 4));                           // linked under block 4
+            dragBlock(w, added, centreOf(w, 4));                                // linked under block 4
             dragBlock(w, 1, centreOf(w, 1) + QPointF(0, 1), Qt::ShiftModifier); // with 2 and 3
             dragBlock(w, 4, centreOf(w, 4) + QPointF(round == 2 ? 0 : 1, round == 2 ? -40 : 0));
             pickFrom(w.PicCategories, {100, 75});
