@@ -87,7 +87,9 @@ Step loadFile(const QString &relative)
 
 Step messageSays(const QString &part)
 {
-    return [part](Session &s) { QVERIFY2(s.platform().messages.last().contains(part), qPrintable(s.platform().messages.last())); };
+    return [part](Session &s) {
+        QVERIFY2(s.platform().messages.last().contains(part), qPrintable(s.platform().messages.last()));
+    };
 }
 
 Step both(Step first, Step second)
@@ -168,54 +170,68 @@ private Q_SLOTS:
                  s.platform().messageAnswers.enqueue(MessageAnswer::Yes);
                  s.window->close();
              },
-             1, marked, [](Session &s) {
+             1, marked,
+             [](Session &s) {
                  QVERIFY(s.window->ended());
                  QCOMPARE(s.platform().endProgramCalls, 1);
                  QCOMPARE(readBytes(s.fixture.userFolder() + kHistoryFileName),
                           (s.path("work") + QDir::separator() + "\r\n").toUtf8());
              }});
-        row("close with nothing unsaved: no question", {nothing(), [](Session &s) { s.window->close(); }, 0, clean,
-                                                         [](Session &s) { QVERIFY(s.window->ended()); }});
-
-        // 2. A delete is an edit.
-        row("Delete Block, then Quit: asks",
-            {nothing(),
-             [](Session &s) {
-                 clickBlock(s, 2);
-                 s.window->btnDelete->click();
-                 s.window->btnQuit->click();
-             },
-             1, marked, [](Session &s) {
-                 QVERIFY(!s.window->ended());
-                 QVERIFY(!s.window->table().isLive(2));
-             }});
-
-        // 3. What was typed in the editor is kept when another block opens or a new one is added.
-        row("open another block while typing",
+        row("close while typing in the editor, answered No: the typing stays",
             {nothing(),
              [](Session &s) {
                  clickBlock(s, 1);
-                 typeText(s.window->txtNotes, "seal worn");
-                 clickBlock(s, 2);
-             },
-             0, marked, [](Session &s) {
-                 QCOMPARE(s.window->table().BlockNotes[1], QString("seal worn"));
-                 QCOMPARE(s.window->EditedBlock, 2);
-                 QCOMPARE(diagramColour(*s.window, 0, -10), kBlack); // no stale outline on block 1
-                 QCOMPARE(diagramColour(*s.window, 20, -10), kRed);
-             }});
-        row("add a block while typing",
-            {nothing(),
-             [](Session &s) {
-                 clickBlock(s, 3);
                  typeText(s.window->txtText, "Still ");
-                 clickDiagram(*s.window, Qt::LeftButton, 30, 10);
+                 s.window->close();
              },
-             0, marked, [](Session &s) {
-                 QCOMPARE(s.window->table().BlockText[3], QString("Still Valve shut"));
-                 QCOMPARE(s.window->EditedBlock, 4);
-                 QCOMPARE(diagramColour(*s.window, 40, -10), kBlack);
+             1, clean,
+             [](Session &s) {
+                 QVERIFY(s.window->isVisible() && !s.window->frameEdit->isHidden());
+                 QCOMPARE(s.window->txtText->toPlainText(), QString("Still Pump stopped"));
              }});
+        row("close with nothing unsaved: no question", {nothing(), [](Session &s) { s.window->close(); }, 0, clean,
+                                                        [](Session &s) { QVERIFY(s.window->ended()); }});
+
+        // 2. A delete is an edit.
+        row("Delete Block, then Quit: asks", {nothing(),
+                                              [](Session &s) {
+                                                  clickBlock(s, 2);
+                                                  s.window->btnDelete->click();
+                                                  s.window->btnQuit->click();
+                                              },
+                                              1, marked,
+                                              [](Session &s) {
+                                                  QVERIFY(!s.window->ended());
+                                                  QVERIFY(!s.window->table().isLive(2));
+                                              }});
+
+        // 3. What was typed in the editor is kept when another block opens or a new one is added.
+        row("open another block while typing", {nothing(),
+                                                [](Session &s) {
+                                                    clickBlock(s, 1);
+                                                    typeText(s.window->txtNotes, "seal worn");
+                                                    clickBlock(s, 2);
+                                                },
+                                                0, marked,
+                                                [](Session &s) {
+                                                    QCOMPARE(s.window->table().BlockNotes[1], QString("seal worn"));
+                                                    QCOMPARE(s.window->EditedBlock, 2);
+                                                    QCOMPARE(diagramColour(*s.window, 0, -10),
+                                                             kBlack); // no stale outline on block 1
+                                                    QCOMPARE(diagramColour(*s.window, 20, -10), kRed);
+                                                }});
+        row("add a block while typing", {nothing(),
+                                         [](Session &s) {
+                                             clickBlock(s, 3);
+                                             typeText(s.window->txtText, "Still ");
+                                             clickDiagram(*s.window, Qt::LeftButton, 30, 10);
+                                         },
+                                         0, marked,
+                                         [](Session &s) {
+                                             QCOMPARE(s.window->table().BlockText[3], QString("Still Valve shut"));
+                                             QCOMPARE(s.window->EditedBlock, 4);
+                                             QCOMPARE(diagramColour(*s.window, 40, -10), kBlack);
+                                         }});
 
         // 4. Start-up never replaces the user's files with the samples.
         row("upgrade", {userFolderWithOwnFile("15.12.01\r\n"), nothing(), 0, clean, userFileKept()});
@@ -238,11 +254,11 @@ private Q_SLOTS:
                  pressEnter(s.window->txtText);
                  s.window->btnSaveAs->click();
              },
-             1, marked, both(refusedSave(QString::fromUtf8("The caption of block 1 holds \"😀\" (U+1F600)")),
-                             [](Session &s) {
-                                 for (const FileDialogRequest &request : s.platform().fileRequests)
-                                     QVERIFY(request.mode != FileDialogMode::Save);
-                             })});
+             1, marked,
+             both(refusedSave(QString::fromUtf8("The caption of block 1 holds \"😀\" (U+1F600)")), [](Session &s) {
+                 for (const FileDialogRequest &request : s.platform().fileRequests)
+                     QVERIFY(request.mode != FileDialogMode::Save);
+             })});
         row("Save with a sign in the notes and Chinese in the description",
             {nothing(),
              [](Session &s) {
@@ -262,7 +278,8 @@ private Q_SLOTS:
                  s.window->btnLoadXML->click();
                  s.window->btnQuit->click();
              },
-             0, clean, [](Session &s) {
+             0, clean,
+             [](Session &s) {
                  const QString folder = s.path(QString::fromUtf8("work/Łódź 東京")) + QDir::separator();
                  s.fixture.window.reset();
                  QCOMPARE(s.fixture.start().document().lastFolder(), folder);
@@ -271,7 +288,8 @@ private Q_SLOTS:
         // 6. A file that is no analysis is refused.
         row("Load a text file",
             {[](Session &s) { put(s.path("work/notes.rca.xml"), readBytes(TESSIK_TEST_DATA "/not_an_analysis.txt")); },
-             loadFile("work/notes.rca.xml"), 1, clean, [](Session &s) {
+             loadFile("work/notes.rca.xml"), 1, clean,
+             [](Session &s) {
                  QVERIFY(s.platform().messages.last().contains(s.path("work/notes.rca.xml")));
                  QCOMPARE(s.window->document().currentFile(), s.pump);
                  QCOMPARE(s.window->table().BlockCount, std::int16_t(3));

@@ -120,8 +120,9 @@ private Q_SLOTS:
         const QString target = f.path("work/Named.rca.xml");
         f.platform.fileAnswers.enqueue(target);
         w.btnSave->click();
-        const auto saveDialogs = std::count_if(f.platform.fileRequests.cbegin(), f.platform.fileRequests.cend(),
-                                               [](const FileDialogRequest &r) { return r.mode == FileDialogMode::Save; });
+        const auto saveDialogs =
+            std::count_if(f.platform.fileRequests.cbegin(), f.platform.fileRequests.cend(),
+                          [](const FileDialogRequest &r) { return r.mode == FileDialogMode::Save; });
         QCOMPARE(saveDialogs, saved ? 0 : 1);
         QVERIFY(captionsOf(readAnalysisFile(saved ? pump : target).analysis.table).contains("Seal worn"));
         QVERIFY(!w.document().isModified());
