@@ -168,6 +168,13 @@ void frmKelvane::Addblock(float X, float Y)
     EditBlock(id);
 }
 
+void frmKelvane::InitialBlock()
+{
+    // Block 1 alone, at the diagram's left edge: part of New's clean start, not an edit.
+    m_document.newAnalysis();
+    EditBlock(1);
+}
+
 void frmKelvane::btnNew_Click()
 {
     if (!Confirm())
@@ -175,8 +182,7 @@ void frmKelvane::btnNew_Click()
     diagram().clear();
     picDiagram->update();
     showPanel(frameControl);
-    m_document.newAnalysis();
-    EditBlock(1);
+    InitialBlock();
 }
 
 void frmKelvane::txtDescription_Change()

@@ -66,6 +66,7 @@ public:
 
     void PlotDiagram(const QString &KeyWord);
     void Addblock(float X, float Y);
+    void InitialBlock();
     void EditBlock(int id);
     bool Confirm();
     DiagramMouse &pointer() { return m_mouse; }

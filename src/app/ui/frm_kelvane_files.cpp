@@ -72,6 +72,7 @@ bool frmKelvane::saveAllowed(SaveCommand command)
 
 void frmKelvane::btnSave_Click()
 {
+    leaveEditor(); // what is typed in the open editor belongs in the file too
     if (!saveAllowed(SaveCommand::Save))
         return;
     if (m_document.currentFile().isEmpty()) {
@@ -83,6 +84,7 @@ void frmKelvane::btnSave_Click()
 
 void frmKelvane::btnSaveAs_Click()
 {
+    leaveEditor();
     if (!saveAllowed(SaveCommand::SaveAs))
         return;
     const QString path =
