@@ -46,6 +46,16 @@ void removeCopyFiles(const QString &stemPath)
 
 } // namespace
 
+QString recoveryQuestion(const QString &originalFile)
+{
+    const QString which = originalFile.isEmpty() ? QStringLiteral("an analysis that was never saved")
+                                                 : QDir::toNativeSeparators(originalFile);
+    return QStringLiteral("Tessik did not end normally last time. A copy of the unsaved work on\r\n\r\n%1\r\n\r\n"
+                          "was kept. Do you want to restore it?\r\n\r\n"
+                          "Yes opens it with its unsaved changes; No removes the copy.")
+        .arg(which);
+}
+
 RecoveryCopies::RecoveryCopies(const QString &userFolder)
     : m_folder(withTrailingSeparator(joinPath(userFolder, kRecoveryFolderName))), m_run(runName()),
       m_lock(joinPath(m_folder, m_run + kLockEnding))

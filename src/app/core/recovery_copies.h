@@ -11,6 +11,9 @@ namespace tessik {
 
 inline const QString kRecoveryFolderName = QStringLiteral("Recovery");
 
+// The question asked at start-up about a copy left behind for the file (empty: never saved).
+QString recoveryQuestion(const QString &originalFile);
+
 // A copy that a run left behind when it ended without warning, locked for the run that took it.
 struct RecoveryOrphan {
     QString copyPath;

@@ -1,7 +1,6 @@
 #include "app/ui/frm_kelvane.h"
 
 #include "app/core/user_files.h"
-#include "app/core/window_title.h"
 #include "model/classification.h"
 #include "platform/core/platform.h"
 
@@ -19,7 +18,6 @@ namespace tessik {
 frmKelvane::frmKelvane(Platform &platform, QWidget *parent) : QWidget(parent), m_platform(platform)
 {
     setObjectName(QStringLiteral("frmKelvane"));
-    setWindowTitle(WindowTitle::kProgram);
     resize(1000, 699);
     buildControls();
     connectHandlers();

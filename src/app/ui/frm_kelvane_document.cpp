@@ -39,15 +39,6 @@ bool boxHasOwn(QObject *box, HistoryKey key)
     return false;
 }
 
-QString recoveryQuestion(const QString &originalFile)
-{
-    const QString which = originalFile.isEmpty() ? QStringLiteral("an analysis that was never saved") : originalFile;
-    return QStringLiteral("Tessik did not end normally last time. A copy of the unsaved work on\r\n\r\n%1\r\n\r\n"
-                          "was kept. Do you want to restore it?\r\n\r\n"
-                          "Yes opens it with its unsaved changes; No removes the copy.")
-        .arg(which);
-}
-
 } // namespace
 
 void frmKelvane::connectDocument()
