@@ -232,7 +232,7 @@ public:
     int search(const QString &folder, const QString &phrase)
     {
         frmKelvane &w = *m_window;
-        w.LastFolder = folder + QLatin1Char('/');
+        w.document().setLastFolder(folder + QLatin1Char('/'));
         w.txtKeyWord->setText(phrase);
         m_longestStall = 0;
         m_sinceTick.start();

@@ -15,7 +15,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     using namespace tessik;
     const QString text = decode1252(QByteArray(reinterpret_cast<const char *>(data), qsizetype(size)));
     const ReadOutcome first = parseAnalysisText(text, QLocale::c());
-    FUZZ_CHECK(first.ok);
+    // Only a text with an analysis element is taken for an analysis.
+    FUZZ_CHECK(first.ok == text.contains(QStringLiteral("<analysis>")));
+    if (!first.ok)
+        return 0;
     const BlockTable &table = first.analysis.table;
     FUZZ_CHECK(table.BlockCount >= 0 && table.BlockCount <= kMaxBlocks);
     for (int i = 1; i <= table.BlockCount; ++i) {

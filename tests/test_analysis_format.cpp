@@ -155,10 +155,9 @@ private Q_SLOTS:
             << QStringList{"Only block"} << 0;
         QTest::newRow("notes before text read as empty")
             << "notes_before_text.rca.xml" << QStringList{"Swapped", "e", "o"} << QStringList{"Caption"} << 0;
-        QTest::newRow("empty block ends the list")
-            << "empty_block_ends_list.rca.xml" << QStringList{"Empty block", "e", "o"} << QStringList{"Before"} << 0;
-        QTest::newRow("no analysis element opens empty")
-            << "not_an_analysis.txt" << QStringList{"", "", ""} << QStringList{} << 0;
+        QTest::newRow("empty block is a free slot, the list goes on")
+            << "empty_block_in_middle.rca.xml" << QStringList{"Empty block", "e", "o"}
+            << QStringList{"Before", "", "After"} << 1;
         // Cut inside block 2, without </block> and </analysis>: what is left opens, and the
         // user is told twice over what was lost.
         QTest::newRow("file cut short") << "cut_short.rca.xml"

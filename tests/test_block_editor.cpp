@@ -37,7 +37,7 @@ private Q_SLOTS:
         QVERIFY(!w.frameEdit->isHidden() && w.frameControl->isHidden());
         QCOMPARE(QApplication::focusWidget(), w.txtText);
         QCOMPARE(diagramColour(w, 15, -4), kRed); // the red outline on the box's left edge
-        QVERIFY(!w.Unsaved);                      // adding alone changes nothing that needs saving
+        QVERIFY(w.document().isModified());       // the new block goes into the file: an edit
         typeText(w.txtNotes, "Line one");
         QTest::keyClick(w.txtNotes, Qt::Key_Return); // Enter in the notes is a line break
         typeText(w.txtNotes, "Line two");
@@ -58,44 +58,43 @@ private Q_SLOTS:
         frmKelvane &w = windowWithBlocks(f, 1);
         const QString caption = QString::fromUtf8(" A\u00a0B  ") + QChar(0x81) + "\tC ";
         const QString notes = "bare\nline feed\rand carriage return\r\n";
-        w.table().BlockText[1] = caption;
-        w.table().BlockNotes[1] = notes;
+        w.document().commitBlock(1, caption, notes);
+        const int steps = w.document().history().count();
+        const QString title = w.windowTitle();
         clickDiagram(w, Qt::LeftButton, 2, -13);
         typeText(w.txtText, "typed but cancelled");
         w.btnCancel->click();
         QCOMPARE(w.table().BlockText[1], caption);
-        QVERIFY(!w.Unsaved);
-        QCOMPARE(w.windowTitle(), QString("Tessik"));
+        QCOMPARE(w.document().history().count(), steps);
+        QCOMPARE(w.windowTitle(), title);
         clickDiagram(w, Qt::LeftButton, 2, -13);
         w.btnImplement->click();
         QCOMPARE(w.table().BlockText[1], caption);
         QCOMPARE(w.table().BlockNotes[1], notes);
     }
 
-    void openingAnotherBlockDropsWhatWasTyped()
+    void openingAnotherBlockKeepsWhatWasTyped()
     {
         WindowFixture f;
         frmKelvane &w = windowWithBlocks(f, 7);
-        w.table().BlockText[7] = "Seven";
+        w.document().commitBlock(7, "Seven", QString());
         clickDiagram(w, Qt::LeftButton, 33, -15); // block 4, centred there
         QCOMPARE(w.EditedBlock, 4);
         typeText(w.txtText, "typed for four");
         clickDiagram(w, Qt::LeftButton, 0, -4); // block 7
         QCOMPARE(w.EditedBlock, 7);
         QCOMPARE(w.txtText->toPlainText(), QString("Seven"));
-        QVERIFY(w.table().BlockText[4].isEmpty());
-        // Block 4's red outline stays until the next full redraw.
-        QCOMPARE(diagramColour(w, 28, -15), kRed);
+        QCOMPARE(w.table().BlockText[4], QString("typed for four"));
+        QCOMPARE(diagramColour(w, 28, -15), kBlack); // block 4's red outline is gone
     }
 
     void deleteUnlinksTheChildrenAndFreesTheSlot()
     {
         WindowFixture f;
         frmKelvane &w = windowWithBlocks(f, 6);
-        w.table().BlockParent[5] = 2;
-        w.table().BlockParent[6] = 2;
-        w.table().BlockParent[2] = 1;
-        w.Unsaved = false;
+        w.document().linkBlocks(5, 2);
+        w.document().linkBlocks(6, 2);
+        w.document().linkBlocks(2, 1);
         clickDiagram(w, Qt::LeftButton, 11, -15);
         QCOMPARE(w.EditedBlock, 2);
         w.btnDelete->click();
@@ -103,8 +102,8 @@ private Q_SLOTS:
         QCOMPARE(w.table().BlockParent[5], std::int16_t(0));
         QCOMPARE(w.table().BlockParent[6], std::int16_t(0));
         QVERIFY(!w.frameControl->isHidden());
-        QVERIFY(!w.Unsaved);                         // deleting does not mark the document
-        QCOMPARE(diagramColour(w, 11, -15), kWhite); // gone from the picture
+        QCOMPARE(w.windowTitle(), QString("Tessik:  *")); // a delete is an edit
+        QCOMPARE(diagramColour(w, 11, -15), kWhite);      // gone from the picture
         clickDiagram(w, Qt::LeftButton, 50, 10);
         QCOMPARE(w.EditedBlock, 2); // the next new block takes the freed slot
         QCOMPARE(w.table().BlockCount, std::int16_t(6));
@@ -138,7 +137,7 @@ private Q_SLOTS:
         WindowFixture f;
         frmKelvane &w = f.start();
         for (int i = 0; i < kMaxBlocks; ++i)
-            w.table().addBlock(float(i % 10) * 6, float(i / 10) * 4 - 20);
+            w.document().addBlock(float(i % 10) * 6, float(i / 10) * 4 - 20);
         const BlockTable before = w.table();
         clickDiagram(w, Qt::LeftButton, 62, 15);
         QCOMPARE(f.platform.messages.size(), 1);

@@ -1,3 +1,4 @@
+#include "support/document_state.h"
 #include "support/gui_driver.h"
 #include "support/window_fixture.h"
 
@@ -38,12 +39,15 @@ void dragFromPicture(frmKelvane &w, int x, int y, float toX, float toY)
     send(w.PicCategories, QEvent::MouseButtonRelease, target);
 }
 
-frmKelvane &windowWithTwoBlocks(WindowFixture &f)
+frmKelvane &windowWithTwoBlocks(WindowFixture &f, const std::function<void(BlockTable &)> &prepare = {})
 {
     frmKelvane &w = f.start();
-    w.table().addBlock(10, 0);
-    w.table().addBlock(40, 0);
-    w.PlotDiagram(QString());
+    Analysis analysis;
+    analysis.table.addBlock(10, 0);
+    analysis.table.addBlock(40, 0);
+    if (prepare)
+        prepare(analysis.table);
+    openAnalysis(f, analysis);
     return w;
 }
 
@@ -55,15 +59,15 @@ private Q_SLOTS:
     void viewSwitchShowsOnePictureAndRecolours()
     {
         WindowFixture f;
-        frmKelvane &w = windowWithTwoBlocks(f);
-        w.table().BlockNotes[1] = "technology";
-        w.table().BlockCategory[1] = "Motives";
-        w.PlotDiagram(QString());
+        frmKelvane &w = windowWithTwoBlocks(f, [](BlockTable &t) {
+            t.BlockNotes[1] = "technology";
+            t.BlockCategory[1] = "Motives";
+        });
         QCOMPARE(diagramColour(w, 10, -4), RGB(96, 246, 121));
         w.optType[0]->click();
         QVERIFY(!w.picLedgend->isHidden() && w.PicCategories->isHidden());
         QCOMPARE(diagramColour(w, 10, -4), RGB(191, 255, 191));
-        QVERIFY(!w.Unsaved); // switching the view changes nothing in the analysis
+        QVERIFY(!w.document().isModified()); // switching the view changes nothing in the analysis
         w.optType[1]->click();
         QVERIFY(w.picLedgend->isHidden());
         QCOMPARE(diagramColour(w, 10, -4), RGB(96, 246, 121));
@@ -83,8 +87,7 @@ private Q_SLOTS:
         QFETCH(int, y);
         QFETCH(QString, category);
         WindowFixture f;
-        frmKelvane &w = windowWithTwoBlocks(f);
-        w.table().BlockCategory[2] = "Information";
+        frmKelvane &w = windowWithTwoBlocks(f, [](BlockTable &t) { t.BlockCategory[2] = "Information"; });
         clickPicture(w.PicCategories, x, y);
         QVERIFY(w.PickPending);
         QVERIFY(QApplication::overrideCursor());
@@ -93,7 +96,7 @@ private Q_SLOTS:
         QCOMPARE(w.table().BlockCount, std::int16_t(2));
         QCOMPARE(w.table().BlockCategory[2], category);
         QVERIFY(!w.PickPending && !QApplication::overrideCursor());
-        QVERIFY(w.Unsaved);
+        QVERIFY(w.document().isModified());
     }
 
     void dragFromThePicture_data()
@@ -114,7 +117,7 @@ private Q_SLOTS:
         QVERIFY(!w.PickPending && !QApplication::overrideCursor());
         QCOMPARE(w.table().BlockCategory[1], category);
         QVERIFY(w.table().BlockCategory[2].isEmpty());
-        QCOMPARE(w.Unsaved, !category.isEmpty());
+        QCOMPARE(w.document().isModified(), !category.isEmpty());
         QCOMPARE(diagramColour(w, 10, -3), category.isEmpty() ? before : RGB(251, 191, 191));
     }
 

@@ -52,9 +52,9 @@ QStringList documentOf(WindowFixture &f, frmKelvane &w)
 {
     const QString root = f.root.path();
     QStringList seen{w.windowTitle(),
-                     QString::number(w.Unsaved),
-                     w.CurrentFile,
-                     w.LastFolder,
+                     QString::number(w.document().isModified()),
+                     w.document().currentFile(),
+                     w.document().lastFolder(),
                      w.txtDescription->text(),
                      w.txtOffice->text(),
                      QString::number(w.table().BlockCount)};
@@ -194,7 +194,7 @@ private Q_SLOTS:
         QTest::addColumn<bool>("opens");
         QTest::newRow("sound file") << analysisBytes() << true;
         QTest::newRow("damaged file") << kDamaged << true;
-        QTest::newRow("not an analysis") << QByteArray("plain text") << true;
+        QTest::newRow("not an analysis") << QByteArray("plain text") << false;
         QTest::newRow("missing file") << QByteArray() << false;
     }
     void fileOpensAsLoadOpensIt()

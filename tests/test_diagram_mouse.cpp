@@ -20,7 +20,7 @@ struct FakeHost : DiagramMouseHost {
     int edits = 0;
 
     FakeHost() { surface.setMapping(PixelMapping::forStartupSize(670, 430)); }
-    BlockTable &blocks() override { return table; }
+    const BlockTable &blocks() const override { return table; }
     Surface &diagramSurface() override { return surface; }
     int viewType() const override { return colours.ViewType; }
     bool pickPending() const override { return pending; }
@@ -29,7 +29,28 @@ struct FakeHost : DiagramMouseHost {
     void setNotesBoxText(const QString &text) override { notesBox = text; }
     void addBlockAt(float x, float y) override { table.addBlock(x, y); }
     void editBlock(int id) override { edited.append(id); }
-    void redrawDiagram(bool edit) override
+    void moveBlocks(const std::vector<BlockPlace> &places) override
+    {
+        table.setPlaces(places);
+        redraw(true);
+    }
+    void linkBlocks(int child, int parent) override
+    {
+        table.BlockParent[child] = std::int16_t(parent);
+        redraw(true);
+    }
+    void storeCategory(int id, const QString &category) override
+    {
+        table.BlockCategory[id] = category;
+        redraw(true);
+    }
+    void storeNotes(int id, const QString &notes) override
+    {
+        table.BlockNotes[id] = notes;
+        redraw(true);
+    }
+    void redrawDiagram() override { redraw(false); }
+    void redraw(bool edit)
     {
         edits += edit ? 1 : 0;
         PlotDiagram(surface, table, colours, QString());
@@ -146,7 +167,7 @@ private Q_SLOTS:
         DiagramMouse mouse(host);
         const int left = host.block(0, 0);
         const int right = host.block(30, 0);
-        host.redrawDiagram(false);
+        host.redrawDiagram();
         const QImage plain = host.surface.image().copy();
         mouse.MouseDown(2, 0, 50, 20); // a right drag from empty space picks nothing: no marks
         mouse.MouseMove(2, 0, 52, 22);

@@ -34,8 +34,8 @@ QString putAnalysis(const WindowFixture &f, const QString &name, int blocks = 2)
 // What the user sees of the document and what a later save would write.
 QStringList stateOf(frmKelvane &w)
 {
-    QStringList state{w.windowTitle(), QString::number(w.Unsaved), w.CurrentFile, w.LastFolder,
-                      w.txtDescription->text()};
+    QStringList state{w.windowTitle(), QString::number(w.document().isModified()), w.document().currentFile(),
+                      w.document().lastFolder(), w.txtDescription->text()};
     for (int id = 1; id <= w.table().BlockCount; ++id)
         state << QString("%1 %2 %3").arg(w.table().BlockX[id]).arg(w.table().BlockY[id]).arg(w.table().BlockText[id]);
     return state;
@@ -116,7 +116,7 @@ private Q_SLOTS:
         for (int i = 0; i < steps; ++i)
             sequence[i]();
         QCOMPARE(w.windowTitle(), title);
-        QCOMPARE(w.Unsaved, unsaved);
+        QCOMPARE(w.document().isModified(), unsaved);
     }
 
     void newAsksThenStartsACleanAnalysisWithOneBlock()
@@ -132,8 +132,8 @@ private Q_SLOTS:
         f.platform.messageAnswers.enqueue(MessageAnswer::Yes);
         w.btnNew->click();
         QCOMPARE(w.windowTitle(), QString("Tessik"));
-        QVERIFY(!w.Unsaved);
-        QVERIFY(w.CurrentFile.isEmpty());
+        QVERIFY(!w.document().isModified());
+        QVERIFY(w.document().currentFile().isEmpty());
         QVERIFY(w.txtDescription->text().isEmpty() && w.txtemail->text().isEmpty() && w.txtOffice->text().isEmpty());
         QCOMPARE(w.table().BlockCount, std::int16_t(1));
         QCOMPARE(QPointF(w.table().BlockX[1], w.table().BlockY[1]), QPointF(0, 0));
@@ -156,10 +156,10 @@ private Q_SLOTS:
         QVERIFY(f.platform.messages.isEmpty()); // nothing unsaved, a sound file
         QCOMPARE(w.table().BlockCount, std::int16_t(3));
         QCOMPARE(w.txtDescription->text(), QString("Pump failure"));
-        QCOMPARE(w.CurrentFile, path);
-        QVERIFY(!w.Unsaved);
+        QCOMPARE(w.document().currentFile(), path);
+        QVERIFY(!w.document().isModified());
         QCOMPARE(w.windowTitle(), QString("Tessik: Conveyor_op"));
-        QCOMPARE(w.LastFolder, f.path("work") + QDir::separator());
+        QCOMPARE(w.document().lastFolder(), f.path("work") + QDir::separator());
         QCOMPARE(f.platform.current, f.path("work") + QDir::separator());
         QCOMPARE(diagramColour(w, 0, 5), kBlack); // drawn
     }
@@ -219,14 +219,14 @@ private Q_SLOTS:
         QCOMPARE(request.mode, FileDialogMode::Save);
         QCOMPARE(request.fileName, QString("Conveyorstoppedtwice_opone"));
         QCOMPARE(request.filter, QString("KelvaneAnalysis (*.rca.xml)|*.rca.xml"));
-        QVERIFY(w.Unsaved && w.CurrentFile.isEmpty());
+        QVERIFY(w.document().isModified() && w.document().currentFile().isEmpty());
         const QString target = f.path("work/Conveyorstoppedtwice_opone.rca.xml");
         f.platform.fileAnswers.enqueue(target);
         w.btnSaveAs->click();
-        QCOMPARE(w.CurrentFile, target);
+        QCOMPARE(w.document().currentFile(), target);
         QCOMPARE(w.windowTitle(), QString("Root Cause Anlysis: Conveyorstoppedtwice_opone"));
-        QVERIFY(!w.Unsaved);
-        QCOMPARE(w.LastFolder, f.path("work") + QDir::separator());
+        QVERIFY(!w.document().isModified());
+        QCOMPARE(w.document().lastFolder(), f.path("work") + QDir::separator());
         // Save now writes over the same file without a dialog.
         w.txtOffice->setText("South");
         w.btnSave->click();

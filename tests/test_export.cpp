@@ -263,8 +263,9 @@ private Q_SLOTS:
     {
         WindowFixture f;
         frmKelvane &w = f.start();
-        put(w.table(), 0, 0, "Wide");
-        put(w.table(), 60, 10);
+        const int wide = w.document().addBlock(5, 5); // corners at (0, 0) and (60, 10)
+        w.document().commitBlock(wide, "Wide", QString());
+        w.document().addBlock(65, 15);
         f.platform.printAnswers.enqueue(PrintOutcome::Printed);
         w.printDiagram();
         QCOMPARE(f.platform.printRequests.value(0).landscape, true);

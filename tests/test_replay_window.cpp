@@ -1,3 +1,4 @@
+#include "support/document_state.h"
 #include "support/gui_driver.h"
 #include "support/window_fixture.h"
 
@@ -16,7 +17,8 @@ namespace {
 frmKelvane &windowWithChain(WindowFixture &f)
 {
     frmKelvane &w = f.start();
-    BlockTable &t = w.table();
+    Analysis analysis;
+    BlockTable &t = analysis.table;
     t.addBlock(5, 5);
     t.addBlock(25, -10);
     t.addBlock(45, -10);
@@ -24,7 +26,7 @@ frmKelvane &windowWithChain(WindowFixture &f)
     t.BlockParent[2] = 1;
     t.BlockParent[4] = 1;
     t.BlockParent[3] = 2;
-    w.PlotDiagram(QString());
+    openAnalysis(f, analysis);
     return w;
 }
 
@@ -125,7 +127,7 @@ private Q_SLOTS:
         QCOMPARE(f.platform.openedUrls.size(), 1);
         QVERIFY(f.platform.openedUrls[0].startsWith("https://"));
         QCOMPARE(QApplication::focusWidget(), w.txtDescription);
-        QVERIFY(!w.Unsaved); // the focus move is no edit
+        QVERIFY(!w.document().isModified()); // the focus move is no edit
         QVERIFY(f.platform.messages.isEmpty());
     }
 };

@@ -68,7 +68,7 @@ frmKelvane &windowOnLibrary(WindowFixture &f)
     writeBytes(f.path("library/Press.rca.xml"), analysisBytes("Press jammed", "Sensor misaligned"));
     QFile::link(f.path("library/nowhere"), f.path("library/Dangling.rca.xml"));
     frmKelvane &w = f.start();
-    w.LastFolder = f.path("library") + QDir::separator();
+    w.document().setLastFolder(f.path("library") + QDir::separator());
     w.btnAnalyze->click();
     return w;
 }
@@ -255,7 +255,7 @@ private Q_SLOTS:
             QVERIFY(writeBytes(f.path(QStringLiteral("many/F%1.rca.xml").arg(i, 3, 10, QLatin1Char('0'))),
                                analysisBytes(QStringLiteral("Event %1").arg(i, 3, 10, QLatin1Char('0')), "X")));
         frmKelvane &w = f.start();
-        w.LastFolder = f.path("many") + QDir::separator();
+        w.document().setLastFolder(f.path("many") + QDir::separator());
         w.btnAnalyze->click();
         startSearch(w, "event");
         waitForSearch(w);
@@ -263,7 +263,7 @@ private Q_SLOTS:
         w.lstFileNames->scrollToBottom();
         const QModelIndex last = w.lstFileNames->model()->index(files - 1, 0);
         QTest::mouseClick(w.lstFileNames->viewport(), Qt::LeftButton, {}, w.lstFileNames->visualRect(last).center());
-        QCOMPARE(w.CurrentFile, f.path(QStringLiteral("many/F%1.rca.xml").arg(files - 1)));
+        QCOMPARE(w.document().currentFile(), f.path(QStringLiteral("many/F%1.rca.xml").arg(files - 1)));
         QCOMPARE(w.txtDescription->text(), QStringLiteral("Event %1").arg(files - 1));
     }
 
@@ -357,7 +357,7 @@ private Q_SLOTS:
         QVERIFY2(f.platform.messages.isEmpty(), qPrintable(f.platform.messages.value(0)));
         QCOMPARE(w.txtDescription->text(), QString("Caf\u00e9 counter"));
         QCOMPARE(w.table().BlockText[1], QString("Milk frother"));
-        QVERIFY(!w.Unsaved);
+        QVERIFY(!w.document().isModified());
     }
 
     // An entry whose file changed since the search opens nothing and says which file and why.
@@ -396,7 +396,7 @@ private Q_SLOTS:
         QCOMPARE(f.platform.messages.size(), 1);
         QVERIFY(f.platform.messages[0].contains("Flood.rca.xml"));
         QVERIFY2(f.platform.messages[0].contains(reason), qPrintable(f.platform.messages[0]));
-        QVERIFY(w.CurrentFile.isEmpty());
+        QVERIFY(w.document().currentFile().isEmpty());
         QCOMPARE(w.table().BlockCount, std::int16_t(0));
     }
 };

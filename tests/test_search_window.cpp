@@ -40,7 +40,7 @@ frmKelvane &windowOnLibrary(WindowFixture &f)
     putAnalysis(f, "OLD.RCA.XML", "Old analysis", {"Pump seized"});
     putAnalysis(f, "Empty.rca.xml", "Nothing drawn yet", {});
     frmKelvane &w = f.start();
-    w.LastFolder = f.path("library") + QDir::separator();
+    w.document().setLastFolder(f.path("library") + QDir::separator());
     return w;
 }
 
@@ -118,15 +118,15 @@ private Q_SLOTS:
         QFETCH(float, hitX);
         WindowFixture f;
         frmKelvane &w = windowOnLibrary(f);
-        const QString lastFolder = w.LastFolder;
+        const QString lastFolder = w.document().lastFolder();
         search(w, phrase);
         QCOMPARE(w.lstFileNames->model()->rowCount(), 1);
         clickEntry(w, 0);
         QVERIFY(f.platform.messages.isEmpty());
-        QCOMPARE(w.CurrentFile, f.path("library/" + file));
+        QCOMPARE(w.document().currentFile(), f.path("library/" + file));
         QCOMPARE(w.windowTitle(), "Tessik: " + file.left(file.indexOf('.')));
-        QVERIFY(!w.Unsaved);
-        QCOMPARE(w.LastFolder, lastFolder);
+        QVERIFY(!w.document().isModified());
+        QCOMPARE(w.document().lastFolder(), lastFolder);
         QVERIFY(!w.frameAnalyze->isHidden()); // the panel stays open for the next one
         QCOMPARE(w.table().BlockCategory[1], QString("Motives"));
         // Drawn with the phrase: the hit has a red outline and a pink shadow.
@@ -145,8 +145,8 @@ private Q_SLOTS:
         clickEntry(w, 0);
         QCOMPARE(f.platform.messages.size(), 1);
         QCOMPARE(w.table().BlockCount, std::int16_t(1));
-        QVERIFY(w.CurrentFile.isEmpty());
-        QVERIFY(w.Unsaved);
+        QVERIFY(w.document().currentFile().isEmpty());
+        QVERIFY(w.document().isModified());
     }
 
     void fileGoneSinceTheSearch()
@@ -158,7 +158,7 @@ private Q_SLOTS:
         clickEntry(w, 0);
         QCOMPARE(f.platform.messages.size(), 1);
         QVERIFY(f.platform.messages[0].contains("Conveyor_op.rca.xml"));
-        QVERIFY(w.CurrentFile.isEmpty());
+        QVERIFY(w.document().currentFile().isEmpty());
     }
 
     void panelSaysWhatItCouldNotRead()
@@ -170,7 +170,7 @@ private Q_SLOTS:
         search(w, "xml");
         QCOMPARE(w.lstFileNames->model()->rowCount(), 4);
         QVERIFY(w.lblSearchStatus->text().contains('1'));
-        w.LastFolder = f.path("no such folder") + QDir::separator();
+        w.document().setLastFolder(f.path("no such folder") + QDir::separator());
         w.btnSearch->click();
         waitForSearch(w);
         QCOMPARE(w.lstFileNames->model()->rowCount(), 0);

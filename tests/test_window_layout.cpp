@@ -100,8 +100,7 @@ private Q_SLOTS:
     {
         WindowFixture f;
         frmKelvane &w = f.start();
-        w.table().addBlock(5, 5);
-        w.PlotDiagram(QString());
+        w.document().addBlock(5, 5);
         const QImage before = w.diagram().image().copy(0, 0, 200, 200);
         const QRect buttonBefore = w.btnQuit->geometry();
         w.frameEdit->show(); // an open panel follows the command panel
@@ -121,7 +120,7 @@ private Q_SLOTS:
     {
         WindowFixture f;
         frmKelvane &w = f.start();
-        w.table().addBlock(5, 5);
+        w.document().addBlock(5, 5);
         w.setMinimumSize(0, 0); // the window forbids such sizes; the layout must still survive them
         w.resize(15, 60);
         w.Form_Resize();

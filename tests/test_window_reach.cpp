@@ -44,7 +44,7 @@ private Q_SLOTS:
         QVERIFY(smallest.width() <= 1000 && smallest.height() <= 699); // the window starts larger
         w.resize(200, 100);
         QCOMPARE(w.size(), smallest);
-        w.table().addBlock(5, -16);
+        w.document().addBlock(5, -16);
         if (panel == "frameEdit")
             w.EditBlock(1);
         if (panel == "frameAnalyze")
@@ -72,12 +72,10 @@ private Q_SLOTS:
         WindowFixture f;
         frmKelvane &w = f.start();
         w.resize(w.minimumSize());
-        const int id = w.table().addBlock(5, 5);
-        w.table().BlockX[id] = 0;
-        w.table().BlockY[id] = w.mapping().DiagramTop;
-        w.PlotDiagram(QString());
+        // A block at the top of the diagram, shadow included.
+        const int id = w.document().addBlock(5, w.mapping().DiagramTop + kHalfBox + 0.5f);
         const PixelMapping &m = w.mapping();
-        const int shadowBottom = m.ScaleToPixelsY(m.DiagramTop + 10.5f) - 1;
+        const int shadowBottom = m.ScaleToPixelsY(w.table().BlockY[id] + 10.5f) - 1;
         QVERIFY(shadowBottom < w.diagram().pixelHeight());
         QCOMPARE(w.diagram().point(m.ScaleToPixelsX(5), shadowBottom), RGB(164, 164, 164));
     }

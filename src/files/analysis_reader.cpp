@@ -169,6 +169,18 @@ struct BlockListEnd {
     bool unclosedBlock = false; // the list ended at an opening tag without its closing tag
 };
 
+void readEmptyBlock(int n, BlockTable &table, QStringList &repairs)
+{
+    table.BlockActive[n] = 0;
+    table.BlockParent[n] = 0;
+    table.BlockX[n] = 0;
+    table.BlockY[n] = 0;
+    table.BlockText[n].clear();
+    table.BlockNotes[n].clear();
+    table.BlockCategory[n].clear();
+    repairs << QStringLiteral("Block %1: the block element is empty; it is now a free slot.").arg(n);
+}
+
 BlockListEnd readBlocks(const QString &A, const QLocale &locale, BlockTable &table,
                         std::array<QStringList, kMaxBlocks + 1> &repairs)
 {
@@ -178,8 +190,8 @@ BlockListEnd readBlocks(const QString &A, const QLocale &locale, BlockTable &tab
     for (;;) {
         const qsizetype before = P;
         const QString B = XMLget(A, QStringLiteral("block"), P);
-        if (B.isEmpty()) {
-            end.unclosedBlock = P == before && A.indexOf(kBlockOpening, P - 1) >= 0;
+        if (B.isEmpty() && P == before) {
+            end.unclosedBlock = A.indexOf(kBlockOpening, P - 1) >= 0;
             return end;
         }
         if (table.BlockCount == kMaxBlocks) {
@@ -187,7 +199,11 @@ BlockListEnd readBlocks(const QString &A, const QLocale &locale, BlockTable &tab
             continue;
         }
         const int n = ++table.BlockCount;
-        readBlock(B, n, locale, table, repairs[n]);
+        // An empty element keeps its place, so the parents named by the blocks after it stay right.
+        if (B.isEmpty())
+            readEmptyBlock(n, table, repairs[n]);
+        else
+            readBlock(B, n, locale, table, repairs[n]);
     }
 }
 
@@ -212,6 +228,10 @@ QStringList fileRepairs(const AnalysisElement &element, const BlockListEnd &end,
 
 ReadOutcome parseAnalysisText(const QString &text, const QLocale &locale)
 {
+    // A file without the analysis element is some other file; opening it as an empty analysis
+    // would invite a save over it.
+    if (!text.contains(kAnalysisOpening))
+        return failed(QStringLiteral("The file holds no Root Cause Analysis: it has no <analysis> element."));
     ReadOutcome outcome;
     outcome.ok = true;
     const AnalysisElement element = findAnalysisElement(text);
@@ -230,6 +250,11 @@ ReadOutcome parseAnalysisText(const QString &text, const QLocale &locale)
 
 ReadOutcome readAnalysisFile(const QString &path, const QLocale &locale)
 {
+    return readAnalysisFile(path, AnalysisEncoding::CodePage, locale);
+}
+
+ReadOutcome readAnalysisFile(const QString &path, AnalysisEncoding encoding, const QLocale &locale)
+{
     const QFileInfo info(path);
     // A pipe or a device would block or never end; only an ordinary file is read.
     if (info.exists() && !info.isFile())
@@ -242,12 +267,12 @@ ReadOutcome readAnalysisFile(const QString &path, const QLocale &locale)
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         return failed(file.errorString());
-    return readAnalysisBytes(bytes, locale);
+    return readAnalysisBytes(bytes, encoding, locale);
 }
 
-ReadOutcome readAnalysisBytes(const QByteArray &bytes, const QLocale &locale)
+ReadOutcome readAnalysisBytes(const QByteArray &bytes, AnalysisEncoding encoding, const QLocale &locale)
 {
-    return parseAnalysisText(decode1252(bytes), locale);
+    return parseAnalysisText(encoding == AnalysisEncoding::Utf8 ? QString::fromUtf8(bytes) : decode1252(bytes), locale);
 }
 
 QString notAnOrdinaryFileReason(bool isFolder)

@@ -33,12 +33,18 @@ private:
     QString m_text;
 };
 
-} // namespace
-
-QByteArray writeAnalysis(const Analysis &analysis, const QLocale &locale)
+// The locale's decimal separator where the code page holds it, otherwise ".", which every
+// reader of the file also takes.
+QLocale numberLocale(const QLocale &locale)
 {
+    return firstUnencodable(locale.decimalPoint()) < 0 ? locale : QLocale::c();
+}
+
+QString analysisText(const Analysis &analysis, const QString &encodingName, const QLocale &userLocale)
+{
+    const QLocale locale = numberLocale(userLocale);
     LineWriter out;
-    out.line(0, QStringLiteral("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>"));
+    out.line(0, QStringLiteral("<?xml version=\"1.0\" encoding=\"%1\"?>").arg(encodingName));
     out.line(0, QStringLiteral("<analysis>"));
     out.element(2, QStringLiteral("description"), analysis.description);
     out.element(2, QStringLiteral("email"), analysis.email);
@@ -59,7 +65,19 @@ QByteArray writeAnalysis(const Analysis &analysis, const QLocale &locale)
         out.line(2, QStringLiteral("</block>"));
     }
     out.line(0, QStringLiteral("</analysis>"));
-    return encode1252(out.text());
+    return out.text();
+}
+
+} // namespace
+
+QByteArray writeAnalysis(const Analysis &analysis, const QLocale &locale)
+{
+    return encode1252(analysisText(analysis, QStringLiteral("ISO-8859-1"), locale));
+}
+
+QByteArray writeAnalysisUtf8(const Analysis &analysis, const QLocale &locale)
+{
+    return analysisText(analysis, QStringLiteral("UTF-8"), locale).toUtf8();
 }
 
 IoResult saveAnalysisFile(const QString &path, const Analysis &analysis, const QLocale &locale)

@@ -76,6 +76,23 @@ QByteArray encode1252(const QString &text)
     return bytes;
 }
 
+qsizetype firstUnencodable(const QString &text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i)
+        if (byteFor1252(text[i].unicode()) < 0)
+            return i;
+    return -1;
+}
+
+QString describeCharacterAt(const QString &text, qsizetype position)
+{
+    const bool pair =
+        text[position].isHighSurrogate() && position + 1 < text.size() && text[position + 1].isLowSurrogate();
+    const char32_t code = pair ? QChar::surrogateToUcs4(text[position], text[position + 1]) : text[position].unicode();
+    const QString hex = QString::number(uint(code), 16).toUpper().rightJustified(4, QLatin1Char('0'));
+    return QLatin1Char('"') + text.mid(position, pair ? 2 : 1) + QLatin1String("\" (U+") + hex + QLatin1Char(')');
+}
+
 unsigned char lowerCase1252(unsigned char byte)
 {
     return kLower[byte];

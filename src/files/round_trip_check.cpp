@@ -4,6 +4,8 @@
 #include "files/analysis_writer.h"
 #include "files/codepage.h"
 
+#include <vector>
+
 namespace tessik {
 
 namespace {
@@ -29,28 +31,71 @@ QString layoutTagIn(const QString &text)
     return found;
 }
 
-QString describeCulprit(const Analysis &analysis)
+// One text of the analysis, named as the user knows it.
+struct TextField {
+    QString what;
+    QString Analysis::*header = nullptr;
+    std::array<QString, kMaxBlocks + 1> BlockTable::*blockText = nullptr;
+    int slot = 0;
+
+    template <typename A> auto &in(A &analysis) const
+    {
+        return header ? analysis.*header : (analysis.table.*blockText)[size_t(slot)];
+    }
+};
+
+// Every text of the analysis in the order the file holds them.
+std::vector<TextField> textFields(const Analysis &analysis)
 {
-    const struct {
-        QString what;
-        const QString &text;
-    } headers[] = {{QStringLiteral("The event description"), analysis.description},
-                   {QStringLiteral("The e-mail contact"), analysis.email},
-                   {QStringLiteral("The office"), analysis.office}};
-    for (const auto &header : headers)
-        if (const QString tag = layoutTagIn(header.text); !tag.isEmpty())
-            return QStringLiteral("%1 holds \"%2\"").arg(header.what, tag);
-    const BlockTable &table = analysis.table;
-    for (int i = 1; i <= table.BlockCount; ++i) {
-        const struct {
-            const char *what;
-            const QString &text;
-        } texts[] = {{"caption", table.BlockText[size_t(i)]},
-                     {"notes", table.BlockNotes[size_t(i)]},
-                     {"category", table.BlockCategory[size_t(i)]}};
-        for (const auto &field : texts)
-            if (const QString tag = layoutTagIn(field.text); !tag.isEmpty())
-                return QStringLiteral("The %1 of block %2 holds \"%3\"").arg(QLatin1String(field.what)).arg(i).arg(tag);
+    std::vector<TextField> fields{{QStringLiteral("The event description"), &Analysis::description},
+                                  {QStringLiteral("The e-mail contact"), &Analysis::email},
+                                  {QStringLiteral("The office"), &Analysis::office}};
+    for (int i = 1; i <= analysis.table.BlockCount; ++i) {
+        fields.push_back({QStringLiteral("The caption of block %1").arg(i), nullptr, &BlockTable::BlockText, i});
+        fields.push_back({QStringLiteral("The notes of block %1").arg(i), nullptr, &BlockTable::BlockNotes, i});
+        fields.push_back({QStringLiteral("The category of block %1").arg(i), nullptr, &BlockTable::BlockCategory, i});
+    }
+    return fields;
+}
+
+bool readsBack(const Analysis &analysis, const QLocale &locale)
+{
+    const QByteArray written = writeAnalysis(analysis, locale);
+    const ReadOutcome back = parseAnalysisText(decode1252(written), locale);
+    return back.ok && writeAnalysis(back.analysis, locale) == written;
+}
+
+const QString kNotSaved = QStringLiteral("The Root Cause Analysis was not saved.\r\n\r\n");
+
+QString unencodableMessage(const Analysis &analysis)
+{
+    for (const TextField &field : textFields(analysis)) {
+        const QString &text = field.in(analysis);
+        if (const qsizetype at = firstUnencodable(text); at >= 0)
+            return kNotSaved + QStringLiteral("%1 holds %2, a character an analysis file cannot hold. "
+                                              "Change that text and save again.")
+                                   .arg(field.what, describeCharacterAt(text, at));
+    }
+    return QString();
+}
+
+// The texts go back in one at a time, in file order: the first one that makes the analysis
+// read back differently is the one that breaks it. A tag that changes nothing is not blamed.
+QString culpritOf(const Analysis &analysis, const QLocale &locale)
+{
+    const std::vector<TextField> fields = textFields(analysis);
+    Analysis trial = analysis;
+    for (const TextField &field : fields)
+        field.in(trial).clear();
+    for (const TextField &field : fields) {
+        const QString &text = field.in(analysis);
+        field.in(trial) = text;
+        // Only a tag can make a text read back differently.
+        if (!text.contains(QLatin1Char('<')) || readsBack(trial, locale))
+            continue;
+        const QString tag = layoutTagIn(text);
+        return tag.isEmpty() ? field.what + QStringLiteral(" holds a tag of the file's layout")
+                             : QStringLiteral("%1 holds \"%2\"").arg(field.what, tag);
     }
     return QStringLiteral("A text of the analysis holds a tag of the file's layout");
 }
@@ -59,13 +104,13 @@ QString describeCulprit(const Analysis &analysis)
 
 QString unkeepableTextMessage(const Analysis &analysis, const QLocale &locale)
 {
-    const QByteArray written = writeAnalysis(analysis, locale);
-    const ReadOutcome back = parseAnalysisText(decode1252(written), locale);
-    if (back.ok && writeAnalysis(back.analysis, locale) == written)
+    if (const QString message = unencodableMessage(analysis); !message.isEmpty())
+        return message;
+    if (readsBack(analysis, locale))
         return QString();
-    return QStringLiteral("The Root Cause Analysis was not saved.\r\n\r\n%1, which an analysis file cannot keep: "
-                          "the file would not read back as it is. Change that text and save again.")
-        .arg(describeCulprit(analysis));
+    return kNotSaved + QStringLiteral("%1, which an analysis file cannot keep: the file would not read back as it "
+                                      "is. Change that text and save again.")
+                           .arg(culpritOf(analysis, locale));
 }
 
 } // namespace tessik

@@ -4,6 +4,9 @@
 #include "render/plot_diagram.h"
 #include "render/surface.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace tessik {
 
 const QString DiagramMouse::kLoopMessage =
@@ -22,6 +25,24 @@ int DiagramMouse::Inside(const BlockTable &table, float X, float Y)
             return i;
     }
     return 0;
+}
+
+std::vector<BlockPlace> DiagramMouse::keptInside(std::vector<BlockPlace> places, float left, float top)
+{
+    float lowestX = left;
+    float lowestY = top;
+    for (const BlockPlace &place : places) {
+        lowestX = std::min(lowestX, place.x);
+        lowestY = std::min(lowestY, place.y);
+    }
+    // Whole units keep the corners on whole units, as every position the program makes is.
+    const float shiftX = std::ceil(left - lowestX);
+    const float shiftY = std::ceil(top - lowestY);
+    for (BlockPlace &place : places) {
+        place.x += shiftX;
+        place.y += shiftY;
+    }
+    return places;
 }
 
 void DiagramMouse::MouseDown(int Button, int, float X, float Y)
@@ -74,8 +95,12 @@ void DiagramMouse::MouseMove(int Button, int, float X, float Y)
         drawMark();
     const int h = Inside(m_host.blocks(), X, Y);
     if (h < 1 || h == DragBlock) {
-        GhostX = snappedCorner(X);
-        GhostY = snappedCorner(Y);
+        // The outline shows where the block lands when it moves alone.
+        const PixelMapping &edges = surface.mapping();
+        const BlockPlace landing =
+            keptInside({{DragBlock, snappedCorner(X), snappedCorner(Y)}}, edges.DiagramLeft, edges.DiagramTop).front();
+        GhostX = landing.x;
+        GhostY = landing.y;
         GhostIsCircle = false;
     } else {
         GhostX = X;
@@ -103,48 +128,52 @@ void DiagramMouse::dropPick(float X, float Y)
     const int h = Inside(m_host.blocks(), X, Y);
     if (h <= 0)
         return;
-    BlockTable &table = m_host.blocks();
     const QString value = m_host.pickText();
     if (m_host.viewType() != NotesView) {
-        table.BlockCategory[h] = value;
+        m_host.storeCategory(h, value);
     } else {
-        table.BlockNotes[h] = value;
+        m_host.storeNotes(h, value);
         m_host.setNotesBoxText(value);
     }
-    m_host.redrawDiagram(true);
+}
+
+std::vector<BlockPlace> DiagramMouse::placesForMove(int d, int Shift, float X, float Y) const
+{
+    const BlockTable &table = m_host.blocks();
+    const float newX = snappedCorner(X);
+    const float newY = snappedCorner(Y);
+    std::vector<BlockPlace> places;
+    if (Shift == 0)
+        places.push_back({d, newX, newY});
+    else
+        places = table.multiMovePlaces(d, table.BlockX[d] - newX, table.BlockY[d] - newY);
+    const PixelMapping &edges = m_host.diagramSurface().mapping();
+    return keptInside(std::move(places), edges.DiagramLeft, edges.DiagramTop);
 }
 
 void DiagramMouse::finishDrag(int Shift, float X, float Y)
 {
-    BlockTable &table = m_host.blocks();
+    const BlockTable &table = m_host.blocks();
     const int d = DragBlock;
     DragBlock = 0;
     if (!table.isLive(d)) {
-        m_host.redrawDiagram(false);
+        m_host.redrawDiagram();
         return;
     }
     const int h = Inside(table, X, Y);
-    if (h != 0 && h != d) {
-        // The block further left becomes the parent; with equal x the dragged block is the child.
-        const int child = table.BlockX[d] < table.BlockX[h] ? h : d;
-        const int parent = child == h ? d : h;
-        if (table.wouldCloseLoop(child, parent)) {
-            m_host.redrawDiagram(false);
-            m_host.tellUser(kLoopMessage);
-            return;
-        }
-        table.BlockParent[child] = std::int16_t(parent);
-    } else {
-        const float newX = snappedCorner(X);
-        const float newY = snappedCorner(Y);
-        if (Shift == 0) {
-            table.BlockX[d] = newX;
-            table.BlockY[d] = newY;
-        } else {
-            table.multiMove(d, table.BlockX[d] - newX, table.BlockY[d] - newY);
-        }
+    if (h == 0 || h == d) {
+        m_host.moveBlocks(placesForMove(d, Shift, X, Y));
+        return;
     }
-    m_host.redrawDiagram(true);
+    // The block further left becomes the parent; with equal x the dragged block is the child.
+    const int child = table.BlockX[d] < table.BlockX[h] ? h : d;
+    const int parent = child == h ? d : h;
+    if (table.wouldCloseLoop(child, parent)) {
+        m_host.redrawDiagram();
+        m_host.tellUser(kLoopMessage);
+        return;
+    }
+    m_host.linkBlocks(child, parent);
 }
 
 } // namespace tessik

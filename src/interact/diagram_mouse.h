@@ -5,16 +5,20 @@
 
 #include <QString>
 
+#include <vector>
+
 namespace tessik {
 
 class Surface;
 
-// What the pointer handling needs from the window it works in.
+// What the pointer handling needs from the window it works in. The gestures never write the
+// table themselves: each change goes through the host as one edit of the analysis, which the
+// host records (so it can be undone), marks and redraws.
 class DiagramMouseHost {
 public:
     virtual ~DiagramMouseHost() = default;
 
-    virtual BlockTable &blocks() = 0;
+    virtual const BlockTable &blocks() const = 0;
     virtual Surface &diagramSurface() = 0;
     virtual int viewType() const = 0;
 
@@ -26,8 +30,15 @@ public:
 
     virtual void addBlockAt(float x, float y) = 0;
     virtual void editBlock(int id) = 0;
-    // A full redraw; when `edited` the document is also marked as changed.
-    virtual void redrawDiagram(bool edited) = 0;
+
+    // The edits of a gesture; after each the host redraws the whole diagram.
+    virtual void moveBlocks(const std::vector<BlockPlace> &places) = 0;
+    virtual void linkBlocks(int child, int parent) = 0;
+    virtual void storeCategory(int id, const QString &category) = 0;
+    virtual void storeNotes(int id, const QString &notes) = 0;
+
+    // A full redraw for a gesture that changed nothing: it removes the pick outline and marks.
+    virtual void redrawDiagram() = 0;
     virtual void tellUser(const QString &message) = 0;
 };
 
@@ -54,6 +65,10 @@ public:
     // The block under the point, lowest id first where boxes overlap; 0 for none.
     static int Inside(const BlockTable &table, float X, float Y);
 
+    // The places of a move, shifted right and down as a whole where a box would otherwise
+    // lie past the left or top edge of the diagram, where nobody could reach it again.
+    static std::vector<BlockPlace> keptInside(std::vector<BlockPlace> places, float left, float top);
+
     int DragBlock = 0;
     float GhostX = kNoMark;
     float GhostY = kNoMark;
@@ -63,6 +78,7 @@ public:
 
 private:
     void drawMark();
+    std::vector<BlockPlace> placesForMove(int d, int Shift, float X, float Y) const;
     void dropPick(float X, float Y);
     void finishDrag(int Shift, float X, float Y);
 

@@ -102,16 +102,30 @@ bool BlockTable::wouldCloseLoop(int child, int parent) const
     return false;
 }
 
+std::vector<BlockPlace> BlockTable::multiMovePlaces(int id, float deltaX, float deltaY) const
+{
+    std::vector<BlockPlace> places;
+    if (id < 1 || id > kMaxBlocks)
+        return places;
+    places.push_back({id, BlockX[id] - deltaX, BlockY[id] - deltaY});
+    for (int child : descendants(id))
+        places.push_back({child, BlockX[child] - deltaX, BlockY[child] - deltaY});
+    return places;
+}
+
+void BlockTable::setPlaces(const std::vector<BlockPlace> &places)
+{
+    for (const BlockPlace &place : places) {
+        if (place.id < 1 || place.id > kMaxBlocks)
+            continue;
+        BlockX[place.id] = place.x;
+        BlockY[place.id] = place.y;
+    }
+}
+
 void BlockTable::multiMove(int id, float deltaX, float deltaY)
 {
-    if (id < 1 || id > kMaxBlocks)
-        return;
-    BlockX[id] -= deltaX;
-    BlockY[id] -= deltaY;
-    for (int child : descendants(id)) {
-        BlockX[child] -= deltaX;
-        BlockY[child] -= deltaY;
-    }
+    setPlaces(multiMovePlaces(id, deltaX, deltaY));
 }
 
 } // namespace tessik

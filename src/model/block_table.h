@@ -19,6 +19,13 @@ inline constexpr std::int16_t kTrue = -1;
 // every position the program itself produces is a whole number.
 float snappedCorner(float centre);
 
+// Where one block's box goes: its new top-left corner.
+struct BlockPlace {
+    int id = 0;
+    float x = 0;
+    float y = 0;
+};
+
 // The analysis' blocks: parallel arrays over slots 0..100, slot 0 never a block.
 // Slots 1..BlockCount are the used range; a slot there is live when BlockActive is non-zero.
 struct BlockTable {
@@ -56,6 +63,9 @@ struct BlockTable {
 
     // Moves a block by minus (deltaX, deltaY) and all its descendants with it.
     void multiMove(int id, float deltaX, float deltaY);
+    // The places that multiMove gives the block and its descendants, the block first.
+    std::vector<BlockPlace> multiMovePlaces(int id, float deltaX, float deltaY) const;
+    void setPlaces(const std::vector<BlockPlace> &places);
 };
 
 } // namespace tessik

@@ -8,8 +8,15 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 namespace tessik {
+
+namespace {
+
+const QByteArray kUtf8Mark("\xEF\xBB\xBF");
+
+} // namespace
 
 QString resolveUserFolder(const Platform &platform)
 {
@@ -39,13 +46,19 @@ FirstLine readFirstLine(const QString &path)
         }
     }
     line.ok = true;
-    line.text = decode1252(head.left(end));
+    const QByteArray text = head.left(end);
+    line.text = text.startsWith(kUtf8Mark) ? QString::fromUtf8(text.mid(kUtf8Mark.size())) : decode1252(text);
     return line;
 }
 
 IoResult writeSingleLine(const QString &path, const QString &line)
 {
-    return writeFileSafely(path, encode1252(line + kLineBreak));
+    const QString text = line + kLineBreak;
+    // A folder name the code page cannot hold is kept exactly, in UTF-8 with its mark; every
+    // other line is written as before, so older programs still read it.
+    if (firstUnencodable(text) >= 0)
+        return writeFileSafely(path, kUtf8Mark + text.toUtf8());
+    return writeFileSafely(path, encode1252(text));
 }
 
 namespace {
@@ -57,11 +70,15 @@ QStringList copySamples(const QString &programFolder, const QString &userFolder)
     const QStringList names =
         source.entryList({QStringLiteral("*.rca.xml")}, QDir::Files | QDir::Readable, QDir::Name | QDir::IgnoreCase);
     for (const QString &name : names) {
+        // A file of that name in the user's folder may be the user's own work: never replaced.
+        const QString target = joinPath(userFolder, name);
+        if (QFileInfo::exists(target) || QFileInfo(target).isSymLink())
+            continue;
         QFile sample(source.filePath(name));
         if (!sample.open(QIODevice::ReadOnly))
             continue;
         // A sample that cannot be copied is skipped: the user's own files matter more than a demo.
-        if (writeFileSafely(joinPath(userFolder, name), sample.readAll()).ok)
+        if (writeFileSafely(target, sample.readAll()).ok)
             copied.append(name);
     }
     return copied;

@@ -28,7 +28,8 @@ struct UserFiles {
 QString resolveUserFolder(const Platform &platform);
 
 // Reads the history and version files, creating the folder on a first run, and copies the
-// sample analyses beside the program when the stored version is older than this program.
+// sample analyses beside the program when the stored version is older than this program,
+// each only where no file of its name is there yet: a file in the user's folder is never replaced.
 // Anything missing or empty is treated as on a first run; nothing here asks or reports.
 UserFiles prepareUserFiles(const Platform &platform);
 
@@ -40,10 +41,12 @@ struct FirstLine : IoResult {
     QString text; // without its line end
 };
 
-// The first line of a text file; ok is false when the file cannot be opened.
+// The first line of a text file, in the 8-bit code page or, after a UTF-8 byte-order mark, in
+// UTF-8; ok is false when the file cannot be opened.
 FirstLine readFirstLine(const QString &path);
 
-// One line ended by CR LF, in the 8-bit code page.
+// One line ended by CR LF, in the 8-bit code page; a line the code page cannot hold is written
+// in UTF-8 after a byte-order mark, so that it comes back exactly.
 IoResult writeSingleLine(const QString &path, const QString &line);
 
 } // namespace tessik

@@ -19,6 +19,12 @@ void BoundTextBox::show(const QString &stored)
     m_shown = rawBoxText();
 }
 
+void BoundTextBox::follow(const QString &stored)
+{
+    if (stored != m_stored && rawBoxText() == m_shown)
+        show(stored);
+}
+
 QString BoundTextBox::take() const
 {
     const QString current = rawBoxText();

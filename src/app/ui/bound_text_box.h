@@ -15,6 +15,8 @@ public:
 
     void show(const QString &stored);
     QString take() const;
+    // Shows a new stored text unless the user has typed in the box.
+    void follow(const QString &stored);
     QString rawBoxText() const;
 
 private:

@@ -1,7 +1,6 @@
 #include "app/ui/frm_kelvane.h"
 
 #include "app/core/user_files.h"
-#include "app/core/window_title.h"
 #include "model/classification.h"
 #include "platform/core/platform.h"
 
@@ -18,10 +17,11 @@ namespace tessik {
 frmKelvane::frmKelvane(Platform &platform, QWidget *parent) : QWidget(parent), m_platform(platform)
 {
     setObjectName(QStringLiteral("frmKelvane"));
-    setWindowTitle(WindowTitle::kProgram);
     resize(1000, 699);
     buildControls();
     connectHandlers();
+    connectDocument();
+    connectUndoKeys();
     connectShortcuts();
     Form_Load();
 }
@@ -87,9 +87,10 @@ void frmKelvane::Form_Load()
 
     const UserFiles files = prepareUserFiles(m_platform);
     UserFolder = files.UserFolder;
-    LastFolder = files.LastFolder;
+    m_document.setLastFolder(files.LastFolder);
     StoredVersion = files.StoredVersion;
-    m_dialogFolder = LastFolder;
+    m_dialogFolder = files.LastFolder;
+    m_document.keepRecoveryCopies(UserFolder);
 
     lblversion->setText(ProgramVersion);
     setMinimumSize(smallestUsableSize());
@@ -103,6 +104,11 @@ void frmKelvane::resizeEvent(QResizeEvent *event)
 
 void frmKelvane::closeEvent(QCloseEvent *event)
 {
+    // The system's close command asks as Quit does; No keeps the window and everything in it.
+    if (!m_ended && !Confirm()) {
+        event->ignore();
+        return;
+    }
     Form_Terminate();
     event->accept();
 }
@@ -117,7 +123,8 @@ void frmKelvane::EndItAll()
     if (m_ended)
         return;
     m_ended = true;
-    writeShutdownFiles(UserFolder, LastFolder);
+    m_document.endRun();
+    writeShutdownFiles(UserFolder, m_document.lastFolder());
     m_platform.endProgram();
     hide();
 }
@@ -130,7 +137,8 @@ void frmKelvane::btnQuit_Click()
 
 bool frmKelvane::Confirm()
 {
-    if (!Unsaved)
+    // Typing in the open editor that OK has not stored yet would be lost as well.
+    if (!m_document.isModified() && !editorHasTyping())
         return true;
     return m_platform.showMessage(QStringLiteral("You have unsaved edits.\r\n\r\nDo you want to continue?"),
                                   MessageButtons::YesNo) == MessageAnswer::Yes;
@@ -138,14 +146,15 @@ bool frmKelvane::Confirm()
 
 void frmKelvane::PlotDiagram(const QString &KeyWord)
 {
-    tessik::PlotDiagram(diagram(), m_table, colours, KeyWord);
-    m_animation.endRun(m_table); // any full redraw ends a replay
+    tessik::PlotDiagram(diagram(), table(), colours, KeyWord);
+    m_animation.endRun(table()); // any full redraw ends a replay
     picDiagram->update();
 }
 
 void frmKelvane::Addblock(float X, float Y)
 {
-    const int id = m_table.addBlock(X, Y);
+    leaveEditor();
+    const int id = m_document.addBlock(X, Y);
     if (id == 0) {
         m_platform.showMessage(QStringLiteral("The analysis already holds %1 blocks.\r\n\r\n"
                                               "Delete a block before adding another one.")
@@ -153,14 +162,14 @@ void frmKelvane::Addblock(float X, float Y)
                                MessageButtons::Ok);
         return;
     }
-    PlotDiagram(QString());
     EditBlock(id);
 }
 
 void frmKelvane::InitialBlock()
 {
-    m_table.clear();
-    Addblock(5.0f, 5.0f);
+    // Block 1 alone, at the diagram's left edge: part of New's clean start, not an edit.
+    m_document.newAnalysis();
+    EditBlock(1);
 }
 
 void frmKelvane::btnNew_Click()
@@ -169,32 +178,28 @@ void frmKelvane::btnNew_Click()
         return;
     diagram().clear();
     picDiagram->update();
-    CurrentFile.clear();
-    txtDescription->clear();
-    txtemail->clear();
-    txtOffice->clear();
-    Unsaved = false;
-    setWindowTitle(WindowTitle::kProgram);
+    showPanel(frameControl);
     InitialBlock();
-}
-
-void frmKelvane::headerChanged()
-{
-    Unsaved = true;
-    setWindowTitle(WindowTitle::afterHeaderEdit(windowTitle()));
 }
 
 void frmKelvane::txtDescription_Change()
 {
-    headerChanged();
+    typedInto(txtDescription, HeaderField::Description);
 }
 void frmKelvane::txtemail_Change()
 {
-    headerChanged();
+    typedInto(txtemail, HeaderField::Email);
 }
 void frmKelvane::txtOffice_Change()
 {
-    headerChanged();
+    typedInto(txtOffice, HeaderField::Office);
+}
+
+void frmKelvane::typedInto(QLineEdit *box, HeaderField field)
+{
+    m_typingInto = box;
+    m_document.setHeader(field, box->text());
+    m_typingInto = nullptr;
 }
 
 } // namespace tessik

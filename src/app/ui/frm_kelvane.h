@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/core/document.h"
 #include "app/ui/bound_text_box.h"
 #include "app/ui/surface_view.h"
 #include "files/save_rules.h"
@@ -50,12 +51,11 @@ public:
     explicit frmKelvane(Platform &platform, QWidget *parent = nullptr);
     ~frmKelvane() override;
 
+    // The analysis, its file, its title and its history; the window shows it.
+    Document &document() { return m_document; }
+    const BlockTable &table() const { return m_document.table(); }
     // Form-level state, readable by tests.
-    BlockTable &table() { return m_table; }
-    QString CurrentFile;
-    bool Unsaved = false;
     QString UserFolder;
-    QString LastFolder;
     QString StoredVersion;
     int EditedBlock = 0;
     bool PickPending = false;
@@ -65,8 +65,10 @@ public:
     const PixelMapping &mapping() const { return picDiagram->surface().mapping(); }
     Surface &diagram() { return picDiagram->surface(); }
 
-    // Start-up, as the load event runs it; then the caller shows the window.
+    // Start-up, as the load event runs it; then the caller shows the window and offers what a
+    // run that did not end normally left behind.
     void Form_Load();
+    void offerRecovery();
     void Form_Resize();
     void EndItAll();
     bool ended() const { return m_ended; }
@@ -179,6 +181,11 @@ public Q_SLOTS:
     void btnTraining_Click();
     void btnTrainingReference_Click();
 
+    // Ctrl+Z, and Ctrl+Shift+Z or Ctrl+Y, wherever the focus is: a text box with typing of its
+    // own to undo or redo takes the key first.
+    void undoEdit();
+    void redoEdit();
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
@@ -198,16 +205,23 @@ private:
     bool claimsKey(const QKeyEvent &key) const;
     QSize smallestUsableSize() const;
     void connectSearchPanel();
-    void headerChanged();
+    void connectDocument();
+    void connectUndoKeys();
+    bool undoKeyForBox(QObject *watched, QEvent *event);
+    void typedInto(QLineEdit *box, HeaderField field);
+    void showHeader();
+    void forgetHeaderTyping(QLineEdit *except);
+    void showTable();
+    void leaveEditor();
+    bool editorHasTyping() const;
     void Form_Terminate();
-    void markDiagramEdited();
     void showPanel(QFrame *panel);
     bool saveAllowed(SaveCommand command);
     void pickFrom(SurfaceView *picture, QString (*select)(const PixelReader &, int, int), const PointerEvent &event);
     bool txtText_KeyPress(int KeyAscii);
 
     // The pointer handling's view of the window.
-    BlockTable &blocks() override { return m_table; }
+    const BlockTable &blocks() const override { return m_document.table(); }
     Surface &diagramSurface() override { return diagram(); }
     int viewType() const override { return colours.ViewType; }
     bool pickPending() const override { return PickPending; }
@@ -215,8 +229,12 @@ private:
     void endPick() override;
     void setNotesBoxText(const QString &text) override;
     void addBlockAt(float x, float y) override { Addblock(x, y); }
-    void editBlock(int id) override { EditBlock(id); }
-    void redrawDiagram(bool edited) override;
+    void editBlock(int id) override;
+    void moveBlocks(const std::vector<BlockPlace> &places) override { m_document.moveBlocks(places); }
+    void linkBlocks(int child, int parent) override { m_document.linkBlocks(child, parent); }
+    void storeCategory(int id, const QString &category) override { m_document.setCategory(id, category); }
+    void storeNotes(int id, const QString &notes) override { m_document.setNotes(id, notes); }
+    void redrawDiagram() override { showTable(); }
     void tellUser(const QString &message) override;
     void SeedCategories();
     void animationStep(AnimationDirection direction, QPushButton *button);
@@ -236,7 +254,7 @@ private:
     float unitsY(const PointerEvent &event) const;
 
     Platform &m_platform;
-    BlockTable m_table;
+    Document m_document;
     QString m_dialogFolder; // where the file dialog starts; set once at start-up
     DiagramMouse m_mouse{*this};
     AnimationState m_animation;
@@ -248,6 +266,7 @@ private:
     bool m_ended = false;
     QList<QAction *> m_keyCommands;
     std::vector<std::function<bool()>> m_keyAvailable; // for each key command, whether it acts now
+    QLineEdit *m_typingInto = nullptr;                 // the header box whose typing is being recorded
 };
 
 } // namespace tessik

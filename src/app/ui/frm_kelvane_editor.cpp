@@ -1,6 +1,5 @@
 #include "app/ui/frm_kelvane.h"
 
-#include "app/core/window_title.h"
 #include "platform/core/platform.h"
 
 #include <QComboBox>
@@ -15,11 +14,17 @@ void frmKelvane::EditBlock(int id)
 {
     EditedBlock = id;
     diagram().setPenColour(kRed);
-    outlineBox(diagram(), m_table.BlockX[id], m_table.BlockY[id]);
+    outlineBox(diagram(), table().BlockX[id], table().BlockY[id]);
     showPanel(frameEdit);
-    m_captionBox->show(m_table.BlockText[id]);
-    m_notesBox->show(m_table.BlockNotes[id]);
+    m_captionBox->show(table().BlockText[id]);
+    m_notesBox->show(table().BlockNotes[id]);
     txtText->setFocus();
+}
+
+void frmKelvane::editBlock(int id)
+{
+    leaveEditor();
+    EditBlock(id);
 }
 
 void frmKelvane::showPanel(QFrame *panel)
@@ -30,22 +35,33 @@ void frmKelvane::showPanel(QFrame *panel)
     updateKeyCommands();
 }
 
-void frmKelvane::markDiagramEdited()
+bool frmKelvane::editorHasTyping() const
 {
-    Unsaved = true;
-    setWindowTitle(WindowTitle::afterDiagramEdit(CurrentFile));
+    if (frameEdit->isHidden() || !table().isLive(EditedBlock))
+        return false;
+    return m_captionBox->take() != table().BlockText[EditedBlock] ||
+           m_notesBox->take() != table().BlockNotes[EditedBlock];
+}
+
+void frmKelvane::leaveEditor()
+{
+    // Before another block opens or a new one is added, what was typed is kept as OK keeps it,
+    // and the open block's red outline goes with the redraw.
+    if (frameEdit->isHidden())
+        return;
+    const bool typed = editorHasTyping();
+    showPanel(frameControl);
+    if (typed)
+        m_document.commitBlock(EditedBlock, m_captionBox->take(), m_notesBox->take());
+    else
+        PlotDiagram(QString());
 }
 
 void frmKelvane::btnImplement_Click()
 {
-    // The slot may have gone since the editor opened (a load replaced the table): store nothing then.
-    if (m_table.isLive(EditedBlock)) {
-        m_table.BlockText[EditedBlock] = m_captionBox->take();
-        m_table.BlockNotes[EditedBlock] = m_notesBox->take();
-    }
     showPanel(frameControl);
-    markDiagramEdited();
-    PlotDiagram(QString());
+    // A slot that has gone since the editor opened stores nothing; the commit still marks the document.
+    m_document.commitBlock(EditedBlock, m_captionBox->take(), m_notesBox->take());
 }
 
 void frmKelvane::btnCancel_Click()
@@ -56,10 +72,13 @@ void frmKelvane::btnCancel_Click()
 
 void frmKelvane::btnDelete_Click()
 {
-    m_table.freeSlot(EditedBlock);
+    const int id = EditedBlock;
     EditedBlock = 0;
     showPanel(frameControl);
-    PlotDiagram(QString());
+    if (table().isLive(id))
+        m_document.deleteBlock(id);
+    else
+        PlotDiagram(QString());
 }
 
 bool frmKelvane::txtText_KeyPress(int KeyAscii)
@@ -72,6 +91,8 @@ bool frmKelvane::txtText_KeyPress(int KeyAscii)
 
 bool frmKelvane::eventFilter(QObject *watched, QEvent *event)
 {
+    if (undoKeyForBox(watched, event))
+        return true;
     // A text box would keep some of the window's keys for its own editing (Ctrl+E moves to the
     // line's end on X11); while such a command can act, the window takes the key.
     if (event->type() == QEvent::ShortcutOverride && claimsKey(*static_cast<QKeyEvent *>(event)))

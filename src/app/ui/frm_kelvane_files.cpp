@@ -1,13 +1,8 @@
 #include "app/ui/frm_kelvane.h"
 
-#include "app/core/window_title.h"
 #include "files/analysis_reader.h"
-#include "files/analysis_writer.h"
 #include "files/paths.h"
-#include "files/round_trip_check.h"
 #include "files/save_rules.h"
-
-#include <QLineEdit>
 
 // Analyses on disk: Load, Save and Save As, and opening a file into the window.
 namespace tessik {
@@ -39,20 +34,15 @@ bool frmKelvane::openAnalysis(const QString &path, const QString &keyWord)
 }
 
 // The file was read aside first: the analysis on screen is replaced only by a good read.
-bool frmKelvane::openAnalysis(const QString &path, const ReadOutcome &outcome, const QString &keyWord)
+bool frmKelvane::openAnalysis(const QString &path, const ReadOutcome &read, const QString &keyWord)
 {
+    const ReadOutcome outcome = m_document.open(path, read);
     if (!outcome.ok) {
         m_platform.showMessage(readFailureMessage(path, outcome.reason), MessageButtons::Ok);
         return false;
     }
-    CurrentFile = path;
-    txtDescription->setText(outcome.analysis.description);
-    txtemail->setText(outcome.analysis.email);
-    txtOffice->setText(outcome.analysis.office);
-    m_table = outcome.analysis.table;
-    PlotDiagram(keyWord);
-    Unsaved = false;
-    setWindowTitle(WindowTitle::afterLoad(CurrentFile));
+    if (!keyWord.isEmpty())
+        PlotDiagram(keyWord);
     if (!outcome.repairs.isEmpty())
         m_platform.showMessage(repairMessage(path, outcome.repairs), MessageButtons::Ok);
     return true;
@@ -70,32 +60,21 @@ void frmKelvane::btnLoadXML_Click()
 void frmKelvane::loadFile(const QString &path)
 {
     if (openAnalysis(path, QString()))
-        LastFolder = FindPath(CurrentFile);
+        m_document.setLastFolder(FindPath(path));
 }
 
 bool frmKelvane::saveAnalysisTo(const QString &path)
 {
-    const Analysis analysis{txtDescription->text(), txtemail->text(), txtOffice->text(), m_table};
-    if (const QString refusal = unkeepableTextMessage(analysis); !refusal.isEmpty()) {
-        m_platform.showMessage(refusal, MessageButtons::Ok);
-        return false;
-    }
-    const IoResult written = saveAnalysisFile(path, analysis);
-    if (!written.ok) {
-        // Nothing changes: the old file is intact and the document still has its edits.
-        m_platform.showMessage(saveFailureMessage(path, written.reason), MessageButtons::Ok);
-        return false;
-    }
-    CurrentFile = path;
-    Unsaved = false;
-    setWindowTitle(WindowTitle::afterSave(CurrentFile));
-    LastFolder = FindPath(CurrentFile);
-    return true;
+    // A refusal or a failed write changes nothing: the old file is intact and the edits stay.
+    const IoResult saved = m_document.save(path);
+    if (!saved.ok)
+        m_platform.showMessage(saved.reason, MessageButtons::Ok);
+    return saved.ok;
 }
 
 bool frmKelvane::saveAllowed(SaveCommand command)
 {
-    const QString refusal = saveValidationMessage(txtDescription->text(), txtOffice->text(), command);
+    const QString refusal = m_document.saveRefusal(command);
     if (!refusal.isEmpty())
         m_platform.showMessage(refusal, MessageButtons::Ok);
     return refusal.isEmpty();
@@ -103,21 +82,24 @@ bool frmKelvane::saveAllowed(SaveCommand command)
 
 void frmKelvane::btnSave_Click()
 {
+    leaveEditor(); // what is typed in the open editor belongs in the file too
     if (!saveAllowed(SaveCommand::Save))
         return;
-    if (CurrentFile.isEmpty()) {
+    if (m_document.currentFile().isEmpty()) {
         btnSaveAs_Click();
         return;
     }
-    saveAnalysisTo(CurrentFile);
+    saveAnalysisTo(m_document.currentFile());
 }
 
 void frmKelvane::btnSaveAs_Click()
 {
+    leaveEditor();
     if (!saveAllowed(SaveCommand::SaveAs))
         return;
-    const QString path = chooseAnalysisFile(FileDialogMode::Save, kSaveFilter,
-                                            proposedFileName(txtDescription->text(), txtemail->text()));
+    const QString path =
+        chooseAnalysisFile(FileDialogMode::Save, kSaveFilter,
+                           proposedFileName(m_document.analysis().description, m_document.analysis().email));
     if (!path.isEmpty())
         saveAnalysisTo(path);
 }

@@ -17,6 +17,7 @@
 #include <QRadioButton>
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 // Builds the window's controls at their construction places and lays them out on resize.
@@ -205,7 +206,8 @@ void frmKelvane::buildControlPanel()
 QSize frmKelvane::smallestUsableSize() const
 {
     // The panels' controls keep their places, so each panel must be as wide as its farthest
-    // control reaches; the diagram keeps room for one block's box and shadow.
+    // control reaches; the diagram keeps room for one block's box and shadow, at the highest
+    // place a block can stand (corners lie on whole units).
     int panelWidth = 0;
     int panelHeight = frameControl->height();
     for (const QFrame *panel : {frameControl, frameEdit, frameAnalyze}) {
@@ -215,7 +217,7 @@ QSize frmKelvane::smallestUsableSize() const
         }
     }
     const PixelMapping &m = mapping();
-    const int box = m.ScaleToPixelsY(m.DiagramTop + BlockBoxSize + 0.5f) + 2 * picDiagram->frameWidth();
+    const int box = m.ScaleToPixelsY(std::ceil(m.DiagramTop) + BlockBoxSize + 0.5f) + 2 * picDiagram->frameWidth();
     // The margins of Form_Resize: 20 across, 20 down besides the panel.
     return QSize(panelWidth + 20, panelHeight + box + 20);
 }

@@ -28,25 +28,29 @@ QString pictureName(const QString &CurrentFile)
 
 void frmKelvane::exportDiagram()
 {
-    const QString name = pictureName(CurrentFile) + QStringLiteral(".pdf");
-    const QString folder = CurrentFile.isEmpty() ? LastFolder : FindPath(CurrentFile);
+    const QString &file = m_document.currentFile();
+    const QString name = pictureName(file) + QStringLiteral(".pdf");
+    const QString folder = file.isEmpty() ? m_document.lastFolder() : FindPath(file);
     const QString path =
         m_platform.chooseFile({FileDialogMode::Save, kPictureFilter, kPictureDialogTitle, name, folder});
     if (path.isEmpty())
         return;
-    const IoResult written = writePicture(path, {m_table, colours, mapping(), txtDescription->text()});
+    const IoResult written =
+        writePicture(path, {m_document.table(), colours, mapping(), m_document.analysis().description});
     if (!written.ok)
         m_platform.showMessage(pictureFailureMessage(path, written.reason), MessageButtons::Ok);
 }
 
 void frmKelvane::printDiagram()
 {
-    const QRect area = diagramArea(m_table, mapping());
-    const PrintOutcome outcome = m_platform.printPage({pictureName(CurrentFile), area.width() > area.height()},
-                                                      [&](QPainter &painter, const QRectF &page) {
-                                                          painter.setTransform(fitTransform(area, page), true);
-                                                          paintDiagram(painter, area, m_table, colours, mapping());
-                                                      });
+    const BlockTable &table = m_document.table();
+    const QRect area = diagramArea(table, mapping());
+    const PrintOutcome outcome =
+        m_platform.printPage({pictureName(m_document.currentFile()), area.width() > area.height()},
+                             [&](QPainter &painter, const QRectF &page) {
+                                 painter.setTransform(fitTransform(area, page), true);
+                                 paintDiagram(painter, area, table, colours, mapping());
+                             });
     if (outcome == PrintOutcome::Failed)
         m_platform.showMessage(QStringLiteral("The diagram could not be printed."), MessageButtons::Ok);
 }

@@ -31,13 +31,6 @@ void frmKelvane::picDiagram_MouseUp(const PointerEvent &event)
     m_mouse.MouseUp(event.Button, event.Shift, unitsX(event), unitsY(event));
 }
 
-void frmKelvane::redrawDiagram(bool edited)
-{
-    PlotDiagram(QString());
-    if (edited)
-        markDiagramEdited();
-}
-
 void frmKelvane::tellUser(const QString &message)
 {
     m_platform.showMessage(message, MessageButtons::Ok);

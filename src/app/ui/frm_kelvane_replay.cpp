@@ -19,11 +19,11 @@ const QString kTrainingReference = QStringLiteral(TESSIK_TRAINING_REFERENCE_URL)
 
 void frmKelvane::animationStep(AnimationDirection direction, QPushButton *button)
 {
-    m_animation.step(m_table, direction);
+    m_animation.step(table(), direction);
     // The click is not taken again while its fade runs; the other button stays live, and a
     // click on it waits for the events drained at the end of the fade.
     button->setEnabled(false);
-    PlotDiagramHidden(picBuffer->surface(), diagram(), m_table, colours, m_animation, m_platform);
+    PlotDiagramHidden(picBuffer->surface(), diagram(), table(), colours, m_animation, m_platform);
     button->setEnabled(true);
 }
 

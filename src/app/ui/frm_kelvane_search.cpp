@@ -97,7 +97,7 @@ void frmKelvane::startSearch()
     if (phrase.isEmpty())
         return;
     // The list and the status line keep what they show until the new outcome replaces them.
-    m_search->start(LastFolder, phrase);
+    m_search->start(m_document.lastFolder(), phrase);
     showSearchRunning(true);
 }
 

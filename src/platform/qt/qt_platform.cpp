@@ -43,6 +43,8 @@ QString QtPlatform::chooseFile(const FileDialogRequest &request)
 MessageAnswer QtPlatform::showMessage(const QString &text, MessageButtons buttons)
 {
     QMessageBox box(QMessageBox::Warning, QStringLiteral("Kelvane"), text, QMessageBox::NoButton, m_parent);
+    // File names and the user's own texts may hold markup; a message shows them as they are.
+    box.setTextFormat(Qt::PlainText);
     if (buttons == MessageButtons::YesNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         box.setDefaultButton(QMessageBox::Yes);

@@ -1,0 +1,294 @@
+#include "app/core/document.h"
+
+#include "app/core/recovery_copies.h"
+#include "app/core/window_title.h"
+#include "files/analysis_writer.h"
+#include "files/paths.h"
+#include "files/round_trip_check.h"
+
+namespace tessik {
+
+namespace {
+
+// A copy is written at most this long after the first change since the last one was written.
+constexpr int kRecoveryDelayMs = 1500;
+
+} // namespace
+
+Document::Document(QObject *parent) : QObject(parent), m_title(WindowTitle::kProgram), m_cleanTitle(m_title)
+{
+    m_recoveryDue.setSingleShot(true);
+    m_recoveryDue.setInterval(kRecoveryDelayMs);
+    connect(&m_recoveryDue, &QTimer::timeout, this, &Document::writeRecoveryCopyNow);
+}
+
+Document::~Document() = default;
+
+QString Document::header(HeaderField field) const
+{
+    return headerText(m_analysis, field);
+}
+
+void Document::setTitle(const QString &title)
+{
+    if (title == m_title)
+        return;
+    m_title = title;
+    Q_EMIT titleChanged(m_title);
+}
+
+void Document::replaceAnalysis(const Analysis &analysis, const QString &file, const QString &cleanTitle)
+{
+    m_analysis = analysis;
+    m_currentFile = file;
+    m_history.clear();
+    m_modified = false;
+    m_cleanTitle = cleanTitle;
+    setTitle(cleanTitle);
+    Q_EMIT headerChanged();
+    Q_EMIT tableChanged();
+}
+
+void Document::newAnalysis()
+{
+    // The slots above the used range keep their leftovers, as the table always lets them.
+    Analysis fresh;
+    fresh.table = m_analysis.table;
+    fresh.table.clear();
+    fresh.table.addBlock(kHalfBox, kHalfBox);
+    replaceAnalysis(fresh, QString(), WindowTitle::kProgram);
+    discardRecoveryCopy();
+}
+
+ReadOutcome Document::open(const QString &path)
+{
+    return open(path, readAnalysisFile(path));
+}
+
+ReadOutcome Document::open(const QString &path, const ReadOutcome &outcome)
+{
+    if (!outcome.ok)
+        return outcome;
+    replaceAnalysis(outcome.analysis, path, WindowTitle::afterLoad(path));
+    discardRecoveryCopy();
+    return outcome;
+}
+
+QString Document::saveRefusal(SaveCommand command) const
+{
+    const QString refusal = saveValidationMessage(m_analysis.description, m_analysis.office, command);
+    return refusal.isEmpty() ? unkeepableTextMessage(m_analysis) : refusal;
+}
+
+IoResult Document::save(const QString &path)
+{
+    if (const QString refusal = unkeepableTextMessage(m_analysis); !refusal.isEmpty())
+        return IoResult::failure(refusal);
+    const IoResult written = saveAnalysisFile(path, m_analysis);
+    if (!written.ok)
+        return IoResult::failure(saveFailureMessage(path, written.reason));
+    m_currentFile = path;
+    m_lastFolder = FindPath(path);
+    m_history.setClean();
+    m_modified = false;
+    m_cleanTitle = WindowTitle::afterSave(path);
+    setTitle(m_cleanTitle);
+    discardRecoveryCopy();
+    return IoResult::success();
+}
+
+void Document::edited(EditKind kind)
+{
+    m_modified = true;
+    if (kind == EditKind::Header) {
+        setTitle(WindowTitle::afterHeaderEdit(m_title));
+        Q_EMIT headerChanged();
+    } else {
+        setTitle(WindowTitle::afterDiagramEdit(m_currentFile));
+        Q_EMIT tableChanged();
+    }
+    if (m_recovery && !m_recoveryDue.isActive())
+        m_recoveryDue.start();
+}
+
+void Document::push(std::unique_ptr<QUndoCommand> step)
+{
+    m_history.push(step.release()); // doing the step marks the document
+}
+
+void Document::settleAfterHistoryStep()
+{
+    // Back exactly at the state last loaded or saved, the analysis no longer differs from its file.
+    if (!m_history.isClean())
+        return;
+    m_modified = false;
+    setTitle(m_cleanTitle);
+}
+
+void Document::undo()
+{
+    if (!m_history.canUndo())
+        return;
+    m_history.undo();
+    settleAfterHistoryStep();
+}
+
+void Document::redo()
+{
+    if (!m_history.canRedo())
+        return;
+    m_history.redo();
+    settleAfterHistoryStep();
+}
+
+int Document::addBlock(float x, float y)
+{
+    // The table's own rule picks the slot and fills it; the step keeps that slot before and after.
+    BlockTable after = table();
+    const int id = after.addBlock(x, y);
+    if (id == 0)
+        return 0;
+    push(slotStep(
+        *this, {id, SlotValues::of(table(), id), SlotValues::of(after, id), table().BlockCount, after.BlockCount, {}}));
+    return id;
+}
+
+void Document::deleteBlock(int id)
+{
+    if (!table().isLive(id))
+        return;
+    SlotChange change{id, SlotValues::of(table(), id), {}, table().BlockCount, table().BlockCount, {}};
+    for (int i = 1; i <= table().BlockCount; ++i)
+        if (table().BlockParent[i] == id)
+            change.unlinkedChildren.push_back(std::int16_t(i));
+    BlockTable after = table();
+    after.freeSlot(id);
+    change.after = SlotValues::of(after, id);
+    push(slotStep(*this, std::move(change)));
+}
+
+void Document::changeBlockTexts(int id, const std::vector<TextChange> &changes)
+{
+    std::vector<TextChange> real;
+    if (table().isLive(id))
+        for (const TextChange &change : changes)
+            if ((table().*change.field)[size_t(id)] != change.after)
+                real.push_back(change);
+    if (real.empty())
+        edited(EditKind::Diagram);
+    else
+        push(blockTextsStep(*this, id, real));
+}
+
+void Document::commitBlock(int id, const QString &text, const QString &notes)
+{
+    changeBlockTexts(id, {{&BlockTable::BlockText, text}, {&BlockTable::BlockNotes, notes}});
+}
+
+void Document::setCategory(int id, const QString &category)
+{
+    changeBlockTexts(id, {{&BlockTable::BlockCategory, category}});
+}
+
+void Document::setNotes(int id, const QString &notes)
+{
+    changeBlockTexts(id, {{&BlockTable::BlockNotes, notes}});
+}
+
+void Document::moveBlocks(const std::vector<BlockPlace> &places)
+{
+    std::vector<BlockPlace> real;
+    for (const BlockPlace &place : places)
+        if (place.id >= 1 && place.id <= kMaxBlocks &&
+            (table().BlockX[place.id] != place.x || table().BlockY[place.id] != place.y))
+            real.push_back(place);
+    if (real.empty())
+        edited(EditKind::Diagram);
+    else
+        push(moveStep(*this, real));
+}
+
+void Document::linkBlocks(int child, int parent)
+{
+    if (child < 1 || child > kMaxBlocks)
+        return;
+    if (table().BlockParent[child] == parent)
+        edited(EditKind::Diagram);
+    else
+        push(linkStep(*this, child, parent));
+}
+
+void Document::setHeader(HeaderField field, const QString &text)
+{
+    if (header(field) != text)
+        push(headerStep(*this, field, text));
+}
+
+void Document::keepRecoveryCopies(const QString &userFolder)
+{
+    m_recovery = std::make_unique<RecoveryCopies>(userFolder);
+}
+
+void Document::writeRecoveryCopyNow()
+{
+    m_recoveryDue.stop();
+    if (!m_recovery)
+        return;
+    // The copy is made here, on the window's thread; only the writing goes to the other thread.
+    if (m_modified)
+        m_recovery->keep(writeAnalysisUtf8(m_analysis), m_currentFile);
+    else
+        m_recovery->discard();
+}
+
+void Document::discardRecoveryCopy()
+{
+    m_recoveryDue.stop();
+    if (m_recovery)
+        m_recovery->discard();
+}
+
+void Document::endRun()
+{
+    discardRecoveryCopy();
+    if (m_recovery)
+        m_recovery->waitForQueue();
+}
+
+QString Document::takeRecoveryCopy(QString *recoveredFile)
+{
+    if (!m_recovery)
+        return QString();
+    m_taken = m_recovery->takeOrphan();
+    if (!m_taken)
+        return QString();
+    if (recoveredFile)
+        *recoveredFile = m_taken->originalFile;
+    return m_taken->copyPath;
+}
+
+ReadOutcome Document::restoreRecoveryCopy()
+{
+    if (!m_taken)
+        return {};
+    const ReadOutcome outcome = readAnalysisFile(m_taken->copyPath, AnalysisEncoding::Utf8);
+    if (outcome.ok) {
+        replaceAnalysis(outcome.analysis, m_taken->originalFile, WindowTitle::afterLoad(m_taken->originalFile));
+        // The analysis differs from its file, and no undo can make it the same.
+        m_history.resetClean();
+        m_modified = true;
+        setTitle(WindowTitle::afterDiagramEdit(m_currentFile));
+        writeRecoveryCopyNow(); // this run's own copy is queued before the old one goes
+    }
+    dropRecoveryCopy();
+    return outcome;
+}
+
+void Document::dropRecoveryCopy()
+{
+    if (m_recovery)
+        m_recovery->remove(std::move(m_taken));
+    m_taken.reset();
+}
+
+} // namespace tessik

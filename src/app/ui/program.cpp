@@ -1,0 +1,55 @@
+#include "app/ui/program.h"
+
+#include "app/core/command_line.h"
+#include "app/core/picture_export.h"
+
+#include <QApplication>
+#include <QTextStream>
+
+#include <cstdio>
+
+namespace tessik {
+
+Program::Program() : m_window(m_platform)
+{
+    m_platform.setDialogParent(&m_window);
+}
+
+void Program::start(const QString &file)
+{
+    m_window.show();
+    if (!file.isEmpty())
+        m_window.loadFile(file);
+    m_window.offerRecovery();
+}
+
+int runProgram(int argc, char *argv[])
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const CommandLine command = parseCommandLine(arguments);
+    if (command.action == CommandAction::PrintAndEnd) {
+        QTextStream(command.toErrorStream ? stderr : stdout) << command.output;
+        return command.exitCode;
+    }
+    // The command line is ours alone: Qt sees only the program's name, so no file name is
+    // taken for one of Qt's own options.
+    int qtArgc = 1;
+    if (command.action == CommandAction::Export) {
+        // A picture needs no screen: without a chosen platform, none is looked for.
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        QGuiApplication app(qtArgc, argv);
+        QTextStream errors(stderr);
+        return runExport(command, errors);
+    }
+    QApplication app(qtArgc, argv);
+    // Ties the window to the installed desktop entry, whose icon a Wayland desktop then shows.
+    QGuiApplication::setDesktopFileName(QStringLiteral(TESSIK_APP_ID));
+    Program program;
+    program.start(command.file);
+    return app.exec();
+}
+
+} // namespace tessik
