@@ -69,7 +69,7 @@ void BM_PlotDiagram_100Blocks_NineLineCaptions(benchmark::State &state)
     const BlockTable table = fullTable(kLongCaption);
     const DiagramColours colours;
     // The captions must really run past nine lines, or this measures the wrong case.
-    const CaptionLines lines = wrapCaption(kLongCaption, [&](const QString &s) { return surface.textWidth(s); });
+    const CaptionLines lines = wrapCaption(kLongCaption, captionMeasure(surface.textMetrics(), surface.mapping()));
     if (!lines.truncated) {
         state.SkipWithError("the caption does not wrap past nine lines");
         return;
@@ -101,10 +101,12 @@ void BM_WrapCaption_SurfaceWidth(benchmark::State &state)
     const Surface surface = drawingArea();
     std::int64_t measured = 0;
     for (auto _ : state) {
-        const CaptionLines lines = wrapCaption(kLongCaption, [&](const QString &s) {
-            ++measured;
-            return surface.textWidth(s);
-        });
+        const CaptionMeasure metrics = captionMeasure(surface.textMetrics(), surface.mapping());
+        const CaptionLines lines = wrapCaption(kLongCaption, {[&](QChar c) {
+                                                                  ++measured;
+                                                                  return metrics.advance(c);
+                                                              },
+                                                              metrics.pixelsPerUnit});
         benchmark::DoNotOptimize(lines.lines.size());
     }
     state.counters["widths_per_caption"] = double(measured) / double(state.iterations());
@@ -114,7 +116,7 @@ void BM_WrapCaption_SurfaceWidth(benchmark::State &state)
 void BM_PrintNineLines(benchmark::State &state)
 {
     Surface surface = drawingArea();
-    const CaptionLines lines = wrapCaption(kLongCaption, [&](const QString &s) { return surface.textWidth(s); });
+    const CaptionLines lines = wrapCaption(kLongCaption, captionMeasure(surface.textMetrics(), surface.mapping()));
     for (auto _ : state) {
         surface.setCurrentY(0);
         for (const QString &line : lines.lines) {
