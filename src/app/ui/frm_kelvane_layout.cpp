@@ -183,11 +183,11 @@ void frmKelvane::buildControlPanel()
     PicCategories = place<SurfaceView>(p, "PicCategories", 756, 12, 205, 113);
     PicCategories->setFollowsSize(false);
     PicCategories->setLineWidth(1); // a thin border leaves the whole picture in view
-    PicCategories->surface().setImage(categoryKeyPicture());
+    PicCategories->setFixedPicture(categoryKeyPicture);
     picLedgend = place<SurfaceView>(p, "picLedgend", 764, 12, 137, 117);
     picLedgend->setFollowsSize(false);
     picLedgend->setLineWidth(1);
-    picLedgend->surface().setImage(notesLegendPicture());
+    picLedgend->setFixedPicture(notesLegendPicture);
     picLedgend->setVisible(false);
 }
 
@@ -218,7 +218,7 @@ void frmKelvane::Form_Resize()
     const int F = frameControl->height();
     picDiagram->move(10, 10);
     picDiagram->resize(std::max(W - 20, 0), std::max(H - F - 20, 0));
-    picDiagram->surface().resize(picDiagram->contentsRect().width(), picDiagram->contentsRect().height());
+    picDiagram->fitSurface();
     picBuffer->resize(picDiagram->size());
     if (!picBuffer->surface().image().isNull())
         picBuffer->surface().resize(picDiagram->surface().pixelWidth(), picDiagram->surface().pixelHeight());
