@@ -38,26 +38,30 @@ RowParts innerOfRow(const Span &row, const Span &above, const Span &below)
 
 // Draws a convex shape given by its row spans: the outline in the pen colour, the inside in
 // the fill colour when `fillInside` is set. Each pixel is touched once, so XOR is reversible.
-template <typename RowSpan>
-void drawConvex(std::int64_t firstRow, std::int64_t lastRow, RowSpan rowSpan, int height,
-                const std::function<void(int, std::int64_t, std::int64_t, bool)> &emit)
+template <typename RowSpan, typename Emit>
+void drawConvex(std::int64_t firstRow, std::int64_t lastRow, RowSpan rowSpan, int height, Emit emit)
 {
     const std::int64_t top = std::max<std::int64_t>(firstRow, 0);
     const std::int64_t bottom = std::min<std::int64_t>(lastRow, height - 1);
+    if (top > bottom)
+        return;
+    // Each row's span is worked out once and kept while it is the row above or below.
+    Span above = top > firstRow ? rowSpan(top - 1) : Span{};
+    Span row = rowSpan(top);
     for (std::int64_t y = top; y <= bottom; ++y) {
-        const Span row = rowSpan(y);
-        if (row.empty())
-            continue;
-        const Span above = y > firstRow ? rowSpan(y - 1) : Span{};
         const Span below = y < lastRow ? rowSpan(y + 1) : Span{};
-        const Span inner = innerOfRow(row, above, below).inner;
-        if (inner.empty()) {
-            emit(int(y), row.from, row.to, true);
-            continue;
+        if (!row.empty()) {
+            const Span inner = innerOfRow(row, above, below).inner;
+            if (inner.empty()) {
+                emit(int(y), row.from, row.to, true);
+            } else {
+                emit(int(y), row.from, inner.from - 1, true);
+                emit(int(y), inner.from, inner.to, false);
+                emit(int(y), inner.to + 1, row.to, true);
+            }
         }
-        emit(int(y), row.from, inner.from - 1, true);
-        emit(int(y), inner.from, inner.to, false);
-        emit(int(y), inner.to + 1, row.to, true);
+        above = row;
+        row = below;
     }
 }
 
@@ -84,6 +88,16 @@ void blendBytes(std::uint8_t *__restrict dst, const std::uint8_t *__restrict src
 {
     for (int i = 0; i < count; ++i)
         dst[i] = std::uint8_t(std::uint16_t(dst[i] * keep + src[i] * alpha + 128) >> 8);
+}
+
+// Box fills are most of a redraw's work on a dense screen: eight pixels a store, not one.
+void fillPixels(std::uint32_t *pixel, int count, std::uint32_t value)
+{
+    const std::uint64_t two = std::uint64_t(value) << 32 | value;
+    const std::uint64_t eight[4] = {two, two, two, two};
+    for (; count >= 8; count -= 8, pixel += 8)
+        std::memcpy(pixel, eight, sizeof eight);
+    std::fill(pixel, pixel + count, value);
 }
 
 } // namespace
@@ -165,32 +179,39 @@ void Surface::clear()
     changedAll();
 }
 
-void Surface::plot(int x, int y, Colour colour)
+Surface::Pixels Surface::writablePixels()
 {
-    if (x < 0 || y < 0 || x >= m_image.width() || y >= m_image.height())
+    // bits() detaches a shared picture; once per shape is enough.
+    return {reinterpret_cast<std::uint32_t *>(m_image.bits()), m_image.bytesPerLine() / 4, m_image.width(),
+            m_image.height(), m_mix == MixMode::Xor};
+}
+
+void Surface::plot(const Pixels &pixels, int x, int y, Colour colour)
+{
+    if (x < 0 || y < 0 || x >= pixels.width || y >= pixels.height)
         return;
-    auto *pixel = reinterpret_cast<std::uint32_t *>(m_image.scanLine(y)) + x;
-    if (m_mix == MixMode::Xor)
+    std::uint32_t *pixel = pixels.row(y) + x;
+    if (pixels.xor_)
         *pixel ^= toPixel(colour) & 0x00ffffffu;
     else
         *pixel = toPixel(colour);
 }
 
-void Surface::span(int y, int x1, int x2, Colour colour)
+void Surface::span(const Pixels &pixels, int y, int x1, int x2, Colour colour)
 {
-    if (y < 0 || y >= m_image.height())
+    if (y < 0 || y >= pixels.height)
         return;
     x1 = std::max(x1, 0);
-    x2 = std::min(x2, m_image.width() - 1);
+    x2 = std::min(x2, pixels.width - 1);
     if (x2 < x1)
         return;
-    auto *pixel = reinterpret_cast<std::uint32_t *>(m_image.scanLine(y)) + x1;
+    std::uint32_t *pixel = pixels.row(y) + x1;
     const std::uint32_t value = toPixel(colour);
-    if (m_mix == MixMode::Xor) {
+    if (pixels.xor_) {
         for (int x = x1; x <= x2; ++x)
             *pixel++ ^= value & 0x00ffffffu;
     } else {
-        std::fill(pixel, pixel + (x2 - x1 + 1), value);
+        fillPixels(pixel, x2 - x1 + 1, value);
     }
 }
 
@@ -227,12 +248,13 @@ void Surface::roundRect(int left, int top, int right, int bottom, int cornerWidt
     };
 
     const bool fill = m_fillStyle == FillStyle::Solid;
-    drawConvex(t, b - 1, rowSpan, m_image.height(), [&](int y, std::int64_t x1, std::int64_t x2, bool outline) {
+    const Pixels pixels = writablePixels();
+    drawConvex(t, b - 1, rowSpan, pixels.height, [&](int y, std::int64_t x1, std::int64_t x2, bool outline) {
         if (x2 < x1 || (!outline && !fill))
             return;
-        const int from = int(std::clamp<std::int64_t>(x1, -1, m_image.width()));
-        const int to = int(std::clamp<std::int64_t>(x2, -1, m_image.width()));
-        span(y, from, to, outline ? m_pen : m_fill);
+        const int from = int(std::clamp<std::int64_t>(x1, -1, pixels.width));
+        const int to = int(std::clamp<std::int64_t>(x2, -1, pixels.width));
+        span(pixels, y, from, to, outline ? m_pen : m_fill);
     });
 }
 
@@ -287,8 +309,9 @@ void Surface::drawSegment(const DeviceSegment &segment, Colour colour)
     const int dx = std::abs(segment.x2 - x), sx = x < segment.x2 ? 1 : -1;
     const int dy = -std::abs(segment.y2 - y), sy = y < segment.y2 ? 1 : -1;
     int error = dx + dy;
+    const Pixels pixels = writablePixels();
     for (;;) {
-        plot(x, y, colour);
+        plot(pixels, x, y, colour);
         if (x == segment.x2 && y == segment.y2)
             break;
         const int twice = 2 * error;
@@ -322,13 +345,13 @@ void Surface::circle(float x, float y, float radius, Colour colour)
         const double dx = std::sqrt(rp * rp - dy * dy);
         return {std::int64_t(std::ceil(cx - dx - 0.5)), std::int64_t(std::floor(cx + dx - 0.5))};
     };
-    drawConvex(firstRow, lastRow, rowSpan, m_image.height(),
-               [&](int row, std::int64_t x1, std::int64_t x2, bool outline) {
-                   if (!outline || x2 < x1)
-                       return;
-                   span(row, int(std::clamp<std::int64_t>(x1, -1, m_image.width())),
-                        int(std::clamp<std::int64_t>(x2, -1, m_image.width())), colour);
-               });
+    const Pixels pixels = writablePixels();
+    drawConvex(firstRow, lastRow, rowSpan, pixels.height, [&](int row, std::int64_t x1, std::int64_t x2, bool outline) {
+        if (!outline || x2 < x1)
+            return;
+        span(pixels, row, int(std::clamp<std::int64_t>(x1, -1, pixels.width)),
+             int(std::clamp<std::int64_t>(x2, -1, pixels.width)), colour);
+    });
 }
 
 float Surface::textWidth(const QString &text) const

@@ -112,8 +112,17 @@ private:
     void changedAll() { changed(0, 0, m_image.width() - 1, m_image.height() - 1); }
     bool clipToPicture(double &x1, double &y1, double &x2, double &y2) const;
     void drawSegment(const DeviceSegment &segment, Colour colour);
-    void plot(int x, int y, Colour colour);
-    void span(int y, int x1, int x2, Colour colour);
+    // The image's pixels for one shape's writes.
+    struct Pixels {
+        std::uint32_t *first;
+        qsizetype stride; // pixels from one row to the next
+        int width, height;
+        bool xor_;
+        std::uint32_t *row(int y) const { return first + y * stride; }
+    };
+    Pixels writablePixels();
+    static void plot(const Pixels &pixels, int x, int y, Colour colour);
+    static void span(const Pixels &pixels, int y, int x1, int x2, Colour colour);
 
     QImage m_image;
     int m_width = 0;
