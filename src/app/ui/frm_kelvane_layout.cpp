@@ -5,6 +5,7 @@
 #include "render/fonts.h"
 
 #include <QComboBox>
+#include <QEvent>
 #include <QGroupBox>
 #include <QIcon>
 #include <QLabel>
@@ -75,10 +76,35 @@ QLineEdit *lineBox(QWidget *parent, const char *name, int left, int top, int wid
     return box;
 }
 
+// Sets a control's font when it is first shown. The controls of the panels hidden at start-up
+// take their own fonts only then, so loading those fonts is no part of the start-up; nobody ever
+// sees the control without its font.
+class FontOnFirstShow : public QObject {
+public:
+    FontOnFirstShow(QWidget *control, const QFont &font) : QObject(control), m_font(font)
+    {
+        control->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show) {
+            watched->removeEventFilter(this);
+            static_cast<QWidget *>(watched)->setFont(m_font);
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    QFont m_font;
+};
+
 QPlainTextEdit *yellowBox(QWidget *parent, const char *name, int left, int top, int width, int height)
 {
     auto *box = place<QPlainTextEdit>(parent, name, left, top, width, height);
-    box->setFont(arialFont(12, true));
+    new FontOnFirstShow(box, arialFont(12, true));
     QPalette palette = box->palette();
     palette.setColor(QPalette::Base, QColor(255, 255, 192));
     box->setPalette(palette);
@@ -131,7 +157,7 @@ void frmKelvane::buildSearchPanel()
     QWidget *p = frameAnalyze;
     Label3 = label(p, "Label3", QStringLiteral("Phrase:"), 8, 20, 33, 13);
     txtKeyWord = lineBox(p, "txtKeyWord", 48, 16, 173, 21);
-    txtKeyWord->setFont(arialFont(12, true));
+    new FontOnFirstShow(txtKeyWord, arialFont(12, true));
     btnSearch = button(p, "btnSearch", QStringLiteral("Search"), 96, 60, 73, 29);
     lstFileNames = place<QListWidget>(p, "lstFileNames", 244, 12, 325, 116);
     lstFileNames->setFont(arialFont(11, false));
