@@ -1,5 +1,5 @@
 // Wrapping measures each character once along a line; it must break every caption exactly where
-// measuring each prefix of the rest, the rule as the boxes have always applied it, breaks it.
+// the rule stated directly, measuring each prefix of the rest, breaks it.
 #include "render/plot_text.h"
 
 #include <QRandomGenerator>
@@ -9,28 +9,13 @@ using namespace tessik;
 
 namespace {
 
-// Ten pixels a unit, so a line holds 96 pixels; '#' is wider than a whole box and the
-// zero-width space has no width at all.
+// Ten pixels a unit, so a line holds 96 pixels; '#' is wider than a box, U+200B has no width.
 int advanceOf(QChar c)
 {
-    switch (c.unicode()) {
-    case u' ':
-    case u'i':
-        return 3;
-    case u'W':
-        return 10;
-    case u'#':
-        return 120;
-    case 0x200b:
-        return 0;
-    default:
-        return 6;
-    }
+    return c == u'#' ? 120 : c == u'\u200b' ? 0 : c == u'W' ? 10 : c == u'i' || c == u' ' ? 3 : 6;
 }
 const CaptionMeasure kMeasure{advanceOf, 10.0};
 
-// The rule stated directly: the first prefix of the rest that is too wide ends the line, which
-// breaks at the last blank among the characters that fit.
 CaptionLines byPrefixes(QString rest)
 {
     CaptionLines result;
@@ -42,10 +27,10 @@ CaptionLines byPrefixes(QString rest)
         qsizetype k = 1;
         while (k <= rest.size() && kMeasure.width(rest.left(k)) <= TextFitWidth)
             ++k;
-        const qsizetype fitting = std::max<qsizetype>(k - 1, 1);
-        const qsizetype blank = k == 1 || k > rest.size() ? -1 : rest.left(k - 1).lastIndexOf(QLatin1Char(' '));
-        result.lines.append(rest.left(blank < 0 ? fitting : blank));
-        rest.remove(0, blank < 0 ? fitting : blank + 1);
+        const qsizetype blank = k == 1 || k > rest.size() ? -1 : rest.left(k - 1).lastIndexOf(u' ');
+        const qsizetype end = blank < 0 ? std::max<qsizetype>(k - 1, 1) : blank;
+        result.lines.append(rest.left(end));
+        rest.remove(0, blank < 0 ? end : end + 1);
     }
     return result;
 }
@@ -57,17 +42,16 @@ class TestCaptionWrapping : public QObject {
 private Q_SLOTS:
     void breaksWhereMeasuringEveryPrefixBreaks()
     {
-        const QString alphabet = QStringLiteral("aaaii   W#") + QChar(0x200b) + QChar(0x200b);
+        const QString alphabet = QStringLiteral("aaaii   W#\u200b\u200b");
         QRandomGenerator random(1602);
         for (int round = 0; round < 3000; ++round) {
             QString caption;
-            const int length = int(random.bounded(round % 10 == 0 ? 2000 : 160));
-            for (int i = 0; i < length; ++i)
+            for (int i = int(random.bounded(round % 10 == 0 ? 2000 : 160)); i > 0; --i)
                 caption += alphabet[int(random.bounded(int(alphabet.size())))];
             const CaptionLines expected = byPrefixes(caption);
             const CaptionLines wrapped = wrapCaption(caption, kMeasure);
             if (wrapped.lines != expected.lines || wrapped.truncated != expected.truncated)
-                QFAIL(qPrintable(QStringLiteral("caption \"%1\" wraps as\n%2\nnot as\n%3")
+                QFAIL(qPrintable(QStringLiteral("\"%1\" wraps as\n%2\nnot as\n%3")
                                      .arg(caption, wrapped.lines.join(u'|'), expected.lines.join(u'|'))));
         }
     }
