@@ -144,17 +144,6 @@ private Q_SLOTS:
         }
     }
 
-    void snapshotKeepsTheLogicalSize()
-    {
-        for (const qreal ratio : {1.0, 2.0}) {
-            const Scene scene(ratio, QStringLiteral("Pump failed"));
-            const QImage picture = scene.surface.logicalImage();
-            QCOMPARE(picture.size(), QSize(670, 430));
-            QCOMPARE(fromPixel(picture.pixel(60, 225)), kMotives);
-            QCOMPARE(picture == scene.surface.image(), ratio == 1); // at 1 the retained picture itself
-        }
-    }
-
     // The real window at ratio 2: the bitmap holds device pixels; gestures, the key picture's
     // colours and the snapshot keep to pixels of the mapping.
     void windowDrawsAtTheScreensDensity()
