@@ -118,17 +118,19 @@ void BM_WrapCaption(benchmark::State &state)
     state.counters["advances_per_caption"] = double(measured) / double(state.iterations());
 }
 
-// A caption of zero-width spaces (state.range(0) of them) in one box: wrapped and printed, as a
-// redraw does it. All of it fits one line; twice the characters should cost twice the time.
-FrameClock gZeroWidth[2];
+// A caption of state.range(0) characters of no width in one box, wrapped and printed as a redraw
+// does it: zero-width spaces, or (state.range(1)) a variation selector the caption font lacks.
+// All of it fits one line; twice the characters should cost twice the time.
+FrameClock gZeroWidth[3];
 
 void BM_PlotText_ZeroWidthCaption(benchmark::State &state)
 {
     Surface surface = drawingArea(2);
     BlockTable table;
     const int id = table.addBlock(10, 0);
-    table.BlockText[size_t(id)] = QString(qsizetype(state.range(0)), QChar(0x200b));
-    FrameClock &clock = gZeroWidth[state.range(0) == 20000 ? 0 : 1];
+    const bool lacking = state.range(1) != 0;
+    table.BlockText[size_t(id)] = QString(qsizetype(state.range(0)), QChar(lacking ? 0xfe0f : 0x200b));
+    FrameClock &clock = gZeroWidth[lacking ? 2 : state.range(0) == 20000 ? 0 : 1];
     for (auto _ : state) {
         clock.time(1, [&] { PlotText(surface, table, id); });
         benchmark::DoNotOptimize(surface.image().constBits());
@@ -156,7 +158,11 @@ void BM_PrintNineLines(benchmark::State &state)
 BENCHMARK(BM_PlotDiagram_100Blocks_NineLineCaptions)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlotDiagram_100Blocks_NoCaptions)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WrapCaption)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_PlotText_ZeroWidthCaption)->Arg(20000)->Arg(40000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PlotText_ZeroWidthCaption)
+    ->Args({20000, 0})
+    ->Args({40000, 0})
+    ->Args({20000, 1})
+    ->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PrintNineLines)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char **argv)
@@ -178,5 +184,8 @@ int main(int argc, char **argv)
             printSummary("the same caption twice as long vs twice the time (linear time)", gZeroWidth[1].cpuMs(),
                          2 * gZeroWidth[0].cpuMs(), "ms", 1.25);
     }
+    if (gZeroWidth[2].frames > 0)
+        printSummary("caption of 20,000 variation selectors the font lacks (CPU) vs one 60 Hz frame",
+                     gZeroWidth[2].cpuMs(), kFrameMs, "ms", 1.0);
     return 0;
 }

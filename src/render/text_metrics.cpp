@@ -101,33 +101,43 @@ void TextMetrics::drawText(QPainter &painter, QPointF origin, const QString &tex
 {
     QList<quint32> glyphs;
     QList<QPointF> positions;
+    QList<FallbackRun> fallbacks;
+    bool afterFallback = false;
     qint64 x = 0; // in pixels of the unscaled font
     for (qsizetype i = 0; i < text.size();) {
-        char32_t code = text[i].unicode();
-        qsizetype units = 1;
-        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
-            code = QChar::surrogateToUcs4(text[i], text[i + 1]);
-            units = 2;
-        }
+        const qsizetype units =
+            text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate() ? 2 : 1;
+        const char32_t code = units == 2 ? QChar::surrogateToUcs4(text[i], text[i + 1]) : text[i].unicode();
         const QPointF at(qreal(x) * scale, 0);
+        int width = 0;
         for (qsizetype k = 0; k < units; ++k)
-            x += advance(text[i + k]);
+            width += advance(text[i + k]);
+        x += width;
+        const QStringView character = QStringView(text).mid(i, units);
         i += units;
         if (drawsNothing(code))
             continue;
         if (const quint32 glyph = glyphIndex(code)) {
             glyphs.append(glyph);
             positions.append(at);
+            afterFallback = false;
             continue;
         }
-        // A character the font lacks is drawn from whichever font has it, still at its place.
-        painter.save();
-        painter.translate(origin + at);
-        painter.scale(scale, scale);
-        painter.setFont(m_font);
-        painter.drawText(QPointF(0, 0), QString::fromUcs4(&code, 1));
-        painter.restore();
+        // A character the font lacks comes from whichever font has it, at its own place; one
+        // of no width (a combining mark, a selector) goes along with the character before it.
+        if (width != 0 || !afterFallback)
+            fallbacks.append({at, QString()});
+        fallbacks.last().text += character;
+        afterFallback = true;
     }
+    drawGlyphs(painter, origin, glyphs, positions, scale);
+    for (const FallbackRun &run : fallbacks)
+        drawFallback(painter, origin + run.at, run.text, scale);
+}
+
+void TextMetrics::drawGlyphs(QPainter &painter, QPointF origin, const QList<quint32> &glyphs,
+                             const QList<QPointF> &positions, qreal scale) const
+{
     if (glyphs.isEmpty())
         return;
     QGlyphRun run;
@@ -135,6 +145,16 @@ void TextMetrics::drawText(QPainter &painter, QPointF origin, const QString &tex
     run.setGlyphIndexes(glyphs);
     run.setPositions(positions);
     painter.drawGlyphRun(origin, run);
+}
+
+void TextMetrics::drawFallback(QPainter &painter, QPointF at, const QString &text, qreal scale) const
+{
+    painter.save();
+    painter.translate(at);
+    painter.scale(scale, scale);
+    painter.setFont(m_font);
+    painter.drawText(QPointF(0, 0), text);
+    painter.restore();
 }
 
 } // namespace tessik

@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QHash>
+#include <QList>
 #include <QPointF>
 #include <QRawFont>
 #include <QString>
@@ -36,6 +37,14 @@ public:
     void drawText(QPainter &painter, QPointF origin, const QString &text, qreal scale = 1) const;
 
 private:
+    // Characters the font lacks, drawn together from another font starting at `at`.
+    struct FallbackRun {
+        QPointF at;
+        QString text;
+    };
+    void drawGlyphs(QPainter &painter, QPointF origin, const QList<quint32> &glyphs, const QList<QPointF> &positions,
+                    qreal scale) const;
+    void drawFallback(QPainter &painter, QPointF at, const QString &text, qreal scale) const;
     // The glyph of one character in the font itself; 0 when the font lacks it.
     quint32 glyphIndex(char32_t code) const;
     const QRawFont &rawFont(qreal scale) const;
