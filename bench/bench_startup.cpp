@@ -51,18 +51,24 @@ private:
     bool m_done = false;
 };
 
-int probe(int argc, char **argv, bool tessik)
+enum class Probe { Minimal, Tessik, Session };
+
+// Both probes end the same way, at once after their first paint: the figure is the start-up
+// alone, with no tear-down on either side (and no per-user files written by Tessik: a probe is
+// not a user's session). A session ends as the user's does, writing them.
+int probe(int argc, char **argv, Probe kind)
 {
     QApplication app(argc, argv);
     FirstPaint watcher;
-    if (tessik) {
+    if (kind != Probe::Minimal) {
         tessik::QtPlatform platform;
         tessik::frmKelvane window(platform);
         platform.setDialogParent(&window);
         window.picDiagram->installEventFilter(&watcher);
         window.show();
         const int result = app.exec();
-        // Leave without writing the per-user files: a probe is not a user's session.
+        if (kind == Probe::Session)
+            window.EndItAll();
         std::_Exit(result);
     }
     // The smallest window that shows something: a "hello" label, as every first Qt program
@@ -71,7 +77,7 @@ int probe(int argc, char **argv, bool tessik)
     window.resize(1000, 699);
     window.installEventFilter(&watcher);
     window.show();
-    return app.exec();
+    std::_Exit(app.exec());
 }
 
 struct Run {
@@ -112,16 +118,21 @@ int main(int argc, char **argv)
 {
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--probe=tessik") == 0)
-            return probe(argc, argv, true);
+            return probe(argc, argv, Probe::Tessik);
+        if (std::strcmp(argv[i], "--probe=session") == 0)
+            return probe(argc, argv, Probe::Session);
         if (std::strcmp(argv[i], "--probe=minimal") == 0)
-            return probe(argc, argv, false);
+            return probe(argc, argv, Probe::Minimal);
     }
     QCoreApplication app(argc, argv);
     QTemporaryDir appData;
     const QString self = QCoreApplication::applicationFilePath();
     const int runs = 31;
     std::vector<double> tessikTimes, minimalTimes, tessikMemory, minimalMemory;
-    runProbe(self, QStringLiteral("tessik"), appData.path()); // the first run copies the samples
+    // A user's first session copies the sample analyses (each written safely, that is synced to
+    // disk) and ends by writing the history and version files; every start after it is the
+    // ordinary one, which is what is timed.
+    runProbe(self, QStringLiteral("session"), appData.path());
     for (int i = 0; i < runs; ++i) {
         // Alternate, so both see the same state of the machine.
         const Run t = runProbe(self, QStringLiteral("tessik"), appData.path());

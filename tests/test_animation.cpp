@@ -81,7 +81,7 @@ struct Pictures {
     Pictures()
     {
         diagram.setMapping(PixelMapping::forStartupSize(kWidth, kHeight));
-        diagram.setRefreshListener([this] { ++refreshes; });
+        diagram.setRefreshListener([this](const QRect &) { ++refreshes; });
     }
 
     // The buffer holds the exact colour, the faded diagram nearly so.

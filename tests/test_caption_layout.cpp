@@ -8,13 +8,7 @@ namespace {
 
 // One unit a character, so nine characters fit a line (9 <= 9.6) and ten do not;
 // "W" is wider than a whole box.
-float monoWidth(const QString &text)
-{
-    float width = 0;
-    for (QChar c : text)
-        width += c == QLatin1Char('W') ? 12.0f : 1.0f;
-    return width;
-}
+const CaptionMeasure monoWidth{[](QChar c) { return c == QLatin1Char('W') ? 12 : 1; }, 1.0};
 
 } // namespace
 

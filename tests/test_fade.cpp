@@ -77,7 +77,7 @@ private Q_SLOTS:
         Surface diagram = filled(40, 30, kBlack);
         FakePlatform platform;
         QList<int> shown;
-        diagram.setRefreshListener([&] {
+        diagram.setRefreshListener([&](const QRect &) {
             // Each frame is shown before its pause, and no events run during the fade.
             QCOMPARE(platform.pauses.size(), shown.size());
             QCOMPARE(platform.processEventsCalls, 0);

@@ -77,7 +77,7 @@ private Q_SLOTS:
         frmKelvane &w = windowWithChain(f);
         QList<bool> clickedEnabled, otherEnabled;
         // Every refresh of the diagram is one fade frame.
-        w.diagram().setRefreshListener([&] {
+        w.diagram().setRefreshListener([&](const QRect &) {
             clickedEnabled.append(w.btnAnimateForward->isEnabled());
             otherEnabled.append(w.btnAnimate->isEnabled());
         });

@@ -45,7 +45,7 @@ private Q_SLOTS:
         Surface surface(940, 440);
         surface.setMapping(PixelMapping::forStartupSize(940, 440));
         surface.setFont(captionFont());
-        const auto width = [&](const QString &text) { return surface.textWidth(text); };
+        const CaptionMeasure width = captionMeasure(surface.textMetrics(), surface.mapping());
         const BlockTable &t = a.table;
         QVERIFY(t.liveCount() >= 6);
         for (int i = 1; i <= t.BlockCount; ++i) {

@@ -85,6 +85,7 @@ void PlotDiagramHidden(Surface &buffer, Surface &diagram, const BlockTable &tabl
                        const AnimationState &state, Platform &platform)
 {
     // The picture is blended pixel for pixel, so the buffer must match the diagram exactly.
+    buffer.setDevicePixelRatio(diagram.devicePixelRatio());
     buffer.resize(diagram.pixelWidth(), diagram.pixelHeight());
     buffer.setMapping(diagram.mapping());
     buffer.setFont(diagram.font());

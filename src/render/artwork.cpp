@@ -41,14 +41,18 @@ void initArtworkResources()
     std::call_once(once, registerAssetsResource);
 }
 
-QImage categoryKeyPicture()
+QImage categoryKeyPicture(int scale)
 {
-    return loadBitmap(":/artwork/category_key.bmp");
+    if (scale == 2)
+        return loadBitmap(":/artwork/category_key@2x.bmp");
+    return scale == 1 ? loadBitmap(":/artwork/category_key.bmp") : QImage();
 }
 
-QImage notesLegendPicture()
+QImage notesLegendPicture(int scale)
 {
-    return loadBitmap(":/artwork/notes_legend.bmp");
+    if (scale == 2)
+        return loadBitmap(":/artwork/notes_legend@2x.bmp");
+    return scale == 1 ? loadBitmap(":/artwork/notes_legend.bmp") : QImage();
 }
 
 QImage pickPointerImage()

@@ -9,10 +9,11 @@ namespace tessik {
 // registered on first use; every accessor below does it, and calling it again is harmless.
 void initArtworkResources();
 
-// The category colour key, 202 x 110 pixels (RGB32).
-QImage categoryKeyPicture();
-// The notes colour key, 134 x 113 pixels (RGB32).
-QImage notesLegendPicture();
+// The category colour key, 202 x 110 pixels (RGB32), or the same drawing at `scale` 2 (twice as
+// many pixels each way) for high-density screens; a null image for other scales.
+QImage categoryKeyPicture(int scale = 1);
+// The notes colour key, 134 x 113 pixels (RGB32), or at `scale` 2 like the category key.
+QImage notesLegendPicture(int scale = 1);
 
 // The pointer shown while a picked value waits to be dropped: 32 x 32, black and white on
 // transparent (ARGB32), its tip at pickPointerHotSpot().

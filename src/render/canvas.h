@@ -2,6 +2,7 @@
 
 #include "model/colour.h"
 #include "render/pixel_mapping.h"
+#include "render/text_metrics.h"
 
 #include <QString>
 
@@ -31,6 +32,10 @@ public:
 
     // Widths and the height of one line of the caption font, in diagram units.
     virtual float textWidth(const QString &text) const = 0;
+    // The caption font's measures in pixels of the mapping, which captions are wrapped and
+    // centred by (a width in units is the summed advances over the mapping's pixels per unit).
+    // The caption font unless a canvas says otherwise.
+    virtual const TextMetrics &textMetrics() const;
     virtual float textHeight(const QString &text) const = 0;
     // Prints the text in the pen colour with its top-left corner at (x, y), without filling
     // its background.

@@ -23,12 +23,22 @@ std::int32_t toLong(double value)
 
 std::int32_t PixelMapping::ScaleToPixelsX(float x) const
 {
-    return toLong((double(x) - DiagramLeft) * DiagramPixelWidth / (double(DiagramRight) - DiagramLeft));
+    return scaleToDeviceX(x, 1.0);
 }
 
 std::int32_t PixelMapping::ScaleToPixelsY(float y) const
 {
-    return toLong((double(y) - DiagramTop) * DiagramPixelHeight / (double(DiagramBottom) - DiagramTop));
+    return scaleToDeviceY(y, 1.0);
+}
+
+std::int32_t PixelMapping::scaleToDeviceX(float x, double ratio) const
+{
+    return toLong((double(x) - DiagramLeft) * DiagramPixelWidth * ratio / (double(DiagramRight) - DiagramLeft));
+}
+
+std::int32_t PixelMapping::scaleToDeviceY(float y, double ratio) const
+{
+    return toLong((double(y) - DiagramTop) * DiagramPixelHeight * ratio / (double(DiagramBottom) - DiagramTop));
 }
 
 float PixelMapping::pixelToUnitsX(double px) const

@@ -17,6 +17,9 @@ struct PixelMapping {
 
     std::int32_t ScaleToPixelsX(float x) const;
     std::int32_t ScaleToPixelsY(float y) const;
+    // The same on an image with `ratio` device pixels per pixel; equal to the above at a ratio of 1.
+    std::int32_t scaleToDeviceX(float x, double ratio) const;
+    std::int32_t scaleToDeviceY(float y, double ratio) const;
 
     // Pointer positions: the pixel's left or top edge in diagram units.
     float pixelToUnitsX(double px) const;

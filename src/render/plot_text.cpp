@@ -1,45 +1,86 @@
 #include "render/plot_text.h"
 
 #include "render/canvas.h"
+#include "render/pixel_mapping.h"
+#include "render/text_metrics.h"
 
 namespace tessik {
 
-CaptionLines wrapCaption(const QString &caption, const std::function<float(const QString &)> &width)
+float CaptionMeasure::width(const QString &text) const
+{
+    qint64 pixels = 0;
+    for (const QChar c : text)
+        pixels += advance(c);
+    return width(pixels);
+}
+
+CaptionMeasure captionMeasure(const TextMetrics &metrics, const PixelMapping &mapping)
+{
+    return {[&metrics](QChar c) { return metrics.advance(c); }, mapping.pixelsPerUnitX()};
+}
+
+namespace {
+
+// The characters from `start` that fit on one line: they end before `end`, and the last blank
+// among them is at `lastBlank` (-1 for none).
+struct LineFit {
+    qsizetype end = 0;
+    qsizetype lastBlank = -1;
+};
+
+LineFit fitLine(const QString &caption, qsizetype start, const CaptionMeasure &measure)
+{
+    LineFit fit{start, -1};
+    qint64 pixels = 0;
+    for (; fit.end < caption.size(); ++fit.end) {
+        pixels += measure.advance(caption[fit.end]);
+        if (measure.width(pixels) > TextFitWidth)
+            break;
+        if (caption[fit.end] == QLatin1Char(' '))
+            fit.lastBlank = fit.end;
+    }
+    return fit;
+}
+
+// Where the line ends and where the next one starts.
+struct LineBreak {
+    qsizetype lineEnd = 0;
+    qsizetype next = 0;
+};
+
+LineBreak breakLine(const LineFit &fit, qsizetype start, qsizetype captionSize)
+{
+    // Not even the first character fits: it takes a line of its own, so wrapping always makes
+    // progress.
+    if (fit.end == start)
+        return {start + 1, start + 1};
+    // The rest fits, or there is no blank to break at: the break falls at the end or inside a word.
+    if (fit.end == captionSize || fit.lastBlank < 0)
+        return {fit.end, fit.end};
+    // Only the blank at the break is dropped.
+    return {fit.lastBlank, fit.lastBlank + 1};
+}
+
+} // namespace
+
+CaptionLines wrapCaption(const QString &caption, const CaptionMeasure &measure)
 {
     CaptionLines result;
-    QString rest = caption;
-    while (!rest.isEmpty()) {
+    qsizetype start = 0;
+    while (start < caption.size()) {
         if (result.lines.size() == kMaxCaptionLines) {
             result.truncated = true;
             break;
         }
-        // k - 1 characters fit: k is the first prefix length that is too wide.
-        qsizetype k = 1;
-        while (k <= rest.size() && width(rest.left(k)) <= TextFitWidth)
-            ++k;
-        if (k == 1) {
-            // Not even the first character fits: it takes a line of its own, so wrapping
-            // always makes progress.
-            result.lines.append(rest.left(1));
-            rest.remove(0, 1);
-            continue;
-        }
-        const qsizetype fitting = k - 1;
-        const qsizetype blank = fitting >= rest.size() ? -1 : rest.left(fitting).lastIndexOf(QLatin1Char(' '));
-        if (blank < 0) {
-            // No blank to break at, or the rest fits: the break falls inside a word or at the end.
-            result.lines.append(rest.left(fitting));
-            rest.remove(0, fitting);
-        } else {
-            result.lines.append(rest.left(blank));
-            rest.remove(0, blank + 1);
-        }
+        const LineBreak lineBreak = breakLine(fitLine(caption, start, measure), start, caption.size());
+        result.lines.append(caption.mid(start, lineBreak.lineEnd - start));
+        start = lineBreak.next;
     }
     return result;
 }
 
 QList<PlacedLine> placeCaption(const CaptionLines &caption, float boxX, float boxY, float lineHeight,
-                               const std::function<float(const QString &)> &width)
+                               const CaptionMeasure &measure)
 {
     QList<PlacedLine> placed;
     const auto count = static_cast<float>(caption.lines.size());
@@ -49,7 +90,7 @@ QList<PlacedLine> placeCaption(const CaptionLines &caption, float boxX, float bo
     else
         y = boxY + (BlockBoxSize - count * lineHeight) / 2.0f;
     for (const QString &line : caption.lines) {
-        placed.append({line, boxX + (BlockBoxSize - width(line)) / 2.0f, y});
+        placed.append({line, boxX + (BlockBoxSize - measure.width(line)) / 2.0f, y});
         y += lineHeight;
     }
     return placed;
@@ -57,12 +98,12 @@ QList<PlacedLine> placeCaption(const CaptionLines &caption, float boxX, float bo
 
 void PlotText(Canvas &surface, const BlockTable &table, int id)
 {
-    const auto width = [&](const QString &text) { return surface.textWidth(text); };
-    const CaptionLines caption = wrapCaption(table.BlockText[id], width);
+    const CaptionMeasure measure = captionMeasure(surface.textMetrics(), surface.mapping());
+    const CaptionLines caption = wrapCaption(table.BlockText[id], measure);
     if (caption.lines.isEmpty())
         return;
     const float lineHeight = surface.textHeight(QStringLiteral("I"));
-    for (const PlacedLine &line : placeCaption(caption, table.BlockX[id], table.BlockY[id], lineHeight, width)) {
+    for (const PlacedLine &line : placeCaption(caption, table.BlockX[id], table.BlockY[id], lineHeight, measure)) {
         surface.printAt(line.x, line.y, line.text);
     }
 }

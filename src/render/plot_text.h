@@ -11,6 +11,8 @@
 namespace tessik {
 
 class Canvas;
+class TextMetrics;
+struct PixelMapping;
 
 // The widest a caption line may be, in diagram units: 0.2 units stay free on either side.
 inline constexpr float TextFitWidth = 9.6f;
@@ -22,10 +24,25 @@ struct CaptionLines {
     bool truncated = false; // there were more lines than were kept
 };
 
+// How caption text is measured: each character's advance in whole pixels, summed along a line,
+// and how many of those pixels make one diagram unit across.
+struct CaptionMeasure {
+    std::function<int(QChar)> advance;
+    double pixelsPerUnit = 1;
+
+    float width(qint64 pixels) const { return static_cast<float>(double(pixels) / pixelsPerUnit); }
+    float width(const QString &text) const;
+};
+
+// The measure a canvas lays its captions out by.
+CaptionMeasure captionMeasure(const TextMetrics &metrics, const PixelMapping &mapping);
+
 // Wraps the caption the way the boxes show it: each line takes as many characters as fit and
 // breaks at the last blank among them (that blank is dropped) or, with no blank, inside the
-// word. A first character that alone is wider than the box goes on a line by itself.
-CaptionLines wrapCaption(const QString &caption, const std::function<float(const QString &)> &width);
+// word. A first character that alone is wider than the box goes on a line by itself. Each
+// character is measured once or twice, whatever the caption holds, and wrapping stops once it
+// knows there are more lines than a box shows.
+CaptionLines wrapCaption(const QString &caption, const CaptionMeasure &measure);
 
 // Where each kept line of a caption is printed: its top-left corner in diagram units.
 struct PlacedLine {
@@ -37,7 +54,7 @@ struct PlacedLine {
 // Centres the lines across the box; up to five lines are centred vertically one font line apart,
 // six to nine share the box's height from its top.
 QList<PlacedLine> placeCaption(const CaptionLines &caption, float boxX, float boxY, float lineHeight,
-                               const std::function<float(const QString &)> &width);
+                               const CaptionMeasure &measure);
 
 // Prints block `id`'s caption centred in its box on the surface, in the surface's pen colour.
 void PlotText(Canvas &surface, const BlockTable &table, int id);

@@ -38,26 +38,30 @@ RowParts innerOfRow(const Span &row, const Span &above, const Span &below)
 
 // Draws a convex shape given by its row spans: the outline in the pen colour, the inside in
 // the fill colour when `fillInside` is set. Each pixel is touched once, so XOR is reversible.
-template <typename RowSpan>
-void drawConvex(std::int64_t firstRow, std::int64_t lastRow, RowSpan rowSpan, int height,
-                const std::function<void(int, std::int64_t, std::int64_t, bool)> &emit)
+template <typename RowSpan, typename Emit>
+void drawConvex(std::int64_t firstRow, std::int64_t lastRow, RowSpan rowSpan, int height, Emit emit)
 {
     const std::int64_t top = std::max<std::int64_t>(firstRow, 0);
     const std::int64_t bottom = std::min<std::int64_t>(lastRow, height - 1);
+    if (top > bottom)
+        return;
+    // Each row's span is worked out once and kept while it is the row above or below.
+    Span above = top > firstRow ? rowSpan(top - 1) : Span{};
+    Span row = rowSpan(top);
     for (std::int64_t y = top; y <= bottom; ++y) {
-        const Span row = rowSpan(y);
-        if (row.empty())
-            continue;
-        const Span above = y > firstRow ? rowSpan(y - 1) : Span{};
         const Span below = y < lastRow ? rowSpan(y + 1) : Span{};
-        const Span inner = innerOfRow(row, above, below).inner;
-        if (inner.empty()) {
-            emit(int(y), row.from, row.to, true);
-            continue;
+        if (!row.empty()) {
+            const Span inner = innerOfRow(row, above, below).inner;
+            if (inner.empty()) {
+                emit(int(y), row.from, row.to, true);
+            } else {
+                emit(int(y), row.from, inner.from - 1, true);
+                emit(int(y), inner.from, inner.to, false);
+                emit(int(y), inner.to + 1, row.to, true);
+            }
         }
-        emit(int(y), row.from, inner.from - 1, true);
-        emit(int(y), inner.from, inner.to, false);
-        emit(int(y), inner.to + 1, row.to, true);
+        above = row;
+        row = below;
     }
 }
 
@@ -86,66 +90,134 @@ void blendBytes(std::uint8_t *__restrict dst, const std::uint8_t *__restrict src
         dst[i] = std::uint8_t(std::uint16_t(dst[i] * keep + src[i] * alpha + 128) >> 8);
 }
 
+// Box fills are most of a redraw's work on a dense screen: eight pixels a store, not one.
+void fillPixels(std::uint32_t *pixel, int count, std::uint32_t value)
+{
+    const std::uint64_t two = std::uint64_t(value) << 32 | value;
+    const std::uint64_t eight[4] = {two, two, two, two};
+    for (; count >= 8; count -= 8, pixel += 8)
+        std::memcpy(pixel, eight, sizeof eight);
+    std::fill(pixel, pixel + count, value);
+}
+
 } // namespace
 
-Surface::Surface(int pixelWidth, int pixelHeight)
-    : m_image(std::max(pixelWidth, 0), std::max(pixelHeight, 0), QImage::Format_RGB32), m_text(captionFont())
+Surface::Surface(int pixelWidth, int pixelHeight) : m_text(captionFont())
 {
-    m_image.fill(Qt::white);
+    allocate(pixelWidth, pixelHeight, false);
+}
+
+void Surface::allocate(int pixelWidth, int pixelHeight, bool keepPicture)
+{
+    pixelWidth = std::max(pixelWidth, 0);
+    pixelHeight = std::max(pixelHeight, 0);
+    QImage image(int(std::ceil(pixelWidth * m_ratio)), int(std::ceil(pixelHeight * m_ratio)), QImage::Format_RGB32);
+    image.setDevicePixelRatio(m_ratio);
+    image.fill(Qt::white);
+    if (keepPicture) {
+        const int rows = std::min(image.height(), m_image.height());
+        const int bytes = std::min(image.width(), m_image.width()) * 4;
+        for (int y = 0; y < rows; ++y)
+            std::memcpy(image.scanLine(y), m_image.constScanLine(y), size_t(bytes));
+    }
+    m_image = image;
+    m_width = pixelWidth;
+    m_height = pixelHeight;
+    changedAll();
 }
 
 void Surface::resize(int pixelWidth, int pixelHeight)
 {
-    pixelWidth = std::max(pixelWidth, 0);
-    pixelHeight = std::max(pixelHeight, 0);
-    if (pixelWidth == m_image.width() && pixelHeight == m_image.height())
+    if (std::max(pixelWidth, 0) == m_width && std::max(pixelHeight, 0) == m_height)
         return;
-    QImage grown(pixelWidth, pixelHeight, QImage::Format_RGB32);
-    grown.fill(Qt::white);
-    const int rows = std::min(pixelHeight, m_image.height());
-    const int bytes = std::min(pixelWidth, m_image.width()) * 4;
-    for (int y = 0; y < rows; ++y)
-        std::memcpy(grown.scanLine(y), m_image.constScanLine(y), size_t(bytes));
-    m_image = grown;
+    allocate(pixelWidth, pixelHeight, true);
+}
+
+void Surface::setDevicePixelRatio(qreal ratio)
+{
+    if (!(ratio > 0) || !std::isfinite(ratio))
+        ratio = 1;
+    if (ratio == m_ratio)
+        return;
+    m_ratio = ratio;
+    allocate(m_width, m_height, false);
+}
+
+std::int64_t Surface::toDevice(std::int64_t pixels) const
+{
+    return m_ratio == 1 ? pixels : std::llround(double(pixels) * m_ratio);
+}
+
+void Surface::changed(std::int64_t left, std::int64_t top, std::int64_t right, std::int64_t bottom)
+{
+    left = std::max<std::int64_t>(left, 0);
+    top = std::max<std::int64_t>(top, 0);
+    right = std::min<std::int64_t>(right, m_image.width() - 1);
+    bottom = std::min<std::int64_t>(bottom, m_image.height() - 1);
+    if (left > right || top > bottom)
+        return;
+    m_changed |= QRect(QPoint(int(left), int(top)), QPoint(int(right), int(bottom)));
+}
+
+QRect Surface::takeChangedArea()
+{
+    const QRect device = m_changed;
+    m_changed = QRect();
+    if (device.isEmpty())
+        return QRect();
+    // Every pixel of the mapping that holds a changed device pixel.
+    const int left = int(std::floor(device.left() / m_ratio));
+    const int top = int(std::floor(device.top() / m_ratio));
+    const int right = int(std::ceil((device.right() + 1) / m_ratio));
+    const int bottom = int(std::ceil((device.bottom() + 1) / m_ratio));
+    return QRect(left, top, right - left, bottom - top).intersected(QRect(0, 0, m_width, m_height));
 }
 
 void Surface::clear()
 {
     m_image.fill(Qt::white);
+    changedAll();
 }
 
-void Surface::plot(int x, int y, Colour colour)
+Surface::Pixels Surface::writablePixels()
 {
-    if (x < 0 || y < 0 || x >= m_image.width() || y >= m_image.height())
+    // bits() detaches a shared picture; once per shape is enough.
+    return {reinterpret_cast<std::uint32_t *>(m_image.bits()), m_image.bytesPerLine() / 4, m_image.width(),
+            m_image.height(), m_mix == MixMode::Xor};
+}
+
+void Surface::plot(const Pixels &pixels, int x, int y, Colour colour)
+{
+    if (x < 0 || y < 0 || x >= pixels.width || y >= pixels.height)
         return;
-    auto *pixel = reinterpret_cast<std::uint32_t *>(m_image.scanLine(y)) + x;
-    if (m_mix == MixMode::Xor)
+    std::uint32_t *pixel = pixels.row(y) + x;
+    if (pixels.xor_)
         *pixel ^= toPixel(colour) & 0x00ffffffu;
     else
         *pixel = toPixel(colour);
 }
 
-void Surface::span(int y, int x1, int x2, Colour colour)
+void Surface::span(const Pixels &pixels, int y, int x1, int x2, Colour colour)
 {
-    if (y < 0 || y >= m_image.height())
+    if (y < 0 || y >= pixels.height)
         return;
     x1 = std::max(x1, 0);
-    x2 = std::min(x2, m_image.width() - 1);
+    x2 = std::min(x2, pixels.width - 1);
     if (x2 < x1)
         return;
-    auto *pixel = reinterpret_cast<std::uint32_t *>(m_image.scanLine(y)) + x1;
+    std::uint32_t *pixel = pixels.row(y) + x1;
     const std::uint32_t value = toPixel(colour);
-    if (m_mix == MixMode::Xor) {
+    if (pixels.xor_) {
         for (int x = x1; x <= x2; ++x)
             *pixel++ ^= value & 0x00ffffffu;
     } else {
-        std::fill(pixel, pixel + (x2 - x1 + 1), value);
+        fillPixels(pixel, x2 - x1 + 1, value);
     }
 }
 
 void Surface::roundRect(int left, int top, int right, int bottom, int cornerWidth, int cornerHeight)
 {
-    std::int64_t l = left, t = top, r = right, b = bottom;
+    std::int64_t l = toDevice(left), t = toDevice(top), r = toDevice(right), b = toDevice(bottom);
     if (l > r)
         std::swap(l, r);
     if (t > b)
@@ -153,8 +225,9 @@ void Surface::roundRect(int left, int top, int right, int bottom, int cornerWidt
     if (r - l < 1 || b - t < 1)
         return;
     // The corner ellipse never exceeds the rectangle.
-    const double rx = std::min<double>(std::abs(cornerWidth), double(r - l)) / 2.0;
-    const double ry = std::min<double>(std::abs(cornerHeight), double(b - t)) / 2.0;
+    const double rx = std::min<double>(std::abs(cornerWidth) * m_ratio, double(r - l)) / 2.0;
+    const double ry = std::min<double>(std::abs(cornerHeight) * m_ratio, double(b - t)) / 2.0;
+    changed(l, t, r - 1, b - 1);
 
     auto rowSpan = [&](std::int64_t y) -> Span {
         if (y < t || y >= b)
@@ -175,57 +248,71 @@ void Surface::roundRect(int left, int top, int right, int bottom, int cornerWidt
     };
 
     const bool fill = m_fillStyle == FillStyle::Solid;
-    drawConvex(t, b - 1, rowSpan, m_image.height(), [&](int y, std::int64_t x1, std::int64_t x2, bool outline) {
+    const Pixels pixels = writablePixels();
+    drawConvex(t, b - 1, rowSpan, pixels.height, [&](int y, std::int64_t x1, std::int64_t x2, bool outline) {
         if (x2 < x1 || (!outline && !fill))
             return;
-        const int from = int(std::clamp<std::int64_t>(x1, -1, m_image.width()));
-        const int to = int(std::clamp<std::int64_t>(x2, -1, m_image.width()));
-        span(y, from, to, outline ? m_pen : m_fill);
+        const int from = int(std::clamp<std::int64_t>(x1, -1, pixels.width));
+        const int to = int(std::clamp<std::int64_t>(x2, -1, pixels.width));
+        span(pixels, y, from, to, outline ? m_pen : m_fill);
     });
 }
 
 void Surface::line(float x1, float y1, float x2, float y2, Colour colour)
 {
-    double px1 = m_mapping.ScaleToPixelsX(x1), py1 = m_mapping.ScaleToPixelsY(y1);
-    double px2 = m_mapping.ScaleToPixelsX(x2), py2 = m_mapping.ScaleToPixelsY(y2);
+    double px1 = m_mapping.scaleToDeviceX(x1, m_ratio), py1 = m_mapping.scaleToDeviceY(y1, m_ratio);
+    double px2 = m_mapping.scaleToDeviceX(x2, m_ratio), py2 = m_mapping.scaleToDeviceY(y2, m_ratio);
+    if (clipToPicture(px1, py1, px2, py2))
+        drawSegment({int(px1), int(py1), int(px2), int(py2)}, colour);
+}
 
-    // Clip to just outside the picture first, so a block stored far away costs nothing.
+bool Surface::clipToPicture(double &x1, double &y1, double &x2, double &y2) const
+{
+    // Clipped to just outside the picture, so a block stored far away costs nothing
+    // (Liang-Barsky: the part of the segment between the entry and exit parameters stays).
     const double minX = -1, minY = -1, maxX = m_image.width(), maxY = m_image.height();
     auto inside = [&](double x, double y) { return x >= minX && x <= maxX && y >= minY && y <= maxY; };
-    if (!inside(px1, py1) || !inside(px2, py2)) {
-        double t0 = 0, t1 = 1;
-        const double dx = px2 - px1, dy = py2 - py1;
-        const double p[4] = {-dx, dx, -dy, dy};
-        const double q[4] = {px1 - minX, maxX - px1, py1 - minY, maxY - py1};
-        for (int i = 0; i < 4; ++i) {
-            if (p[i] == 0) {
-                if (q[i] < 0)
-                    return;
-                continue;
-            }
-            const double ratio = q[i] / p[i];
-            if (p[i] < 0)
-                t0 = std::max(t0, ratio);
-            else
-                t1 = std::min(t1, ratio);
+    if (inside(x1, y1) && inside(x2, y2))
+        return true;
+    double t0 = 0, t1 = 1;
+    const double dx = x2 - x1, dy = y2 - y1;
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {x1 - minX, maxX - x1, y1 - minY, maxY - y1};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0) {
+            if (q[i] < 0)
+                return false;
+            continue;
         }
-        if (t0 > t1)
-            return;
-        const double nx1 = px1 + t0 * dx, ny1 = py1 + t0 * dy;
-        px2 = std::round(px1 + t1 * dx);
-        py2 = std::round(py1 + t1 * dy);
-        px1 = std::round(nx1);
-        py1 = std::round(ny1);
+        const double ratio = q[i] / p[i];
+        if (p[i] < 0)
+            t0 = std::max(t0, ratio);
+        else
+            t1 = std::min(t1, ratio);
     }
+    if (t0 > t1)
+        return false;
+    const double enterX = x1 + t0 * dx, enterY = y1 + t0 * dy;
+    x2 = std::round(x1 + t1 * dx);
+    y2 = std::round(y1 + t1 * dy);
+    x1 = std::round(enterX);
+    y1 = std::round(enterY);
+    return true;
+}
 
-    int x = int(px1), y = int(py1);
-    const int xEnd = int(px2), yEnd = int(py2);
-    const int dx = std::abs(xEnd - x), sx = x < xEnd ? 1 : -1;
-    const int dy = -std::abs(yEnd - y), sy = y < yEnd ? 1 : -1;
+void Surface::drawSegment(const DeviceSegment &segment, Colour colour)
+{
+    // Bresenham: one pixel per step along the longer axis, both ends included.
+    changed(std::min(segment.x1, segment.x2), std::min(segment.y1, segment.y2), std::max(segment.x1, segment.x2),
+            std::max(segment.y1, segment.y2));
+    int x = segment.x1, y = segment.y1;
+    const int dx = std::abs(segment.x2 - x), sx = x < segment.x2 ? 1 : -1;
+    const int dy = -std::abs(segment.y2 - y), sy = y < segment.y2 ? 1 : -1;
     int error = dx + dy;
+    const Pixels pixels = writablePixels();
     for (;;) {
-        plot(x, y, colour);
-        if (x == xEnd && y == yEnd)
+        plot(pixels, x, y, colour);
+        if (x == segment.x2 && y == segment.y2)
             break;
         const int twice = 2 * error;
         if (twice >= dy) {
@@ -241,15 +328,16 @@ void Surface::line(float x1, float y1, float x2, float y2, Colour colour)
 
 void Surface::circle(float x, float y, float radius, Colour colour)
 {
-    const double cx = (double(x) - m_mapping.DiagramLeft) * m_mapping.pixelsPerUnitX();
-    const double cy = (double(y) - m_mapping.DiagramTop) * m_mapping.pixelsPerUnitY();
-    const double rp = std::abs(double(radius)) * m_mapping.pixelsPerUnitX();
+    const double cx = (double(x) - m_mapping.DiagramLeft) * m_mapping.pixelsPerUnitX() * m_ratio;
+    const double cy = (double(y) - m_mapping.DiagramTop) * m_mapping.pixelsPerUnitY() * m_ratio;
+    const double rp = std::abs(double(radius)) * m_mapping.pixelsPerUnitX() * m_ratio;
     if (!std::isfinite(cx) || !std::isfinite(cy) || !std::isfinite(rp))
         return;
     if (cx + rp < -1 || cy + rp < -1 || cx - rp > m_image.width() + 1 || cy - rp > m_image.height() + 1)
         return;
     const auto firstRow = std::int64_t(std::floor(cy - rp - 1));
     const auto lastRow = std::int64_t(std::ceil(cy + rp + 1));
+    changed(std::int64_t(std::floor(cx - rp - 1)), firstRow, std::int64_t(std::ceil(cx + rp + 1)), lastRow);
     auto rowSpan = [&](std::int64_t row) -> Span {
         const double dy = double(row) + 0.5 - cy;
         if (std::abs(dy) > rp)
@@ -257,13 +345,13 @@ void Surface::circle(float x, float y, float radius, Colour colour)
         const double dx = std::sqrt(rp * rp - dy * dy);
         return {std::int64_t(std::ceil(cx - dx - 0.5)), std::int64_t(std::floor(cx + dx - 0.5))};
     };
-    drawConvex(firstRow, lastRow, rowSpan, m_image.height(),
-               [&](int row, std::int64_t x1, std::int64_t x2, bool outline) {
-                   if (!outline || x2 < x1)
-                       return;
-                   span(row, int(std::clamp<std::int64_t>(x1, -1, m_image.width())),
-                        int(std::clamp<std::int64_t>(x2, -1, m_image.width())), colour);
-               });
+    const Pixels pixels = writablePixels();
+    drawConvex(firstRow, lastRow, rowSpan, pixels.height, [&](int row, std::int64_t x1, std::int64_t x2, bool outline) {
+        if (!outline || x2 < x1)
+            return;
+        span(pixels, row, int(std::clamp<std::int64_t>(x1, -1, pixels.width)),
+             int(std::clamp<std::int64_t>(x2, -1, pixels.width)), colour);
+    });
 }
 
 float Surface::textWidth(const QString &text) const
@@ -283,11 +371,18 @@ void Surface::print(const QString &text)
         return;
     const int px = m_mapping.ScaleToPixelsX(m_currentX);
     const int py = m_mapping.ScaleToPixelsY(m_currentY);
-    if (px < m_image.width() && py < m_image.height() && py + m_text.lineHeight() > 0) {
-        QPainter painter(&m_image);
-        painter.setFont(m_text.font());
+    const int lineHeight = m_text.lineHeight();
+    if (px < m_width && py < m_height && py + lineHeight > 0) {
+        // The painter works on the image's own device pixels, so the glyphs are drawn from a
+        // font of the device size rather than enlarged.
+        QImage device(m_image.bits(), m_image.width(), m_image.height(), m_image.bytesPerLine(), m_image.format());
+        QPainter painter(&device);
         painter.setPen(QColor(redOf(m_pen), greenOf(m_pen), blueOf(m_pen)));
-        painter.drawText(QPoint(px, py + m_text.ascent()), text);
+        m_text.drawText(painter, QPointF(px * m_ratio, (py + m_text.ascent()) * m_ratio), text, m_ratio);
+        // Glyphs may reach a little past their advances.
+        const int margin = std::max(2, lineHeight / 4);
+        changed(toDevice(px - margin), toDevice(py - margin),
+                toDevice(std::int64_t(px) + m_text.pixelWidth(text) + margin), toDevice(py + lineHeight + margin));
     }
     m_currentX += textWidth(text);
 }
@@ -301,20 +396,36 @@ void Surface::printAt(float x, float y, const QString &text)
 
 Colour Surface::point(int px, int py) const
 {
-    if (px < 0 || py < 0 || px >= m_image.width() || py >= m_image.height())
+    if (px < 0 || py < 0 || px >= m_width || py >= m_height)
         return -1;
-    return fromPixel(reinterpret_cast<const std::uint32_t *>(m_image.constScanLine(py))[px]);
+    const int x = m_ratio == 1 ? px : int(px * m_ratio);
+    const int y = m_ratio == 1 ? py : int(py * m_ratio);
+    return fromPixel(reinterpret_cast<const std::uint32_t *>(m_image.constScanLine(y))[x]);
 }
 
-void Surface::refresh() const
+void Surface::refresh()
 {
+    const QRect area = takeChangedArea();
     if (m_refresh)
-        m_refresh();
+        m_refresh(area);
+}
+
+QImage Surface::logicalImage() const
+{
+    if (m_ratio == 1)
+        return m_image;
+    QImage reduced = m_image.scaled(m_width, m_height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    reduced.setDevicePixelRatio(1);
+    return reduced;
 }
 
 void Surface::setImage(const QImage &image)
 {
     m_image = image.convertToFormat(QImage::Format_RGB32);
+    m_ratio = m_image.devicePixelRatio();
+    m_width = int(std::lround(m_image.width() / m_ratio));
+    m_height = int(std::lround(m_image.height() / m_ratio));
+    changedAll();
 }
 
 void Surface::blendFrom(const Surface &source, int alpha)
@@ -340,6 +451,7 @@ void Surface::blendFrom(const Surface &source, int alpha)
         }
         blendBytes(dst + 4 * x, src + 4 * x, 4 * (columns - x), a, keep);
     }
+    changed(0, 0, columns - 1, rows - 1);
 }
 
 } // namespace tessik

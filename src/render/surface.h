@@ -5,6 +5,7 @@
 
 #include <QFont>
 #include <QImage>
+#include <QRect>
 #include <QString>
 
 #include <functional>
@@ -16,15 +17,26 @@ enum class MixMode { Xor = 7, Copy = 13 };
 // A drawing box with a retained bitmap: everything drawn persists in the image and is shown
 // from it. Shapes are rasterised here pixel by pixel (no antialiasing), so an XOR mark drawn
 // twice at the same place restores every pixel. Lines, circles and text take diagram units
-// through the one pixel mapping; rounded rectangles take pixels.
+// through the one pixel mapping; rounded rectangles take pixels of the mapping.
+//
+// On a high-density screen the image holds more device pixels than the mapping has pixels
+// (the device pixel ratio): every shape and every glyph is drawn at the image's full
+// resolution, outlines and lines one device pixel wide, while sizes, positions and point()
+// stay in pixels of the mapping. At a ratio of 1 the two are the same.
 class Surface : public Canvas {
 public:
     Surface(int pixelWidth = 0, int pixelHeight = 0);
 
-    int pixelWidth() const { return m_image.width(); }
-    int pixelHeight() const { return m_image.height(); }
+    // The size in pixels of the mapping.
+    int pixelWidth() const { return m_width; }
+    int pixelHeight() const { return m_height; }
     // Keeps what is drawn at the top left; new area is white. The unit size does not change.
     void resize(int pixelWidth, int pixelHeight);
+
+    // Device pixels per pixel of the mapping (1 or more). A change starts a white picture at the
+    // new resolution: the caller draws the diagram again.
+    qreal devicePixelRatio() const { return m_ratio; }
+    void setDevicePixelRatio(qreal ratio);
 
     void setMapping(const PixelMapping &mapping) { m_mapping = mapping; }
     const PixelMapping &mapping() const override { return m_mapping; }
@@ -40,9 +52,9 @@ public:
     void setMixMode(MixMode mode) { m_mix = mode; }
     MixMode mixMode() const { return m_mix; }
 
-    // The rectangle from (left, top) to (right, bottom) in pixels, right and bottom edges
-    // exclusive, its corners rounded by an ellipse cornerWidth by cornerHeight pixels. Outlined
-    // with the pen, filled with the fill colour when the fill style is solid.
+    // The rectangle from (left, top) to (right, bottom) in pixels of the mapping, right and
+    // bottom edges exclusive, its corners rounded by an ellipse cornerWidth by cornerHeight
+    // pixels. Outlined with the pen, filled with the fill colour when the fill style is solid.
     void roundRect(int left, int top, int right, int bottom, int cornerWidth, int cornerHeight) override;
 
     void line(float x1, float y1, float x2, float y2, Colour colour) override;
@@ -51,6 +63,7 @@ public:
 
     const QFont &font() const { return m_text.font(); }
     void setFont(const QFont &font) { m_text = TextMetrics(font); }
+    const TextMetrics &textMetrics() const override { return m_text; }
     float textWidth(const QString &text) const override;
     float textHeight(const QString &text) const override;
     int textPixelWidth(const QString &text) const { return m_text.pixelWidth(text); }
@@ -61,17 +74,27 @@ public:
     void setCurrentX(float x) { m_currentX = x; }
     void setCurrentY(float y) { m_currentY = y; }
     // Prints at the print position in the pen colour, without a line break and without
-    // filling the text background; the position moves to the end of the text.
+    // filling the text background; the position moves to the end of the text. Each character
+    // sits where its measured advances put it, so the drawn width is the measured width.
     void print(const QString &text);
 
-    // The pixel's colour, or -1 outside the picture.
+    // The colour at a pixel of the mapping, or -1 outside the picture.
     Colour point(int px, int py) const;
 
-    void setRefreshListener(std::function<void()> listener) { m_refresh = std::move(listener); }
-    void refresh() const;
+    // Refresh shows what was drawn: the listener gets the area drawn on since the last refresh
+    // (pixels of the mapping), so a view repaints only that.
+    void setRefreshListener(std::function<void(const QRect &changed)> listener) { m_refresh = std::move(listener); }
+    void refresh();
+    // The area drawn on since the last refresh, which counts as shown from now on.
+    QRect takeChangedArea();
 
+    // The retained picture in device pixels, its device pixel ratio set.
     const QImage &image() const { return m_image; }
-    // Loads a fixed picture (the key pictures): the surface takes its size.
+    // The picture at one pixel per pixel of the mapping: the retained picture itself at a ratio
+    // of 1, a smooth reduction of it above.
+    QImage logicalImage() const;
+    // Loads a fixed picture (the key pictures): the surface takes its size and its device pixel
+    // ratio.
     void setImage(const QImage &image);
 
     // Constant-alpha blend of the same-sized source onto this picture: every pixel becomes
@@ -79,10 +102,33 @@ public:
     void blendFrom(const Surface &source, int alpha);
 
 private:
-    void plot(int x, int y, Colour colour);
-    void span(int y, int x1, int x2, Colour colour);
+    struct DeviceSegment {
+        int x1, y1, x2, y2;
+    };
+
+    std::int64_t toDevice(std::int64_t pixels) const;
+    void allocate(int pixelWidth, int pixelHeight, bool keepPicture);
+    void changed(std::int64_t left, std::int64_t top, std::int64_t right, std::int64_t bottom);
+    void changedAll() { changed(0, 0, m_image.width() - 1, m_image.height() - 1); }
+    bool clipToPicture(double &x1, double &y1, double &x2, double &y2) const;
+    void drawSegment(const DeviceSegment &segment, Colour colour);
+    // The image's pixels for one shape's writes.
+    struct Pixels {
+        std::uint32_t *first;
+        qsizetype stride; // pixels from one row to the next
+        int width, height;
+        bool xor_;
+        std::uint32_t *row(int y) const { return first + y * stride; }
+    };
+    Pixels writablePixels();
+    static void plot(const Pixels &pixels, int x, int y, Colour colour);
+    static void span(const Pixels &pixels, int y, int x1, int x2, Colour colour);
 
     QImage m_image;
+    int m_width = 0;
+    int m_height = 0;
+    qreal m_ratio = 1;
+    QRect m_changed; // device pixels
     PixelMapping m_mapping;
     TextMetrics m_text;
     Colour m_pen = kBlack;
@@ -91,7 +137,7 @@ private:
     MixMode m_mix = MixMode::Copy;
     float m_currentX = 0;
     float m_currentY = 0;
-    std::function<void()> m_refresh;
+    std::function<void(const QRect &)> m_refresh;
 };
 
 } // namespace tessik

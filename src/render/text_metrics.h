@@ -2,15 +2,24 @@
 
 #include <QFont>
 #include <QHash>
+#include <QList>
+#include <QPointF>
+#include <QRawFont>
 #include <QString>
 
 #include <array>
 
+class QPainter;
+
 namespace tessik {
 
 // Measures text the way captions are laid out: a text's width is the sum of its characters'
-// advances in whole pixels. Each advance is measured once: a caption is measured prefix by
-// prefix, so this is what keeps a full redraw quick.
+// advances in whole pixels. Each advance is measured once, so a caption is measured character
+// by character, in time linear in its length.
+//
+// drawText places every character at the position those advances give, so what is drawn has
+// exactly the measured width: the font's own shaping may space a run of repeated letters
+// differently, which would leave a centred line off centre.
 class TextMetrics {
 public:
     explicit TextMetrics(const QFont &font);
@@ -21,12 +30,34 @@ public:
     int lineHeight() const;
     int ascent() const;
 
+    // Draws the text in the painter's pen colour, the baseline starting at `origin`, each
+    // character at its summed advances from there. With `scale` the glyphs are drawn that many
+    // times larger and the advances scaled alike: a painter working in device pixels draws the
+    // same line at full resolution. Works on any painter (bitmap, vector or printer).
+    void drawText(QPainter &painter, QPointF origin, const QString &text, qreal scale = 1) const;
+
 private:
+    // Characters the font lacks, drawn together from another font starting at `at`.
+    struct FallbackRun {
+        QPointF at;
+        QString text;
+    };
+    void drawGlyphs(QPainter &painter, QPointF origin, const QList<quint32> &glyphs, const QList<QPointF> &positions,
+                    qreal scale) const;
+    void drawFallback(QPainter &painter, QPointF at, const QString &text, qreal scale) const;
+    // The glyph of one character in the font itself; 0 when the font lacks it.
+    quint32 glyphIndex(char32_t code) const;
+    const QRawFont &rawFont(qreal scale) const;
+
     QFont m_font;
     mutable std::array<int, 256> m_latinAdvance{};
     mutable QHash<char16_t, int> m_otherAdvance;
     mutable int m_lineHeight = -1;
     mutable int m_ascent = -1;
+    mutable std::array<quint32, 256> m_latinGlyph{};
+    mutable QHash<char32_t, quint32> m_otherGlyph;
+    mutable QRawFont m_rawFont;
+    mutable qreal m_rawFontScale = 0;
 };
 
 } // namespace tessik

@@ -1,5 +1,6 @@
-// Draws the pictures the program carries (the category key, the notes legend, the pick pointer
-// and the window icons) into the assets folder. Run it by hand when a picture changes, with the
+// Draws the pictures the program carries (the category key and the notes legend, each also at
+// twice the size for high-density screens, the pick pointer and the window icons) into the
+// assets folder. Run it by hand when a picture changes, with the
 // fonts the committed pictures were drawn with:
 //   QT_QPA_PLATFORM=offscreen QT_QPA_FONTDIR=/usr/share/fonts/truetype/liberation2 build/bin/draw_artwork
 // then rebuild (the resources pick the files up) and run test_artwork, which checks them.
@@ -81,23 +82,34 @@ constexpr QSize kLegendSize(134, 113);
 constexpr int kPointerSize = 32;
 constexpr QPoint kHotSpot(11, 27);
 
-// Every pixel of a key picture must be exactly the ground, a fill or ink: a smoothed edge pixel
-// could fall into another region's colour class, so nothing is antialiased.
-void prepareCrisp(QPainter &painter)
+// Every pixel of a key picture that presses read must be exactly the ground, a fill or ink: a
+// smoothed edge pixel could fall into another region's colour class, so nothing is antialiased.
+// The pictures for high-density screens (scale 2) are only shown, never read: they are the same
+// drawing at twice the size, smoothed.
+void prepare(QPainter &painter, int scale)
 {
-    painter.setRenderHint(QPainter::Antialiasing, false);
-    painter.setRenderHint(QPainter::TextAntialiasing, false);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    const bool smooth = scale > 1;
+    painter.setRenderHint(QPainter::Antialiasing, smooth);
+    painter.setRenderHint(QPainter::TextAntialiasing, smooth);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, smooth);
+    painter.scale(scale, scale);
 }
 
-QFont labelFont(int pixelSize, bool bold)
+QFont labelFont(int pixelSize, bool bold, int scale)
 {
     QFont font(QStringLiteral("Liberation Sans"));
     font.setPixelSize(pixelSize);
     font.setBold(bold);
-    font.setStyleStrategy(QFont::StyleStrategy(QFont::NoAntialias | QFont::PreferMatch));
+    font.setStyleStrategy(scale > 1 ? QFont::PreferMatch
+                                    : QFont::StyleStrategy(QFont::NoAntialias | QFont::PreferMatch));
     font.setHintingPreference(QFont::PreferFullHinting);
     return font;
+}
+
+// Thin lines: one pixel at either scale.
+QPen thinPen(QRgb colour, int scale)
+{
+    return QPen(QColor(colour), scale > 1 ? 1 : 0);
 }
 
 // Centres the lines of a label on a point, one below the other.
@@ -114,12 +126,12 @@ void drawLabel(QPainter &painter, const QStringList &lines, QPointF centre)
     }
 }
 
-QImage drawCategoryKey()
+QImage drawCategoryKey(int scale)
 {
-    QImage image(kCategorySize, QImage::Format_RGB32);
+    QImage image(kCategorySize * scale, QImage::Format_RGB32);
     image.fill(kGround);
     QPainter painter(&image);
-    prepareCrisp(painter);
+    prepare(painter, scale);
     for (int row = 0; row < 2; ++row)
         for (int column = 0; column < 3; ++column)
             painter.fillRect(cellRect(row, column), QColor(kCells[row][column].fill));
@@ -127,7 +139,7 @@ QImage drawCategoryKey()
         painter.fillRect(QRect(QPoint(x, kGridRows[0]), QPoint(x, kGridRows[2])), QColor(kInk));
     for (int y : kGridRows)
         painter.fillRect(QRect(QPoint(kGridColumns[0], y), QPoint(kGridColumns[3], y)), QColor(kInk));
-    painter.setFont(labelFont(10, false));
+    painter.setFont(labelFont(10, false, scale));
     painter.setPen(QColor(kInk));
     for (int row = 0; row < 2; ++row)
         for (int column = 0; column < 3; ++column) {
@@ -142,23 +154,23 @@ QPointF boxCentre(const QRect &box)
     return QPointF(box.left() + box.width() / 2.0, box.top() + box.height() / 2.0);
 }
 
-QImage drawNotesLegend()
+QImage drawNotesLegend(int scale)
 {
-    QImage image(kLegendSize, QImage::Format_RGB32);
+    QImage image(kLegendSize * scale, QImage::Format_RGB32);
     image.fill(kGround);
     QPainter painter(&image);
-    prepareCrisp(painter);
+    prepare(painter, scale);
     const auto &shapes = legendShapes();
-    painter.setPen(QPen(QColor(kConnector), 0));
+    painter.setPen(thinPen(kConnector, scale));
     for (const auto &link : kLegendLinks)
         painter.drawLine(boxCentre(shapes[link[0]].box).toPoint(), boxCentre(shapes[link[1]].box).toPoint());
-    painter.setPen(QPen(QColor(kInk), 0));
+    painter.setPen(thinPen(kInk, scale));
     for (const Shape &shape : shapes) {
         painter.setBrush(QColor(shape.region.fill));
         // An aliased outline covers one pixel more than the rectangle's width and height.
         painter.drawEllipse(shape.box.adjusted(0, 0, -1, -1));
     }
-    painter.setFont(labelFont(8, false));
+    painter.setFont(labelFont(8, false, scale));
     for (const Shape &shape : shapes)
         drawLabel(painter, shape.region.label, boxCentre(shape.box));
     return image;
@@ -170,7 +182,7 @@ QImage drawPickPointer()
     QImage image(kPointerSize, kPointerSize, QImage::Format_ARGB32);
     image.fill(Qt::transparent);
     QPainter painter(&image);
-    prepareCrisp(painter);
+    prepare(painter, 1);
     const QColor black(kInk);
     const QColor white(kGround);
     // Tube: a white glass channel inside a black rim.
@@ -223,7 +235,7 @@ QImage drawWindowIcon(int size)
     const QRect impact = box(9, 6, 6, 5);
     {
         QPainter painter(&image);
-        prepareCrisp(painter);
+        prepare(painter, 1);
         painter.setPen(QPen(QColor(kConnector), unit, Qt::SolidLine, Qt::SquareCap));
         const QPoint into(impact.left(), impact.center().y());
         painter.drawLine(QPoint(upper.right(), upper.center().y()), into);
@@ -254,8 +266,14 @@ int main(int argc, char *argv[])
 
     // The pictures shown at start-up are plain bitmaps, which start-up reads without the image
     // plugins; the pointer is loaded later and keeps its transparency as a PNG.
-    bool ok = writeFile(assets, QStringLiteral("category_key.bmp"), encodeBmp24(drawCategoryKey()));
-    ok = writeFile(assets, QStringLiteral("notes_legend.bmp"), encodeBmp24(drawNotesLegend())) && ok;
+    bool ok = true;
+    for (int scale : {1, 2}) {
+        const QString suffix = scale == 1 ? QString() : QStringLiteral("@%1x").arg(scale);
+        ok = writeFile(assets, QStringLiteral("category_key%1.bmp").arg(suffix), encodeBmp24(drawCategoryKey(scale))) &&
+             ok;
+        ok = writeFile(assets, QStringLiteral("notes_legend%1.bmp").arg(suffix), encodeBmp24(drawNotesLegend(scale))) &&
+             ok;
+    }
     if (!drawPickPointer().save(assets.filePath(QStringLiteral("pick_pointer.png")))) {
         QTextStream(stderr) << "cannot write " << assets.filePath(QStringLiteral("pick_pointer.png")) << '\n';
         ok = false;

@@ -47,6 +47,7 @@ void frmKelvane::connectHandlers()
     connect(picDiagram, &SurfaceView::mouseDown, this, &frmKelvane::picDiagram_MouseDown);
     connect(picDiagram, &SurfaceView::mouseMove, this, &frmKelvane::picDiagram_MouseMove);
     connect(picDiagram, &SurfaceView::mouseUp, this, &frmKelvane::picDiagram_MouseUp);
+    connect(picDiagram, &SurfaceView::densityChanged, this, [this] { PlotDiagram(QString()); });
 
     connect(optType[0], &QRadioButton::clicked, this, [this] { optType_Click(0); });
     connect(optType[1], &QRadioButton::clicked, this, [this] { optType_Click(1); });
@@ -148,7 +149,7 @@ void frmKelvane::PlotDiagram(const QString &KeyWord)
 {
     tessik::PlotDiagram(diagram(), table(), colours, KeyWord);
     m_animation.endRun(table()); // any full redraw ends a replay
-    picDiagram->update();
+    picDiagram->showChanges();
 }
 
 void frmKelvane::Addblock(float X, float Y)
@@ -177,7 +178,7 @@ void frmKelvane::btnNew_Click()
     if (!Confirm())
         return;
     diagram().clear();
-    picDiagram->update();
+    picDiagram->showChanges();
     showPanel(frameControl);
     InitialBlock();
 }

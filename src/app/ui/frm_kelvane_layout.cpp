@@ -5,6 +5,7 @@
 #include "render/fonts.h"
 
 #include <QComboBox>
+#include <QEvent>
 #include <QGroupBox>
 #include <QIcon>
 #include <QLabel>
@@ -77,10 +78,35 @@ QLineEdit *lineBox(QWidget *parent, const char *name, int left, int top, int wid
     return box;
 }
 
+// Sets a control's font when it is first shown. The controls of the panels hidden at start-up
+// take their own fonts only then, so loading those fonts is no part of the start-up; nobody ever
+// sees the control without its font.
+class FontOnFirstShow : public QObject {
+public:
+    FontOnFirstShow(QWidget *control, const QFont &font) : QObject(control), m_font(font)
+    {
+        control->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show) {
+            watched->removeEventFilter(this);
+            static_cast<QWidget *>(watched)->setFont(m_font);
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    QFont m_font;
+};
+
 QPlainTextEdit *yellowBox(QWidget *parent, const char *name, int left, int top, int width, int height)
 {
     auto *box = place<QPlainTextEdit>(parent, name, left, top, width, height);
-    box->setFont(arialFont(12, true));
+    new FontOnFirstShow(box, arialFont(12, true));
     QPalette palette = box->palette();
     palette.setColor(QPalette::Base, QColor(255, 255, 192));
     box->setPalette(palette);
@@ -133,7 +159,7 @@ void frmKelvane::buildSearchPanel()
     QWidget *p = frameAnalyze;
     Label3 = label(p, "Label3", QStringLiteral("Phrase:"), 8, 20, 33, 13);
     txtKeyWord = lineBox(p, "txtKeyWord", 48, 16, 173, 21);
-    txtKeyWord->setFont(arialFont(12, true));
+    new FontOnFirstShow(txtKeyWord, arialFont(12, true));
     btnSearch = button(p, "btnSearch", QStringLiteral("Search"), 96, 60, 73, 29);
     lstFileNames = place<QListView>(p, "lstFileNames", 244, 12, 325, 116);
     lstFileNames->setFont(arialFont(11, false));
@@ -195,11 +221,11 @@ void frmKelvane::buildControlPanel()
     PicCategories = place<SurfaceView>(p, "PicCategories", 756, 12, 205, 113);
     PicCategories->setFollowsSize(false);
     PicCategories->setLineWidth(1); // a thin border leaves the whole picture in view
-    PicCategories->surface().setImage(categoryKeyPicture());
+    PicCategories->setFixedPicture(categoryKeyPicture);
     picLedgend = place<SurfaceView>(p, "picLedgend", 764, 12, 137, 117);
     picLedgend->setFollowsSize(false);
     picLedgend->setLineWidth(1);
-    picLedgend->surface().setImage(notesLegendPicture());
+    picLedgend->setFixedPicture(notesLegendPicture);
     picLedgend->setVisible(false);
 }
 
@@ -231,7 +257,7 @@ void frmKelvane::Form_Resize()
     const int F = frameControl->height();
     picDiagram->move(10, 10);
     picDiagram->resize(std::max(W - 20, 0), std::max(H - F - 20, 0));
-    picDiagram->surface().resize(picDiagram->contentsRect().width(), picDiagram->contentsRect().height());
+    picDiagram->fitSurface();
     picBuffer->resize(picDiagram->size());
     if (!picBuffer->surface().image().isNull())
         picBuffer->surface().resize(picDiagram->surface().pixelWidth(), picDiagram->surface().pixelHeight());

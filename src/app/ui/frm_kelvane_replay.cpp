@@ -38,7 +38,7 @@ void frmKelvane::btnAnimateForward_Click()
 
 void frmKelvane::btnSnapShot_Click()
 {
-    const SnapshotFile result = takeSnapshot(diagram().image(), m_platform);
+    const SnapshotFile result = takeSnapshot(diagram().logicalImage(), m_platform);
     if (!result.ok)
         m_platform.showMessage(snapshotFailureMessage(result), MessageButtons::Ok);
 }

@@ -1,0 +1,158 @@
+// A right-button drag in the real window on a screen of device pixel ratio 2, its diagram
+// 1920 x 1080 pixels with a full table: the cost of one pointer move, from the mouse event to
+// the repainted widget (the old mark erased, the new one drawn, the changed pixels repainted).
+#include "app/ui/frm_kelvane.h"
+#include "platform/fake/fake_platform.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include "bench_clock.h"
+#include "bench_qt_env.h"
+#include "bench_summary.h"
+
+using namespace tessik;
+
+namespace {
+
+constexpr int kDiagramWidth = 1920;
+constexpr int kDiagramHeight = 1080;
+constexpr double kMoveBudgetMs = 2.0;
+
+struct Window {
+    QTemporaryDir folder;
+    FakePlatform platform;
+    std::unique_ptr<frmKelvane> window;
+
+    Window()
+    {
+        platform.environment.insert(QStringLiteral("AppData"), folder.path());
+        platform.home = folder.path();
+        platform.program = folder.path();
+        platform.current = folder.path();
+        window = std::make_unique<frmKelvane>(platform);
+        window->show();
+        // The diagram takes the window less the margins and the command panel.
+        const int border = 2 * window->picDiagram->frameWidth();
+        window->resize(kDiagramWidth + 20 + border, kDiagramHeight + window->frameControl->height() + 20 + border);
+        fillTable();
+        QCoreApplication::processEvents();
+    }
+
+    // Ten rows of ten captioned blocks, each linked to its left neighbour, over the visible area.
+    void fillTable()
+    {
+        Document &document = window->document();
+        for (int row = 0; row < 10; ++row)
+            for (int column = 0; column < 10; ++column) {
+                const int id = document.addBlock(float(5 + 13 * column), float(-16 + 10.5f * row));
+                document.commitBlock(id, QStringLiteral("Cause %1 in row %2 of the diagram").arg(id).arg(row),
+                                     QString());
+                document.setCategory(id, QStringLiteral("Motives"));
+                if (column > 0)
+                    document.linkBlocks(id, id - 1);
+            }
+        window->PlotDiagram(QString());
+    }
+
+    void send(QEvent::Type type, Qt::MouseButton button, Qt::MouseButtons held, float x, float y)
+    {
+        const PixelMapping &m = window->mapping();
+        const QPointF at =
+            QPointF(m.ScaleToPixelsX(x), m.ScaleToPixelsY(y)) + window->picDiagram->contentsRect().topLeft();
+        QMouseEvent event(type, at, window->picDiagram->mapToGlobal(at), button, held, Qt::NoModifier);
+        QApplication::sendEvent(window->picDiagram, &event);
+    }
+};
+
+// Counts the diagram's paint events and the pixels they cover, to show what a move repaints.
+struct PaintCount : QObject {
+    std::int64_t paints = 0;
+    std::int64_t pixels = 0;
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            const QRect area = static_cast<QPaintEvent *>(event)->rect();
+            ++paints;
+            pixels += std::int64_t(area.width()) * area.height();
+        }
+        return false;
+    }
+};
+
+FrameClock gMoves;
+
+// Block 1 picked up with the right button and dragged about: over empty space right of the
+// blocks the outline follows (erase one outline, draw another: the costliest move), once in a
+// while over another block, where the link circle shows.
+Window &window()
+{
+    static Window w;
+    return w;
+}
+
+void dragMoves(benchmark::State &state, FrameClock &clock)
+{
+    Window &w = window();
+    if (w.window->diagram().devicePixelRatio() != 2 || w.window->diagram().pixelWidth() != kDiagramWidth) {
+        state.SkipWithError("the diagram is not 1920 x 1080 at ratio 2");
+        return;
+    }
+    w.send(QEvent::MouseButtonPress, Qt::RightButton, Qt::RightButton, 7, -14);
+    if (w.window->pointer().DragBlock != 1) {
+        state.SkipWithError("the press did not pick block 1");
+        return;
+    }
+    PaintCount count;
+    w.window->picDiagram->installEventFilter(&count);
+    const float path[][2] = {{150, 20}, {154, 22}, {158, 24}, {162, 26}, {24, 10}, {166, 28}};
+    std::int64_t step = 0;
+    for (auto _ : state) {
+        clock.time(1, [&] {
+            const auto &[x, y] = path[step++ % std::size(path)];
+            w.send(QEvent::MouseMove, Qt::NoButton, Qt::RightButton, x, y);
+        });
+    }
+    w.window->picDiagram->removeEventFilter(&count);
+    w.send(QEvent::MouseButtonRelease, Qt::RightButton, Qt::NoButton, 7, -14);
+    clock.report(state);
+    state.counters["repaints_per_move"] = double(count.paints) / double(state.iterations());
+    state.counters["pixels_per_move"] = double(count.pixels) / double(state.iterations());
+}
+
+void BM_DragMove(benchmark::State &state)
+{
+    dragMoves(state, gMoves);
+}
+
+// For comparison: the same moves if every refresh repainted the whole diagram. It replaces the
+// view's own listener for good, so it is registered last.
+void BM_DragMove_RepaintingEverything(benchmark::State &state)
+{
+    frmKelvane &w = *window().window;
+    w.diagram().setRefreshListener([&w](const QRect &) { w.picDiagram->repaint(); });
+    FrameClock clock;
+    dragMoves(state, clock);
+}
+
+} // namespace
+
+BENCHMARK(BM_DragMove)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_DragMove_RepaintingEverything)->Unit(benchmark::kMicrosecond);
+
+int main(int argc, char **argv)
+{
+    useHeadlessQt();
+    qputenv("QT_SCALE_FACTOR", "2");
+    QApplication app(argc, argv);
+    if (!runBenchmarks(argc, argv))
+        return 1;
+    if (gMoves.frames > 0)
+        printSummary("drag move, ratio 2, 1920x1080, 100 blocks (CPU) vs 2 ms", gMoves.cpuMs(), kMoveBudgetMs, "ms",
+                     1.0);
+    return 0;
+}
