@@ -28,36 +28,47 @@ Colour boxFill(const BlockTable &table, int id, const DiagramColours &colours)
     return colours.tables.NotesColour[size_t(notesIndex(table.BlockNotes[id]))];
 }
 
-void drawDiagram(Canvas &surface, const BlockTable &table, const DiagramColours &colours,
-                 const std::function<BlockLook(int)> &lookOf)
+namespace {
+
+using LookOf = std::function<BlockLook(int)>;
+
+bool drawn(const BlockTable &table, int id, const LookOf &lookOf)
 {
-    const int count = table.BlockCount;
-    auto visible = [&](int id) { return lookOf(id) != BlockLook::Hidden; };
+    return table.BlockActive[id] != 0 && lookOf(id) != BlockLook::Hidden;
+}
 
-    surface.clear();
-    surface.setFillStyle(FillStyle::Solid);
-
-    for (int i = 1; i <= count; ++i) {
-        if (table.BlockActive[i] == 0 || !visible(i))
+// Every shadow lies under every link and box: the box's square half a unit right and down.
+void shadowPass(Canvas &surface, const BlockTable &table, const LookOf &lookOf)
+{
+    for (int i = 1; i <= table.BlockCount; ++i) {
+        if (!drawn(table, i, lookOf))
             continue;
         const Colour shadow = lookOf(i) == BlockLook::Highlighted ? kHighlightShadowColour : kShadowColour;
         surface.setPenColour(shadow);
         surface.setFillColour(shadow);
         boxAt(surface, table.BlockX[i] + 0.5f, table.BlockY[i] + 0.5f);
     }
+}
 
+// Centre to centre; the boxes drawn next cover all but the stretch between them.
+void linkPass(Canvas &surface, const BlockTable &table, const LookOf &lookOf)
+{
     surface.setPenColour(kBlack);
-    for (int i = 1; i <= count; ++i) {
+    for (int i = 1; i <= table.BlockCount; ++i) {
         const int parent = table.BlockParent[i];
         // The parent slot is not required to be live: a link to a freed slot goes to where it was.
-        if (table.BlockActive[i] == 0 || parent <= 0 || parent > kMaxBlocks || !visible(i) || !visible(parent))
+        if (parent <= 0 || parent > kMaxBlocks || !drawn(table, i, lookOf) || lookOf(parent) == BlockLook::Hidden)
             continue;
-        surface.line(table.BlockX[i] + 5, table.BlockY[i] + 5, table.BlockX[parent] + 5, table.BlockY[parent] + 5,
-                     kBlack);
+        surface.line(table.BlockX[i] + kHalfBox, table.BlockY[i] + kHalfBox, table.BlockX[parent] + kHalfBox,
+                     table.BlockY[parent] + kHalfBox, kBlack);
     }
+}
 
-    for (int i = 1; i <= count; ++i) {
-        if (table.BlockActive[i] == 0 || !visible(i))
+// Each box with its caption, in slot order: a later box covers an earlier one's caption.
+void boxPass(Canvas &surface, const BlockTable &table, const DiagramColours &colours, const LookOf &lookOf)
+{
+    for (int i = 1; i <= table.BlockCount; ++i) {
+        if (!drawn(table, i, lookOf))
             continue;
         surface.setFillColour(boxFill(table, i, colours));
         if (lookOf(i) == BlockLook::Highlighted)
@@ -66,7 +77,17 @@ void drawDiagram(Canvas &surface, const BlockTable &table, const DiagramColours 
         surface.setPenColour(kBlack);
         PlotText(surface, table, i);
     }
+}
 
+} // namespace
+
+void drawDiagram(Canvas &surface, const BlockTable &table, const DiagramColours &colours, const LookOf &lookOf)
+{
+    surface.clear();
+    surface.setFillStyle(FillStyle::Solid);
+    shadowPass(surface, table, lookOf);
+    linkPass(surface, table, lookOf);
+    boxPass(surface, table, colours, lookOf);
     surface.setFillStyle(FillStyle::Transparent);
 }
 
