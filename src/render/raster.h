@@ -79,7 +79,7 @@ inline bool sameBytes(const std::uint8_t *a, const std::uint8_t *b)
 
 // old x keep + new x alpha, both out of 256, rounded: at most 255 x 256 + 128, so 16 bits hold it.
 inline void blendBytes(std::uint8_t *__restrict dst, const std::uint8_t *__restrict src, int count, std::uint16_t alpha,
-                std::uint16_t keep)
+                       std::uint16_t keep)
 {
     for (int i = 0; i < count; ++i)
         dst[i] = std::uint8_t(std::uint16_t(dst[i] * keep + src[i] * alpha + 128) >> 8);

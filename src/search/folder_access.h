@@ -42,7 +42,10 @@ private:
     std::size_t m_size = 0;
 };
 
-enum class ReadStatus : unsigned char { Read, Unreadable, TooLarge };
+// What reading one listed file gave; on failure the reason says why.
+struct FileRead : IoResult {
+    bool tooLarge = false; // refused unread: larger than an analysis may be
+};
 
 // Reads the listed files of one folder by their names. read() may run on several threads at once.
 class ListedFileReader {
@@ -52,10 +55,10 @@ public:
     ListedFileReader(const ListedFileReader &) = delete;
     ListedFileReader &operator=(const ListedFileReader &) = delete;
 
-    // Reads the whole file into the buffer. TooLarge for a file larger than an analysis may be;
-    // Unreadable when it cannot be opened or read, or is no ordinary file any more (a folder or
-    // a pipe put in its place: never waited on). On failure `reason`, when given, says why.
-    ReadStatus read(const QByteArray &name, FileBuffer &buffer, QString *reason = nullptr) const;
+    // Reads the whole file into the buffer. Fails for a file larger than an analysis may be
+    // (tooLarge), one that cannot be opened or read, and one that is no ordinary file any more
+    // (a folder or a pipe put in its place: never waited on).
+    FileRead read(const QByteArray &name, FileBuffer &buffer) const;
 
 private:
     struct Folder; // what each build keeps of the folder: an open handle, or its path

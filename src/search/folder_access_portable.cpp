@@ -73,18 +73,25 @@ bool takeEntry(const fs::directory_entry &entry)
     return target.type() == fs::file_type::regular;
 }
 
-ReadStatus failure(QString *reason, const QString &text)
+FileRead failure(const QString &reason)
 {
-    if (reason != nullptr)
-        *reason = text;
-    return ReadStatus::Unreadable;
+    FileRead read;
+    read.reason = reason;
+    return read;
 }
 
-ReadStatus tooLarge(QString *reason, std::uintmax_t size)
+FileRead tooLarge(qint64 size)
 {
-    if (reason != nullptr)
-        *reason = tooLargeReason(qint64(size));
-    return ReadStatus::TooLarge;
+    FileRead read = failure(tooLargeReason(size));
+    read.tooLarge = true;
+    return read;
+}
+
+FileRead success()
+{
+    FileRead read;
+    read.ok = true;
+    return read;
 }
 
 } // namespace
@@ -128,7 +135,7 @@ ListedFileReader::ListedFileReader(const QString &folder)
 
 ListedFileReader::~ListedFileReader() = default;
 
-ReadStatus ListedFileReader::read(const QByteArray &name, FileBuffer &buffer, QString *reason) const
+FileRead ListedFileReader::read(const QByteArray &name, FileBuffer &buffer) const
 {
     buffer.m_size = 0;
     const fs::path path = m_folder->path / pathOf(name);
@@ -136,15 +143,15 @@ ReadStatus ListedFileReader::read(const QByteArray &name, FileBuffer &buffer, QS
     std::error_code error;
     const fs::file_status kind = fs::status(path, error);
     if (error)
-        return failure(reason, errorText(error));
+        return failure(errorText(error));
     if (kind.type() != fs::file_type::regular)
-        return failure(reason, notAnOrdinaryFileReason(kind.type() == fs::file_type::directory));
+        return failure(notAnOrdinaryFileReason(kind.type() == fs::file_type::directory));
     const std::uintmax_t expected = fs::file_size(path, error);
     if (!error && expected > kMaxBytes)
-        return tooLarge(reason, expected);
+        return tooLarge(qint64(expected));
     std::ifstream file(path, std::ios::binary);
     if (!file)
-        return failure(reason, QStringLiteral("The file could not be opened."));
+        return failure(QStringLiteral("The file could not be opened."));
 
     std::vector<char> &bytes = buffer.m_bytes;
     bytes.resize(std::max<std::size_t>(bytes.size(), std::size_t(error ? 0 : expected) + 1));
@@ -156,13 +163,13 @@ ReadStatus ListedFileReader::read(const QByteArray &name, FileBuffer &buffer, QS
         if (buffer.m_size > kMaxBytes) { // it grew past the limit while being read
             const std::size_t size = buffer.m_size;
             buffer.m_size = 0;
-            return tooLarge(reason, size);
+            return tooLarge(qint64(size));
         }
         if (file.eof())
-            return ReadStatus::Read;
+            return success();
         if (!file) {
             buffer.m_size = 0;
-            return failure(reason, QStringLiteral("The file could not be read."));
+            return failure(QStringLiteral("The file could not be read."));
         }
     }
 }

@@ -42,11 +42,25 @@ bool takeEntry(DIR *dir, const dirent *entry)
     }
 }
 
-ReadStatus failure(QString *reason, const QString &text)
+FileRead failure(const QString &reason)
 {
-    if (reason != nullptr)
-        *reason = text;
-    return ReadStatus::Unreadable;
+    FileRead read;
+    read.reason = reason;
+    return read;
+}
+
+FileRead tooLarge(qint64 size)
+{
+    FileRead read = failure(tooLargeReason(size));
+    read.tooLarge = true;
+    return read;
+}
+
+FileRead success()
+{
+    FileRead read;
+    read.ok = true;
+    return read;
 }
 
 } // namespace
@@ -97,17 +111,15 @@ ListedFileReader::~ListedFileReader()
 
 namespace {
 
-ReadStatus readOpened(int fd, std::vector<char> &bytes, std::size_t &size, QString *reason)
+FileRead readOpened(int fd, std::vector<char> &bytes, std::size_t &size)
 {
     struct stat info;
     if (fstat(fd, &info) != 0)
-        return failure(reason, errorText(errno));
+        return failure(errorText(errno));
     if (!S_ISREG(info.st_mode))
-        return failure(reason, notAnOrdinaryFileReason(S_ISDIR(info.st_mode)));
+        return failure(notAnOrdinaryFileReason(S_ISDIR(info.st_mode)));
     if (info.st_size > kMaxAnalysisFileBytes) {
-        if (reason != nullptr)
-            *reason = tooLargeReason(info.st_size);
-        return ReadStatus::TooLarge;
+        return tooLarge(info.st_size);
     }
     // One byte more than the file holds, so that a file read in one piece needs no second
     // call to see its end.
@@ -121,37 +133,35 @@ ReadStatus readOpened(int fd, std::vector<char> &bytes, std::size_t &size, QStri
         if (got < 0) {
             if (errno == EINTR)
                 continue;
-            return failure(reason, errorText(errno));
+            return failure(errorText(errno));
         }
         size += std::size_t(got);
         if (size > kMaxBytes) { // it grew past the limit while being read
-            if (reason != nullptr)
-                *reason = tooLargeReason(qint64(size));
-            return ReadStatus::TooLarge;
+            return tooLarge(qint64(size));
         }
         // A short read at or past the size the file had when opened is its end; a file still
         // being written is read as it stood then.
         if (got == 0 || (size >= expected && size < bytes.size()))
-            return ReadStatus::Read;
+            return success();
     }
 }
 
 } // namespace
 
-ReadStatus ListedFileReader::read(const QByteArray &name, FileBuffer &buffer, QString *reason) const
+FileRead ListedFileReader::read(const QByteArray &name, FileBuffer &buffer) const
 {
     buffer.m_size = 0;
     if (m_folder->handle < 0)
-        return failure(reason, m_folder->openError == ENOENT ? kFolderMissing : errorText(m_folder->openError));
+        return failure(m_folder->openError == ENOENT ? kFolderMissing : errorText(m_folder->openError));
     // Non-blocking, so that a pipe that took the file's place cannot hang the search.
     const int fd = openat(m_folder->handle, name.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0)
-        return failure(reason, errorText(errno));
-    const ReadStatus status = readOpened(fd, buffer.m_bytes, buffer.m_size, reason);
+        return failure(errorText(errno));
+    const FileRead read = readOpened(fd, buffer.m_bytes, buffer.m_size);
     close(fd);
-    if (status != ReadStatus::Read)
+    if (!read.ok)
         buffer.m_size = 0;
-    return status;
+    return read;
 }
 
 } // namespace tessik

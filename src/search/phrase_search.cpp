@@ -15,6 +15,8 @@ namespace tessik {
 
 namespace {
 
+enum class ReadStatus : unsigned char { Read, Unreadable, TooLarge };
+
 struct FileSlot {
     ReadStatus read = ReadStatus::Read;
     bool matched = false;
@@ -115,9 +117,8 @@ private:
     void searchFile(FileBuffer &buffer, std::size_t index)
     {
         const QByteArray &fileName = m_listing.fileNames[index];
-        const ReadStatus read = m_reader.read(fileName, buffer);
-        if (read != ReadStatus::Read) {
-            m_slots[index].read = read;
+        if (const FileRead read = m_reader.read(fileName, buffer); !read.ok) {
+            m_slots[index].read = read.tooLarge ? ReadStatus::TooLarge : ReadStatus::Unreadable;
             return;
         }
         if (m_phrase.occursIn(buffer.data(), buffer.size()))

@@ -12,10 +12,9 @@ QString resultEntryText(const QString &description, const QString &name)
 ReadOutcome readEntryAnalysis(const SearchEntry &entry)
 {
     FileBuffer buffer;
-    QString reason;
-    if (ListedFileReader(entry.folder).read(entry.fileName, buffer, &reason) != ReadStatus::Read) {
+    if (const FileRead read = ListedFileReader(entry.folder).read(entry.fileName, buffer); !read.ok) {
         ReadOutcome failed;
-        failed.reason = reason;
+        failed.reason = read.reason;
         return failed;
     }
     return readAnalysisBytes(QByteArray::fromRawData(buffer.data(), qsizetype(buffer.size())));

@@ -255,16 +255,14 @@ void Document::endRun()
         m_recovery->waitForQueue();
 }
 
-QString Document::takeRecoveryCopy(QString *recoveredFile)
+Document::RecoveryOffer Document::takeRecoveryCopy()
 {
     if (!m_recovery)
-        return QString();
+        return {};
     m_taken = m_recovery->takeOrphan();
     if (!m_taken)
-        return QString();
-    if (recoveredFile)
-        *recoveredFile = m_taken->originalFile;
-    return m_taken->copyPath;
+        return {};
+    return {m_taken->copyPath, m_taken->originalFile};
 }
 
 ReadOutcome Document::restoreRecoveryCopy()

@@ -76,9 +76,13 @@ public:
     // Crash recovery: while the document is modified, a copy of the analysis is kept in the
     // per-user folder, written off the user interface's thread shortly after a change.
     void keepRecoveryCopies(const QString &userFolder);
-    // A copy that a run which did not end normally left behind, taken for this run; empty
-    // when there is none. The file it belongs to is in recoveredFile.
-    QString takeRecoveryCopy(QString *recoveredFile);
+    // A copy that a run which did not end normally left behind, taken for this run; its path is
+    // empty when there is none.
+    struct RecoveryOffer {
+        QString copyPath;
+        QString originalFile; // the file the work belonged to; empty when it was never saved
+    };
+    RecoveryOffer takeRecoveryCopy();
     // Opens the copy taken with takeRecoveryCopy as the analysis of CurrentFile, with unsaved
     // changes; or, when the copy cannot be read, leaves the document as it was.
     ReadOutcome restoreRecoveryCopy();

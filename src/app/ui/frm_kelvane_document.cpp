@@ -133,11 +133,11 @@ void frmKelvane::redoEdit()
 
 void frmKelvane::offerRecovery()
 {
-    QString originalFile;
-    const QString copy = m_document.takeRecoveryCopy(&originalFile);
+    const Document::RecoveryOffer offer = m_document.takeRecoveryCopy();
+    const QString &copy = offer.copyPath;
     if (copy.isEmpty())
         return;
-    if (m_platform.showMessage(recoveryQuestion(originalFile), MessageButtons::YesNo) != MessageAnswer::Yes) {
+    if (m_platform.showMessage(recoveryQuestion(offer.originalFile), MessageButtons::YesNo) != MessageAnswer::Yes) {
         m_document.dropRecoveryCopy();
         return;
     }
