@@ -1,6 +1,7 @@
 #include "app/ui/frm_kelvane.h"
 
 #include "app/ui/caption_button.h"
+#include "app/ui/caption_frame.h"
 #include "render/artwork.h"
 #include "render/fonts.h"
 
@@ -199,7 +200,7 @@ void frmKelvane::buildControlPanel()
         button(p, "btnTrainingReference", QStringLiteral("RCA Training Reference"), 132, 96, 125, 29);
     btnTrainingReference->setVisible(false);
 
-    frameDescription = place<QGroupBox>(p, "frameDescription", 260, 44, 417, 85);
+    frameDescription = place<CaptionFrame>(p, "frameDescription", 260, 44, 417, 85);
     frameDescription->setTitle(QStringLiteral("Event Description"));
     QWidget *d = frameDescription;
     txtDescription = lineBox(d, "txtDescription", 8, 20, 401, 21);
