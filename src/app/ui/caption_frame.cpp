@@ -25,12 +25,10 @@ void CaptionFrame::paintEvent(QPaintEvent *)
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(window.darker(125));
     painter.setBrush(window.lighter(103));
-    painter.drawRoundedRect(QRectF(rect().adjusted(0, top, -1, -1)).translated(0.5, 0.5), kCornerRadius,
-                            kCornerRadius);
-    const QRect caption =
-        style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, this);
-    style()->drawItemText(&painter, caption, int(option.textAlignment) | Qt::TextShowMnemonic, palette(),
-                          isEnabled(), title(), QPalette::WindowText);
+    painter.drawRoundedRect(QRectF(rect().adjusted(0, top, -1, -1)).translated(0.5, 0.5), kCornerRadius, kCornerRadius);
+    const QRect caption = style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, this);
+    style()->drawItemText(&painter, caption, int(option.textAlignment) | Qt::TextShowMnemonic, palette(), isEnabled(),
+                          title(), QPalette::WindowText);
 }
 
 } // namespace tessik

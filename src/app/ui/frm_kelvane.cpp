@@ -11,8 +11,16 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
 
 namespace tessik {
+
+namespace {
+
+// Long enough for the window's first picture to be out, short enough to go unnoticed.
+constexpr int kHiddenPanelsDelay = 50;
+
+} // namespace
 
 frmKelvane::frmKelvane(Platform &platform, QWidget *parent) : QWidget(parent), m_platform(platform)
 {
@@ -36,14 +44,6 @@ void frmKelvane::connectHandlers()
     connect(txtemail, &QLineEdit::textChanged, this, &frmKelvane::txtemail_Change);
     connect(txtOffice, &QLineEdit::textChanged, this, &frmKelvane::txtOffice_Change);
 
-    m_captionBox = std::make_unique<BoundTextBox>(txtText);
-    m_notesBox = std::make_unique<BoundTextBox>(txtNotes);
-    txtText->installEventFilter(this);
-    connect(btnImplement, &QPushButton::clicked, this, &frmKelvane::btnImplement_Click);
-    connect(btnCancel, &QPushButton::clicked, this, &frmKelvane::btnCancel_Click);
-    connect(btnDelete, &QPushButton::clicked, this, &frmKelvane::btnDelete_Click);
-    connect(lstPresets, &QComboBox::activated, this, &frmKelvane::lstPresets_Click);
-
     connect(picDiagram, &SurfaceView::mouseDown, this, &frmKelvane::picDiagram_MouseDown);
     connect(picDiagram, &SurfaceView::mouseMove, this, &frmKelvane::picDiagram_MouseMove);
     connect(picDiagram, &SurfaceView::mouseUp, this, &frmKelvane::picDiagram_MouseUp);
@@ -61,7 +61,7 @@ void frmKelvane::connectHandlers()
     connect(btnSaveAs, &QPushButton::clicked, this, &frmKelvane::btnSaveAs_Click);
     connectSearchPanel();
     // The window's command keys reach it from every text box (see claimsKey).
-    for (QWidget *box : std::initializer_list<QWidget *>{txtDescription, txtemail, txtOffice, txtNotes})
+    for (QWidget *box : std::initializer_list<QWidget *>{txtDescription, txtemail, txtOffice})
         box->installEventFilter(this);
 
     connect(btnAnimate, &QPushButton::clicked, this, &frmKelvane::btnAnimate_Click);
@@ -82,7 +82,6 @@ void frmKelvane::Form_Load()
     picBuffer->resize(picDiagram->size());
     picBuffer->surface().setMapping(mapping);
 
-    SeedCategories();
     colours.tables = ColourTables::standard();
     colours.ViewType = CategoryView;
 
@@ -95,6 +94,40 @@ void frmKelvane::Form_Load()
 
     lblversion->setText(ProgramVersion);
     setMinimumSize(smallestUsableSize());
+}
+
+void frmKelvane::ensureHiddenPanels()
+{
+    ensureEditor();
+    ensureSearchPanel();
+}
+
+void frmKelvane::ensureEditor()
+{
+    if (txtText)
+        return;
+    buildEditPanel();
+    m_captionBox = std::make_unique<BoundTextBox>(txtText);
+    m_notesBox = std::make_unique<BoundTextBox>(txtNotes);
+    txtText->installEventFilter(this);
+    txtNotes->installEventFilter(this); // the window's command keys reach it from there too
+    connect(btnImplement, &QPushButton::clicked, this, &frmKelvane::btnImplement_Click);
+    connect(btnCancel, &QPushButton::clicked, this, &frmKelvane::btnCancel_Click);
+    connect(btnDelete, &QPushButton::clicked, this, &frmKelvane::btnDelete_Click);
+    connect(lstPresets, &QComboBox::activated, this, &frmKelvane::lstPresets_Click);
+    SeedCategories();
+    describeEditorKeys();
+}
+
+void frmKelvane::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    // The block editor and the search panel are built shortly after the window has shown
+    // itself, so the window shows sooner; opening either earlier builds it then.
+    if (!txtText && !m_hiddenPanelsQueued) {
+        m_hiddenPanelsQueued = true;
+        QTimer::singleShot(kHiddenPanelsDelay, this, &frmKelvane::ensureHiddenPanels);
+    }
 }
 
 void frmKelvane::resizeEvent(QResizeEvent *event)

@@ -190,9 +190,17 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     void buildControls();
+    // The controls of the block editor and of the search panel, and their connections, built on
+    // first need or shortly after the window first shows, whichever comes first.
+    void ensureHiddenPanels();
+    void ensureEditor();
+    void ensureSearchPanel();
+    void describeEditorKeys();
+    void describeSearchKeys();
     void buildEditPanel();
     void buildSearchPanel();
     void buildControlPanel();
@@ -264,6 +272,7 @@ private:
     std::unique_ptr<BoundTextBox> m_captionBox;
     std::unique_ptr<BoundTextBox> m_notesBox;
     bool m_ended = false;
+    bool m_hiddenPanelsQueued = false;
     QList<QAction *> m_keyCommands;
     std::vector<std::function<bool()>> m_keyAvailable; // for each key command, whether it acts now
     QLineEdit *m_typingInto = nullptr;                 // the header box whose typing is being recorded

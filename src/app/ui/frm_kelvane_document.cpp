@@ -103,8 +103,8 @@ void frmKelvane::connectUndoKeys()
     };
     onKeys({QKeySequence(Qt::CTRL | Qt::Key_Z)}, &frmKelvane::undoEdit);
     onKeys({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)}, &frmKelvane::redoEdit);
-    for (QWidget *box :
-         std::initializer_list<QWidget *>{txtDescription, txtemail, txtOffice, txtText, txtNotes, txtKeyWord})
+    // The boxes of the editor and the search panel get the same filter when those are built.
+    for (QWidget *box : std::initializer_list<QWidget *>{txtDescription, txtemail, txtOffice})
         box->installEventFilter(this);
 }
 

@@ -12,6 +12,7 @@ namespace tessik {
 
 void frmKelvane::EditBlock(int id)
 {
+    ensureEditor();
     EditedBlock = id;
     diagram().setPenColour(kRed);
     outlineBox(diagram(), table().BlockX[id], table().BlockY[id]);
@@ -119,7 +120,9 @@ void frmKelvane::lstPresets_Click(int index)
 
 void frmKelvane::setNotesBoxText(const QString &text)
 {
-    m_notesBox->show(text);
+    // An editor not built yet shows the block's notes afresh when it opens.
+    if (m_notesBox)
+        m_notesBox->show(text);
 }
 
 } // namespace tessik

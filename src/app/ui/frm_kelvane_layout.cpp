@@ -133,8 +133,6 @@ void frmKelvane::buildControls()
     frameEdit = panel(this, "frameEdit", 8, 156, 981, 133);
     frameAnalyze = panel(this, "frameAnalyze", 8, 292, 981, 133);
     frameControl = panel(this, "frameControl", 8, 436, 981, 133);
-    buildEditPanel();
-    buildSearchPanel();
     buildControlPanel();
     frameEdit->setVisible(false);
     frameAnalyze->setVisible(false);

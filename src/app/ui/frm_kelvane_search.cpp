@@ -31,17 +31,24 @@ void fitRowsToLongestEntry(QListView *list, SearchResultModel *results)
 void frmKelvane::connectSearchPanel()
 {
     m_results = new SearchResultModel(this);
-    lstFileNames->setModel(m_results);
     m_search = new SearchJob(this);
     connect(m_search, &SearchJob::progressed, this, &frmKelvane::searchProgressed);
     connect(m_search, &SearchJob::finished, this, &frmKelvane::searchFinished);
-
     connect(btnAnalyze, &QPushButton::clicked, this, &frmKelvane::btnAnalyze_Click);
+}
+
+void frmKelvane::ensureSearchPanel()
+{
+    if (txtKeyWord)
+        return;
+    buildSearchPanel();
+    lstFileNames->setModel(m_results);
     connect(btnAnalysisDone, &QPushButton::clicked, this, &frmKelvane::btnAnalysisDone_Click);
     connect(btnSearch, &QPushButton::clicked, this, &frmKelvane::btnSearch_Click);
     txtKeyWord->installEventFilter(this);
     connect(lstFileNames, &QListView::clicked, this,
             [this](const QModelIndex &index) { lstFileNames_Click(index.row()); });
+    describeSearchKeys();
 }
 
 bool frmKelvane::searchRunning() const
@@ -51,6 +58,7 @@ bool frmKelvane::searchRunning() const
 
 void frmKelvane::btnAnalyze_Click()
 {
+    ensureSearchPanel();
     cancelSearch();
     showPanel(frameAnalyze);
     m_results->clear();
@@ -104,7 +112,8 @@ void frmKelvane::startSearch()
 void frmKelvane::cancelSearch()
 {
     m_search->cancel();
-    showSearchRunning(false);
+    if (btnSearch)
+        showSearchRunning(false);
 }
 
 void frmKelvane::showSearchRunning(bool running)

@@ -55,12 +55,20 @@ void frmKelvane::connectShortcuts()
             else
                 escapeInSearchPanel();
         });
-    const QString esc = escape.toString(QKeySequence::NativeText);
-    btnCancel->setToolTip(withKey(btnCancel->text(), esc));
-    btnAnalysisDone->setToolTip(withKey(btnAnalysisDone->text(), esc));
-    btnImplement->setToolTip(withKey(btnImplement->text(), QStringLiteral("Enter in the Text box")));
-    btnSearch->setToolTip(withKey(btnSearch->text(), QStringLiteral("Enter in the Phrase box")));
     updateKeyCommands();
+}
+
+void frmKelvane::describeSearchKeys()
+{
+    const QString esc = QKeySequence(Qt::Key_Escape).toString(QKeySequence::NativeText);
+    btnAnalysisDone->setToolTip(withKey(btnAnalysisDone->text(), esc));
+    btnSearch->setToolTip(withKey(btnSearch->text(), QStringLiteral("Enter in the Phrase box")));
+}
+
+void frmKelvane::describeEditorKeys()
+{
+    btnCancel->setToolTip(withKey(btnCancel->text(), QKeySequence(Qt::Key_Escape).toString(QKeySequence::NativeText)));
+    btnImplement->setToolTip(withKey(btnImplement->text(), QStringLiteral("Enter in the Text box")));
 }
 
 void frmKelvane::commandKey(QPushButton *button, const QKeySequence &key, QKeySequence::StandardKey standard)
