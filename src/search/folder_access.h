@@ -1,5 +1,6 @@
 #pragma once
 
+#include "files/analysis_reader.h"
 #include "files/io_result.h"
 
 #include <QByteArray>
@@ -45,6 +46,10 @@ private:
 // What reading one listed file gave; on failure the reason says why.
 struct FileRead : IoResult {
     bool tooLarge = false; // refused unread: larger than an analysis may be
+
+    static FileRead success() { return FileRead{{true, QString()}, false}; }
+    static FileRead failure(const QString &reason) { return FileRead{{false, reason}, false}; }
+    static FileRead refusedTooLarge(qint64 size) { return FileRead{{false, tooLargeReason(size)}, true}; }
 };
 
 // Reads the listed files of one folder by their names. read() may run on several threads at once.

@@ -73,27 +73,6 @@ bool takeEntry(const fs::directory_entry &entry)
     return target.type() == fs::file_type::regular;
 }
 
-FileRead failure(const QString &reason)
-{
-    FileRead read;
-    read.reason = reason;
-    return read;
-}
-
-FileRead tooLarge(qint64 size)
-{
-    FileRead read = failure(tooLargeReason(size));
-    read.tooLarge = true;
-    return read;
-}
-
-FileRead success()
-{
-    FileRead read;
-    read.ok = true;
-    return read;
-}
-
 } // namespace
 
 IoResult listFolderFiles(const QString &folder, bool (*wanted)(QByteArrayView name), std::vector<QByteArray> &names,
@@ -143,15 +122,15 @@ FileRead ListedFileReader::read(const QByteArray &name, FileBuffer &buffer) cons
     std::error_code error;
     const fs::file_status kind = fs::status(path, error);
     if (error)
-        return failure(errorText(error));
+        return FileRead::failure(errorText(error));
     if (kind.type() != fs::file_type::regular)
-        return failure(notAnOrdinaryFileReason(kind.type() == fs::file_type::directory));
+        return FileRead::failure(notAnOrdinaryFileReason(kind.type() == fs::file_type::directory));
     const std::uintmax_t expected = fs::file_size(path, error);
     if (!error && expected > kMaxBytes)
-        return tooLarge(qint64(expected));
+        return FileRead::refusedTooLarge(qint64(expected));
     std::ifstream file(path, std::ios::binary);
     if (!file)
-        return failure(QStringLiteral("The file could not be opened."));
+        return FileRead::failure(QStringLiteral("The file could not be opened."));
 
     std::vector<char> &bytes = buffer.m_bytes;
     bytes.resize(std::max<std::size_t>(bytes.size(), std::size_t(error ? 0 : expected) + 1));
@@ -163,13 +142,13 @@ FileRead ListedFileReader::read(const QByteArray &name, FileBuffer &buffer) cons
         if (buffer.m_size > kMaxBytes) { // it grew past the limit while being read
             const std::size_t size = buffer.m_size;
             buffer.m_size = 0;
-            return tooLarge(qint64(size));
+            return FileRead::refusedTooLarge(qint64(size));
         }
         if (file.eof())
-            return success();
+            return FileRead::success();
         if (!file) {
             buffer.m_size = 0;
-            return failure(QStringLiteral("The file could not be read."));
+            return FileRead::failure(QStringLiteral("The file could not be read."));
         }
     }
 }

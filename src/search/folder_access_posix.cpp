@@ -42,27 +42,6 @@ bool takeEntry(DIR *dir, const dirent *entry)
     }
 }
 
-FileRead failure(const QString &reason)
-{
-    FileRead read;
-    read.reason = reason;
-    return read;
-}
-
-FileRead tooLarge(qint64 size)
-{
-    FileRead read = failure(tooLargeReason(size));
-    read.tooLarge = true;
-    return read;
-}
-
-FileRead success()
-{
-    FileRead read;
-    read.ok = true;
-    return read;
-}
-
 } // namespace
 
 IoResult listFolderFiles(const QString &folder, bool (*wanted)(QByteArrayView name), std::vector<QByteArray> &names,
@@ -115,11 +94,11 @@ FileRead readOpened(int fd, std::vector<char> &bytes, std::size_t &size)
 {
     struct stat info;
     if (fstat(fd, &info) != 0)
-        return failure(errorText(errno));
+        return FileRead::failure(errorText(errno));
     if (!S_ISREG(info.st_mode))
-        return failure(notAnOrdinaryFileReason(S_ISDIR(info.st_mode)));
+        return FileRead::failure(notAnOrdinaryFileReason(S_ISDIR(info.st_mode)));
     if (info.st_size > kMaxAnalysisFileBytes) {
-        return tooLarge(info.st_size);
+        return FileRead::refusedTooLarge(info.st_size);
     }
     // One byte more than the file holds, so that a file read in one piece needs no second
     // call to see its end.
@@ -133,16 +112,16 @@ FileRead readOpened(int fd, std::vector<char> &bytes, std::size_t &size)
         if (got < 0) {
             if (errno == EINTR)
                 continue;
-            return failure(errorText(errno));
+            return FileRead::failure(errorText(errno));
         }
         size += std::size_t(got);
         if (size > kMaxBytes) { // it grew past the limit while being read
-            return tooLarge(qint64(size));
+            return FileRead::refusedTooLarge(qint64(size));
         }
         // A short read at or past the size the file had when opened is its end; a file still
         // being written is read as it stood then.
         if (got == 0 || (size >= expected && size < bytes.size()))
-            return success();
+            return FileRead::success();
     }
 }
 
@@ -152,11 +131,11 @@ FileRead ListedFileReader::read(const QByteArray &name, FileBuffer &buffer) cons
 {
     buffer.m_size = 0;
     if (m_folder->handle < 0)
-        return failure(m_folder->openError == ENOENT ? kFolderMissing : errorText(m_folder->openError));
+        return FileRead::failure(m_folder->openError == ENOENT ? kFolderMissing : errorText(m_folder->openError));
     // Non-blocking, so that a pipe that took the file's place cannot hang the search.
     const int fd = openat(m_folder->handle, name.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0)
-        return failure(errorText(errno));
+        return FileRead::failure(errorText(errno));
     const FileRead read = readOpened(fd, buffer.m_bytes, buffer.m_size);
     close(fd);
     if (!read.ok)
