@@ -1,0 +1,124 @@
+#include "support/window.h"
+
+#include "files/analysis_writer.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTest>
+
+namespace tessik::test {
+
+frmKelvane &WindowFixture::start()
+{
+    window = std::make_unique<frmKelvane>(platform);
+    window->show();
+    if (!QTest::qWaitForWindowExposed(window.get()))
+        qWarning("window was not exposed");
+    return *window;
+}
+
+QString WindowFixture::load(const Analysis &analysis, const QString &name)
+{
+    const QString file = path("work/" + name);
+    writeBytes(file, writeAnalysis(analysis));
+    platform.fileAnswers.enqueue(file);
+    window->btnLoadXML->click();
+    return file;
+}
+
+QStringList DocumentState::summary() const
+{
+    QStringList lines{title, unsaved ? "unsaved" : "saved", currentFile, lastFolder, description, email, office};
+    for (int i = 1; i <= table.BlockCount; ++i)
+        lines << QStringLiteral("%1: %2 %3 (%4, %5) %6|%7|%8")
+                     .arg(i)
+                     .arg(table.BlockActive[i])
+                     .arg(table.BlockParent[i])
+                     .arg(table.BlockX[i])
+                     .arg(table.BlockY[i])
+                     .arg(table.BlockText[i], table.BlockNotes[i], table.BlockCategory[i]);
+    return lines;
+}
+
+DocumentState observe(frmKelvane &w)
+{
+    return {w.windowTitle(),    w.CurrentFile,       w.LastFolder, w.txtDescription->text(),
+            w.txtemail->text(), w.txtOffice->text(), w.Unsaved,    w.table()};
+}
+
+Analysis analysisWith(int count)
+{
+    Analysis a{"Pump failure", "op", "Plant North", {}};
+    for (int i = 1; i <= count; ++i)
+        a.table.BlockText[a.table.addBlock(float(15 * i - 10), 5)] = QStringLiteral("Block %1").arg(i);
+    return a;
+}
+
+namespace {
+
+QPoint pixelOf(frmKelvane &w, float x, float y)
+{
+    return QPoint(w.mapping().ScaleToPixelsX(x), w.mapping().ScaleToPixelsY(y)) +
+           w.picDiagram->contentsRect().topLeft();
+}
+
+// QTest's own move does not carry the held buttons, which the drag marks look at.
+void send(QWidget *widget, QEvent::Type type, Qt::MouseButton button, QPoint at, Qt::KeyboardModifiers modifiers = {})
+{
+    const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(button);
+    QMouseEvent event(type, QPointF(at), widget->mapToGlobal(QPointF(at)),
+                      type == QEvent::MouseMove ? Qt::NoButton : button, held, modifiers);
+    QApplication::sendEvent(widget, &event);
+}
+
+} // namespace
+
+void clickDiagram(frmKelvane &w, float x, float y)
+{
+    send(w.picDiagram, QEvent::MouseButtonPress, Qt::LeftButton, pixelOf(w, x, y));
+    send(w.picDiagram, QEvent::MouseButtonRelease, Qt::LeftButton, pixelOf(w, x, y));
+}
+
+void dragDiagram(frmKelvane &w, float fromX, float fromY, float toX, float toY, Qt::KeyboardModifiers atRelease)
+{
+    send(w.picDiagram, QEvent::MouseButtonPress, Qt::RightButton, pixelOf(w, fromX, fromY));
+    for (float i = 1; i <= 4; ++i)
+        send(w.picDiagram, QEvent::MouseMove, Qt::RightButton,
+             pixelOf(w, fromX + (toX - fromX) * i / 4, fromY + (toY - fromY) * i / 4));
+    send(w.picDiagram, QEvent::MouseButtonRelease, Qt::RightButton, pixelOf(w, toX, toY), atRelease);
+}
+
+void clickPicture(SurfaceView *picture, QPoint at)
+{
+    QTest::mouseClick(picture, Qt::LeftButton, {}, at + picture->contentsRect().topLeft());
+}
+
+// The picture holds the mouse from its press, so the release arrives at the picture with the
+// pointer over the diagram.
+void dragPicture(frmKelvane &w, SurfaceView *picture, QPoint at, float toX, float toY)
+{
+    send(picture, QEvent::MouseButtonPress, Qt::LeftButton, at + picture->contentsRect().topLeft());
+    const QPoint target = picture->mapFromGlobal(w.picDiagram->mapToGlobal(pixelOf(w, toX, toY)));
+    send(picture, QEvent::MouseMove, Qt::LeftButton, target);
+    send(picture, QEvent::MouseButtonRelease, Qt::LeftButton, target);
+}
+
+void typeText(QWidget *widget, const QString &text)
+{
+    widget->setFocus();
+    QTest::keyClicks(widget, text);
+}
+
+void pressEnter(QWidget *widget)
+{
+    QTest::keyClick(widget, Qt::Key_Return);
+}
+
+Colour diagramColour(frmKelvane &w, float x, float y)
+{
+    return w.diagram().point(w.mapping().ScaleToPixelsX(x), w.mapping().ScaleToPixelsY(y));
+}
+
+} // namespace tessik::test
