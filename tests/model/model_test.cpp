@@ -80,6 +80,9 @@ private Q_SLOTS:
             table.BlockParent[child] = std::int16_t(parent);
         QCOMPARE(table.descendants(1), (std::vector<int>{2, 7, 3, 4, 6, 5}));
         QCOMPARE(table.descendants(4), std::vector<int>{});
+        table.BlockParent[1] = 5; // a loop through slot 1
+        QCOMPARE(table.descendants(5), (std::vector<int>{1, 2, 7, 3, 4, 6}));
+        table.BlockParent[1] = 0;
         table.multiMove(7, -10, 4); // by minus the delta
         QCOMPARE(QList({corner(table, 4), corner(table, 7), corner(table, 2)}),
                  QList<QPointF>({{53, -9}, {89, -9}, {19, -5}}));

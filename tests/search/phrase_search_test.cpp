@@ -136,6 +136,9 @@ private Q_SLOTS:
         QVERIFY(QDir(lib).removeRecursively()); // the folder gone since the listing: nothing can be read
         QCOMPARE(searchListedFiles(listing, "sensor").unreadable, 5);
         QCOMPARE(searchFolder(lib, "xml").statusText(), "The folder \"" + lib + "\" does not exist.");
+        QVERIFY(QFile::link("loop", env.path("loop"))); // a folder that cannot be listed
+        QCOMPARE(searchFolder(env.path("loop"), "xml").statusText(),
+                 "The folder \"" + env.path("loop") + "\" could not be read.");
     }
 
     // The threads, the byte scan, the description taken from the raw bytes and the sort keys must

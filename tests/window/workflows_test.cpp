@@ -368,6 +368,8 @@ private Q_SLOTS:
     {
         WindowFixture f;
         frmKelvane &w = f.start();
+        QVERIFY(!w.windowIcon().isNull() && w.txtText->font().bold());
+        QCOMPARE(QList({w.font().pixelSize(), w.txtText->font().pixelSize()}), QList({11, 12})); // 8.25 and 9 points
         QVERIFY(w.frameEdit->isHidden() && w.frameAnalyze->isHidden() && w.picBuffer->isHidden() &&
                 w.optType[1]->isChecked());
         QCOMPARE(w.diagram().image().size(), w.picDiagram->contentsRect().size());
