@@ -11,11 +11,10 @@ namespace {
 struct FakeHost : DiagramMouseHost {
     BlockTable table;
     Surface surface{670, 430};
-    int view = CategoryView;
+    int view = CategoryView, edits = 0, redraws = 0;
     bool pending = false;
     QString picked, notesBox;
     QList<int> edited;
-    int edits = 0, redraws = 0;
     QStringList told;
 
     FakeHost() { surface.setMapping(PixelMapping::forStartupSize(670, 430)); }
@@ -27,94 +26,72 @@ struct FakeHost : DiagramMouseHost {
     void endPick() override { pending = false; }
     void setNotesBoxText(const QString &text) override { notesBox = text; }
     void addBlockAt(float x, float y) override { table.addBlock(x, y); }
-    void editBlock(int id) override { edited.append(id); }
+    void editBlock(int id) override { edited << id; }
     void redrawDiagram(bool edit) override
     {
-        ++redraws;
+        redraws += 1;
         edits += edit ? 1 : 0;
-        PlotDiagram(surface, table, DiagramColours(), QString());
+        PlotDiagram(surface, table, DiagramColours(), "");
     }
     void tellUser(const QString &message) override { told << message; }
     int block(float left, float top) { return table.addBlock(left + 5, top + 5); }
     QPointF corner(int id) const { return QPointF(table.BlockX[id], table.BlockY[id]); }
 };
 
-struct Move {
-    int shift;
-    QPointF to, landing; // where the pointer is released, and the block's new corner
-    bool childFollows;
-};
-
-struct Link {
-    int button;
-    bool dragLeftOne, equalX;
-    bool loop; // the new parent already leads up to the new child, four links up
-};
+// The button, whether the left block is dragged, whether both have the same x, and whether the
+// new parent already leads up to the new child, four links up.
+using Link = std::tuple<int, bool, bool, bool>;
 
 } // namespace
 
 class DiagramMouseTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    // A box holds its edges; where boxes overlap the lower id is hit; a freed slot is not.
-    void hitTest()
+    // A box holds its edges; where boxes overlap the lower id is hit; a freed slot is not. A left
+    // press on empty space adds a block there, on a block opens it; the middle button opens nothing.
+    void pressAndHitTest()
     {
         FakeHost host;
-        host.block(0, 0);
+        DiagramMouse mouse(host);
+        mouse.MouseDown(1, 0, 5.4f, 4.6f);
         host.block(5, 5);
         host.table.freeSlot(host.block(30, 0));
-        const QList<QPointF> points{{0, 5}, {10, 3}, {10.01, 3}, {3, 0}, {3, -0.01}, {7, 7}, {12, 15}, {32, 2}};
         QList<int> hits;
-        for (const QPointF &p : points)
+        for (const QPointF &p :
+             QList<QPointF>{{0, 5}, {10, 3}, {10.01, 3}, {3, 0}, {3, -0.01}, {7, 7}, {12, 15}, {32, 2}})
             hits << DiagramMouse::Inside(host.table, float(p.x()), float(p.y()));
-        QCOMPARE(hits, QList<int>({1, 1, 0, 1, 0, 1, 2, 0}));
-    }
-
-    // A left press on empty space adds a block there, on a block opens it; other buttons open nothing.
-    void leftPressAddsOrOpens()
-    {
-        FakeHost host;
-        DiagramMouse mouse(host);
-        mouse.MouseDown(1, 0, 20.4f, -3.6f);
-        QCOMPARE(host.corner(1), QPointF(15, -9));
-        mouse.MouseDown(1, 0, 16, -8);
+        QCOMPARE(hits, QList({1, 1, 0, 1, 0, 1, 2, 0}));
+        mouse.MouseDown(1, 0, 12, 12);
         mouse.MouseDown(4, 0, 40, 10);
         mouse.MouseUp(4, 0, 40, 10);
-        QCOMPARE(host.edited, QList<int>{1});
-        QCOMPARE(host.table.BlockCount, std::int16_t(1));
-        QCOMPARE(host.redraws, 0);
+        QCOMPARE(QList({host.edited.value(0), int(host.table.BlockCount), host.redraws}), QList({2, 3, 0}));
     }
 
-    void releaseMoves_data()
-    {
-        const QPointF to(30.5, 2.5), landing(25, -3);
-        test::addRows<Move>({
-            {"no modifier: the block alone", {0, to, landing, false}},
-            {"Shift: with its descendants", {1, to, landing, true}},
-            {"Ctrl: with its descendants", {2, to, landing, true}},
-            {"Alt: with its descendants", {4, to, landing, true}},
-            {"over itself: a move, not a link", {0, {47.6, 17.6}, {43, 13}, false}},
-        });
-    }
+    // A release away from other blocks moves the block there, with its descendants when a
+    // modifier is held; over itself too it moves.
     void releaseMoves()
     {
-        QFETCH(Move, row);
-        FakeHost host;
-        DiagramMouse mouse(host);
-        host.block(0, -10);
-        const int moved = host.block(40, 10), child = host.block(50, 20);
-        host.table.BlockParent[child] = std::int16_t(moved);
-        mouse.MouseDown(2, 0, 45, 15);
-        mouse.MouseUp(2, row.shift, float(row.to.x()), float(row.to.y()));
-        QCOMPARE(host.corner(moved), row.landing);
-        QCOMPARE(host.corner(child), row.childFollows ? row.landing + QPointF(10, 10) : QPointF(50, 20));
-        QCOMPARE(host.table.BlockParent[moved], std::int16_t(0));
-        QCOMPARE(host.edits, 1);
-        QCOMPARE(mouse.DragBlock, 0);
+        const std::tuple<int, QPointF, QPointF> moves[] = {{0, {30.5, 2.5}, {25, -3}},
+                                                           {1, {30.5, 2.5}, {25, -3}},
+                                                           {2, {30.5, 2.5}, {25, -3}},
+                                                           {4, {30.5, 2.5}, {25, -3}},
+                                                           {0, {47.6, 17.6}, {43, 13}}};
+        for (const auto &[shift, to, landing] : moves) {
+            FakeHost host;
+            DiagramMouse mouse(host);
+            host.block(0, -10);
+            const int moved = host.block(40, 10), child = host.block(50, 20);
+            host.table.BlockParent[child] = std::int16_t(moved);
+            mouse.MouseDown(2, 0, 45, 15);
+            mouse.MouseUp(2, shift, float(to.x()), float(to.y()));
+            QCOMPARE(QList({host.corner(moved), host.corner(child)}),
+                     QList({landing, shift ? landing + QPointF(10, 10) : QPointF(50, 20)}));
+            QCOMPARE(QList({int(host.table.BlockParent[moved]), host.edits, mouse.DragBlock}), QList({0, 1, 0}));
+        }
     }
 
-    // The block further left becomes the parent; with equal x the dragged block is the child.
-    // A link that would close a loop is refused with a message, and changes nothing.
+    // The block further left becomes the parent; with equal x the dragged block is the child. A
+    // link that would close a loop is refused with a message, and changes nothing.
     void linkRule_data()
     {
         test::addRows<Link>({
@@ -129,52 +106,50 @@ private Q_SLOTS:
     void linkRule()
     {
         QFETCH(Link, row);
+        const auto [button, dragLeftOne, equalX, loop] = row;
         FakeHost host;
         DiagramMouse mouse(host);
-        const int left = host.block(10, 0), right = host.block(row.equalX ? 10 : 40, row.equalX ? 15 : 0);
-        const int dragged = row.dragLeftOne ? left : right, target = left + right - dragged;
-        const int child = row.equalX ? dragged : right, parent = left + right - child;
-        for (int below = parent, i = 0; row.loop && i < 4; ++i)
+        const int left = host.block(10, 0), right = host.block(equalX ? 10 : 40, equalX ? 15 : 0);
+        const int dragged = dragLeftOne ? left : right, target = left + right - dragged;
+        const int child = equalX ? dragged : right, parent = left + right - child;
+        for (int below = parent, i = 0; loop && i < 4; ++i)
             below = host.table.BlockParent[below] = std::int16_t(i < 3 ? host.block(60 + 12.0f * i, 20) : child);
         const BlockTable before = host.table;
-        mouse.MouseDown(row.button, 0, host.table.BlockX[dragged] + 5, host.table.BlockY[dragged] + 5);
-        mouse.MouseUp(row.button, 0, host.table.BlockX[target] + 5, host.table.BlockY[target] + 5);
-        QCOMPARE(host.table.BlockParent[child], row.loop ? before.BlockParent[child] : std::int16_t(parent));
-        QCOMPARE(host.table.BlockParent[parent], before.BlockParent[parent]);
-        QCOMPARE(host.table.BlockX, before.BlockX); // neither block moves
-        QCOMPARE(host.table.BlockY, before.BlockY);
-        QCOMPARE(QList<int>({host.edits, host.redraws}), QList<int>({row.loop ? 0 : 1, 1}));
-        QCOMPARE(host.told, row.loop ? QStringList{DiagramMouse::kLoopMessage} : QStringList());
+        mouse.MouseDown(button, 0, host.table.BlockX[dragged] + 5, host.table.BlockY[dragged] + 5);
+        mouse.MouseUp(button, 0, host.table.BlockX[target] + 5, host.table.BlockY[target] + 5);
+        QCOMPARE(host.table.BlockParent[child], loop ? before.BlockParent[child] : std::int16_t(parent));
+        QVERIFY(host.table.BlockParent[parent] == before.BlockParent[parent] && host.table.BlockX == before.BlockX &&
+                host.table.BlockY == before.BlockY);
+        QCOMPARE(QList({host.edits, host.redraws}), QList({loop ? 0 : 1, 1}));
+        QCOMPARE(host.told, loop ? QStringList{DiagramMouse::kLoopMessage} : QStringList());
     }
 
-    void marksOnlyWhileABlockIsPickedAndLeaveNoTrace()
+    // Marks follow a right drag only while a block is picked up: an outline where it would land,
+    // a circle over another block. Drawn with XOR, each is erased exactly by the next.
+    void marksLeaveNoTrace()
     {
         FakeHost host;
         DiagramMouse mouse(host);
         const int left = host.block(0, 0), right = host.block(30, 0);
         host.redrawDiagram(false);
         const QImage plain = host.surface.image().copy();
-        mouse.MouseDown(2, 0, 50, 20); // a right drag from empty space picks nothing: no marks
+        mouse.MouseDown(2, 0, 50, 20); // from empty space: nothing picked, no marks
         mouse.MouseMove(2, 0, 52, 22);
         mouse.MouseUp(2, 0, 52, 22);
-        QCOMPARE(host.surface.image(), plain);
-        QCOMPARE(host.redraws, 1);
+        QVERIFY(host.surface.image() == plain && host.redraws == 1);
         mouse.MouseDown(2, 0, 35, 5);
         const QImage picked = host.surface.image().copy();
         QCOMPARE(host.surface.point(310, 265), kRed); // the pick outline on the box's left edge
-        mouse.MouseMove(2, 0, 50.2f, 12.7f);          // empty space: the landing outline
-        QCOMPARE(QPointF(mouse.GhostX, mouse.GhostY), QPointF(45, 8));
-        QCOMPARE(host.surface.point(460, 345), kMarkColour ^ kWhite);
-        mouse.MouseMove(2, 0, 5.3f, 4.2f); // over the other block: the link circle
-        QVERIFY(mouse.GhostIsCircle);
-        QCOMPARE(QPointF(mouse.GhostX, mouse.GhostY), QPointF(5.3f, 4.2f));
+        mouse.MouseMove(2, 0, 50.2f, 12.7f);
+        QCOMPARE(QList({mouse.GhostX, mouse.GhostY, float(host.surface.point(460, 345))}),
+                 QList({45.0f, 8.0f, float(kMarkColour ^ kWhite)}));
+        mouse.MouseMove(2, 0, 5.3f, 4.2f);
+        QVERIFY(mouse.GhostIsCircle && mouse.GhostX == 5.3f && mouse.GhostY == 4.2f);
         mouse.MouseMove(4, 0, 60, 0); // the middle button shows no marks
         mouse.MouseMove(2, 0, 35, 5); // over itself: an outline again
         mouse.MouseMove(2, 0, 35, 5);
-        QVERIFY(!mouse.GhostIsCircle);
-        // Every earlier mark was erased exactly: the picture is the picked one plus the last outline.
-        QCOMPARE(host.surface.mixMode(), MixMode::Copy);
-        Surface oneMark(670, 430);
+        QVERIFY(!mouse.GhostIsCircle && host.surface.mixMode() == MixMode::Copy);
+        Surface oneMark(670, 430); // the picked picture and the last outline, nothing else
         oneMark.setMapping(host.surface.mapping());
         oneMark.setImage(picked);
         oneMark.setMixMode(MixMode::Xor);
@@ -194,21 +169,20 @@ private Q_SLOTS:
         for (const auto &[view, value, onBlock] : drops) {
             FakeHost host;
             DiagramMouse mouse(host);
-            const int id = host.block(0, 0);
-            host.table.BlockCategory[id] = "Information";
-            host.table.BlockNotes[id] = "old notes";
+            host.block(0, 0);
+            host.table.BlockCategory[1] = "Information";
+            host.table.BlockNotes[1] = "old notes";
             host.view = view;
             host.pending = true;
             host.picked = value;
             mouse.MouseDown(1, 0, onBlock ? 5 : 40, 5);
             mouse.MouseDown(2, 0, 5, 5);
-            QVERIFY(host.edited.isEmpty() && host.table.BlockCount == 1 && mouse.DragBlock == 0);
             mouse.MouseUp(1, 0, onBlock ? 5 : 40, 5);
-            QVERIFY(!host.pending);
+            QVERIFY(host.edited.isEmpty() && host.table.BlockCount == 1 && !host.pending);
+            QCOMPARE(QStringList({host.table.BlockCategory[1], host.table.BlockNotes[1], host.notesBox}),
+                     QStringList({onBlock && view ? value : "Information", onBlock && !view ? value : "old notes",
+                                  onBlock && !view ? value : ""}));
             QCOMPARE(host.edits, onBlock ? 1 : 0);
-            QCOMPARE(host.table.BlockCategory[id], onBlock && view == 1 ? value : QString("Information"));
-            QCOMPARE(host.table.BlockNotes[id], onBlock && view == 0 ? value : QString("old notes"));
-            QCOMPARE(host.notesBox, onBlock && view == 0 ? value : QString());
         }
     }
 };

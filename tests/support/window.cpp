@@ -15,7 +15,7 @@ frmKelvane &WindowFixture::start()
     window = std::make_unique<frmKelvane>(platform);
     window->show();
     if (!QTest::qWaitForWindowExposed(window.get()))
-        qWarning("window was not exposed");
+        qWarning("the window was not shown");
     return *window;
 }
 
@@ -32,13 +32,9 @@ QStringList DocumentState::summary() const
 {
     QStringList lines{title, unsaved ? "unsaved" : "saved", currentFile, lastFolder, description, email, office};
     for (int i = 1; i <= table.BlockCount; ++i)
-        lines << QStringLiteral("%1: %2 %3 (%4, %5) %6|%7|%8")
-                     .arg(i)
-                     .arg(table.BlockActive[i])
-                     .arg(table.BlockParent[i])
-                     .arg(table.BlockX[i])
-                     .arg(table.BlockY[i])
-                     .arg(table.BlockText[i], table.BlockNotes[i], table.BlockCategory[i]);
+        lines << QString::asprintf("%d %d (%g, %g) ", table.BlockActive[i], table.BlockParent[i], table.BlockX[i],
+                                   table.BlockY[i]) +
+                     table.BlockText[i] + '|' + table.BlockNotes[i] + '|' + table.BlockCategory[i];
     return lines;
 }
 

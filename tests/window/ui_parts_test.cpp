@@ -5,13 +5,11 @@
 #include "support/test_main.h"
 
 #include <QApplication>
-#include <QDesktopServices>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimer>
-#include <QUrl>
 
 using namespace tessik;
 
@@ -35,11 +33,6 @@ template <typename Dialog> void whenShown(const std::function<void(Dialog *)> &c
 // the drawing boxes, and the platform services as Qt provides them.
 class UiPartsTest : public QObject {
     Q_OBJECT
-    QStringList m_opened;
-
-public Q_SLOTS:
-    void open(const QUrl &url) { m_opened << url.toString(); }
-
 private Q_SLOTS:
     void textBoxAndMouseCodes()
     {
@@ -100,30 +93,6 @@ private Q_SLOTS:
             dialog->reject();
         });
         QCOMPARE(platform.chooseFile({FileDialogMode::Open, "All (*)", "", "", env.path("work")}), QString());
-    }
-
-    void desktopServices()
-    {
-        test::TestEnvironment env;
-        QtPlatform platform;
-        const QString folder = QDir::currentPath();
-        QDesktopServices::setUrlHandler("https", this, "open");
-        QDesktopServices::setUrlHandler("file", this, "open");
-        platform.openUrl("https://example.org/a");
-        QVERIFY(platform.setCurrentFolder(env.path("work")) && !platform.setCurrentFolder(env.path("nowhere")));
-        QCOMPARE(platform.currentFolder(), env.path("work"));
-        platform.openUrl("RCA_Snapshot.bmp"); // a file of the current folder
-        QVERIFY(platform.setCurrentFolder(folder));
-        QDesktopServices::unsetUrlHandler("https");
-        QDesktopServices::unsetUrlHandler("file");
-        QCOMPARE(m_opened, QStringList({"https://example.org/a", "file://" + env.path("work/RCA_Snapshot.bmp")}));
-        qputenv("TESSIK_TEST_VARIABLE", "\xc3\x9c");
-        QCOMPARE(platform.environmentVariable("TESSIK_TEST_VARIABLE"), QString("\u00dc"));
-        QCOMPARE(QList({platform.homeFolder(), platform.programFolder()}),
-                 QList({QDir::homePath(), QCoreApplication::applicationDirPath()}));
-        QTimer::singleShot(0, [&] { platform.endProgram(); });
-        QTimer::singleShot(5000, [] { QCoreApplication::exit(7); });
-        QCOMPARE(QCoreApplication::exec(), 0);
     }
 };
 
