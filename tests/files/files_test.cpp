@@ -31,8 +31,9 @@ struct Repair {
     double expected;
     QString repair;
 };
-// Room on the disk, a file there before, a folder taking the file's place while it is written.
-using FailedWrite = std::tuple<qint64, bool, bool>;
+// Room on the disk, the most bytes one write takes, a file there before, a folder taking the
+// file's place while it is written.
+using FailedWrite = std::tuple<qint64, qint64, bool, bool>;
 
 Analysis workedExample()
 {
@@ -77,11 +78,12 @@ QString fileWith(const Repair &r)
     return text + "</analysis>\r\n";
 }
 
-// A save file on a disk that fills up after `room` bytes; `duringWrite` runs at the first write.
+// A save file on a disk that fills up after `room` bytes, taking at most `perWrite` bytes a write;
+// `duringWrite` runs at the first write.
 class FaultySaveFile : public QSaveFile {
 public:
-    FaultySaveFile(const QString &name, qint64 room, std::function<void()> duringWrite)
-        : QSaveFile(name), m_room(room), m_duringWrite(std::move(duringWrite))
+    FaultySaveFile(const QString &name, qint64 room, qint64 perWrite, std::function<void()> duringWrite)
+        : QSaveFile(name), m_room(room), m_perWrite(perWrite), m_duringWrite(std::move(duringWrite))
     {
     }
 
@@ -90,13 +92,13 @@ protected:
     {
         std::exchange(m_duringWrite, [] {})();
         setErrorString("No space left on device");
-        const qint64 written = m_room <= 0 ? -1 : QSaveFile::writeData(data, std::min(length, m_room));
+        const qint64 written = m_room <= 0 ? -1 : QSaveFile::writeData(data, std::min({length, m_room, m_perWrite}));
         m_room -= std::max<qint64>(written, 0);
         return written;
     }
 
 private:
-    qint64 m_room;
+    qint64 m_room, m_perWrite;
     std::function<void()> m_duringWrite;
 };
 
@@ -277,12 +279,11 @@ private Q_SLOTS:
     void headerFieldsInEveryOrder()
     {
         QStringList elements{"<description>D</description>", "<email>E</email>", "<office>O</office>"};
-        do {
-            const Analysis a =
-                parseAnalysisText("<analysis>" + elements.join("<block><text>b</text></block>") + "</analysis>")
-                    .analysis;
+        const QString block = "<block><text>b</text></block>";
+        do { // with blocks before and between them
+            const Analysis a = parseAnalysisText("<analysis>" + block + elements.join(block) + "</analysis>").analysis;
             QCOMPARE(QStringList({a.description, a.email, a.office, QString::number(a.table.BlockCount)}),
-                     QStringList({"D", "E", "O", "2"}));
+                     QStringList({"D", "E", "O", "3"}));
         } while (std::next_permutation(elements.begin(), elements.end()));
     }
 
@@ -373,23 +374,24 @@ private Q_SLOTS:
     {
         const qint64 size = kNewBytes.size();
         test::addRows<FailedWrite>({
-            {"nothing fits", {0, true, false}},
-            {"all but one byte", {size - 1, true, false}},
-            {"exactly enough", {size, true, false}},
-            {"new file, half fits", {size / 2, false, false}},
-            {"new file, exactly enough", {size, false, false}},
-            {"everything written, the commit fails", {size, false, true}},
+            {"nothing fits", {0, size, true, false}},
+            {"all but one byte", {size - 1, size, true, false}},
+            {"exactly enough", {size, size, true, false}},
+            {"exactly enough, one byte a write", {size, 1, true, false}},
+            {"new file, half fits", {size / 2, size, false, false}},
+            {"new file, exactly enough", {size, size, false, false}},
+            {"everything written, the commit fails", {size, size, false, true}},
         });
     }
     void failedWriteLeavesThePreviousFile()
     {
         QFETCH(FailedWrite, row);
-        const auto [room, previousFile, commitFails] = row;
+        const auto [room, perWrite, previousFile, commitFails] = row;
         TestEnvironment env;
         const QString path = env.path("a.rca.xml");
         const QByteArray previous("previous\r\n\x81\x8D\xFF", 13);
         QVERIFY(!previousFile || writeBytes(path, previous));
-        FaultySaveFile file(path, room, [&] { QVERIFY(!commitFails || QDir().mkpath(path + "/x")); });
+        FaultySaveFile file(path, room, perWrite, [&] { QVERIFY(!commitFails || QDir().mkpath(path + "/x")); });
         const WriteResult result = writeThroughSaveFile(file, kNewBytes);
         const bool fits = room == kNewBytes.size() && !commitFails;
         QCOMPARE(QList({result.ok, result.reason.isEmpty()}), QList({fits, fits}));

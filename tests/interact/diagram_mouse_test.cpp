@@ -11,13 +11,17 @@ namespace {
 struct FakeHost : DiagramMouseHost {
     BlockTable table;
     Surface surface{670, 430};
-    int view = CategoryView, edits = 0, redraws = 0;
+    int view = CategoryView, edits = 0, redraws = 0, refreshes = 0;
     bool pending = false;
     QString picked, notesBox;
     QList<int> edited;
     QStringList told;
 
-    FakeHost() { surface.setMapping(PixelMapping::forStartupSize(670, 430)); }
+    FakeHost()
+    {
+        surface.setMapping(PixelMapping::forStartupSize(670, 430));
+        surface.setRefreshListener([this] { ++refreshes; });
+    }
     BlockTable &blocks() override { return table; }
     Surface &diagramSurface() override { return surface; }
     int viewType() const override { return view; }
@@ -64,6 +68,9 @@ private Q_SLOTS:
         mouse.MouseDown(1, 0, 12, 12);
         mouse.MouseDown(4, 0, 40, 10);
         mouse.MouseUp(4, 0, 40, 10);
+        mouse.MouseDown(2, 0, 12, 12); // a block picked up, then a left press on empty space instead
+        mouse.MouseDown(1, 0, 40, -10);
+        mouse.MouseUp(1, 0, 40, -10);
         QCOMPARE(QList({host.edited.value(0), int(host.table.BlockCount), host.redraws}), QList({2, 3, 0}));
     }
 
@@ -145,6 +152,7 @@ private Q_SLOTS:
                  QList({45.0f, 8.0f, float(kMarkColour ^ kWhite)}));
         mouse.MouseMove(2, 0, 5.3f, 4.2f);
         QVERIFY(mouse.GhostIsCircle && mouse.GhostX == 5.3f && mouse.GhostY == 4.2f);
+        QCOMPARE(host.refreshes, 4);  // each mark is shown at once: the pick, the outline, its erasing, the circle
         mouse.MouseMove(4, 0, 60, 0); // the middle button shows no marks
         mouse.MouseMove(2, 0, 35, 5); // over itself: an outline again
         mouse.MouseMove(2, 0, 35, 5);

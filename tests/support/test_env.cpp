@@ -14,16 +14,6 @@ TestEnvironment::TestEnvironment()
     platform.current = path("work");
 }
 
-QString TestEnvironment::path(const QString &relative) const
-{
-    return root.path() + '/' + relative;
-}
-
-QString dataFile(const QString &name)
-{
-    return TESSIK_TEST_DATA "/" + name;
-}
-
 QByteArray readBytes(const QString &path)
 {
     QFile file(path);

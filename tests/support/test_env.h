@@ -15,11 +15,12 @@ struct TestEnvironment {
     FakePlatform platform;
 
     TestEnvironment();
-    QString path(const QString &relative) const; // inside the temporary root
+    QString path(const QString &relative) const { return root.path() + '/' + relative; }
     QString userFolder() const { return path("appdata/Tessik/"); }
 };
 
-QString dataFile(const QString &name); // a fixture of tests/data
+// A fixture of tests/data.
+inline const auto dataFile = [](const QString &name) -> QString { return TESSIK_TEST_DATA "/" + name; };
 QByteArray readBytes(const QString &path);
 bool writeBytes(const QString &path, const QByteArray &bytes); // creates the folders on the way
 
