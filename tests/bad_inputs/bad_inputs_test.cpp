@@ -93,9 +93,6 @@ private Q_SLOTS:
             // Damaged files open with what they hold and one message that tells what was mended.
             {"file cut inside block 3", {"work/a.rca.xml", good.left(third + 40), Load, "work/a.rca.xml", 1, 2}},
             {"binary garbage", {"work/a.rca.xml", noise, Load, "work/a.rca.xml", 0, 0}},
-            {"50 MB of notes",
-             {"work/a.rca.xml", QByteArray(good).insert(good.indexOf("</notes>"), QByteArray(50 << 20, 'n')), Load,
-              "work/a.rca.xml", 0, 5}},
             {"10,000 block elements",
              {"work/a.rca.xml", good.left(third) + good.mid(second, third - second).repeated(10000) + "</analysis>",
               Load, "work/a.rca.xml", 1, 100}},

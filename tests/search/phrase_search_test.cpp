@@ -1,6 +1,5 @@
 #include "files/analysis_writer.h"
 #include "files/codepage.h"
-#include "search/case_fold.h"
 #include "search/phrase_search.h"
 #include "support/test_env.h"
 #include "support/test_main.h"
@@ -99,21 +98,6 @@ private Q_SLOTS:
         for (int i = 0; i < 4; ++i)
             QVERIFY(writeBytes(env.path(QStringLiteral("lib/F%1.rca.xml").arg(i)), placings[i]));
         QCOMPARE(searchFolder(env.path("lib"), row.phrase).entries.size(), row.found ? 4 : 0);
-    }
-
-    // Every letter of the code page matches its other case, as the first byte of a phrase (which
-    // the scan looks for in both cases) and inside it (which it folds).
-    void everyCasePairMatches()
-    {
-        for (int b = 0; b < 256; ++b)
-            for (const QChar other :
-                 {QChar(charFrom1252(uchar(b))).toLower(), QChar(charFrom1252(uchar(b))).toUpper()}) {
-                const QByteArray text = "<" + QByteArray(1, char(b)) + ">";
-                if (byteFor1252(other.unicode()) >= 0)
-                    QVERIFY2(FoldedPhrase(other).occursIn(text.constData(), 3) &&
-                                 FoldedPhrase("<" + QString(other) + ">").occursIn(text.constData(), 3),
-                             qPrintable(QString::number(b)));
-            }
     }
 
     void unreadableFilesAreLeftOutAndCounted()

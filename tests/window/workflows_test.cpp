@@ -139,17 +139,6 @@ private Q_SLOTS:
                  (f.path("work/") + "\r\n16.01.02\r\n").toUtf8());
     }
 
-    void closingTheWindowEndsWithoutAsking()
-    {
-        WindowFixture f;
-        frmKelvane &w = f.start();
-        QCOMPARE(w.lblversion->text(), QString("16.01.02"));
-        typeText(w.txtDescription, "Unsaved");
-        w.close();
-        QVERIFY(f.platform.messages.isEmpty() && f.platform.endProgramCalls == 1);
-        QCOMPARE(readBytes(f.userFolder() + "Tessik.hst"), (f.userFolder() + "\r\n").toUtf8());
-    }
-
     // What the window shows it gives back unchanged: every byte value, line breaks, blanks at both
     // ends and markup, in the header boxes and the block texts.
     void loadThenSaveKeepsEveryByte()
@@ -218,23 +207,6 @@ private Q_SLOTS:
         QVERIFY(f.platform.messages[0].contains("100 blocks") && w.frameEdit->isHidden());
     }
 
-    void viewSwitchShowsOnePictureAndRecolours()
-    {
-        WindowFixture f;
-        frmKelvane &w = f.start();
-        Analysis a = analysisWith(1);
-        a.table.BlockNotes[1] = "technology";
-        a.table.BlockCategory[1] = "Motives";
-        f.load(a);
-        w.optType[0]->click();
-        QVERIFY(!w.picLedgend->isHidden() && w.PicCategories->isHidden());
-        QCOMPARE(diagramColour(w, 5, 1), RGB(191, 255, 191));
-        w.optType[1]->click();
-        QVERIFY(w.picLedgend->isHidden() && !w.PicCategories->isHidden());
-        QCOMPARE(diagramColour(w, 5, 1), RGB(96, 246, 121));
-        QVERIFY(!observe(w).unsaved); // switching the view changes nothing in the analysis
-    }
-
     // The press on a key picture shows the pick pointer; a second press replaces the value; the
     // release over a block, or the next click on one, drops it into the field the view shows.
     void pickAndDrop_data()
@@ -255,8 +227,9 @@ private Q_SLOTS:
         WindowFixture f;
         frmKelvane &w = f.start();
         f.load(analysisWith(2));
-        w.optType[notes ? 0 : 1]->click();
+        w.optType[notes ? 0 : 1]->click(); // shows one of the two pictures
         SurfaceView *picture = notes ? w.picLedgend : w.PicCategories;
+        QVERIFY(picture->isVisible() && (notes ? w.PicCategories : w.picLedgend)->isHidden());
         clickPicture(picture, notes ? QPoint(64, 63) : QPoint(160, 30));
         QVERIFY(w.PickPending && QApplication::overrideCursor());
         const QPoint at = notes ? QPoint(62, 15) : QPoint(100, 75);
@@ -271,6 +244,9 @@ private Q_SLOTS:
         QCOMPARE(QList({after.table.BlockCategory[1], after.table.BlockNotes[1]}),
                  QStringList({notes ? "" : value, notes ? value : ""}));
         QCOMPARE(QList({int(after.table.BlockCount), int(after.unsaved)}), QList({2, int(!value.isEmpty())}));
+        QCOMPARE(diagramColour(w, 5, 1), value.isEmpty() ? kWhite
+                                         : notes         ? RGB(191, 255, 191)
+                                                         : RGB(96, 246, 121)); // redrawn
     }
 
     void searchPanel()
@@ -421,6 +397,11 @@ private Q_SLOTS:
         QCOMPARE(w.diagram().pixelWidth(), 0);
         w.resize(1000, 699);
         QCOMPARE(w.picDiagram->geometry(), diagram);
+        QCOMPARE(w.lblversion->text(), QString("16.01.02"));
+        typeText(w.txtDescription, "Unsaved"); // closing the window ends the program without asking
+        w.close();
+        QVERIFY(f.platform.messages.isEmpty() && f.platform.endProgramCalls == 1);
+        QCOMPARE(readBytes(f.userFolder() + "Tessik.hst"), (f.userFolder() + "\r\n").toUtf8());
     }
 };
 
