@@ -186,6 +186,7 @@ private Q_SLOTS:
             {"blanks", {"   ", false, 0, NumberFault::Empty, 0, NumberFault::Empty}},
             {"trailing letters", {" 12abc ", false, 0, notNumber, 0, notNumber}},
             {"sign alone", {"-", false, 0, notNumber, 0, notNumber}},
+            {"infinity is no number", {"inf", false, 0, notNumber, 0, notNumber}},
             {"exponent without digits", {"1e+", false, 0, notNumber, 0, notNumber}},
             {"comma in C", {"1,5", false, 0, notNumber, 0, notNumber}},
             {"rounds up past the end", {"32767.5", false, 32767.5f, ok, 0, range}},
@@ -301,10 +302,7 @@ private Q_SLOTS:
     {
         test::addRows<Repair>({
             {"number missing", {3, 2, 0, "-", 0, "Block 2: the live mark is missing or empty" + kFree}},
-            {"number empty", {3, 3, 1, "", 0, "Block 3: the parent is missing or empty" + kNoParent}},
             {"not a number", {3, 1, 0, "yes", 0, "Block 1: the live mark \"yes\" is not a number" + kFree}},
-            {"infinity is not a number",
-             {3, 2, 2, "inf", 0, "Block 2: the x position \"inf\" is not a number; it is now 0."}},
             {"long garbage is shortened",
              {3, 1, 3, QString(200, 'z'), 0,
               "Block 1: the y position \"" + QString(30, 'z') + "...\" is not a number; it is now 0."}},

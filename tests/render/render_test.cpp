@@ -26,11 +26,12 @@ Surface startupSurface(int width = 670, int height = 430)
     return surface;
 }
 
-QList<Colour> pixels(const Surface &surface, const QList<QPoint> &points)
+// The colours at pixels x1, y1, x2, y2, ...
+QList<Colour> pixels(const Surface &surface, const QList<int> &xy)
 {
     QList<Colour> colours;
-    for (const QPoint &p : points)
-        colours << surface.point(p.x(), p.y());
+    for (qsizetype i = 0; i + 1 < xy.size(); i += 2)
+        colours << surface.point(xy[i], xy[i + 1]);
     return colours;
 }
 
@@ -99,10 +100,10 @@ private Q_SLOTS:
         s.setFillColour(RGB(10, 20, 30));
         s.setPenColour(kRed);
         s.roundRect(110, 315, 10, 215, 30, 30); // corners in either order
-        QCOMPARE(pixels(s, {{10, 265}, {109, 265}, {110, 265}, {60, 314}, {60, 315}, {60, 265}, {10, 215}}),
+        QCOMPARE(pixels(s, {10, 265, 109, 265, 110, 265, 60, 314, 60, 315, 60, 265, 10, 215}),
                  QList({kRed, kRed, kWhite, kRed, kWhite, RGB(10, 20, 30), kWhite}));
         for (int d = 0; d < 15; ++d) // the corners are cut by a 30 by 30 ellipse, the same way at each
-            QCOMPARE(pixels(s, {{10 + d, 222}, {109 - d, 307}}), pixels(s, {{17, 215 + d}, {17, 215 + d}}));
+            QCOMPARE(pixels(s, {10 + d, 222, 109 - d, 307}), pixels(s, {17, 215 + d, 17, 215 + d}));
         for (int y = 216, x = 9; y < 314; ++y, x = 9) { // the outline is closed
             while (s.point(x, y) == kWhite)
                 ++x;
@@ -111,15 +112,14 @@ private Q_SLOTS:
         s.setFillStyle(FillStyle::Transparent); // a hollow outline leaves the inside as it was
         s.setPenColour(kBlack);
         s.roundRect(10, 215, 110, 315, 30, 30);
-        QCOMPARE(pixels(s, {{60, 265}, {10, 265}}), QList({RGB(10, 20, 30), kBlack}));
+        QCOMPARE(pixels(s, {60, 265, 10, 265}), QList({RGB(10, 20, 30), kBlack}));
         // Far outside the picture in every direction: clipped, not walked pixel by pixel.
         s.setFillStyle(FillStyle::Solid);
         s.roundRect(INT_MIN, 0, INT_MAX, 100, 30, 30);
         s.line(-3e38f, 0, 3e38f, 0, kRed);
         s.line(40, -3e38f, 40, 3e38f, kRed);
         s.line(66, -5, 66, 5, kBlack); // at the right edge, just outside
-        QCOMPARE(pixels(s, {{300, 50}, {300, 215}, {410, 400}, {0, 216}}),
-                 QList({RGB(10, 20, 30), kRed, kRed, kWhite}));
+        QCOMPARE(pixels(s, {300, 50, 300, 215, 410, 400, 0, 216}), QList({RGB(10, 20, 30), kRed, kRed, kWhite}));
     }
 
     // Rounded rectangles (whole, half outside, tiny) and a circle drawn twice with XOR restore
@@ -140,7 +140,7 @@ private Q_SLOTS:
             s.roundRect(120, 120, 123, 122, 30, 30);
             s.circle(40, 0, 2, RGB(0, 64, 64)); // 20 pixels round (410, 215)
             const Colour mark = pass == 0 ? RGB(255, 191, 191) : kWhite;
-            QCOMPARE(pixels(s, {{410, 215}, {410, 195}, {429, 215}, {390, 215}, {410, 234}, {431, 215}}),
+            QCOMPARE(pixels(s, {410, 215, 410, 195, 429, 215, 390, 215, 410, 234, 431, 215}),
                      QList({kWhite, mark, mark, mark, mark, kWhite}));
         }
         QCOMPARE(s.image(), before);
@@ -163,7 +163,7 @@ private Q_SLOTS:
         QVERIFY(dark > 20);
         s.line(0, 0, 10, 0, kBlack); // a resize keeps the unit and the picture; new area is white
         s.resize(1000, 600);
-        QCOMPARE(pixels(s, {{10, 215}, {110, 215}, {999, 599}, {1000, 5}}), QList({kBlack, kBlack, kWhite, -1}));
+        QCOMPARE(pixels(s, {10, 215, 110, 215, 999, 599, 1000, 5}), QList({kBlack, kBlack, kWhite, -1}));
         s.resize(-5, -5); // a collapsed window
         QCOMPARE(s.pixelWidth(), 0);
         s.roundRect(0, 0, 10, 10, 30, 30);
@@ -182,17 +182,9 @@ private Q_SLOTS:
         table.addBlock(5, 5);
         PlotDiagram(s, table, DiagramColours(), "");
         const Colour grey = kShadowColour;
-        QCOMPARE(pixels(s, {{10, 265},
-                            {109, 265},
-                            {60, 215},
-                            {60, 314},
-                            {9, 265},
-                            {110, 265},
-                            {114, 265},
-                            {115, 265},
-                            {60, 319},
-                            {60, 320}}),
-                 QList({kBlack, kBlack, kBlack, kBlack, kWhite, grey, grey, kWhite, grey, kWhite}));
+        QCOMPARE(
+            pixels(s, {10, 265, 109, 265, 60, 215, 60, 314, 9, 265, 110, 265, 114, 265, 115, 265, 60, 319, 60, 320}),
+            QList({kBlack, kBlack, kBlack, kBlack, kWhite, grey, grey, kWhite, grey, kWhite}));
         QVERIFY(s.penColour() == kBlack && s.fillStyle() == FillStyle::Transparent);
     }
 
@@ -242,7 +234,7 @@ private Q_SLOTS:
             table.BlockCategory[table.addBlock(49, 0)] = "Information"; // over block 3
             PlotDiagram(s, table, DiagramColours(), keyWord);
             const bool hit = !keyWord.isEmpty();
-            QCOMPARE(pixels(s, {{10, 215}, {112, 200}, {150, 215}, {80, 175}, {420, 200}, {480, 200}}),
+            QCOMPARE(pixels(s, {10, 215, 112, 200, 150, 215, 80, 175, 420, 200, 480, 200}),
                      QList({hit ? kRed : kBlack, hit ? kHighlightShadowColour : kShadowColour, kBlack, kWhite,
                             RGB(96, 246, 121), RGB(170, 156, 254)}));
             int dark = 0;
@@ -256,12 +248,12 @@ private Q_SLOTS:
         drawDiagram(s, table, DiagramColours(), [](int id) {
             return id == 2 ? BlockLook::Hidden : id == 3 ? BlockLook::Highlighted : BlockLook::Plain;
         });
-        QCOMPARE(pixels(s, {{260, 165}, {350, 215}, {150, 215}, {410, 215}, {512, 200}, {112, 200}, {60, 280}}),
+        QCOMPARE(pixels(s, {260, 165, 350, 215, 150, 215, 410, 215, 512, 200, 112, 200, 60, 280}),
                  QList({kWhite, kWhite, kWhite, kRed, kHighlightShadowColour, kShadowColour, kBlack}));
         table.BlockActive[1] = 0; // a link to a freed parent still goes where it was
         table.BlockParent[2] = 0;
         PlotDiagram(s, table, DiagramColours(), "");
-        QCOMPARE(pixels(s, {{60, 240}, {150, 215}}), QList({kBlack, kWhite}));
+        QCOMPARE(pixels(s, {60, 240, 150, 215}), QList({kBlack, kWhite}));
     }
 
     void captionWrapping_data()

@@ -86,11 +86,6 @@ void dragDiagram(frmKelvane &w, float fromX, float fromY, float toX, float toY, 
     send(w.picDiagram, QEvent::MouseButtonRelease, Qt::RightButton, pixelOf(w, toX, toY), atRelease);
 }
 
-void clickPicture(SurfaceView *picture, QPoint at)
-{
-    QTest::mouseClick(picture, Qt::LeftButton, {}, at + picture->contentsRect().topLeft());
-}
-
 // The picture holds the mouse from its press, so the release arrives at the picture with the
 // pointer over the diagram.
 void dragPicture(frmKelvane &w, SurfaceView *picture, QPoint at, float toX, float toY)
@@ -99,22 +94,6 @@ void dragPicture(frmKelvane &w, SurfaceView *picture, QPoint at, float toX, floa
     const QPoint target = picture->mapFromGlobal(w.picDiagram->mapToGlobal(pixelOf(w, toX, toY)));
     send(picture, QEvent::MouseMove, Qt::LeftButton, target);
     send(picture, QEvent::MouseButtonRelease, Qt::LeftButton, target);
-}
-
-void typeText(QWidget *widget, const QString &text)
-{
-    widget->setFocus();
-    QTest::keyClicks(widget, text);
-}
-
-void pressEnter(QWidget *widget)
-{
-    QTest::keyClick(widget, Qt::Key_Return);
-}
-
-Colour diagramColour(frmKelvane &w, float x, float y)
-{
-    return w.diagram().point(w.mapping().ScaleToPixelsX(x), w.mapping().ScaleToPixelsY(y));
 }
 
 } // namespace tessik::test

@@ -5,6 +5,7 @@
 #include "support/test_env.h"
 
 #include <QStringList>
+#include <QTest>
 
 #include <memory>
 
@@ -37,10 +38,17 @@ void clickDiagram(frmKelvane &w, float x, float y); // the left button
 // Press, move there in steps with the button held, release.
 void dragDiagram(frmKelvane &w, float fromX, float fromY, float toX, float toY, Qt::KeyboardModifiers atRelease = {});
 // A left press on a key picture at its own pixel, released there or over the diagram.
-void clickPicture(SurfaceView *picture, QPoint at);
+inline const auto clickPicture = [](SurfaceView *picture, QPoint at) {
+    QTest::mouseClick(picture, Qt::LeftButton, {}, at + picture->contentsRect().topLeft());
+};
 void dragPicture(frmKelvane &w, SurfaceView *picture, QPoint at, float toX, float toY);
-void typeText(QWidget *widget, const QString &text);
-void pressEnter(QWidget *widget);
-Colour diagramColour(frmKelvane &w, float x, float y);
+inline const auto typeText = [](QWidget *widget, const QString &text) {
+    widget->setFocus();
+    QTest::keyClicks(widget, text);
+};
+inline const auto pressEnter = [](QWidget *widget) { QTest::keyClick(widget, Qt::Key_Return); };
+inline const auto diagramColour = [](frmKelvane &w, float x, float y) {
+    return w.diagram().point(w.mapping().ScaleToPixelsX(x), w.mapping().ScaleToPixelsY(y));
+};
 
 } // namespace tessik::test
