@@ -11,7 +11,7 @@ namespace tessik::test {
 // Adds a test class to the program's list; the shared main runs every class on the list.
 bool registerTest(const char *name, QObject *(*make)());
 
-// A data-driven test with one column "row" holding a struct: one line a named row.
+// A data-driven test with one column "row" holding a struct or a tuple: one line a named row.
 template <typename Row> void addRows(std::initializer_list<std::pair<const char *, Row>> rows)
 {
     QTest::addColumn<Row>("row");
