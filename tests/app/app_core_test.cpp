@@ -45,9 +45,9 @@ private Q_SLOTS:
         env.platform.environment.clear();
         QCOMPARE(prepareUserFiles(env.platform).UserFolder, env.path("home/.local/share/Tessik/"));
         QVERIFY(QDir(env.path("home/.local/share/Tessik")).exists());
-        // A history line of 64,000 characters (a folder deep down) is read whole.
-        QVERIFY(writeBytes(env.path("home/.local/share/Tessik/Tessik.hst"), QByteArray(64000, 'x') + "\r\n"));
-        QCOMPARE(prepareUserFiles(env.platform).LastFolder, QString(64000, 'x') + '/');
+        // A history line of 65,000 characters (a folder deep down) is read whole.
+        QVERIFY(writeBytes(env.path("home/.local/share/Tessik/Tessik.hst"), QByteArray(65000, 'x') + "\r\n"));
+        QCOMPARE(prepareUserFiles(env.platform).LastFolder, QString(65000, 'x') + '/');
     }
 
     // A first run creates the folder and copies the samples; later runs copy them again only for

@@ -68,10 +68,14 @@ private Q_SLOTS:
         mouse.MouseDown(1, 0, 12, 12);
         mouse.MouseDown(4, 0, 40, 10);
         mouse.MouseUp(4, 0, 40, 10);
-        mouse.MouseDown(2, 0, 12, 12); // a block picked up, then a left press on empty space instead
+        mouse.MouseDown(2, 0, 12, 12); // a block picked up, then a left press on empty space instead,
         mouse.MouseDown(1, 0, 40, -10);
         mouse.MouseUp(1, 0, 40, -10);
-        QCOMPARE(QList({host.edited.value(0), int(host.table.BlockCount), host.redraws}), QList({2, 3, 0}));
+        mouse.MouseDown(2, 0, 12, 12); // or on another block: neither release drops the block picked up
+        mouse.MouseDown(1, 0, 2, 2);
+        mouse.MouseUp(1, 0, 2, 2);
+        QCOMPARE(QList({host.edited.value(0), host.edited.value(1), int(host.table.BlockCount), host.redraws}),
+                 QList({2, 1, 3, 0}));
     }
 
     // A release away from other blocks moves the block there, with its descendants when a
