@@ -162,7 +162,7 @@ private Q_SLOTS:
             w.btnSave->click();
         else if (action == OpenVanishedResult)
             QTest::mouseClick(w.lstFileNames->viewport(), Qt::LeftButton, {},
-                              w.lstFileNames->visualItemRect(w.lstFileNames->item(0)).center());
+                              w.lstFileNames->visualRect(w.lstFileNames->model()->index(0, 0)).center());
         else
             search(w, target);
         setrlimit(RLIMIT_FSIZE, &unlimited);

@@ -16,6 +16,9 @@ frmKelvane &WindowFixture::start()
     window->show();
     if (!QTest::qWaitForWindowExposed(window.get()))
         qWarning("the window was not shown");
+    // The panels the window builds shortly after it shows itself.
+    if (!QTest::qWaitFor([this] { return window->txtText && window->txtKeyWord; }))
+        qWarning("the hidden panels were not built");
     return *window;
 }
 

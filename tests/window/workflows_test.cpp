@@ -8,7 +8,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -26,9 +26,9 @@ void choosePreset(frmKelvane &w, const QString &entry)
     Q_EMIT w.lstPresets->activated(w.lstPresets->currentIndex());
 }
 
-void clickEntry(QListWidget *list, int row)
+void clickEntry(QListView *list, int row)
 {
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center());
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(list->model()->index(row, 0)).center());
 }
 
 // A value picked from a key picture, dropped by dragging the pointer onto the diagram or by a
@@ -266,9 +266,10 @@ private Q_SLOTS:
                 QApplication::focusWidget() == w.txtKeyWord);
         QTest::keyClicks(w.txtKeyWord, "BLOCK");
         pressEnter(w.txtKeyWord);
+        QTRY_VERIFY(!w.searchRunning());
         QStringList listed, expected;
-        for (int i = 0; i < w.lstFileNames->count(); ++i)
-            listed << w.lstFileNames->item(i)->text();
+        for (int i = 0; i < w.lstFileNames->model()->rowCount(); ++i)
+            listed << w.lstFileNames->model()->index(i, 0).data().toString();
         for (const SearchEntry &entry : searchFolder(f.path("work"), "block").entries)
             expected << entry.text;
         QCOMPARE(listed, expected);
@@ -276,9 +277,11 @@ private Q_SLOTS:
         w.btnAnalysisDone->click();
         QVERIFY(w.frameAnalyze->isHidden() && !w.frameControl->isHidden());
         w.btnAnalyze->click(); // opens again empty
-        QVERIFY(w.txtKeyWord->text().isEmpty() && w.lstFileNames->count() == 0 && w.lblSearchStatus->text().isEmpty());
+        QVERIFY(w.txtKeyWord->text().isEmpty() && w.lstFileNames->model()->rowCount() == 0 &&
+                w.lblSearchStatus->text().isEmpty());
         typeText(w.txtKeyWord, "SENSOR");
         w.btnSearch->click();
+        QTRY_VERIFY(!w.searchRunning());
         const QStringList before = observe(w).summary();
         f.platform.messageAnswers << MessageAnswer::No << MessageAnswer::Yes; // asked twice for the edit
         clickEntry(w.lstFileNames, 0);
@@ -293,7 +296,7 @@ private Q_SLOTS:
                  QList({kRed, RGB(255, 164, 164), kBlack}));
         w.txtKeyWord->clear(); // an empty phrase changes nothing
         w.btnSearch->click();
-        QCOMPARE(w.lstFileNames->count(), 1);
+        QCOMPARE(w.lstFileNames->model()->rowCount(), 1);
     }
 
     // One click reveals one generation: the first click of a run fades quickly to the empty
@@ -311,7 +314,7 @@ private Q_SLOTS:
         QVERIFY(redOf(diagramColour(w, 0, 5)) > 240); // nearly white: a faint trace stays
         QList<bool> enabled;
         w.diagram().setRefreshListener(
-            [&] { enabled << w.btnAnimate->isEnabled() << w.btnAnimateForward->isEnabled(); });
+            [&](const QRect &) { enabled << w.btnAnimate->isEnabled() << w.btnAnimateForward->isEnabled(); });
         w.btnAnimate->click(); // the causes without children: 3 and 4
         QCOMPARE(f.platform.pauses.mid(30), QList<int>(30, 50));
         QCOMPARE(QList({w.animation().lookOf(3), w.animation().lookOf(1)}),
