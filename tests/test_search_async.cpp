@@ -1,8 +1,7 @@
-// The search running beside the window: progress, cancelling, a new search replacing a running
-// one, what the panel shows after each; and the files a search must cope with on the way
-// (pipes, links, names that are not valid text, files too large for an analysis).
+// The search panel while the search runs beside the window: cancelling, a new search replacing a
+// running one, what the panel shows after each, and opening entries whose files are odd or changed.
+// The job, the listing and the result model themselves are tested in tests/search.
 #include "files/analysis_writer.h"
-#include "search/analysis_listing.h"
 #include "search/search_job.h"
 #include "support/gui_driver.h"
 #include "support/window_fixture.h"
@@ -13,12 +12,10 @@
 #include <QListView>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QSignalSpy>
 #include <QTest>
 #include <QThread>
 
 #include <cstdio>
-#include <optional>
 #include <sys/stat.h>
 
 using namespace tessik;
@@ -198,53 +195,6 @@ private Q_SLOTS:
         QCOMPARE(w.txtKeyWord->text(), second);
     }
 
-    // The progress counts files read of files listed, never goes back, and ends full.
-    void progressCountsFilesReadOfFilesListed()
-    {
-        QTemporaryDir dir;
-        const int files = 300;
-        for (int i = 0; i < files; ++i)
-            QVERIFY(writeBytes(dir.filePath(QStringLiteral("A%1.rca.xml").arg(i)), analysisBytes("A", "B")));
-        SearchJob job;
-        QSignalSpy progress(&job, &SearchJob::progressed);
-        QSignalSpy finished(&job, &SearchJob::finished);
-        job.start(dir.path(), "block");
-        QVERIFY(finished.wait(60000));
-        QCOMPARE(finished.size(), 1);
-        QCOMPARE(finished[0][0].value<SearchOutcome>().entries.size(), files);
-        QCOMPARE(progress.first(), (QVariantList{0, -1}));
-        QCOMPARE(progress.last(), (QVariantList{files, files}));
-        int before = 0;
-        for (const QVariantList &report : progress) {
-            QVERIFY(report[0].toInt() >= before);
-            QVERIFY(report[1].toInt() == -1 || report[0].toInt() <= report[1].toInt());
-            before = report[0].toInt();
-        }
-    }
-
-    // A cancelled job never reports; a job ended while its search runs leaves no thread behind.
-    void cancelledJobStaysSilent()
-    {
-        QTemporaryDir dir;
-        QVERIFY(writeBytes(dir.filePath("A.rca.xml"), analysisBytes("A", "B")));
-        SearchJob job;
-        QSignalSpy finished(&job, &SearchJob::finished);
-        job.start(dir.path(), "block");
-        letTheSearchReport();
-        job.cancel();
-        QVERIFY(!job.isRunning());
-        QTRY_VERIFY(job.isIdle());
-        QCoreApplication::processEvents();
-        QCOMPARE(finished.size(), 0);
-        job.start(dir.path(), "block");
-        QVERIFY(finished.wait(60000));
-        QCOMPARE(finished.size(), 1);
-
-        auto ended = std::make_unique<SearchJob>();
-        ended->start(dir.path(), "block");
-        ended.reset();
-    }
-
     // Entries deep in a long list open their own file.
     void entryFarDownOpensItsFile()
     {
@@ -284,42 +234,6 @@ private Q_SLOTS:
         for (int row = 0; row < entries.size(); ++row)
             QVERIFY(w.lstFileNames->visualRect(w.lstFileNames->model()->index(row, 0)).width() >
                     metrics.horizontalAdvance(entries[row]));
-    }
-
-    // What the listing takes besides plain files, the same in both ways of reaching the folder.
-    void listingTakesFilesAndLinksToFiles_data()
-    {
-        QTest::addColumn<QString>("kind");
-        QTest::addColumn<bool>("listed");
-        QTest::newRow("pipe") << "pipe" << false;
-        QTest::newRow("link to a file") << "link to file" << true;
-        QTest::newRow("link to a folder") << "link to folder" << false;
-        QTest::newRow("link that leads nowhere: listed, then counted") << "dangling link" << true;
-        QTest::newRow("name that is not valid text") << "raw name" << true;
-    }
-    void listingTakesFilesAndLinksToFiles()
-    {
-        QFETCH(QString, kind);
-        QFETCH(bool, listed);
-        QTemporaryDir dir;
-        const QByteArray good = analysisBytes("Target", "Sensor");
-        QVERIFY(writeBytes(dir.filePath("target.xml"), good));
-        QVERIFY(QDir(dir.path()).mkdir("folder"));
-        const QString entry = dir.filePath("Entry.rca.xml");
-        if (kind == "pipe")
-            QCOMPARE(mkfifo(QFile::encodeName(entry).constData(), 0600), 0);
-        else if (kind == "link to file")
-            QVERIFY(QFile::link(dir.filePath("target.xml"), entry));
-        else if (kind == "link to folder")
-            QVERIFY(QFile::link(dir.filePath("folder"), entry));
-        else if (kind == "dangling link")
-            QVERIFY(QFile::link(dir.filePath("nowhere"), entry));
-        std::optional<RawNamedFile> rawNamed;
-        if (kind == "raw name" && !rawNamed.emplace(dir.path(), "Entr\xE9.rca.xml", good).made())
-            QSKIP("the file system does not take this name");
-        const AnalysisListing listing = listAnalysisFiles(dir.path());
-        QVERIFY(listing.ok);
-        QCOMPARE(listing.fileNames.size(), std::size_t(listed ? 1 : 0));
     }
 
     // A file too large for an analysis is left out without being read, and said so; the

@@ -33,37 +33,20 @@ struct FakeHost : DiagramMouseHost {
     void editBlock(int id) override { edited << id; }
     void moveBlocks(const std::vector<BlockPlace> &places) override
     {
-        for (const BlockPlace &place : places) {
-            table.BlockX[place.id] = place.x;
-            table.BlockY[place.id] = place.y;
-        }
+        for (const BlockPlace &place : places)
+            table.BlockX[place.id] = place.x, table.BlockY[place.id] = place.y;
         edit();
     }
-    void linkBlocks(int child, int parent) override
-    {
-        table.BlockParent[child] = std::int16_t(parent);
-        edit();
-    }
-    void storeCategory(int id, const QString &category) override
-    {
-        table.BlockCategory[id] = category;
-        edit();
-    }
-    void storeNotes(int id, const QString &notes) override
-    {
-        table.BlockNotes[id] = notes;
-        edit();
-    }
-    void edit()
+    void linkBlocks(int child, int parent) override { edit(table.BlockParent[child] = std::int16_t(parent)); }
+    void storeCategory(int id, const QString &category) override { edit(table.BlockCategory[id] = category); }
+    void storeNotes(int id, const QString &notes) override { edit(table.BlockNotes[id] = notes); }
+    // One edit of the analysis, made by the argument: counted and redrawn, as the window does.
+    template <typename... Made> void edit(const Made &...)
     {
         ++edits;
         redrawDiagram();
     }
-    void redrawDiagram() override
-    {
-        redraws += 1;
-        PlotDiagram(surface, table, DiagramColours(), "");
-    }
+    void redrawDiagram() override { ++redraws, PlotDiagram(surface, table, DiagramColours(), ""); }
     void tellUser(const QString &message) override { told << message; }
     int block(float left, float top) { return table.addBlock(left + 5, top + 5); }
     QPointF corner(int id) const { return QPointF(table.BlockX[id], table.BlockY[id]); }
@@ -79,7 +62,8 @@ class DiagramMouseTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     // A box holds its edges; where boxes overlap the lower id is hit; a freed slot is not. A left
-    // press on empty space adds a block there, on a block opens it; the middle button opens nothing.
+    // press on empty space adds a block there, on a block opens it; the middle button opens
+    // nothing, and a left press after a block was picked up drops nothing.
     void pressAndHitTest()
     {
         FakeHost host;
@@ -92,28 +76,26 @@ private Q_SLOTS:
              QList<QPointF>{{0, 5}, {10, 3}, {10.01, 3}, {3, 0}, {3, -0.01}, {7, 7}, {12, 15}, {32, 2}})
             hits << DiagramMouse::Inside(host.table, float(p.x()), float(p.y()));
         QCOMPARE(hits, QList({1, 1, 0, 1, 0, 1, 2, 0}));
-        mouse.MouseDown(1, 0, 12, 12);
-        mouse.MouseDown(4, 0, 40, 10);
-        mouse.MouseUp(4, 0, 40, 10);
-        mouse.MouseDown(2, 0, 12, 12); // a block picked up, then a left press on empty space instead,
-        mouse.MouseDown(1, 0, 40, -10);
-        mouse.MouseUp(1, 0, 40, -10);
-        mouse.MouseDown(2, 0, 12, 12); // or on another block: neither release drops the block picked up
-        mouse.MouseDown(1, 0, 2, 2);
-        mouse.MouseUp(1, 0, 2, 2);
-        QCOMPARE(QList({host.edited.value(0), host.edited.value(1), int(host.table.BlockCount), host.redraws}),
-                 QList({2, 1, 3, 0}));
+        // A block picked up, then a left press on empty space or on another block: neither release
+        // drops the block picked up. A negative button is a release.
+        const std::tuple<int, float, float> presses[] = {{1, 12, 12}, {4, 40, 10},  {-4, 40, 10},
+                                                         {2, 12, 12}, {1, 40, -10}, {-1, 40, -10},
+                                                         {2, 12, 12}, {1, 2, 2},    {-1, 2, 2}};
+        for (const auto &[button, x, y] : presses)
+            button > 0 ? mouse.MouseDown(button, 0, x, y) : mouse.MouseUp(-button, 0, x, y);
+        QCOMPARE(QList({int(host.edited.size()), host.edited.value(0), host.edited.value(1), int(host.table.BlockCount),
+                        host.redraws}),
+                 QList({2, 2, 1, 3, 0}));
     }
 
-    // A release away from other blocks moves the block there, with its descendants when a
-    // modifier is held; over itself too it moves.
+    // A release away from other blocks moves the block there, with its descendants when a modifier
+    // is held; over itself too it moves. A move past the diagram's left or top edge is shifted
+    // back as a whole, whole units at a time.
     void releaseMoves()
     {
-        const std::tuple<int, QPointF, QPointF> moves[] = {{0, {30.5, 2.5}, {25, -3}},
-                                                           {1, {30.5, 2.5}, {25, -3}},
-                                                           {2, {30.5, 2.5}, {25, -3}},
-                                                           {4, {30.5, 2.5}, {25, -3}},
-                                                           {0, {47.6, 17.6}, {43, 13}}};
+        const std::tuple<int, QPointF, QPointF> moves[] = {{0, {30.5, 2.5}, {25, -3}},  {1, {30.5, 2.5}, {25, -3}},
+                                                           {2, {30.5, 2.5}, {25, -3}},  {4, {30.5, 2.5}, {25, -3}},
+                                                           {0, {47.6, 17.6}, {43, 13}}, {1, {-3, -25}, {-1, -21}}};
         for (const auto &[shift, to, landing] : moves) {
             FakeHost host;
             DiagramMouse mouse(host);
@@ -162,8 +144,9 @@ private Q_SLOTS:
         QCOMPARE(host.told, loop ? QStringList{DiagramMouse::kLoopMessage} : QStringList());
     }
 
-    // Marks follow a right drag only while a block is picked up: an outline where it would land,
-    // a circle over another block. Drawn with XOR, each is erased exactly by the next.
+    // Marks follow a right drag only while a block is picked up: an outline where it would land, a
+    // circle over another block, each shown at once. Drawn with XOR, each is erased exactly by the
+    // next.
     void marksLeaveNoTrace()
     {
         FakeHost host;
@@ -176,25 +159,18 @@ private Q_SLOTS:
         mouse.MouseUp(2, 0, 52, 22);
         QVERIFY(host.surface.image() == plain && host.redraws == 1);
         mouse.MouseDown(2, 0, 35, 5);
-        const QImage picked = host.surface.image().copy();
         QCOMPARE(host.surface.point(310, 265), kRed); // the pick outline on the box's left edge
         mouse.MouseMove(2, 0, 50.2f, 12.7f);
+        const QImage outlined = host.surface.image().copy();
         QCOMPARE(QList({mouse.GhostX, mouse.GhostY, float(host.surface.point(460, 345))}),
                  QList({45.0f, 8.0f, float(kMarkColour ^ kWhite)}));
         mouse.MouseMove(2, 0, 5.3f, 4.2f);
-        QVERIFY(mouse.GhostIsCircle && mouse.GhostX == 5.3f && mouse.GhostY == 4.2f);
-        QCOMPARE(host.refreshes, 4);  // each mark is shown at once: the pick, the outline, its erasing, the circle
-        mouse.MouseMove(4, 0, 60, 0); // the middle button shows no marks
+        QVERIFY(mouse.GhostIsCircle && mouse.GhostX == 5.3f && mouse.GhostY == 4.2f && host.refreshes == 4);
         mouse.MouseMove(2, 0, 35, 5); // over itself: an outline again
-        mouse.MouseMove(2, 0, 35, 5);
-        QVERIFY(!mouse.GhostIsCircle && host.surface.mixMode() == MixMode::Copy);
-        Surface oneMark(670, 430); // the picked picture and the last outline, nothing else
-        oneMark.setMapping(host.surface.mapping());
-        oneMark.setImage(picked);
-        oneMark.setMixMode(MixMode::Xor);
-        oneMark.setPenColour(kMarkColour);
-        outlineBox(oneMark, 30, 0);
-        QCOMPARE(host.surface.image(), oneMark.image());
+        QVERIFY(!mouse.GhostIsCircle);
+        mouse.MouseMove(4, 0, 60, 0); // the middle button shows no marks
+        mouse.MouseMove(2, 0, 50.2f, 12.7f);
+        QVERIFY(host.surface.image() == outlined && host.surface.mixMode() == MixMode::Copy);
         mouse.MouseUp(2, 0, 5, 5);
         QCOMPARE(host.table.BlockParent[right], std::int16_t(left));
     }
@@ -211,9 +187,7 @@ private Q_SLOTS:
             host.block(0, 0);
             host.table.BlockCategory[1] = "Information";
             host.table.BlockNotes[1] = "old notes";
-            host.view = view;
-            host.pending = true;
-            host.picked = value;
+            std::tie(host.view, host.pending, host.picked) = std::tuple(view, true, value);
             mouse.MouseDown(1, 0, onBlock ? 5 : 40, 5);
             mouse.MouseDown(2, 0, 5, 5);
             mouse.MouseUp(1, 0, onBlock ? 5 : 40, 5);

@@ -1,18 +1,26 @@
 #include "files/analysis_writer.h"
 #include "files/codepage.h"
 #include "search/phrase_search.h"
+#include "search/search_job.h"
+#include "search/search_result_model.h"
 #include "support/test_env.h"
 #include "support/test_main.h"
 
+#include <QAbstractItemModelTester>
 #include <QDir>
 #include <QRandomGenerator>
+#include <QSignalSpy>
+#include <QThread>
 
+#include <fstream>
 #include <sys/stat.h>
 
 using namespace tessik;
 using namespace tessik::test;
 
 namespace {
+
+const QString kGap(91, ' ');
 
 QByteArray analysisFile(const QString &description, const QString &caption = QString())
 {
@@ -30,6 +38,11 @@ QStringList namesOf(const SearchOutcome &outcome)
     return names;
 }
 
+bool makePipe(const QString &path)
+{
+    return mkfifo(QFile::encodeName(path).constData(), 0600) == 0;
+}
+
 struct Match {
     QByteArray content;
     QString phrase;
@@ -41,8 +54,9 @@ struct Match {
 class PhraseSearchTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    // Only the folder's analysis files are searched, tags and all; each entry shows the
-    // description and the name, and leads back to its own file.
+    // Only the folder's analysis files are searched, tags and all: ordinary files and links to
+    // them, also under a name that is not valid text. The result list shows each by description
+    // and name, in order; an entry leads back to its own file and opens it by the name's bytes.
     void findsTheFolderFilesHoldingThePhrase()
     {
         TestEnvironment env;
@@ -51,22 +65,39 @@ private Q_SLOTS:
         QVERIFY(writeBytes(lib + "Pump [B]] x.RCA.XML", analysisFile("Pump cavitation", "Impeller")));
         QVERIFY(writeBytes(lib + "Blank.rca.xml", analysisFile("\u20ac caf\u00e9 [x]")));
         QVERIFY(writeBytes(lib + "Bare.rca.xml", "<description>open, no end xml"));
-        const QByteArray bait = "<block>turbine sensor xml";
         for (const char *name : {"notes.txt", ".Hidden.rca.xml", "Sub/Deep.rca.xml", "x.rca.xml.bak"})
-            QVERIFY(writeBytes(lib + name, bait));
-        QVERIFY(QDir().mkpath(lib + "Folder.rca.xml"));
+            QVERIFY(writeBytes(lib + name, "<block>turbine sensor xml"));
+        QVERIFY(QFile::link(lib + "Blank.rca.xml", lib + "Linked.rca.xml") && makePipe(lib + "Pipe.rca.xml"));
+        QVERIFY(QDir().mkpath(lib + "Folder.rca.xml") && QFile::link(lib + "Sub", lib + "ToFolder.rca.xml"));
+        const std::string rawName = QFile::encodeName(lib).toStdString() + "Caf\xE9.rca.xml";
+        std::ofstream(rawName) << analysisFile("Caf\u00e9 counter").toStdString();
         QCOMPARE(namesOf(searchFolder(lib, "SENSOR")), QStringList{"Conveyor_op.rca.xml"});
         QCOMPARE(namesOf(searchFolder(lib, "block")), QStringList({"Conveyor_op.rca.xml", "Pump [B]] x.RCA.XML"}));
         QVERIFY(searchFolder(lib, "turbine").entries.isEmpty() && searchFolder(lib, "").entries.isEmpty());
         const SearchOutcome all = searchFolder(lib, "xml");
-        QCOMPARE(namesOf(all),
-                 QStringList({"Bare.rca.xml", "Conveyor_op.rca.xml", "Pump [B]] x.RCA.XML", "Blank.rca.xml"}));
-        const QString gap(91, ' ');
-        QCOMPARE(all.entries[3].text, QString("\u20ac caf\u00e9 [x]") + gap + "[Blank]");
-        QCOMPARE(all.entries[2].text, "Pump cavitation" + gap + "[Pump [B]] x]");
-        QCOMPARE(all.entries[2].filePath, lib + "Pump [B]] x.RCA.XML");
-        QCOMPARE(all.entries[0].text, gap + "[Bare]");
-        QCOMPARE(all.statusText(), QString());
+        SearchResultModel model;
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        model.setEntries(all.entries);
+        QStringList shown;
+        for (int row = 0; row < model.rowCount(); ++row)
+            shown << model.index(row).data().toString();
+        QCOMPARE(
+            shown,
+            QStringList({kGap + "[Bare]", "Caf\u00e9 counter" + kGap + "[Caf\ufffd]",
+                         "Conveyor stopped twice" + kGap + "[Conveyor_op]", "Pump cavitation" + kGap + "[Pump [B]] x]",
+                         "\u20ac caf\u00e9 [x]" + kGap + "[Blank]", "\u20ac caf\u00e9 [x]" + kGap + "[Linked]"}));
+        QCOMPARE(QStringList({all.entries[3].filePath, all.statusText()}),
+                 QStringList({lib + "Pump [B]] x.RCA.XML", ""}));
+        QCOMPARE(readEntryAnalysis(all.entries[1]).analysis.description, QString("Caf\u00e9 counter"));
+        std::remove(rawName.c_str()); // Qt cannot name it to remove it with the folder
+        // The view measures the longest row once and gives every row its size.
+        model.setRowSizeHint(QSize(900, 16));
+        QCOMPARE(QList({model.longestRow(), model.rowCount(model.index(0))}), QList({2, 0}));
+        QCOMPARE(model.index(5).data(Qt::SizeHintRole), QVariant(QSize(900, 16)));
+        model.setEntries(all.entries.mid(4));
+        QCOMPARE(QList({model.longestRow(), int(model.index(1).data(Qt::SizeHintRole).isValid())}), QList({1, 0}));
+        model.clear();
+        QCOMPARE(QList({model.longestRow(), model.rowCount()}), QList({-1, 0}));
     }
 
     // Each file holds its text at the start, at the end and in the middle of a longer run, so the
@@ -100,34 +131,46 @@ private Q_SLOTS:
         QCOMPARE(searchFolder(env.path("lib"), row.phrase).entries.size(), row.found ? 4 : 0);
     }
 
+    // Files that change between the listing and the reading, and files too large for an analysis,
+    // are left out and counted; an entry whose file changed says why it does not open.
     void unreadableFilesAreLeftOutAndCounted()
     {
         TestEnvironment env;
         const QString lib = env.path("lib/");
-        for (const char *name : {"Removed.rca.xml", "NowFolder.rca.xml", "NowPipe.rca.xml", "Kept.rca.xml"})
-            QVERIFY(writeBytes(lib + name, analysisFile("Still here", "Sensor")));
+        for (const char *name : {"Removed", "NowFolder", "NowPipe", "Kept", "Huge", "Huge2"})
+            QVERIFY(writeBytes(lib + name + ".rca.xml", analysisFile("Still here", "Sensor")));
+        QVERIFY(QFile::resize(lib + "Huge.rca.xml", kMaxAnalysisFileBytes + 1) && // sparse
+                QFile::resize(lib + "Huge2.rca.xml", kMaxAnalysisFileBytes + 1));
         QVERIFY(QFile::link(lib + "nowhere", lib + "Dangling.rca.xml"));
         const AnalysisListing listing = listAnalysisFiles(lib);
-        QCOMPARE(listing.fileNames.size(), std::size_t(5));
-        // Between the listing and the reading, three of the files change under the search.
+        QCOMPARE(listing.fileNames.size(), std::size_t(7));
         QVERIFY(QFile::remove(lib + "Removed.rca.xml") && QFile::remove(lib + "NowFolder.rca.xml"));
         QVERIFY(QDir().mkdir(lib + "NowFolder.rca.xml") && QFile::remove(lib + "NowPipe.rca.xml"));
-        QCOMPARE(mkfifo(QFile::encodeName(lib + "NowPipe.rca.xml").constData(), 0600), 0);
+        QVERIFY(makePipe(lib + "NowPipe.rca.xml"));
         const SearchOutcome outcome = searchListedFiles(listing, "sensor");
         QCOMPARE(namesOf(outcome), QStringList{"Kept.rca.xml"});
-        QCOMPARE(outcome.statusText(), QString("4 files could not be read and were left out."));
-        QCOMPARE(searchFolder(lib, "sensor").statusText(), QString("1 file could not be read and was left out."));
+        QCOMPARE(outcome.statusText(), QString("4 files could not be read and were left out. 2 files are larger than "
+                                               "256 MB and were left out."));
+        QStringList reasons;
+        for (const char *name : {"NowFolder.rca.xml", "NowPipe.rca.xml", "Huge.rca.xml"})
+            reasons << readEntryAnalysis({"", "", lib, name}).reason;
+        QCOMPARE(reasons, QStringList({"This is a folder, not a file.", "This is not an ordinary file.",
+                                       tooLargeReason(kMaxAnalysisFileBytes + 1)}));
+        QVERIFY(QFile::remove(lib + "Huge2.rca.xml"));
+        QCOMPARE(searchFolder(lib, "sensor").statusText(),
+                 QString("1 file could not be read and was left out. 1 file is larger than 256 MB and was left out."));
         QVERIFY(QDir(lib).removeRecursively()); // the folder gone since the listing: nothing can be read
-        QCOMPARE(searchListedFiles(listing, "sensor").unreadable, 5);
-        QCOMPARE(searchFolder(lib, "xml").statusText(), "The folder \"" + lib + "\" does not exist.");
+        QCOMPARE(searchListedFiles(listing, "sensor").unreadable, 7);
         QVERIFY(QFile::link("loop", env.path("loop"))); // a folder that cannot be listed
-        QCOMPARE(searchFolder(env.path("loop"), "xml").statusText(),
-                 "The folder \"" + env.path("loop") + "\" could not be read.");
+        QCOMPARE(QStringList({searchFolder(lib, "xml").statusText(), searchFolder(env.path("loop"), "x").statusText()}),
+                 QStringList({"The folder \"" + lib + "\" could not be searched. The folder does not exist.",
+                              "The folder \"" + env.path("loop") +
+                                  "\" could not be searched. Too many levels of symbolic links"}));
     }
 
     // The threads, the byte scan, the description taken from the raw bytes and the sort keys must
-    // together give the plain search's result: each file holding the phrase, in the order of
-    // entryLessThan, whichever thread reads which file.
+    // together give the plain search's result: each file holding the phrase, in the order of the
+    // texts with letter case ignored, whichever thread reads which file.
     void manyFilesInManyThreads()
     {
         TestEnvironment env;
@@ -162,6 +205,37 @@ private Q_SLOTS:
                 std::sort(expected.begin(), expected.end());
                 QVERIFY2(files == expected, qPrintable(QStringLiteral("%1 with %2 workers").arg(phrase).arg(workers)));
             }
+    }
+
+    // The search runs beside the window. Its progress counts files read of files listed, never goes
+    // back and ends full. A new search replaces the running one and a cancelled one never reports,
+    // even when it had finished before the cancel was handled; a job ended while its search runs
+    // leaves no thread behind.
+    void searchJob()
+    {
+        TestEnvironment env;
+        for (int i = 0; i < 300; ++i)
+            QVERIFY(writeBytes(env.path(QStringLiteral("lib/A%1.rca.xml").arg(i)), analysisFile("A", "B")));
+        SearchJob job;
+        QSignalSpy progress(&job, &SearchJob::progressed), finished(&job, &SearchJob::finished);
+        job.start(env.path("lib"), "nothing");
+        QThread::msleep(200); // the first search has posted its outcome, which is not yet handled
+        job.start(env.path("lib"), "block");
+        QVERIFY(job.isRunning() && finished.wait(60000));
+        QCOMPARE(QList({int(finished.size()), int(finished[0][0].value<SearchOutcome>().entries.size())}),
+                 QList({1, 300}));
+        QCOMPARE(QList({progress.first(), progress.last()}), QList<QVariantList>({{0, -1}, {300, 300}}));
+        for (qsizetype i = 1; i < progress.size(); ++i)
+            QVERIFY(progress[i][0].toInt() >= progress[i - 1][0].toInt() &&
+                    progress[i][0].toInt() <= std::max(0, progress[i][1].toInt()));
+        job.start(env.path("lib"), "block");
+        QThread::msleep(200);
+        job.cancel();
+        QVERIFY(!job.isRunning());
+        QTRY_VERIFY(job.isIdle());
+        QCoreApplication::processEvents();
+        QCOMPARE(finished.size(), 1);
+        SearchJob(nullptr).start(env.path("lib"), "block");
     }
 };
 
