@@ -1,13 +1,10 @@
 #include "app/core/picture_export.h"
-#include "app/ui/surface_view.h"
 #include "render/diagram_picture.h"
+#include "render/surface.h"
 #include "support/test_env.h"
 #include "support/test_main.h"
 
-#include <QApplication>
 #include <QDir>
-#include <QMouseEvent>
-#include <QPaintEvent>
 #include <QPainter>
 #include <QRegularExpression>
 #include <QXmlStreamReader>
@@ -69,50 +66,10 @@ QRectF inkInBox(const QImage &image, double scale, QPoint corner = {})
     return QRectF(QPointF(ink.topLeft()) / scale + corner, QSizeF(ink.size()) / scale);
 }
 
-// A drawing box in a window of its own, with what it reported and what it repainted.
-struct View : QObject {
-    SurfaceView view;
-    QStringList reported;
-    QList<QRect> painted;
-
-    View()
-    {
-        using Signal = void (SurfaceView::*)(const PointerEvent &);
-        for (const auto &[signal, kind] : {std::pair<Signal, const char *>{&SurfaceView::mouseDown, "down"},
-                                           {&SurfaceView::mouseMove, "move"},
-                                           {&SurfaceView::mouseUp, "up"}})
-            connect(&view, signal, this, [this, kind](const PointerEvent &e) {
-                reported << QStringLiteral("%1 %2 %3 %4,%5")
-                                .arg(kind)
-                                .arg(e.Button)
-                                .arg(e.Shift)
-                                .arg(e.pixel.x())
-                                .arg(e.pixel.y());
-            });
-        view.resize(304, 204); // a drawing area of 300 x 200 inside the 2-pixel border
-        view.installEventFilter(this);
-        view.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&view));
-        painted.clear();
-    }
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        if (event->type() == QEvent::Paint)
-            painted << static_cast<QPaintEvent *>(event)->rect();
-        return false;
-    }
-    void send(QEvent::Type type, Qt::MouseButton button, Qt::MouseButtons held, QPoint at,
-              Qt::KeyboardModifiers keys = {})
-    {
-        QMouseEvent event(type, QPointF(at), view.mapToGlobal(QPointF(at)), button, held, keys);
-        QApplication::sendEvent(&view, &event);
-    }
-};
-
 } // namespace
 
-// Pictures of the diagram: the window's bitmap on dense screens, PNG, PDF and SVG files drawn
-// through a painter, and the box that shows the bitmap.
+// Pictures of the diagram: the window's bitmap on dense screens, and PNG, PDF and SVG files drawn
+// through a painter.
 class PictureTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
@@ -237,41 +194,6 @@ private Q_SLOTS:
                  QRectF(0, 100, 400, 200)); // on a page: as large as fits, centred
         QCOMPARE(pictureFailureMessage("/a/b.png", "Full"),
                  "The picture of the diagram could not be saved as this file:\r\n\r\n/a/b.png\r\n\r\nFull");
-    }
-
-    // The box reports left, right and middle presses inside the drawing area, with the moves and
-    // the release that follow, at the pixel of the drawing area and with the keys held; extra
-    // buttons and the sunken border do nothing at all, even in the middle of a drag. A refresh
-    // repaints at once what was drawn since the last one, and nothing else.
-    void drawingBox()
-    {
-        View v;
-        for (const auto &[button, at] :
-             std::initializer_list<std::pair<Qt::MouseButton, QPoint>>{{Qt::LeftButton, {2, 2}},
-                                                                       {Qt::RightButton, {150, 100}},
-                                                                       {Qt::MiddleButton, {150, 201}},
-                                                                       {Qt::BackButton, {150, 100}},
-                                                                       {Qt::LeftButton, {1, 100}},
-                                                                       {Qt::RightButton, {150, 203}}}) {
-            v.send(QEvent::MouseButtonPress, button, button, at);
-            v.send(QEvent::MouseMove, Qt::NoButton, button, {120, 80}); // dragged into the drawing area
-            v.send(QEvent::MouseButtonRelease, button, Qt::NoButton, {120, 80}, Qt::ShiftModifier | Qt::AltModifier);
-        }
-        v.send(QEvent::MouseButtonPress, Qt::RightButton, Qt::RightButton, {50, 50});
-        v.send(QEvent::MouseButtonPress, Qt::BackButton, Qt::RightButton | Qt::BackButton, {60, 50});
-        v.send(QEvent::MouseMove, Qt::NoButton, Qt::RightButton | Qt::BackButton, {70, 50}, Qt::ControlModifier);
-        v.send(QEvent::MouseButtonRelease, Qt::BackButton, Qt::RightButton, {80, 50});
-        v.send(QEvent::MouseButtonRelease, Qt::RightButton, Qt::NoButton, {90, 50});
-        QCOMPARE(v.reported, QStringList({"down 1 0 0,0", "move 1 0 118,78", "up 1 5 118,78", "down 2 0 148,98",
-                                          "move 2 0 118,78", "up 2 5 118,78", "down 4 0 148,199", "move 4 0 118,78",
-                                          "up 4 5 118,78", "down 2 0 48,48", "move 2 2 68,48", "up 2 0 88,48"}));
-        Surface &s = v.view.surface();
-        s.takeChangedArea();
-        s.setMixMode(MixMode::Xor);
-        s.roundRect(40, 30, 90, 70, 30, 30);
-        s.refresh();
-        s.refresh();
-        QCOMPARE(v.painted, QList<QRect>{QRect(42, 32, 50, 40)}); // inside the 2-pixel border
     }
 };
 
