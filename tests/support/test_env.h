@@ -8,19 +8,21 @@
 
 namespace tessik::test {
 
-// A fake platform whose per-user folder, program folder and current folder live in a
-// temporary folder, so a test never touches the real home folder or the source tree.
+// A fake platform whose per-user folder (appdata/Tessik), program folder (program) and current
+// folder (work) live in a temporary folder, so a test never touches the home folder or the sources.
 struct TestEnvironment {
     QTemporaryDir root;
     FakePlatform platform;
 
     TestEnvironment();
-    QString path(const QString &relative) const; // inside the temporary root
-    QString userFolder() const;                  // the per-user folder start-up will use
-    QString programFolder() const;
+    QString path(const QString &relative) const { return root.path() + '/' + relative; }
+    QString userFolder() const { return path("appdata/Tessik/"); }
+    QString programFolder() const { return path("program"); }
 };
 
+// A fixture of tests/data.
+inline const auto dataFile = [](const QString &name) -> QString { return TESSIK_TEST_DATA "/" + name; };
 QByteArray readBytes(const QString &path);
-bool writeBytes(const QString &path, const QByteArray &bytes);
+bool writeBytes(const QString &path, const QByteArray &bytes); // creates the folders on the way
 
 } // namespace tessik::test

@@ -1,0 +1,204 @@
+#include "interact/diagram_mouse.h"
+#include "render/plot_diagram.h"
+#include "render/surface.h"
+#include "support/test_main.h"
+
+using namespace tessik;
+
+namespace {
+
+// The window as the pointer handling sees it, recording what it was asked to do.
+struct FakeHost : DiagramMouseHost {
+    BlockTable table;
+    Surface surface{670, 430};
+    int view = CategoryView, edits = 0, redraws = 0, refreshes = 0;
+    bool pending = false;
+    QString picked, notesBox;
+    QList<int> edited;
+    QStringList told;
+
+    FakeHost()
+    {
+        surface.setMapping(PixelMapping::forStartupSize(670, 430));
+        surface.setRefreshListener([this](const QRect &) { ++refreshes; });
+    }
+    const BlockTable &blocks() const override { return table; }
+    Surface &diagramSurface() override { return surface; }
+    int viewType() const override { return view; }
+    bool pickPending() const override { return pending; }
+    QString pickText() const override { return picked; }
+    void endPick() override { pending = false; }
+    void setNotesBoxText(const QString &text) override { notesBox = text; }
+    void addBlockAt(float x, float y) override { table.addBlock(x, y); }
+    void editBlock(int id) override { edited << id; }
+    void moveBlocks(const std::vector<BlockPlace> &places) override
+    {
+        for (const BlockPlace &place : places)
+            table.BlockX[place.id] = place.x, table.BlockY[place.id] = place.y;
+        edit();
+    }
+    void linkBlocks(int child, int parent) override { edit(table.BlockParent[child] = std::int16_t(parent)); }
+    void storeCategory(int id, const QString &category) override { edit(table.BlockCategory[id] = category); }
+    void storeNotes(int id, const QString &notes) override { edit(table.BlockNotes[id] = notes); }
+    // One edit of the analysis, made by the argument: counted and redrawn, as the window does.
+    template <typename... Made> void edit(const Made &...)
+    {
+        ++edits;
+        redrawDiagram();
+    }
+    void redrawDiagram() override { ++redraws, PlotDiagram(surface, table, DiagramColours(), ""); }
+    void tellUser(const QString &message) override { told << message; }
+    int block(float left, float top) { return table.addBlock(left + 5, top + 5); }
+    QPointF corner(int id) const { return QPointF(table.BlockX[id], table.BlockY[id]); }
+};
+
+// The button, whether the left block is dragged, whether both have the same x, and whether the
+// new parent already leads up to the new child, four links up.
+using Link = std::tuple<int, bool, bool, bool>;
+
+} // namespace
+
+class DiagramMouseTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    // A box holds its edges; where boxes overlap the lower id is hit; a freed slot is not. A left
+    // press on empty space adds a block there, on a block opens it; the middle button opens
+    // nothing, and a left press after a block was picked up drops nothing.
+    void pressAndHitTest()
+    {
+        FakeHost host;
+        DiagramMouse mouse(host);
+        mouse.MouseDown(1, 0, 5.4f, 4.6f);
+        host.block(5, 5);
+        host.table.freeSlot(host.block(30, 0));
+        QList<int> hits;
+        for (const QPointF &p :
+             QList<QPointF>{{0, 5}, {10, 3}, {10.01, 3}, {3, 0}, {3, -0.01}, {7, 7}, {12, 15}, {32, 2}})
+            hits << DiagramMouse::Inside(host.table, float(p.x()), float(p.y()));
+        QCOMPARE(hits, QList({1, 1, 0, 1, 0, 1, 2, 0}));
+        // A block picked up, then a left press on empty space or on another block: neither release
+        // drops the block picked up. A negative button is a release.
+        const std::tuple<int, float, float> presses[] = {{1, 12, 12}, {4, 40, 10},  {-4, 40, 10},
+                                                         {2, 12, 12}, {1, 40, -10}, {-1, 40, -10},
+                                                         {2, 12, 12}, {1, 2, 2},    {-1, 2, 2}};
+        for (const auto &[button, x, y] : presses)
+            button > 0 ? mouse.MouseDown(button, 0, x, y) : mouse.MouseUp(-button, 0, x, y);
+        QCOMPARE(QList({int(host.edited.size()), host.edited.value(0), host.edited.value(1), int(host.table.BlockCount),
+                        host.redraws}),
+                 QList({2, 2, 1, 3, 0}));
+    }
+
+    // A release away from other blocks moves the block there, with its descendants when a modifier
+    // is held; over itself too it moves. A move past the diagram's left or top edge is shifted
+    // back as a whole, whole units at a time.
+    void releaseMoves()
+    {
+        const std::tuple<int, QPointF, QPointF> moves[] = {{0, {30.5, 2.5}, {25, -3}},  {1, {30.5, 2.5}, {25, -3}},
+                                                           {2, {30.5, 2.5}, {25, -3}},  {4, {30.5, 2.5}, {25, -3}},
+                                                           {0, {47.6, 17.6}, {43, 13}}, {1, {-3, -25}, {-1, -21}}};
+        for (const auto &[shift, to, landing] : moves) {
+            FakeHost host;
+            DiagramMouse mouse(host);
+            host.block(0, -10);
+            const int moved = host.block(40, 10), child = host.block(50, 20);
+            host.table.BlockParent[child] = std::int16_t(moved);
+            mouse.MouseDown(2, 0, 45, 15);
+            mouse.MouseUp(2, shift, float(to.x()), float(to.y()));
+            QCOMPARE(QList({host.corner(moved), host.corner(child)}),
+                     QList({landing, shift ? landing + QPointF(10, 10) : QPointF(50, 20)}));
+            QCOMPARE(QList({int(host.table.BlockParent[moved]), host.edits, mouse.DragBlock}), QList({0, 1, 0}));
+        }
+    }
+
+    // The block further left becomes the parent; with equal x the dragged block is the child. A
+    // link that would close a loop is refused with a message, and changes nothing.
+    void linkRule_data()
+    {
+        test::addRows<Link>({
+            {"right: drag the right block onto the left", {2, false, false, false}},
+            {"right: drag the left block onto the right", {2, true, false, false}},
+            {"middle button links like the right", {4, false, false, false}},
+            {"equal x: the dragged block becomes the child", {2, false, true, false}},
+            {"a link that closes a loop is refused", {2, false, false, true}},
+            {"a loop through equal x is refused", {2, true, true, true}},
+        });
+    }
+    void linkRule()
+    {
+        QFETCH(Link, row);
+        const auto [button, dragLeftOne, equalX, loop] = row;
+        FakeHost host;
+        DiagramMouse mouse(host);
+        const int left = host.block(10, 0), right = host.block(equalX ? 10 : 40, equalX ? 15 : 0);
+        const int dragged = dragLeftOne ? left : right, target = left + right - dragged;
+        const int child = equalX ? dragged : right, parent = left + right - child;
+        for (int below = parent, i = 0; loop && i < 4; ++i)
+            below = host.table.BlockParent[below] = std::int16_t(i < 3 ? host.block(60 + 12.0f * i, 20) : child);
+        const BlockTable before = host.table;
+        mouse.MouseDown(button, 0, host.table.BlockX[dragged] + 5, host.table.BlockY[dragged] + 5);
+        mouse.MouseUp(button, 0, host.table.BlockX[target] + 5, host.table.BlockY[target] + 5);
+        QCOMPARE(host.table.BlockParent[child], loop ? before.BlockParent[child] : std::int16_t(parent));
+        QVERIFY(host.table.BlockParent[parent] == before.BlockParent[parent] && host.table.BlockX == before.BlockX &&
+                host.table.BlockY == before.BlockY);
+        QCOMPARE(QList({host.edits, host.redraws}), QList({loop ? 0 : 1, 1}));
+        QCOMPARE(host.told, loop ? QStringList{DiagramMouse::kLoopMessage} : QStringList());
+    }
+
+    // Marks follow a right drag only while a block is picked up: an outline where it would land, a
+    // circle over another block, each shown at once. Drawn with XOR, each is erased exactly by the
+    // next.
+    void marksLeaveNoTrace()
+    {
+        FakeHost host;
+        DiagramMouse mouse(host);
+        const int left = host.block(0, 0), right = host.block(30, 0);
+        host.redrawDiagram();
+        const QImage plain = host.surface.image().copy();
+        mouse.MouseDown(2, 0, 50, 20); // from empty space: nothing picked, no marks
+        mouse.MouseMove(2, 0, 52, 22);
+        mouse.MouseUp(2, 0, 52, 22);
+        QVERIFY(host.surface.image() == plain && host.redraws == 1);
+        mouse.MouseDown(2, 0, 35, 5);
+        QCOMPARE(host.surface.point(310, 265), kRed); // the pick outline on the box's left edge
+        mouse.MouseMove(2, 0, 50.2f, 12.7f);
+        const QImage outlined = host.surface.image().copy();
+        QCOMPARE(QList({mouse.GhostX, mouse.GhostY, float(host.surface.point(460, 345))}),
+                 QList({45.0f, 8.0f, float(kMarkColour ^ kWhite)}));
+        mouse.MouseMove(2, 0, 5.3f, 4.2f);
+        QVERIFY(mouse.GhostIsCircle && mouse.GhostX == 5.3f && mouse.GhostY == 4.2f && host.refreshes == 4);
+        mouse.MouseMove(2, 0, 35, 5); // over itself: an outline again
+        QVERIFY(!mouse.GhostIsCircle);
+        mouse.MouseMove(4, 0, 60, 0); // the middle button shows no marks
+        mouse.MouseMove(2, 0, 50.2f, 12.7f);
+        QVERIFY(host.surface.image() == outlined && host.surface.mixMode() == MixMode::Copy);
+        mouse.MouseUp(2, 0, 5, 5);
+        QCOMPARE(host.table.BlockParent[right], std::int16_t(left));
+    }
+
+    // With a pick pending a press neither opens, adds nor picks up a block; the release drops the
+    // pick into the field the view shows, or discards it on empty space.
+    void droppingAPick()
+    {
+        const std::tuple<int, QString, bool> drops[] = {
+            {1, "Motives", true}, {0, "Science; Human Factors", true}, {1, "", true}, {1, "Motives", false}};
+        for (const auto &[view, value, onBlock] : drops) {
+            FakeHost host;
+            DiagramMouse mouse(host);
+            host.block(0, 0);
+            host.table.BlockCategory[1] = "Information";
+            host.table.BlockNotes[1] = "old notes";
+            std::tie(host.view, host.pending, host.picked) = std::tuple(view, true, value);
+            mouse.MouseDown(1, 0, onBlock ? 5 : 40, 5);
+            mouse.MouseDown(2, 0, 5, 5);
+            mouse.MouseUp(1, 0, onBlock ? 5 : 40, 5);
+            QVERIFY(host.edited.isEmpty() && host.table.BlockCount == 1 && !host.pending);
+            QCOMPARE(QStringList({host.table.BlockCategory[1], host.table.BlockNotes[1], host.notesBox}),
+                     QStringList({onBlock && view ? value : "Information", onBlock && !view ? value : "old notes",
+                                  onBlock && !view ? value : ""}));
+            QCOMPARE(host.edits, onBlock ? 1 : 0);
+        }
+    }
+};
+
+TESSIK_TEST(DiagramMouseTest)
+#include "diagram_mouse_test.moc"

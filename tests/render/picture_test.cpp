@@ -1,0 +1,201 @@
+#include "app/core/picture_export.h"
+#include "render/diagram_picture.h"
+#include "render/surface.h"
+#include "support/test_env.h"
+#include "support/test_main.h"
+
+#include <QDir>
+#include <QPainter>
+#include <QRegularExpression>
+#include <QXmlStreamReader>
+
+using namespace tessik;
+using namespace tessik::test;
+
+namespace {
+
+// At the start-up size one unit is ten pixels and the origin is pixel (10, 215).
+const PixelMapping kMapping = PixelMapping::forStartupSize(670, 430);
+constexpr Colour kMotives = RGB(96, 246, 121);
+
+// Blocks with their boxes' corners at the points, each with the caption.
+BlockTable blocksAt(const QList<QPointF> &corners, const QString &caption = {})
+{
+    BlockTable table;
+    for (const QPointF &corner : corners)
+        table.BlockText[table.addBlock(float(corner.x()) + 5, float(corner.y()) + 5)] = caption;
+    table.BlockCategory[1] = "Motives";
+    return table;
+}
+
+// The window's bitmap of the table, drawn at a device pixel ratio.
+Surface window(const BlockTable &table, qreal ratio)
+{
+    Surface surface;
+    surface.setDevicePixelRatio(ratio);
+    surface.resize(670, 430);
+    surface.setMapping(kMapping);
+    PlotDiagram(surface, table, DiagramColours(), "");
+    return surface;
+}
+
+QImage png(const BlockTable &table, double scale)
+{
+    return QImage::fromData(encodePicture(PictureFormat::Png, {table, {}, kMapping, "T"}, scale).bytes, "PNG");
+}
+
+// The colours at the points; around the picture all is white.
+QList<Colour> colours(const QImage &image, const QList<QPoint> &points)
+{
+    QList<Colour> found;
+    for (const QPoint &p : points)
+        found << (image.valid(p) ? fromPixel(image.pixel(p)) : kWhite);
+    return found;
+}
+
+// The ink (no fill is as dark) inside a box with its corner at (10, 215), clear of the outline and
+// the rounded corners, in pixels of the mapping; the picture has `scale` pixels for each of them
+// and starts at `corner`.
+QRectF inkInBox(const QImage &image, double scale, QPoint corner = {})
+{
+    const QRect inside(QPoint(12, 231) - corner, QPoint(107, 298) - corner);
+    QRect ink;
+    for (int y = int(inside.top() * scale); y < (inside.bottom() + 1) * scale; ++y)
+        for (int x = int(inside.left() * scale); x < (inside.right() + 1) * scale; ++x)
+            ink |= qGray(image.pixel(x, y)) < 100 ? QRect(x, y, 1, 1) : QRect();
+    return QRectF(QPointF(ink.topLeft()) / scale + corner, QSizeF(ink.size()) / scale);
+}
+
+} // namespace
+
+// Pictures of the diagram: the window's bitmap on dense screens, and PNG, PDF and SVG files drawn
+// through a painter.
+class PictureTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    // A PNG at any scale is the window's drawing, each pixel of the mapping `scale` by `scale`
+    // pixels, cut to the area that covers every live block and link. Block 1 is freed; the link to
+    // it still runs to where it was.
+    void pngIsTheWindowsDrawing()
+    {
+        BlockTable table = blocksAt({{0, -10}, {20, -10}, {40, -10}, {20, 5}, {500, 500}});
+        table.BlockParent[2] = 1;
+        table.BlockParent[3] = table.BlockParent[4] = 2;
+        table.BlockCategory[3] = "Information";
+        table.BlockActive[1] = table.BlockActive[5] = 0; // a freed slot takes no room
+        const QRect area = diagramArea(table, kMapping);
+        QCOMPARE(diagramArea(BlockTable(), kMapping), QRect(0, 0, 670, 430)); // what the window shows at start-up
+        QImage outside = window(table, 1).image();
+        const QImage shown = outside.copy(area);
+        QPainter(&outside).fillRect(area, Qt::white);
+        QVERIFY(outside == Surface(670, 430).image()); // nothing outside the area
+        for (const int scale : {1, 2, 3}) {            // along rows and columns through the boxes and links, clear of
+            const QImage image = png(table, scale);    // the rounded corners, which a painter draws its own way
+            const QImage want = shown.scaled(area.size() * scale).convertToFormat(image.format());
+            QStringList differ;
+            for (int y = 0; y < want.height(); ++y)
+                for (int x = 0; x < want.width(); ++x) {
+                    const QPoint at = QPoint(x / scale, y / scale) + area.topLeft(); // y -5 and 10, x 25 and 45
+                    if ((at.y() == 165 || at.y() == 315 || at.x() == 260 || at.x() == 460) &&
+                        image.pixel(x, y) != want.pixel(x, y))
+                        differ << QStringLiteral("(%1, %2)").arg(at.x()).arg(at.y());
+                }
+            QVERIFY2(image.size() == want.size() && differ.isEmpty(),
+                     qPrintable(QString::number(scale) + ": " + differ.mid(0, 9).join(' ')));
+        }
+    }
+
+    // At a device pixel ratio of 2 the bitmap has twice the pixels each way and an outline is one
+    // of them, while point(), the area a refresh repaints and the snapshot's picture stay in
+    // pixels of the mapping.
+    void denseWindowKeepsPixelsOfTheMapping()
+    {
+        Surface s = window(blocksAt({{0, 0}}), 2);
+        const QList<Colour> edge{kWhite, kBlack, kMotives, kMotives, kBlack, kShadowColour};
+        QCOMPARE(colours(s.image(), {{19, 530}, {20, 530}, {21, 530}, {218, 530}, {219, 530}, {220, 530}}), edge);
+        QCOMPARE(colours(s.image(), {{120, 429}, {120, 430}, {120, 431}, {120, 628}, {120, 629}, {120, 630}}), edge);
+        QCOMPARE(
+            QList({s.point(60, 225), s.point(669, 429), s.point(670, 0), fromPixel(s.logicalImage().pixel(60, 225))}),
+            QList({kMotives, kWhite, -1, kMotives}));
+        QCOMPARE(QList({s.image().size(), s.logicalImage().size()}), QList({QSize(1340, 860), QSize(670, 430)}));
+        s.takeChangedArea();
+        s.roundRect(41, 31, 91, 71, 30, 30);
+        QCOMPARE(s.takeChangedArea(), QRect(41, 31, 50, 40));
+        s.setDevicePixelRatio(qQNaN()); // a ratio that makes no sense is 1
+        QCOMPARE(QList({s.devicePixelRatio(), qreal(s.image().width())}), QList<qreal>({1, 670}));
+    }
+
+    // A caption line is drawn exactly as wide as it was measured, so it sits in the middle of its
+    // box, and alike in the window at ratios 1 and 2 and in a PNG at scale 4. Runs of one letter
+    // are where the font's own spacing strays furthest; characters the font lacks are drawn from
+    // another font at their own places.
+    void captionInkIsCentredAtEveryScale_data()
+    {
+        QTest::addColumn<QString>("caption");
+        for (const char *caption : {"wwwwwwwwww", "iiiiiiiiiiiii", "OOOOO", "\u2605\u2605\u2605\u2605"})
+            QTest::newRow(caption) << QString(caption);
+    }
+    void captionInkIsCentredAtEveryScale()
+    {
+        QFETCH(QString, caption);
+        const BlockTable table = blocksAt({{0, 0}}, caption);
+        const QRectF ink = inkInBox(window(table, 1).image(), 1);
+        QVERIFY2(ink.width() > 30 && std::abs(ink.center().x() - 60) <= 1, qPrintable(QString::number(ink.left())));
+        for (const QRectF &other : {inkInBox(window(table, 2).image(), 2),
+                                    inkInBox(png(table, 4), 4, diagramArea(table, kMapping).topLeft())})
+            QVERIFY2(std::max({std::abs(other.left() - ink.left()), std::abs(other.top() - ink.top()),
+                               std::abs(other.right() - ink.right()), std::abs(other.bottom() - ink.bottom())}) <= 1,
+                     qPrintable(QStringLiteral("%1 %2 %3 %4").arg(other.left()).arg(other.top()).arg(other.width())));
+    }
+
+    // PDF and SVG draw with lines and text, no picture of the diagram: the PDF is one page the size
+    // of the diagram in points (a pixel is 3/4 point), the SVG holds every caption character as text.
+    void vectorFormats()
+    {
+        BlockTable table = blocksAt({{0, 0}, {20, 5}}, "Pump seal");
+        table.BlockParent[2] = 1;
+        const QSizeF points = QSizeF(diagramArea(table, kMapping).size()) * 0.75;
+        const QByteArray pdf = encodePicture(PictureFormat::Pdf, {table, {}, kMapping, "Pump failure"}).bytes;
+        QVERIFY(pdf.startsWith("%PDF-") && !pdf.contains("/Subtype /Image") && pdf.contains("/FontFile2"));
+        const auto page = QRegularExpression("/MediaBox \\[0 0 ([0-9.]+) ([0-9.]+)\\]").match(QString::fromLatin1(pdf));
+        QCOMPARE(QList({int(pdf.count("/Type /Page\n")), qRound(page.captured(1).toDouble()),
+                        qRound(page.captured(2).toDouble())}),
+                 QList({1, qRound(points.width()), qRound(points.height())}));
+        QXmlStreamReader svg(encodePicture(PictureFormat::Svg, {table, {}, kMapping, "Pump failure"}).bytes);
+        QStringList texts, elements;
+        while (!svg.atEnd())
+            if (svg.readNext() == QXmlStreamReader::StartElement)
+                svg.name() == u"text" ? texts << svg.readElementText() : elements << svg.name().toString();
+        QVERIFY(!svg.hasError() && !elements.contains("image") && elements.count("path") >= 4);
+        QCOMPARE(texts.join(""), QString("PumpsealPumpseal"));
+    }
+
+    // The file's ending chooses the format, letter case ignored. A picture that cannot be made or
+    // placed leaves any file of that name as it was and writes nothing beside it.
+    void writingPictures()
+    {
+        TestEnvironment env;
+        const BlockTable table = blocksAt({{0, 0}});
+        QVERIFY(writeBytes(env.path("work/kept.png"), "old"));
+        QStringList reasons;
+        for (const QString name : {"a.PDF", "a.svg", "a.Png", "a.jpg", "gone/a.png", "kept.png"})
+            reasons << writePicture(env.path("work/" + name), {table, {}, kMapping, "T"}, name == "kept.png" ? 66 : 1)
+                           .reason;
+        QCOMPARE(reasons, QStringList({"", "", "", "The name must end in .pdf, .svg or .png, which chooses the format.",
+                                       "The folder does not exist.",
+                                       "At this scale the picture would be 8316 by 8316 pixels, more than 64 million "
+                                       "pixels. A smaller scale makes it fit."}));
+        QCOMPARE(QList({readBytes(env.path("work/a.PDF")).left(5), readBytes(env.path("work/a.svg")).left(5),
+                        readBytes(env.path("work/a.Png")).mid(1, 3), readBytes(env.path("work/kept.png"))}),
+                 QList<QByteArray>({"%PDF-", "<?xml", "PNG", "old"}));
+        QCOMPARE(QDir(env.path("work")).entryList(QDir::Files | QDir::Hidden),
+                 QStringList({"a.PDF", "a.Png", "a.svg", "kept.png"}));
+        QCOMPARE(fitTransform(QRectF(10, 20, 100, 50), QRectF(0, 0, 400, 400)).mapRect(QRectF(10, 20, 100, 50)),
+                 QRectF(0, 100, 400, 200)); // on a page: as large as fits, centred
+        QCOMPARE(pictureFailureMessage("/a/b.png", "Full"),
+                 "The picture of the diagram could not be saved as this file:\r\n\r\n/a/b.png\r\n\r\nFull");
+    }
+};
+
+TESSIK_TEST(PictureTest)
+#include "picture_test.moc"

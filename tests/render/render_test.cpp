@@ -1,0 +1,411 @@
+#include "app/core/snapshot_file.h"
+#include "platform/fake/fake_platform.h"
+#include "render/animation.h"
+#include "render/artwork.h"
+#include "render/bmp.h"
+#include "render/fade.h"
+#include "render/plot_text.h"
+#include "render/surface.h"
+#include "support/test_env.h"
+#include "support/test_main.h"
+
+#include <QDir>
+#include <QFontInfo>
+#include <QtEndian>
+
+using namespace tessik;
+using namespace tessik::test;
+
+namespace {
+
+// At the start-up size one unit is ten pixels and the origin is pixel (10, 215).
+Surface startupSurface(int width = 670, int height = 430)
+{
+    Surface surface(width, height);
+    surface.setMapping(PixelMapping::forStartupSize(670, 430));
+    return surface;
+}
+
+// The colours at pixels x1, y1, x2, y2, ...
+QList<Colour> pixels(const Surface &surface, const QList<int> &xy)
+{
+    QList<Colour> colours;
+    for (qsizetype i = 0; i + 1 < xy.size(); i += 2)
+        colours << surface.point(xy[i], xy[i + 1]);
+    return colours;
+}
+
+Surface filled(Colour colour)
+{
+    Surface surface;
+    QImage image(1925, 3, QImage::Format_RGB32);
+    image.fill(toPixel(colour));
+    surface.setImage(image);
+    return surface;
+}
+
+// One letter per slot 1..BlockCount: H hidden, R revealing (highlighted), P plain, - a free slot.
+QString looks(const AnimationState &state, const BlockTable &table)
+{
+    QString out;
+    for (int i = 1; i <= table.BlockCount; ++i)
+        out += table.isLive(i) ? QChar("HPR"[int(state.lookOf(i))]) : QChar('-');
+    return out;
+}
+
+// Block 1 has children 2 and 4, block 2 has child 3: boxes at x 0, 20 and 40 in a row, y -5, and
+// block 4 below block 1. Every link runs straight across or down, half-way between two boxes.
+BlockTable chainTable()
+{
+    BlockTable table;
+    for (const QPointF &p : {QPointF(5, 0), QPointF(25, 0), QPointF(45, 0), QPointF(5, 13)})
+        table.addBlock(float(p.x()), float(p.y()));
+    table.BlockParent[2] = table.BlockParent[4] = 1;
+    table.BlockParent[3] = 2;
+    return table;
+}
+
+// The table, the buttons clicked ('B' backward, 'F' forward), the looks after each click and where
+// a click started a new run, joined by "|".
+using Run = std::tuple<BlockTable, QString, QString, QString>;
+using Fill = std::tuple<int, QString, QString, Colour>; // view, notes, category, the box's fill
+
+// The caption, its lines joined by "|", "..." after them when more were cut.
+using Wrap = std::pair<QString, QString>;
+// Ten pixels a unit; "i" and a blank take 3 pixels, "#" more than a whole box, U+200B none, others 6.
+const CaptionMeasure kTenPixelsAUnit{[](QChar c) {
+                                         return c == '#' ? 120 : c == u'\u200b' ? 0 : c == 'i' || c == ' ' ? 3 : 6;
+                                     },
+                                     10};
+
+} // namespace
+
+// The drawing surface, the diagram, the captions, the replay with its fade, the snapshot and the
+// pictures the program carries.
+class RenderTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    // Pixels are rounded to the even neighbour on a tie (two pixels a unit here); far off they saturate.
+    void mapping()
+    {
+        const PixelMapping two = PixelMapping::forStartupSize(134, 86);
+        QCOMPARE(QList({two.ScaleToPixelsX(-0.75f), two.ScaleToPixelsY(-20.75f), two.ScaleToPixelsX(3e38f),
+                        two.ScaleToPixelsY(-3e38f)}),
+                 QList({0, 2, INT_MAX, INT_MIN}));
+    }
+
+    // Corners in either order, right and bottom edges left out, the four corners cut alike by a 30 by
+    // 30 ellipse, a closed outline; a hollow one leaves the inside. Shapes far outside the picture
+    // are clipped, not walked pixel by pixel.
+    void roundRectAndLines()
+    {
+        Surface s = startupSurface();
+        s.setFillStyle(FillStyle::Solid);
+        s.setFillColour(RGB(10, 20, 30));
+        s.setPenColour(kRed);
+        s.roundRect(110, 315, 10, 215, 30, 30);
+        QCOMPARE(pixels(s, {10, 265, 109, 265, 110, 265, 60, 314, 60, 315, 60, 265, 10, 215}),
+                 QList({kRed, kRed, kWhite, kRed, kWhite, RGB(10, 20, 30), kWhite}));
+        for (int d = 0; d < 15; ++d)
+            QCOMPARE(pixels(s, {10 + d, 222, 109 - d, 307, 102, 215 + d}),
+                     pixels(s, {17, 215 + d, 17, 314 - d, 17, 215 + d}));
+        s.setFillStyle(FillStyle::Transparent);
+        s.setPenColour(kBlack);
+        s.roundRect(10, 215, 110, 315, 30, 30);
+        s.setFillStyle(FillStyle::Solid);
+        s.roundRect(INT_MIN, 0, INT_MAX, 100, 30, 30);
+        s.line(-3e38f, 0, 3e38f, 0, kRed);
+        s.line(40, -3e38f, 40, 3e38f, kRed);
+        s.line(66, -5, 66, 5, kBlack); // at the right edge, just outside
+        QCOMPARE(pixels(s, {60, 265, 10, 265, 300, 50, 300, 215, 410, 400, 0, 216}),
+                 QList({RGB(10, 20, 30), kBlack, RGB(10, 20, 30), kRed, kRed, kWhite}));
+    }
+
+    // Rounded rectangles (whole, half outside, tiny) and a circle drawn twice with XOR restore
+    // every device pixel at any device pixel ratio; the circle is a ring of its radius.
+    void xorDrawnTwiceRestoresEveryPixel()
+    {
+        for (const qreal ratio : {1.0, 1.5, 2.0}) {
+            Surface s;
+            s.setDevicePixelRatio(ratio);
+            s.resize(670, 430);
+            s.setMapping(PixelMapping::forStartupSize(670, 430));
+            s.setFillStyle(FillStyle::Solid);
+            s.setFillColour(RGB(239, 103, 229));
+            s.roundRect(100, 100, 200, 200, 30, 30);
+            const QImage before = s.image().copy();
+            s.setMixMode(MixMode::Xor);
+            s.setPenColour(RGB(0, 64, 64));
+            for (int pass = 0; pass < 2; ++pass) {
+                s.roundRect(150, 150, 250, 250, 30, 30);
+                s.roundRect(-40, 400, 60, 500, 30, 30);
+                s.roundRect(120, 120, 123, 122, 30, 30);
+                s.circle(40, 0, 2, RGB(0, 64, 64)); // 20 pixels round (410, 215)
+                const Colour mark = pass == 0 ? RGB(255, 191, 191) : kWhite;
+                if (ratio == 1)
+                    QCOMPARE(pixels(s, {410, 215, 410, 195, 429, 215, 390, 215, 410, 234, 431, 215}),
+                             QList({kWhite, mark, mark, mark, mark, kWhite}));
+            }
+            QVERIFY(s.image() == before);
+        }
+    }
+
+    void captionTextIsBoldArialMeasuredInUnits()
+    {
+        Surface s = startupSurface();
+        const QString family = QFontInfo(s.font()).family(); // Arial, or its metric twin
+        QVERIFY2((family.contains("Liberation Sans") || family == "Arial") && s.font().bold(), qPrintable(family));
+        QVERIFY(s.textHeight("I") > 1.0f && s.textHeight("I") < 2.0f); // about 13 pixels
+        s.print("Hello"); // at the print position (0, 0), which moves past the text
+        QCOMPARE(s.currentX(), s.textWidth("Hello"));
+        s.line(0, 0, 10, 0, kBlack); // a resize keeps the unit and the picture; new area is white
+        s.resize(1000, 600);
+        QCOMPARE(pixels(s, {10, 215, 110, 215, 999, 599, 1000, 5}), QList({kBlack, kBlack, kWhite, -1}));
+        s.resize(-5, -5); // a collapsed window
+        QCOMPARE(s.pixelWidth(), 0);
+        s.roundRect(0, 0, 10, 10, 30, 30);
+        s.print("x");
+    }
+
+    // Box 10, 215 to 110, 315; its shadow half a unit down and right (right and bottom exclusive).
+    // The surface is left with a black pen and a transparent fill for the marks drawn later.
+    void boxAndShadow()
+    {
+        Surface s = startupSurface();
+        BlockTable table;
+        s.line(0, 0, 20, 20, kBlack);
+        PlotDiagram(s, table, DiagramColours(), "");
+        QCOMPARE(s.image(), Surface(670, 430).image()); // an empty table: all white
+        table.addBlock(5, 5);
+        PlotDiagram(s, table, DiagramColours(), "");
+        const Colour grey = kShadowColour;
+        QCOMPARE(
+            pixels(s, {10, 265, 109, 265, 60, 215, 60, 314, 9, 265, 110, 265, 114, 265, 115, 265, 60, 319, 60, 320}),
+            QList({kBlack, kBlack, kBlack, kBlack, kWhite, grey, grey, kWhite, grey, kWhite}));
+        QVERIFY(s.penColour() == kBlack && s.fillStyle() == FillStyle::Transparent);
+    }
+
+    void fillByNotesOrByCategory_data()
+    {
+        test::addRows<Fill>({
+            {"notes: none", {0, "rain", "Information", RGB(255, 255, 255)}},
+            {"notes: science", {0, "Science", "Motives", RGB(255, 191, 191)}},
+            {"notes: science and technology", {0, "Technology; Science", "", RGB(255, 255, 191)}},
+            {"notes: human factors", {0, "Human Factors", "", RGB(191, 191, 255)}},
+            {"notes: technology and human factors", {0, "Technology; Human Factors", "", RGB(191, 255, 255)}},
+            {"notes: all three, any case", {0, "SCIENCE technology human FACTORS", "", RGB(235, 235, 235)}},
+            {"category: science is no category", {1, "", "Science", RGB(255, 255, 255)}},
+            {"category: physical resources", {1, "Science", "Physical Resources", RGB(251, 191, 191)}},
+            {"category: structure/process", {1, "", "structure/PROCESS", RGB(239, 103, 229)}},
+            {"category: information comes before motives", {1, "", "Motives; Information", RGB(170, 156, 254)}},
+            {"category: motives", {1, "Technology", "Motives", RGB(96, 246, 121)}},
+        });
+    }
+    void fillByNotesOrByCategory()
+    {
+        QFETCH(Fill, row);
+        const auto [view, notes, category, fill] = row;
+        BlockTable table;
+        table.addBlock(5, 5);
+        table.BlockNotes[1] = notes;
+        table.BlockCategory[1] = category;
+        QCOMPARE(boxFill(table, 1, {view, ColourTables::standard()}), fill);
+    }
+
+    // Links run between the centres, under the boxes, only between blocks that are shown, and to
+    // where a freed parent was. The later slot lies on top, every shadow below all boxes; search
+    // hits and revealing blocks get a red outline and a pink shadow.
+    void diagram()
+    {
+        for (const QString &keyWord : QStringList{"flood", "FLOOD", ""}) {
+            Surface s = startupSurface();
+            BlockTable table = chainTable();
+            table.BlockText[1] = "Flooding on Main St";
+            table.BlockCategory[3] = "Motives";
+            table.BlockCategory[table.addBlock(49, 0)] = "Information"; // over block 3
+            PlotDiagram(s, table, DiagramColours(), keyWord);
+            const bool hit = !keyWord.isEmpty();
+            QCOMPARE(pixels(s, {10, 215, 112, 200, 150, 215, 80, 175, 420, 200, 480, 200}),
+                     QList({hit ? kRed : kBlack, hit ? kHighlightShadowColour : kShadowColour, kBlack, kWhite,
+                            RGB(96, 246, 121), RGB(170, 156, 254)}));
+        }
+        Surface s = startupSurface();
+        BlockTable table = chainTable();
+        drawDiagram(s, table, DiagramColours(), [](int id) {
+            return id == 2 ? BlockLook::Hidden : id == 3 ? BlockLook::Highlighted : BlockLook::Plain;
+        });
+        QCOMPARE(pixels(s, {260, 165, 350, 215, 150, 215, 410, 215, 512, 200, 112, 200, 60, 280}),
+                 QList({kWhite, kWhite, kWhite, kRed, kHighlightShadowColour, kShadowColour, kBlack}));
+        table.BlockActive[1] = 0; // a link to a freed parent still goes where it was
+        table.BlockParent[2] = 0;
+        PlotDiagram(s, table, DiagramColours(), "");
+        QCOMPARE(pixels(s, {60, 240, 150, 215}), QList({kBlack, kWhite}));
+    }
+
+    // A line holds 96 pixels of the measure: sixteen "a" fit exactly.
+    void captionWrapping_data()
+    {
+        const QString a15(15, 'a'), a16(16, 'a');
+        test::addRows<Wrap>({
+            {"fits exactly", {a16, a16}},
+            {"one more breaks inside the word", {a16 + "a", a16 + "|a"}},
+            {"breaks at the last blank that fits, which is dropped",
+             {"Pump motor overheated", "Pump motor|overheated"}},
+            {"both blanks fit: the second is dropped", {"aaaaaaaaaa  aaaaaa", "aaaaaaaaaa |aaaaaa"}},
+            {"a blank that is the first misfit is no break point", {a16 + " ii", a16 + "| ii"}},
+            {"a blank at the very start breaks there", {" " + a16 + "a", "|" + a16 + "|a"}},
+            {"a character wider than the box stands alone", {"a#b", "a|#|b"}},
+            {"characters of no width fit anywhere", {a16 + "\u200b\u200b", a16 + "\u200b\u200b"}},
+            {"nine lines are kept", {QStringList(9, a15).join(' '), QStringList(9, a15).join('|')}},
+            {"more are cut at nine", {QStringList(99, a15).join(' '), QStringList(9, a15).join('|') + "..."}},
+        });
+    }
+    void captionWrapping()
+    {
+        QFETCH(Wrap, row);
+        const CaptionLines wrapped = wrapCaption(row.first, kTenPixelsAUnit);
+        QCOMPARE(wrapped.lines.join('|') + (wrapped.truncated ? "..." : ""), row.second);
+    }
+
+    // Either button goes on with the run the other started; free slots, loops and a parent in the
+    // last slot are handled.
+    void replayClicks_data()
+    {
+        BlockTable gap = chainTable(), top = chainTable(), loop = chainTable();
+        gap.freeSlot(4);         // a deleted block neither shows nor holds the run open
+        top.BlockParent[2] = 4;  // the parent in the highest used slot
+        loop.BlockParent[1] = 2; // 1 and 2 each other's parent, 3 below 2, 4 alone: the loop and
+        loop.BlockParent[4] = 0; // what waits for it are never revealed
+        test::addRows<Run>({
+            {"backward", {chainTable(), "BBBBBB", "HHHH|HHRR|HRPP|RPPP|PPPP|HHHH", "1|0|0|0|0|1"}},
+            {"forward", {chainTable(), "FFFFFF", "HHHH|RHHH|PRHR|PPRP|PPPP|HHHH", "1|0|0|0|0|1"}},
+            {"freed slot, backward", {gap, "BBBBBB", "HHH-|HHR-|HRP-|RPP-|PPP-|HHH-", "1|0|0|0|0|1"}},
+            {"freed slot, forward", {gap, "FFFFFF", "HHH-|RHH-|PRH-|PPR-|PPP-|HHH-", "1|0|0|0|0|1"}},
+            // With 3 and 4 shown, forward only 1 may follow: 2 still waits for its parent.
+            {"switching buttons", {chainTable(), "BBFBFB", "HHHH|HHRR|RHPP|PRPP|PPPP|HHHH", "1|0|0|0|0|1"}},
+            {"parent in the last slot, forward", {top, "FFFFF", "HHHH|RHHH|PHHR|PRHP|PPRP", "1|0|0|0|0"}},
+            {"parent in the last slot, backward", {top, "BBBBB", "HHHH|HHRH|HRPH|HPPR|RPPP", "1|0|0|0|0"}},
+            {"loop, backward", {loop, "BBBB", "HHHH|HHRR|HHPP|HHPP", "1|0|0|0"}},
+            {"loop, forward", {loop, "FFFF", "HHHH|HHHR|HHHP|HHHP", "1|0|0|0"}},
+            {"empty table", {BlockTable(), "BFB", "||", "1|1|1"}},
+        });
+    }
+    void replayClicks()
+    {
+        QFETCH(Run, row);
+        const auto &[table, buttons, clicks, restarts] = row;
+        AnimationState state;
+        QStringList seen, started;
+        for (const QChar button : buttons) {
+            state.step(table, button == 'B' ? AnimationDirection::Backward : AnimationDirection::Forward);
+            seen << looks(state, table);
+            started << QString::number(state.AnimationRestart);
+        }
+        QCOMPARE(QList({seen.join('|'), started.join('|')}), QStringList({clicks, restarts}));
+        state.endRun(table); // a full redraw shows everything, and the next click starts anew
+        QVERIFY(!looks(state, table).contains('H'));
+        state.step(table, AnimationDirection::Forward);
+        QVERIFY(state.AnimationRestart);
+    }
+
+    // The blend gives old + (new - old) x alpha / 255. Stretches that are the same in both pictures
+    // are skipped: a pixel that differs (in the lowest bit only) at the start of a row, amid it or
+    // in the short stretch at its end must still be blended.
+    void blend()
+    {
+        Surface white = filled(kWhite), picture = filled(kBlack);
+        white.blendFrom(picture, 128);
+        QCOMPARE(white.point(1924, 2), RGB(127, 127, 127));
+        white = filled(kWhite);
+        QImage dots = white.image();
+        for (int row = 0; row < 3; ++row)
+            dots.setPixel(std::array{0, 1001, 1924}[size_t(row)], row, toPixel(row == 0 ? RGB(255, 255, 254) : kBlack));
+        picture.setImage(dots);
+        white.blendFrom(picture, 255);
+        QCOMPARE(white.image(), dots);
+    }
+
+    // The replay's picture fades in over 30 frames, each shown before its pause, then waiting
+    // events run once. It is never copied over: about 2 % of the old picture stays.
+    void fadeShowsEveryFrameThenLetsEventsRunOnce()
+    {
+        Surface diagram = filled(kBlack);
+        FakePlatform platform;
+        QList<int> shown;
+        diagram.setRefreshListener([&](const QRect &) {
+            QVERIFY(platform.pauses.size() == shown.size() && platform.processEventsCalls == 0);
+            shown << redOf(diagram.point(5, 1));
+        });
+        fadeIn(diagram, filled(kWhite), kFadeFramePause, platform);
+        QCOMPARE(platform.pauses, QList<int>(kFadeFrames, kFadeFramePause));
+        QCOMPARE(QList({int(shown.size()), platform.processEventsCalls}), QList({kFadeFrames, 1}));
+        QVERIFY(std::is_sorted(shown.begin(), shown.end()) && shown[0] < shown[1]);
+        QVERIFY2(shown.last() >= 248 && shown.last() <= 251, qPrintable(QString::number(shown.last())));
+    }
+
+    // Every snapshot replaces the one before in the one file, a 24-bit bitmap that Qt's own reader
+    // gives back pixel for pixel (rows of these sizes need 2, 3, 1 and no bytes of padding), and
+    // hands it to the picture viewer. One that cannot be written says which file and why, and
+    // opens nothing.
+    void snapshot()
+    {
+        for (const QSize size : {QSize(670, 430), QSize(1, 1), QSize(3, 2), QSize(4, 5)}) {
+            TestEnvironment env;
+            QImage image = startupSurface(size.width(), size.height()).image();
+            image.setPixel(0, 0, qRgb(1, 2, 3)); // distinct corners show a flipped or shifted row
+            image.setPixel(size.width() - 1, size.height() - 1, qRgb(250, 240, 230));
+            const SnapshotFile first = takeSnapshot(startupSurface(40, 30).image(), env.platform),
+                               second = takeSnapshot(image, env.platform);
+            QVERIFY2(first.ok && second.ok, qPrintable(first.reason + second.reason));
+            QCOMPARE(QDir(env.path("work")).entryList(QDir::Files | QDir::Hidden), QStringList{kSnapshotFileName});
+            QCOMPARE(env.platform.openedUrls, QStringList(2, env.path("work/RCA_Snapshot.bmp")));
+            const QByteArray bytes = readBytes(second.path);
+            QCOMPARE(QList<quint32>({qFromLittleEndian<quint16>(bytes.constData() + 28),
+                                     qFromLittleEndian<quint32>(bytes.constData() + 2)}),
+                     QList<quint32>({24, quint32(bytes.size())}));
+            const QImage read = QImage::fromData(bytes, "BMP");
+            QVERIFY(read.convertToFormat(QImage::Format_RGB32) == image && decodeBmp(bytes) == image);
+            QCOMPARE(read.dotsPerMeterX(), read.dotsPerMeterY());
+            env.platform.current = size.width() > 1 ? env.path("gone") : QString();
+            QCOMPARE(snapshotFailureMessage(takeSnapshot(image, env.platform)),
+                     "The snapshot could not be saved as this file:\r\n\r\n" +
+                         (size.width() > 1 ? env.path("gone/RCA_Snapshot.bmp") + "\r\n\r\nThe folder does not exist."
+                                           : QString("RCA_Snapshot.bmp\r\n\r\nThe current folder is not available.")));
+            QCOMPARE(env.platform.openedUrls.size(), 2);
+        }
+    }
+
+    // The pictures the program carries are read by our own small reader: the 32-bit form keeps
+    // transparency, and anything it does not know gives a null picture.
+    void pictures()
+    {
+        QImage icon(5, 3, QImage::Format_ARGB32);
+        icon.fill(qRgba(10, 20, 30, 0));
+        icon.setPixel(4, 0, qRgba(200, 100, 50, 255));
+        QCOMPARE(decodeBmp(encodeBmp32(icon)), icon);
+        const QByteArray good = encodeBmp24(QImage(4096, 1, QImage::Format_RGB32));
+        const auto refused = [&](int offset, quint32 value) {
+            QByteArray bytes = good;
+            qToLittleEndian(value, bytes.data() + offset);
+            return decodeBmp(bytes).isNull();
+        };
+        QVERIFY(!decodeBmp(good).isNull() && decodeBmp(good.chopped(1)).isNull() && decodeBmp(good.left(53)).isNull());
+        QVERIFY(refused(18, 0) && refused(22, 0) && refused(28, 16) && refused(30, 1) &&
+                refused(0, 0)); // size, bits, compression, "BM"
+        QVERIFY(decodeBmp(encodeBmp24(QImage(4097, 1, QImage::Format_RGB32))).isNull() &&
+                decodeBmp(encodeBmp24(QImage(1, 4097, QImage::Format_RGB32))).isNull());
+        // The key pictures come plain and dense, the window icon in the two sizes it is drawn in.
+        QCOMPARE(QList({categoryKeyPicture(2).size() / 2, notesLegendPicture(2).size() / 2, windowIconImage(32).size(),
+                        categoryKeyPicture(3).size() + notesLegendPicture(3).size() + windowIconImage(24).size()}),
+                 QList({categoryKeyPicture().size(), notesLegendPicture().size(), QSize(32, 32), QSize(0, 0)}));
+        // The pick pointer's hot spot is its tip: the lowest, leftmost pixel of the drawing.
+        const QImage pointer = pickPointerImage();
+        const QPoint tip = pickPointerHotSpot();
+        QCOMPARE(QList({qAlpha(pointer.pixel(tip)), qAlpha(pointer.pixel(tip - QPoint(1, 0))),
+                        qAlpha(pointer.pixel(tip + QPoint(0, 1)))}),
+                 QList({255, 0, 0}));
+    }
+};
+
+TESSIK_TEST(RenderTest)
+#include "render_test.moc"

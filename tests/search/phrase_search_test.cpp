@@ -1,0 +1,232 @@
+#include "files/analysis_writer.h"
+#include "files/codepage.h"
+#include "search/phrase_search.h"
+#include "search/search_job.h"
+#include "search/search_result_model.h"
+#include "support/test_env.h"
+#include "support/test_main.h"
+
+#include <QAbstractItemModelTester>
+#include <QDir>
+#include <QRandomGenerator>
+#include <QSignalSpy>
+#include <QThread>
+
+#include <fstream>
+#include <sys/stat.h>
+
+using namespace tessik;
+using namespace tessik::test;
+
+namespace {
+
+const QString kGap(91, ' ');
+
+QByteArray analysisFile(const QString &description, const QString &caption = QString())
+{
+    Analysis a{description, "op", "Plant North", {}};
+    if (!caption.isEmpty())
+        a.table.BlockText[a.table.addBlock(5, 5)] = caption;
+    return writeAnalysis(a, QLocale::c());
+}
+
+QStringList namesOf(const SearchOutcome &outcome)
+{
+    QStringList names;
+    for (const SearchEntry &entry : outcome.entries)
+        names << entry.filePath.mid(entry.filePath.lastIndexOf('/') + 1);
+    return names;
+}
+
+struct Match {
+    QByteArray content;
+    QString phrase;
+    bool found;
+};
+
+} // namespace
+
+class PhraseSearchTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    // Only the folder's analysis files are searched, tags and all: ordinary files and links to
+    // them, also under a name that is not valid text. The result list shows each by description
+    // and name, in order; an entry leads back to its own file and opens it by the name's bytes.
+    void findsTheFolderFilesHoldingThePhrase()
+    {
+        TestEnvironment env;
+        const QString lib = env.path("lib/");
+        QVERIFY(writeBytes(lib + "Conveyor_op.rca.xml", readBytes(dataFile("worked_example.rca.xml"))));
+        QVERIFY(writeBytes(lib + "Pump [B]] x.RCA.XML", analysisFile("Pump cavitation", "Impeller")));
+        QVERIFY(writeBytes(lib + "Blank.rca.xml", analysisFile("\u20ac caf\u00e9 [x]")));
+        QVERIFY(writeBytes(lib + "Bare.rca.xml", "<description>open, no end xml"));
+        for (const char *name : {"notes.txt", ".Hidden.rca.xml", "Sub/Deep.rca.xml", "x.rca.xml.bak"})
+            QVERIFY(writeBytes(lib + name, "<block>turbine sensor xml"));
+        QVERIFY(QFile::link(lib + "Blank.rca.xml", lib + "Linked.rca.xml") &&
+                mkfifo(QFile::encodeName(lib + "Pipe.rca.xml"), 0600) == 0);
+        QVERIFY(QDir().mkpath(lib + "Folder.rca.xml") && QFile::link(lib + "Sub", lib + "ToFolder.rca.xml"));
+        const std::string rawName = QFile::encodeName(lib).toStdString() + "Caf\xE9.rca.xml";
+        std::ofstream(rawName) << analysisFile("Caf\u00e9 counter").toStdString();
+        QCOMPARE(namesOf(searchFolder(lib, "SENSOR")), QStringList{"Conveyor_op.rca.xml"});
+        QCOMPARE(namesOf(searchFolder(lib, "block")), QStringList({"Conveyor_op.rca.xml", "Pump [B]] x.RCA.XML"}));
+        QVERIFY(searchFolder(lib, "turbine").entries.isEmpty() && searchFolder(lib, "").entries.isEmpty());
+        const SearchOutcome all = searchFolder(lib, "xml");
+        SearchResultModel model;
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        model.setEntries(all.entries);
+        QStringList shown;
+        for (int row = 0; row < model.rowCount(); ++row)
+            shown << model.index(row).data().toString();
+        QCOMPARE(
+            shown,
+            QStringList({kGap + "[Bare]", "Caf\u00e9 counter" + kGap + "[Caf\ufffd]",
+                         "Conveyor stopped twice" + kGap + "[Conveyor_op]", "Pump cavitation" + kGap + "[Pump [B]] x]",
+                         "\u20ac caf\u00e9 [x]" + kGap + "[Blank]", "\u20ac caf\u00e9 [x]" + kGap + "[Linked]"}));
+        QCOMPARE(QStringList({all.entries[3].filePath, all.statusText()}),
+                 QStringList({lib + "Pump [B]] x.RCA.XML", ""}));
+        QCOMPARE(readEntryAnalysis(all.entries[1]).analysis.description, QString("Caf\u00e9 counter"));
+        std::remove(rawName.c_str()); // Qt cannot name it to remove it with the folder
+        // The view measures the longest row once and gives every row its size, so none is cut.
+        model.setRowSizeHint(QSize(900, 16));
+        QCOMPARE(QList({model.longestRow(), int(model.index(5).data(Qt::SizeHintRole) == QSize(900, 16))}),
+                 QList({2, 1}));
+        model.setEntries(all.entries.mid(4));
+        QCOMPARE(model.longestRow(), 1);
+    }
+
+    // Each file holds its text at the start, at the end and in the middle of a longer run, so the
+    // phrase is looked for at every kind of place the scan treats apart.
+    void matchesOnlyTheWholePhrase_data()
+    {
+        test::addRows<Match>({
+            {"e acute, capital in file", {"CAF\xC9", "caf\u00e9", true}},
+            {"times is not divide", {"\xD7", "\u00f7", false}},
+            {"bracket is not brace", {"[", "{", false}},
+            {"sharp s has no capital", {"SS", "\u00df", false}},
+            {"no byte for the arrow", {"a?b", "a\u2192b", false}},
+            // A match and near misses that share its first and last byte.
+            {"whole phrase in other case", {"SeNsOr", "sensor", true}},
+            {"differs in the second byte", {"sxnsor", "SENSOR", false}},
+            {"differs in the second last byte", {"sensxr", "sensor", false}},
+            {"two bytes", {"oO", "oo", true}},
+            {"two bytes, the second differs", {"ox", "oo", false}},
+            {"zero byte inside", {QByteArray("se\0nsor", 7), "sensor", false}},
+            {"longer than the file", {"senso", "sensor", false}},
+        });
+    }
+    void matchesOnlyTheWholePhrase()
+    {
+        QFETCH(Match, row);
+        TestEnvironment env;
+        const QByteArray run(40, '.');
+        const QByteArray placings[] = {row.content, row.content + run, run + row.content, run + row.content + run};
+        for (int i = 0; i < 4; ++i)
+            QVERIFY(writeBytes(env.path(QStringLiteral("lib/F%1.rca.xml").arg(i)), placings[i]));
+        QCOMPARE(searchFolder(env.path("lib"), row.phrase).entries.size(), row.found ? 4 : 0);
+    }
+
+    // Files that change between the listing and the reading, and files too large for an analysis,
+    // are left out and counted; an entry whose file changed says why it does not open.
+    void unreadableFilesAreLeftOutAndCounted()
+    {
+        TestEnvironment env;
+        const QString lib = env.path("lib/");
+        for (const char *name : {"Removed", "NowFolder", "NowPipe", "Kept", "Huge", "Huge2"})
+            QVERIFY(writeBytes(lib + name + ".rca.xml", analysisFile("Still here", "Sensor")));
+        QVERIFY(QFile::resize(lib + "Huge.rca.xml", kMaxAnalysisFileBytes + 1) && // sparse
+                QFile::resize(lib + "Huge2.rca.xml", kMaxAnalysisFileBytes + 1));
+        QVERIFY(QFile::link(lib + "nowhere", lib + "Dangling.rca.xml"));
+        const AnalysisListing listing = listAnalysisFiles(lib);
+        QCOMPARE(listing.fileNames.size(), std::size_t(7));
+        QVERIFY(QFile::remove(lib + "Removed.rca.xml") && QFile::remove(lib + "NowFolder.rca.xml"));
+        QVERIFY(QDir().mkdir(lib + "NowFolder.rca.xml") && QFile::remove(lib + "NowPipe.rca.xml") &&
+                mkfifo(QFile::encodeName(lib + "NowPipe.rca.xml"), 0600) == 0);
+        const SearchOutcome outcome = searchListedFiles(listing, "sensor");
+        QCOMPARE(namesOf(outcome), QStringList{"Kept.rca.xml"});
+        QCOMPARE(outcome.statusText(), QString("4 files could not be read and were left out. 2 files are larger than "
+                                               "256 MB and were left out."));
+        QCOMPARE(readEntryAnalysis({"", "", lib, "NowPipe.rca.xml"}).reason, QString("This is not an ordinary file."));
+        QVERIFY(QFile::remove(lib + "Huge2.rca.xml"));
+        QCOMPARE(searchFolder(lib, "sensor").statusText(),
+                 QString("1 file could not be read and was left out. 1 file is larger than 256 MB and was left out."));
+        QVERIFY(QDir(lib).removeRecursively()); // the folder gone since the listing: nothing can be read
+        QCOMPARE(searchListedFiles(listing, "sensor").unreadable, 7);
+        QVERIFY(QFile::link("loop", env.path("loop"))); // a folder that cannot be listed
+        QCOMPARE(QStringList({searchFolder(lib, "xml").statusText(), searchFolder(env.path("loop"), "x").statusText()}),
+                 QStringList({"The folder \"" + lib + "\" could not be searched. The folder does not exist.",
+                              "The folder \"" + env.path("loop") +
+                                  "\" could not be searched. Too many levels of symbolic links"}));
+    }
+
+    // The threads, the byte scan, the description taken from the raw bytes and the sort keys must
+    // together give the plain search's result: each file holding the phrase, in the order of the
+    // texts with letter case ignored, whichever thread reads which file.
+    void manyFilesInManyThreads()
+    {
+        TestEnvironment env;
+        QRandomGenerator random(20160102);
+        const QString stems[] = {"Pump", "pump", "Valve [2]", "\u00d6-\u00d6l", "a]b[c", "\U00010400", "\u00b5m"};
+        const QByteArray descriptions[] = {"Pump", "PUMP", "caf\xE9 [x]", "CAF\xC9", "\xD7\x9A", "\xFF\x8A"};
+        QMultiMap<QString, QString> holding; // phrase -> file
+        for (int i = 0; i < 200; ++i) {
+            QByteArray bytes = "<description>" + descriptions[random.bounded(6)] + "</description>";
+            for (int n = random.bounded(300); n > 0; --n)
+                bytes += char(random.bounded(256));
+            const QString path =
+                env.path("lib/" + stems[random.bounded(7)] + QString::number(i) + (i % 3 ? ".rca.xml" : ".RCA.XML"));
+            QVERIFY(writeBytes(path, bytes));
+            for (const QString &phrase : QStringList{"pump", "caf\u00e9", "\u0161", "\u00ff", "x"})
+                if (decode1252(bytes).toLower().contains(phrase))
+                    holding.insert(phrase, path);
+        }
+        AnalysisListing listing = listAnalysisFiles(env.path("lib"));
+        std::sort(listing.fileNames.begin(), listing.fileNames.end());
+        for (const QString &phrase : holding.uniqueKeys())
+            for (int workers : {0, 1, 2, 3, 8}) {
+                QList<SearchEntry> entries = searchListedFiles(listing, phrase.toUpper(), workers).entries;
+                QVERIFY(std::is_sorted(entries.begin(), entries.end(), [](const SearchEntry &a, const SearchEntry &b) {
+                    return QString::compare(a.text, b.text, Qt::CaseInsensitive) < 0;
+                }));
+                QStringList files, expected = holding.values(phrase);
+                for (const SearchEntry &entry : entries)
+                    files << entry.filePath;
+                files.sort();
+                expected.sort();
+                QVERIFY2(files == expected, qPrintable(QStringLiteral("%1 with %2 workers").arg(phrase).arg(workers)));
+            }
+    }
+
+    // The search runs beside the window. Its progress counts files read of files listed, never goes
+    // back and ends full. A new search replaces the running one and a cancelled one never reports,
+    // even when it had finished before the cancel was handled; a job ended while its search runs
+    // leaves no thread behind.
+    void searchJob()
+    {
+        TestEnvironment env;
+        for (int i = 0; i < 300; ++i)
+            QVERIFY(writeBytes(env.path(QStringLiteral("lib/A%1.rca.xml").arg(i)), analysisFile("A", "B")));
+        SearchJob job;
+        QSignalSpy progress(&job, &SearchJob::progressed), finished(&job, &SearchJob::finished);
+        job.start(env.path("lib"), "nothing");
+        QThread::msleep(200); // the first search has posted its outcome, which is not yet handled
+        job.start(env.path("lib"), "block");
+        QVERIFY(job.isRunning() && finished.wait(60000));
+        QCOMPARE(QList({int(finished.size()), int(finished[0][0].value<SearchOutcome>().entries.size())}),
+                 QList({1, 300}));
+        QCOMPARE(QList({progress.first(), progress.last()}), QList<QVariantList>({{0, -1}, {300, 300}}));
+        for (qsizetype i = 1; i < progress.size(); ++i)
+            QVERIFY(progress[i][0].toInt() >= progress[i - 1][0].toInt() &&
+                    progress[i][0].toInt() <= std::max(0, progress[i][1].toInt()));
+        job.start(env.path("lib"), "block");
+        QThread::msleep(200);
+        job.cancel();
+        QVERIFY(!job.isRunning());
+        QTRY_VERIFY(job.isIdle());
+        QCoreApplication::processEvents();
+        QCOMPARE(finished.size(), 1);
+        SearchJob(nullptr).start(env.path("lib"), "block");
+    }
+};
+
+TESSIK_TEST(PhraseSearchTest)
+#include "phrase_search_test.moc"

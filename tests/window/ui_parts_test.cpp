@@ -1,0 +1,66 @@
+#include "app/ui/bound_text_box.h"
+#include "app/ui/surface_view.h"
+#include "platform/qt/qt_platform.h"
+#include "support/test_main.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTimer>
+
+using namespace tessik;
+
+// The window's own small parts: the text box that hands texts back unchanged, the mouse codes of
+// the drawing boxes, and the message boxes as Qt shows them.
+class UiPartsTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void textBoxAndMouseCodes()
+    {
+        QPlainTextEdit box;
+        BoundTextBox bound(&box);
+        const QString stored = " A\u00a0B  \u0081\tC \nbare\rline\r\n";
+        bound.show(stored);
+        QCOMPARE(bound.take(), stored); // untouched, even what the box itself would rewrite
+        bound.show("");
+        QTest::keyClicks(&box, "x\ry");
+        box.appendPlainText(QString("a") + QChar::LineSeparator + "b");
+        QCOMPARE(bound.take(), QString("x\r\ny\r\na\r\nb")); // typed line breaks come back as CR LF
+        QCOMPARE(QList({SurfaceView::buttonCode(Qt::NoButton), SurfaceView::buttonCode(Qt::RightButton),
+                        SurfaceView::buttonCode(Qt::LeftButton | Qt::RightButton | Qt::MiddleButton)}),
+                 QList({0, 2, 7}));
+        QCOMPARE(QList({SurfaceView::shiftCode(Qt::NoModifier), SurfaceView::shiftCode(Qt::ControlModifier),
+                        SurfaceView::shiftCode(Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)}),
+                 QList({0, 2, 7}));
+    }
+
+    // Message boxes carry the exclamation icon and the title "Kelvane"; Yes is the default of the
+    // question. Each box is read and answered as soon as it shows.
+    void messageBoxes()
+    {
+        QtPlatform platform;
+        for (size_t i = 0; i < 3; ++i) {
+            const auto press = std::array{QMessageBox::Yes, QMessageBox::No, QMessageBox::Ok}[i];
+            QStringList seen;
+            QTimer::singleShot(0, [&] {
+                auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+                seen << box->windowTitle() << box->text() << QString::number(box->icon())
+                     << QString::number(box->standardButtons())
+                     << QString::number(box->defaultButton() && box->defaultButton() == box->button(QMessageBox::Yes));
+                box->button(press)->click();
+            });
+            const bool question = press != QMessageBox::Ok;
+            const MessageAnswer answer =
+                platform.showMessage("Text", question ? MessageButtons::YesNo : MessageButtons::Ok);
+            QCOMPARE(answer, (std::array{MessageAnswer::Yes, MessageAnswer::No, MessageAnswer::Ok}[i]));
+            QCOMPARE(seen,
+                     QStringList({"Kelvane", "Text", QString::number(QMessageBox::Warning),
+                                  QString::number(question ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok),
+                                  QString::number(question)}));
+        }
+    }
+};
+
+TESSIK_TEST(UiPartsTest)
+#include "ui_parts_test.moc"

@@ -1,0 +1,412 @@
+#include "files/analysis_writer.h"
+#include "files/codepage.h"
+#include "search/phrase_search.h"
+#include "support/test_main.h"
+#include "support/window.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+using namespace tessik;
+using namespace tessik::test;
+
+namespace {
+
+const QString kUnsavedQuestion = "You have unsaved edits.\r\n\r\nDo you want to continue?";
+
+void choosePreset(frmKelvane &w, const QString &entry)
+{
+    w.lstPresets->setCurrentIndex(w.lstPresets->findText(entry));
+    Q_EMIT w.lstPresets->activated(w.lstPresets->currentIndex());
+}
+
+void clickEntry(QListView *list, int row)
+{
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(list->model()->index(row, 0)).center());
+}
+
+// A value picked from a key picture, dropped by dragging the pointer onto the diagram or by a
+// click there.
+using Pick = std::tuple<bool, bool, QPointF, QString>; // notes view, dragged, where to, the field after
+
+} // namespace
+
+// A user's ways through the real window, dialogs and message boxes answered by the fake platform.
+class WorkflowsTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void init() { QTest::failOnWarning(QRegularExpression(".")); } // Qt's own complaints are faults too
+
+    void buildSaveAndEditTheWorkedExample()
+    {
+        WindowFixture f;
+        frmKelvane &w = f.start();
+        QCOMPARE(observe(w).title, QString("Tessik"));
+        clickDiagram(w, 5, 5); // two blocks by left presses, captioned with Enter
+        typeText(w.txtText, "Conveyor stopped");
+        pressEnter(w.txtText);
+        QCOMPARE(observe(w).title, QString("Tessik:  *"));
+        clickDiagram(w, 20, 2);
+        typeText(w.txtText, "Sensor data missing");
+        choosePreset(w, "<Select Categories>");
+        choosePreset(w, "Technology");
+        pressEnter(w.txtText);
+        clickPicture(w.PicCategories, QPoint(160, 30)); // a category dropped on the second block
+        clickDiagram(w, 20, 2);
+        dragDiagram(w, 20, 2, 5, 5);                      // dragged onto the first, the left one becomes the parent
+        dragDiagram(w, 5, 5, 5, -5, Qt::ControlModifier); // Ctrl moves it with its descendants: up, and back
+        QCOMPARE(observe(w).table.BlockY[2], -13.0f);
+        dragDiagram(w, 5, -5, 5, 5, Qt::ControlModifier);
+        Surface fresh(w.diagram().pixelWidth(), w.diagram().pixelHeight());
+        fresh.setMapping(w.mapping());
+        PlotDiagram(fresh, observe(w).table, w.colours, QString());
+        QCOMPARE(w.diagram().image(), fresh.image()); // the drag marks left no trace
+        typeText(w.txtDescription, "Conveyor stopped twice");
+        typeText(w.txtemail, "operator");
+        typeText(w.txtOffice, "Plant North");
+        const QString target = f.path("work/Conveyorstoppedtwice_operator.rca.xml");
+        f.platform.fileAnswers.enqueue(target);
+        QTest::mouseClick(w.btnSave, Qt::LeftButton); // never saved: Save asks for a name
+        const FileDialogRequest request = f.platform.fileRequests.value(0);
+        QCOMPARE(QList({request.fileName, request.filter}),
+                 QList<QString>({"Conveyorstoppedtwice_operator", "KelvaneAnalysis (*.rca.xml)|*.rca.xml"}));
+        QCOMPARE(request.mode, FileDialogMode::Save);
+        QCOMPARE(readBytes(target), readBytes(dataFile("worked_example.rca.xml")));
+        const DocumentState saved = observe(w);
+        QCOMPARE(QList({saved.title, saved.currentFile, saved.lastFolder}),
+                 QStringList({"Root Cause Anlysis: Conveyorstoppedtwice_operator", target, f.path("work/")}));
+        QVERIFY(!saved.unsaved && f.platform.messages.isEmpty());
+        // A header edit marks the title once; a diagram edit writes it anew; Save writes over the file.
+        typeText(w.txtOffice, " x");
+        QCOMPARE(observe(w).title, "Root Cause Anlysis: Conveyorstoppedtwice_operator *");
+        clickDiagram(w, 5, 5);
+        pressEnter(w.txtText);
+        QCOMPARE(observe(w).title, "Tessik: Conveyorstoppedtwice_operator *");
+        w.btnSave->click();
+        QVERIFY(f.platform.fileRequests.size() == 1 && readBytes(target).contains("<office>Plant North x</office>"));
+        QVERIFY(!observe(w).unsaved);
+    }
+
+    void newLoadAndQuitAskBeforeDroppingEdits()
+    {
+        WindowFixture f;
+        frmKelvane &w = f.start();
+        const QString path = f.load(analysisWith(3), "Conveyor_op.rca.xml");
+        const FileDialogRequest request = f.platform.fileRequests.value(0);
+        QCOMPARE(QList({request.filter, request.title, request.initialFolder}),
+                 QStringList(
+                     {"Root Cause Analysis (*.rca.xml)|*.rca.xml", " Select a Root Cause Analysis", f.userFolder()}));
+        QCOMPARE(request.mode, FileDialogMode::Open);
+        const DocumentState loaded = observe(w);
+        QCOMPARE(
+            QList({loaded.title, loaded.currentFile, loaded.lastFolder, loaded.description, loaded.table.BlockText[3]}),
+            QStringList({"Tessik: Conveyor_op", path, f.path("work/"), "Pump failure", "Block 3"}));
+        QCOMPARE(f.platform.current, f.path("work/")); // where a snapshot now lands
+        QCOMPARE(diagramColour(w, 0, 5), kBlack);
+        typeText(w.txtDescription, "!"); // an unsaved edit
+        const QStringList before = observe(w).summary();
+        f.platform.messageAnswers << MessageAnswer::No << MessageAnswer::No << MessageAnswer::No;
+        w.btnNew->click();
+        w.btnQuit->click();
+        w.btnLoadXML->click();
+        QCOMPARE(f.platform.messages, QStringList(3, kUnsavedQuestion));
+        QCOMPARE(f.platform.messageButtons, QList<MessageButtons>(3, MessageButtons::YesNo));
+        QCOMPARE(observe(w).summary(), before); // answered No: nothing changed, nothing written
+        QVERIFY(!w.ended() && !QFile::exists(f.userFolder() + "Tessik.hst") && f.platform.fileRequests.size() == 1);
+        f.platform.messageAnswers << MessageAnswer::Yes << MessageAnswer::Yes;
+        w.btnLoadXML->click(); // the dialog opens where the file was, with the name it showed; cancelled
+        QCOMPARE(QList({f.platform.fileRequests[1].initialFolder, f.platform.fileRequests[1].fileName}),
+                 QStringList({f.path("work/"), "Conveyor_op.rca.xml"}));
+        QCOMPARE(observe(w).summary(), before);
+        w.btnNew->click();
+        const DocumentState fresh = observe(w);
+        QCOMPARE(QStringList({fresh.title, fresh.currentFile, fresh.description, fresh.email, fresh.office}),
+                 QStringList({"Tessik", "", "", "", ""}));
+        QCOMPARE(QList<float>({float(fresh.table.BlockCount), fresh.table.BlockX[1], fresh.table.BlockY[1]}),
+                 QList<float>({1, 0, 0}));
+        QVERIFY(!fresh.unsaved && !w.frameEdit->isHidden());
+        w.btnCancel->click();
+        w.btnQuit->click(); // nothing unsaved: no question; the folder of the load is remembered
+        QCOMPARE(f.platform.messages.size(), 5);
+        QCOMPARE(f.platform.endProgramCalls, 1);
+        QCOMPARE(readBytes(f.userFolder() + "Tessik.hst") + readBytes(f.userFolder() + "Tessik.ver"),
+                 (f.path("work/") + "\r\n16.01.02\r\n").toUtf8());
+    }
+
+    // What the window shows it gives back unchanged: every byte value, line breaks, blanks at both
+    // ends and markup, in the header boxes and the block texts.
+    void loadThenSaveKeepsEveryByte()
+    {
+        WindowFixture f;
+        frmKelvane &w = f.start();
+        QByteArray every;
+        for (int b = 1; b < 256; ++b)
+            every.append(b == '<' ? ' ' : char(b));
+        Analysis a{decode1252("  " + every + "\r\nsecond line  "), " a&b ", "R&D <lab> \"north\"", {}};
+        a.table.BlockText[a.table.addBlock(5, 5)] = decode1252(every);
+        a.table.BlockNotes[1] = "bare\nline\rends\r\n";
+        const QString path = f.load(a, "Copy.rca.xml");
+        const QByteArray original = readBytes(path);
+        w.btnSave->click();
+        QVERIFY2(f.platform.messages.isEmpty(), qPrintable(f.platform.messages.join('\n')));
+        QCOMPARE(observe(w).title, QString("Root Cause Anlysis: Copy"));
+        QCOMPARE(readBytes(path), original);
+    }
+
+    void blockEditor()
+    {
+        WindowFixture f;
+        frmKelvane &w = f.start();
+        f.load(analysisWith(3));
+        clickDiagram(w, 50, -10); // a new block, its editor open on it and outlined in red
+        QCOMPARE(QList({w.EditedBlock, int(observe(w).table.BlockX[4]), int(observe(w).table.BlockY[4])}),
+                 QList({4, 45, -15}));
+        QVERIFY(!w.frameEdit->isHidden() && w.frameControl->isHidden() && QApplication::focusWidget() == w.txtText);
+        QCOMPARE(diagramColour(w, 45, -10), kRed);
+        QVERIFY(!observe(w).unsaved); // adding alone changes nothing that needs saving
+        typeText(w.txtNotes, "Line one");
+        QTest::keyClick(w.txtNotes, Qt::Key_Return); // Enter in the notes is a line break
+        typeText(w.txtNotes, "two");
+        choosePreset(w, "Science"); // a preset is added to the notes
+        typeText(w.txtText, "New");
+        w.btnImplement->click();
+        QCOMPARE(observe(w).table.BlockText[4] + "|" + observe(w).table.BlockNotes[4],
+                 QString("New|Line one\r\ntwo; Science"));
+        QVERIFY(w.frameEdit->isHidden() && !w.frameControl->isHidden() && observe(w).unsaved);
+        QCOMPARE(diagramColour(w, 45, -10), kBlack); // redrawn: the red outline is gone
+        // Cancel stores nothing; opening another block drops what was typed, leaving the outline.
+        clickDiagram(w, 5, 5);
+        typeText(w.txtText, "typed");
+        w.btnCancel->click();
+        clickDiagram(w, 5, 5);
+        typeText(w.txtText, " typed for one");
+        clickDiagram(w, 20, 5);
+        QCOMPARE(QList({w.txtText->toPlainText(), observe(w).table.BlockText[1]}),
+                 QList<QString>({"Block 2", "Block 1"}));
+        QCOMPARE(diagramColour(w, 0, 5), kRed);
+        w.btnDelete->click(); // its slot is free for the next block
+        QVERIFY(!observe(w).table.isLive(2) && w.frameEdit->isHidden());
+        QCOMPARE(diagramColour(w, 15, 5), kWhite);
+        clickDiagram(w, 50, 20);
+        QCOMPARE(QList({w.EditedBlock, int(observe(w).table.BlockCount)}), QList({2, 4}));
+    }
+
+    void fullTableTellsTheUser()
+    {
+        WindowFixture f;
+        frmKelvane &w = f.start();
+        f.load(analysisWith(kMaxBlocks));
+        clickDiagram(w, 30, -15);
+        QCOMPARE(f.platform.messages.size(), 1);
+        QVERIFY(f.platform.messages[0].contains("100 blocks") && w.frameEdit->isHidden());
+    }
+
+    // The press on a key picture shows the pick pointer; a second press replaces the value; the
+    // release over a block, or the next click on one, drops it into the field the view shows.
+    void pickAndDrop_data()
+    {
+        test::addRows<Pick>({
+            {"category dragged onto a block", {false, true, {5, 5}, "Motives"}},
+            {"category clicked, then the block", {false, false, {5, 5}, "Motives"}},
+            {"notes dragged onto a block", {true, true, {5, 5}, "Technology"}},
+            {"notes clicked, then the block", {true, false, {5, 5}, "Technology"}},
+            {"dragged onto empty space", {false, true, {25, 15}, ""}},
+            {"clicked, then empty space", {true, false, {25, 15}, ""}},
+        });
+    }
+    void pickAndDrop()
+    {
+        QFETCH(Pick, row);
+        const auto [notes, dragged, to, value] = row;
+        WindowFixture f;
+        frmKelvane &w = f.start();
+        f.load(analysisWith(2));
+        w.optType[notes ? 0 : 1]->click(); // shows one of the two pictures
+        SurfaceView *picture = notes ? w.picLedgend : w.PicCategories;
+        QVERIFY(picture->isVisible() && (notes ? w.PicCategories : w.picLedgend)->isHidden());
+        clickPicture(picture, notes ? QPoint(64, 63) : QPoint(160, 30));
+        QVERIFY(w.PickPending && QApplication::overrideCursor());
+        const QPoint at = notes ? QPoint(62, 15) : QPoint(100, 75);
+        if (dragged) {
+            dragPicture(w, picture, at, float(to.x()), float(to.y()));
+        } else {
+            clickPicture(picture, at);
+            clickDiagram(w, float(to.x()), float(to.y())); // the press neither opens nor adds
+        }
+        const DocumentState after = observe(w);
+        QVERIFY(!w.PickPending && !QApplication::overrideCursor() && w.frameEdit->isHidden());
+        QCOMPARE(QList({after.table.BlockCategory[1], after.table.BlockNotes[1]}),
+                 QStringList({notes ? "" : value, notes ? value : ""}));
+        QCOMPARE(QList({int(after.table.BlockCount), int(after.unsaved)}), QList({2, int(!value.isEmpty())}));
+        QCOMPARE(diagramColour(w, 5, 1), value.isEmpty() ? kWhite
+                                         : notes         ? RGB(191, 255, 191)
+                                                         : RGB(96, 246, 121)); // redrawn
+    }
+
+    void searchPanel()
+    {
+        WindowFixture f;
+        const QString conveyor = f.path("work/Conveyor_op.rca.xml");
+        Analysis a = analysisWith(2);
+        a.table.BlockText[2] = "Sensor data missing";
+        writeBytes(conveyor, writeAnalysis(a));
+        QFile::link(f.path("nowhere"), f.path("work/Dangling.rca.xml")); // listed, but cannot be read
+        frmKelvane &w = f.start();
+        f.load(analysisWith(1), "Pump.rca.xml"); // the search lists the folder of the last file
+        clickDiagram(w, 50, 0);                  // and an unsaved edit
+        pressEnter(w.txtText);
+        w.btnAnalyze->click();
+        QVERIFY(!w.frameAnalyze->isHidden() && w.frameControl->isHidden() &&
+                QApplication::focusWidget() == w.txtKeyWord);
+        QTest::keyClicks(w.txtKeyWord, "BLOCK");
+        pressEnter(w.txtKeyWord);
+        QTRY_VERIFY(!w.searchRunning());
+        QStringList listed, expected;
+        for (int i = 0; i < w.lstFileNames->model()->rowCount(); ++i)
+            listed << w.lstFileNames->model()->index(i, 0).data().toString();
+        for (const SearchEntry &entry : searchFolder(f.path("work"), "block").entries)
+            expected << entry.text;
+        QCOMPARE(listed, expected);
+        QCOMPARE(QList({int(listed.size()), int(w.lblSearchStatus->text().startsWith("1 file"))}), QList({2, 1}));
+        w.btnAnalysisDone->click();
+        QVERIFY(w.frameAnalyze->isHidden() && !w.frameControl->isHidden());
+        w.btnAnalyze->click(); // opens again empty
+        QVERIFY(w.txtKeyWord->text().isEmpty() && w.lstFileNames->model()->rowCount() == 0 &&
+                w.lblSearchStatus->text().isEmpty());
+        typeText(w.txtKeyWord, "SENSOR");
+        w.btnSearch->click();
+        QTRY_VERIFY(!w.searchRunning());
+        const QStringList before = observe(w).summary();
+        f.platform.messageAnswers << MessageAnswer::No << MessageAnswer::Yes; // asked twice for the edit
+        clickEntry(w.lstFileNames, 0);
+        QCOMPARE(observe(w).summary(), before);
+        clickEntry(w.lstFileNames, 0);
+        const DocumentState loaded = observe(w);
+        QCOMPARE(QList({loaded.currentFile, loaded.title, loaded.lastFolder}),
+                 QStringList({conveyor, "Tessik: Conveyor_op", f.path("work/")}));
+        QVERIFY(!loaded.unsaved && !w.frameAnalyze->isHidden()); // the panel stays open for the next one
+        // Drawn with the phrase: the hit has a red outline and a pink shadow, the other block not.
+        QCOMPARE(QList({diagramColour(w, 15, 5), diagramColour(w, 25.2f, 5), diagramColour(w, 0, 5)}),
+                 QList({kRed, RGB(255, 164, 164), kBlack}));
+        w.txtKeyWord->clear(); // an empty phrase changes nothing
+        w.btnSearch->click();
+        QCOMPARE(w.lstFileNames->model()->rowCount(), 1);
+    }
+
+    // One click reveals one generation: the first click of a run fades quickly to the empty
+    // picture, each later one in 30 frames of 50 ms, with its own button disabled meanwhile.
+    void replaySnapshotAndTraining()
+    {
+        WindowFixture f;
+        frmKelvane &w = f.start();
+        Analysis a = analysisWith(4); // 1 with children 2 and 4, 2 with child 3
+        a.table.BlockParent[2] = a.table.BlockParent[4] = 1;
+        a.table.BlockParent[3] = 2;
+        f.load(a);
+        w.btnAnimate->click();
+        QCOMPARE(f.platform.pauses, QList<int>(30, 1));
+        QVERIFY(redOf(diagramColour(w, 0, 5)) > 240); // nearly white: a faint trace stays
+        QList<bool> enabled;
+        w.diagram().setRefreshListener(
+            [&](const QRect &) { enabled << w.btnAnimate->isEnabled() << w.btnAnimateForward->isEnabled(); });
+        w.btnAnimate->click(); // the causes without children: 3 and 4
+        QCOMPARE(f.platform.pauses.mid(30), QList<int>(30, 50));
+        QCOMPARE(QList({w.animation().lookOf(3), w.animation().lookOf(1)}),
+                 QList({BlockLook::Highlighted, BlockLook::Hidden}));
+        QVERIFY(redOf(diagramColour(w, 30, 5)) > 240 && greenOf(diagramColour(w, 30, 5)) < 20);
+        w.btnAnimateForward->click(); // the other button goes on with the same run
+        QCOMPARE(w.animation().lookOf(1), BlockLook::Highlighted);
+        QCOMPARE(QList({enabled[0], enabled[1], enabled[60], enabled[61], w.btnAnimate->isEnabled()}),
+                 QList({false, true, true, false, true}));
+        clickDiagram(w, 5, 5); // an edit ends the run: the next click starts a new one
+        pressEnter(w.txtText);
+        w.btnAnimateForward->click();
+        QCOMPARE(f.platform.pauses.mid(90), QList<int>(30, 1));
+        // The snapshot lands in the folder of the loaded file and holds the picture.
+        w.btnSnapShot->click();
+        QCOMPARE(f.platform.openedUrls, QStringList{f.path("work/RCA_Snapshot.bmp")});
+        QCOMPARE(QImage(f.platform.openedUrls[0], "BMP").convertToFormat(QImage::Format_RGB32), w.diagram().image());
+        f.platform.current = f.path("vanished");
+        w.btnSnapShot->click();
+        QVERIFY(f.platform.messages.size() == 1 && f.platform.messages[0].contains("RCA_Snapshot.bmp"));
+        // The training links move the focus to the description, which is no edit.
+        w.btnTraining->click();
+        w.btnTrainingReference->click(); // hidden, but it works the same way
+        QVERIFY(f.platform.openedUrls.value(1).startsWith("https://") &&
+                f.platform.openedUrls.value(2).endsWith(".pdf"));
+        QVERIFY(QApplication::focusWidget() == w.txtDescription && f.platform.processEventsCalls == 6);
+        QCOMPARE(observe(w).title, QString("Tessik: A *"));
+    }
+
+    // The diagram fills the window above the panels with 10 pixels round it; the panels share one
+    // place at the bottom, 10 pixels above the window's lower edge, and only widen.
+    void layoutFollowsTheWindowSize()
+    {
+        WindowFixture f;
+        frmKelvane &w = f.start();
+        // Every control inside the panels keeps its place (left, top, width, height), which the
+        // layout must never move.
+        QStringList places;
+        for (const QWidget *c : w.findChildren<QWidget *>())
+            if (c->parentWidget() != &w && !c->objectName().isEmpty() && !c->objectName().startsWith("qt_"))
+                places << QString::asprintf("%s %d,%d,%d,%d", qPrintable(c->objectName()), c->x(), c->y(), c->width(),
+                                            c->height()) +
+                              (c->isHidden() ? " hidden" : "");
+        places.sort();
+        const QStringList expected =
+            QString("Label1 128,8,25,17|Label2 444,8,33,17|Label3 8,20,33,13|Label4 8,44,137,13|Label5 156,64,77,13|"
+                    "Label6 276,44,93,13|Line1 604,8,1,104|Line2 156,8,1,96|PicCategories 756,12,205,113|"
+                    "btnAnalysisDone 596,12,73,29|btnAnalyze 176,44,73,29|btnAnimate 376,12,117,29|"
+                    "btnAnimateForward 260,12,117,29|btnCancel 612,36,69,25|btnDelete 612,80,69,29|"
+                    "btnImplement 612,8,69,25|btnLoadXML 8,44,73,29|btnNew 8,12,73,29|btnQuit 600,12,73,29|"
+                    "btnSave 92,12,73,29|btnSaveAs 92,44,73,29|btnSearch 96,60,73,29|btnSend 512,12,73,29 hidden|"
+                    "btnSnapShot 176,12,73,29|btnTraining 4,96,121,29|btnTrainingReference 132,96,125,29 hidden|"
+                    "frameDescription 260,44,417,85|lblSearchStatus 8,92,230,36|lblversion 684,116,61,13|"
+                    "lstFileNames 244,12,325,116|lstPresets 448,32,149,21|optType(0) 680,40,53,13|"
+                    "optType(1) 680,20,89,13|picLedgend 764,12,137,117 hidden|txtDescription 8,20,401,21|"
+                    "txtKeyWord 48,16,173,21|txtNotes 164,8,273,97|txtOffice 276,60,125,21|txtText 4,8,121,97|"
+                    "txtemail 8,60,145,21")
+                .split('|');
+        QCOMPARE(places, expected);
+        QVERIFY(!w.windowIcon().isNull() && w.txtText->font().bold() &&
+                w.txtText->palette().color(QPalette::Base) == QColor(255, 255, 192));
+        QCOMPARE(QList({w.font().pixelSize(), w.txtText->font().pixelSize()}), QList({11, 12})); // 8.25 and 9 points
+        QVERIFY(w.frameEdit->isHidden() && w.frameAnalyze->isHidden() && w.picBuffer->isHidden() &&
+                w.optType[1]->isChecked());
+        QCOMPARE(w.diagram().image().size(), w.picDiagram->contentsRect().size());
+        QCOMPARE(w.diagram().image(),
+                 Surface(w.diagram().pixelWidth(), w.diagram().pixelHeight()).image()); // white, empty
+        const QRect diagram = w.picDiagram->geometry(), panel = w.frameControl->geometry(),
+                    button = w.btnQuit->geometry();
+        QCOMPARE(
+            QList({diagram.left(), diagram.top(), w.width() - diagram.right() - 1, w.height() - panel.bottom() - 1}),
+            QList({10, 10, 10, 10}));
+        QCOMPARE(QList({diagram.bottom() + 1, diagram.width()}), QList({panel.top(), panel.width()}));
+        w.frameEdit->show(); // an open panel follows the command panel
+        w.resize(w.width() + 100, w.height() + 50);
+        QCOMPARE(QList({w.picDiagram->geometry(), w.frameControl->geometry(), w.frameEdit->geometry(),
+                        w.frameAnalyze->geometry(), w.btnQuit->geometry()}),
+                 QList({diagram.adjusted(0, 0, 100, 50), panel.adjusted(0, 50, 100, 50), panel.adjusted(0, 50, 100, 50),
+                        panel.adjusted(0, 50, 100, 50), button}));
+        QCOMPARE(w.picBuffer->size(), w.picDiagram->size());
+        QCOMPARE(w.diagram().pixelWidth(), w.picDiagram->contentsRect().width());
+        w.resize(15, 60); // smaller than its fixed parts: it keeps running, with an empty picture
+        QCOMPARE(w.diagram().pixelWidth(), 0);
+        w.resize(1000, 699);
+        QCOMPARE(w.picDiagram->geometry(), diagram);
+        QCOMPARE(w.lblversion->text(), QString("16.01.02"));
+        typeText(w.txtDescription, "Unsaved"); // closing the window ends the program without asking
+        w.close();
+        QVERIFY(f.platform.messages.isEmpty() && f.platform.endProgramCalls == 1);
+        QCOMPARE(readBytes(f.userFolder() + "Tessik.hst"), (f.userFolder() + "\r\n").toUtf8());
+    }
+};
+
+TESSIK_TEST(WorkflowsTest)
+#include "workflows_test.moc"
