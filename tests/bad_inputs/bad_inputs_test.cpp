@@ -35,6 +35,12 @@ struct Case {
     QStringList shows;
 };
 
+void row(const char *name, const QMap<QString, QByteArray> &files, const QList<Step> &gesture, int messages,
+         const QString &title, int blocks, const QStringList &shows)
+{
+    QTest::newRow(name) << Case{files, gesture, messages, title, blocks, shows};
+}
+
 using Prints = QMap<QString, QByteArray>;
 Prints fingerprints(const QString &root)
 {
@@ -133,6 +139,7 @@ private Q_SLOTS:
 
     void nothingIsLost_data()
     {
+        QTest::addColumn<Case>("row");
         const QByteArray good = goodFile();
         const qsizetype second = good.indexOf("  <block>", good.indexOf("  <block>") + 1),
                         third = good.indexOf("  <block>", second + 1);
@@ -142,146 +149,83 @@ private Q_SLOTS:
                                                 {user + "Pump.rca.xml", "the user's own analysis"},
                                                 {user + "Tessik.hst", "/data/\r\n"},
                                                 {user + "Tessik.ver", "15.12.01\r\n"}};
-        test::addRows<Case>({
-            // The window's close command asks as Quit does; typing in the open editor counts.
-            {"close, unsaved, answered No",
-             {{}, {type("txtOffice", " side"), closeWindow}, 1, marked, 3, {"unsaved running", "North side"}}},
-            {"close, nothing unsaved", {{}, {closeWindow}, 0, clean, 3, {"saved ended"}}},
-            {"close while typing in the editor",
-             {{}, {at(5, 5), type("txtText", "Still "), closeWindow}, 1, clean, 3, {"running", "Still Block 1|"}}},
-            // A delete is an edit.
-            {"Delete Block, then Quit",
-             {{}, {at(20, 5), press("btnDelete"), press("btnQuit")}, 1, marked, 3, {"running"}}},
-            // Typing in the editor is kept when another block opens or a new one is added.
-            {"another block opened", {{}, {at(5, 5), at(20, 5)}, 0, clean, 3, {"frameEdit 2: Block 2|"}}},
-            {"another block opened while typing",
-             {{}, {at(5, 5), type("txtNotes", "seal worn"), at(20, 5)}, 0, marked, 3, {"Block 1|seal worn|"}}},
-            {"a block added while typing",
-             {{}, {at(35, 5), type("txtText", "Still "), at(50, 25)}, 0, marked, 4, {"Still Block 3|"}}},
-            // Start-up never replaces the user's files with the samples.
-            {"upgrade with the user's own file of a sample's name", {ownFile, {}, 0, clean, 3, {}}},
-            // Characters the code page cannot hold: Save and Save As refuse, naming them.
-            {"Save of a Polish place name",
-             {{}, {commit("txtOffice", " Łódź"), press("btnSave")}, 1, marked, 3, {"The office holds \"Ł\" (U+0141)"}}},
-            {"Save As of an emoji, refused before the dialog",
-             {{},
-              {at(5, 5), commit("txtText", "😀 "), press("btnImplement"), press("btnSaveAs")},
-              1,
-              marked,
-              3,
-              {"The caption of block 1 holds \"😀\" (U+1F600)"}}},
-            {"a folder the code page cannot hold, after a restart",
-             {{{"work/Łódź 東京/X.rca.xml", good}},
-              {load("work/Łódź 東京/X.rca.xml"), press("btnQuit"), restart},
-              0,
-              "Tessik",
-              0,
-              {"Łódź 東京/"}}},
-            {"a locale whose decimal separator the code page cannot hold",
-             {{},
-              {inLocale(QLocale(QLocale::Arabic, QLocale::Egypt), press("btnSave"))},
-              0,
-              "Root Cause Anlysis: Pump",
-              3,
-              {"saved running"}}},
-            // A file that is no analysis is refused.
-            {"Load of a text file",
-             {{{"work/notes.rca.xml", readBytes(dataFile("not_an_analysis.txt"))}},
-              {load("work/notes.rca.xml")},
-              1,
-              clean,
-              3,
-              {"notes.rca.xml"}}},
-            // An empty block element no longer ends the list, and a save keeps what follows it.
-            {"empty block in the middle, saved",
-             {{{"work/Middle.rca.xml", readBytes(dataFile("empty_block_in_middle.rca.xml"))}},
-              {load("work/Middle.rca.xml"), answer("work/Kept.rca.xml"), press("btnSaveAs")},
-              1,
-              "Root Cause Anlysis: Kept",
-              3,
-              {"Block 2: the block element is empty", "After"}}},
-            // The save refusal names the text that breaks, not one whose markup does no harm.
-            {"harmless markup first, a breaking tag later",
-             {{},
-              {type("txtDescription", " <id> 7"), at(20, 5), type("txtText", "a</text>b"), press("btnImplement"),
-               press("btnSave")},
-              1,
-              marked,
-              3,
-              {"The caption of block 2 holds \"</text>\""}}},
-            // The search counts what it could not read, a file too large among them; a listed
-            // file whose name is no valid text opens.
-            {"search with unreadable files",
-             {{{"work/Dangling.rca.xml", "link"}, {"work/Huge.rca.xml", "huge"}},
-              {search("pump")},
-              0,
-              clean,
-              3,
-              {"1 file could not be read", "1 file is larger than 256 MB"}}},
-            {"search result whose name is no valid text",
-             {{},
-              {nameNotText, search("frother"), [](WindowFixture &f) { clickEntry(*f.window, 0); }},
-              0,
-              "Tessik: Caf\ufffd",
-              5,
-              {"Milk frother"}}},
-            {"search result that became a folder",
-             {{},
-              {put("work/Flood.rca.xml", goodFile({"Pump failure", "Flood"})), search("flood"),
-               put("work/Flood.rca.xml", "folder"), [](WindowFixture &f) { clickEntry(*f.window, 0); }},
-              1,
-              clean,
-              3,
-              {"Flood.rca.xml", "This is a folder"}}},
-            {"search in a folder that has gone",
-             {{},
-              {put("gone/X.rca.xml", good), load("gone/X.rca.xml"),
-               [](WindowFixture &f) { QDir(f.path("gone")).removeRecursively(); }, search("pump")},
-              0,
-              "Tessik: X",
-              5,
-              {"does not exist"}}},
-            // Damaged files open with what they hold and one message that tells what was mended.
-            {"file cut inside block 3",
-             {{{"work/a.rca.xml", good.left(third + 40)}}, {load("work/a.rca.xml")}, 1, "Tessik: a", 2, {"Block 2"}}},
-            {"10,000 block elements",
-             {{{"work/a.rca.xml", good.left(third) + good.mid(second, third - second).repeated(10000) + "</analysis>"}},
-              {load("work/a.rca.xml")},
-              1,
-              "Tessik: a",
-              100,
-              {"Block 2"}}},
-            {"numbers and parents that make no sense",
-             {{{"work/a.rca.xml", goodFile({"<parent> 1 </parent>", "<parent> 40000 </parent>", "<parent> 3 </parent>",
-                                            "<parent>-3 </parent>", "<parent> 4 </parent>", "<parent> 5 </parent>",
-                                            "<x> 0 </x>", "<x> 1e39 </x>", "<x> 15 </x>", "<x>fifteen</x>"})}},
-              {load("work/a.rca.xml")},
-              1,
-              "Tessik: a",
-              5,
-              {"Block 5"}}},
-            {"loop of parent links",
-             {{{"work/a.rca.xml", goodFile({"<parent> 0 </parent>", "<parent> 5 </parent>"})}},
-              {load("work/a.rca.xml")},
-              0,
-              "Tessik: a",
-              5,
-              {"1 5 (0, 0) Block 1"}}},
-            // Files that cannot be read, and saves that cannot succeed, change nothing.
-            {"file that vanished after it was chosen", {{}, {load("work/vanished.rca.xml")}, 1, clean, 3, {}}},
-            {"folder chosen as a file", {{{"work/dir.rca.xml/x", "x"}}, {load("work/dir.rca.xml")}, 1, clean, 3, {}}},
-            {"save with the description empty",
-             {{},
-              {[](WindowFixture &f) { f.window->txtDescription->clear(); }, press("btnSave")},
-              1,
-              marked,
-              3,
-              {"unsaved"}}},
-            {"save into a folder that does not exist",
-             {{}, {answer("work/missing/A.rca.xml"), press("btnSaveAs")}, 1, clean, 3, {}}},
-            {"save onto a full disk",
-             {{}, {type("txtOffice", "!"), onFullDisk(press("btnSave"))}, 1, marked, 3, {"!"}}},
-        });
+        // The window's close command asks as Quit does; typing in the open editor counts.
+        row("close, unsaved, answered No", {}, {type("txtOffice", " side"), closeWindow}, 1, marked, 3,
+            {"unsaved running", "North side"});
+        row("close, nothing unsaved", {}, {closeWindow}, 0, clean, 3, {"saved ended"});
+        row("close while typing in the editor", {}, {at(5, 5), type("txtText", "Still "), closeWindow}, 1, clean, 3,
+            {"running", "Still Block 1|"});
+        // A delete is an edit.
+        row("Delete Block, then Quit", {}, {at(20, 5), press("btnDelete"), press("btnQuit")}, 1, marked, 3,
+            {"running"});
+        // Typing in the editor is kept when another block opens or a new one is added.
+        row("another block opened", {}, {at(5, 5), at(20, 5)}, 0, clean, 3, {"frameEdit 2: Block 2|"});
+        row("another block opened while typing", {}, {at(5, 5), type("txtNotes", "seal worn"), at(20, 5)}, 0, marked, 3,
+            {"Block 1|seal worn|"});
+        row("a block added while typing", {}, {at(35, 5), type("txtText", "Still "), at(50, 25)}, 0, marked, 4,
+            {"Still Block 3|"});
+        // Start-up never replaces the user's files with the samples.
+        row("upgrade with the user's own file of a sample's name", ownFile, {}, 0, clean, 3, {});
+        // Characters the code page cannot hold: Save and Save As refuse, naming them.
+        row("Save of a Polish place name", {}, {commit("txtOffice", " Łódź"), press("btnSave")}, 1, marked, 3,
+            {"The office holds \"Ł\" (U+0141)"});
+        row("Save As of an emoji, refused before the dialog", {},
+            {at(5, 5), commit("txtText", "😀 "), press("btnImplement"), press("btnSaveAs")}, 1, marked, 3,
+            {"The caption of block 1 holds \"😀\" (U+1F600)"});
+        row("a folder the code page cannot hold, after a restart", {{"work/Łódź 東京/X.rca.xml", good}},
+            {load("work/Łódź 東京/X.rca.xml"), press("btnQuit"), restart}, 0, "Tessik", 0, {"Łódź 東京/"});
+        row("a locale whose decimal separator the code page cannot hold", {},
+            {inLocale(QLocale(QLocale::Arabic, QLocale::Egypt), press("btnSave"))}, 0, "Root Cause Anlysis: Pump", 3,
+            {"saved running"});
+        // A file that is no analysis is refused.
+        row("Load of a text file", {{"work/notes.rca.xml", readBytes(dataFile("not_an_analysis.txt"))}},
+            {load("work/notes.rca.xml")}, 1, clean, 3, {"notes.rca.xml"});
+        // An empty block element no longer ends the list, and a save keeps what follows it.
+        row("empty block in the middle, saved",
+            {{"work/Middle.rca.xml", readBytes(dataFile("empty_block_in_middle.rca.xml"))}},
+            {load("work/Middle.rca.xml"), answer("work/Kept.rca.xml"), press("btnSaveAs")}, 1,
+            "Root Cause Anlysis: Kept", 3, {"Block 2: the block element is empty", "After"});
+        // The save refusal names the text that breaks, not one whose markup does no harm.
+        row("harmless markup first, a breaking tag later", {},
+            {type("txtDescription", " <id> 7"), at(20, 5), type("txtText", "a</text>b"), press("btnImplement"),
+             press("btnSave")},
+            1, marked, 3, {"The caption of block 2 holds \"</text>\""});
+        // The search counts what it could not read, a file too large among them; a listed
+        // file whose name is no valid text opens.
+        row("search with unreadable files", {{"work/Dangling.rca.xml", "link"}, {"work/Huge.rca.xml", "huge"}},
+            {search("pump")}, 0, clean, 3, {"1 file could not be read", "1 file is larger than 256 MB"});
+        row("search result whose name is no valid text", {},
+            {nameNotText, search("frother"), [](WindowFixture &f) { clickEntry(*f.window, 0); }}, 0,
+            "Tessik: Caf\ufffd", 5, {"Milk frother"});
+        row("search result that became a folder", {},
+            {put("work/Flood.rca.xml", goodFile({"Pump failure", "Flood"})), search("flood"),
+             put("work/Flood.rca.xml", "folder"), [](WindowFixture &f) { clickEntry(*f.window, 0); }},
+            1, clean, 3, {"Flood.rca.xml", "This is a folder"});
+        row("search in a folder that has gone", {},
+            {put("gone/X.rca.xml", good), load("gone/X.rca.xml"),
+             [](WindowFixture &f) { QDir(f.path("gone")).removeRecursively(); }, search("pump")},
+            0, "Tessik: X", 5, {"does not exist"});
+        // Damaged files open with what they hold and one message that tells what was mended.
+        row("file cut inside block 3", {{"work/a.rca.xml", good.left(third + 40)}}, {load("work/a.rca.xml")}, 1,
+            "Tessik: a", 2, {"Block 2"});
+        row("10,000 block elements",
+            {{"work/a.rca.xml", good.left(third) + good.mid(second, third - second).repeated(10000) + "</analysis>"}},
+            {load("work/a.rca.xml")}, 1, "Tessik: a", 100, {"Block 2"});
+        row("numbers and parents that make no sense",
+            {{"work/a.rca.xml", goodFile({"<parent> 1 </parent>", "<parent> 40000 </parent>", "<parent> 3 </parent>",
+                                          "<parent>-3 </parent>", "<parent> 4 </parent>", "<parent> 5 </parent>",
+                                          "<x> 0 </x>", "<x> 1e39 </x>", "<x> 15 </x>", "<x>fifteen</x>"})}},
+            {load("work/a.rca.xml")}, 1, "Tessik: a", 5, {"Block 5"});
+        row("loop of parent links", {{"work/a.rca.xml", goodFile({"<parent> 0 </parent>", "<parent> 5 </parent>"})}},
+            {load("work/a.rca.xml")}, 0, "Tessik: a", 5, {"1 5 (0, 0) Block 1"});
+        // Files that cannot be read, and saves that cannot succeed, change nothing.
+        row("file that vanished after it was chosen", {}, {load("work/vanished.rca.xml")}, 1, clean, 3, {});
+        row("folder chosen as a file", {{"work/dir.rca.xml/x", "x"}}, {load("work/dir.rca.xml")}, 1, clean, 3, {});
+        row("save with the description empty", {},
+            {[](WindowFixture &f) { f.window->txtDescription->clear(); }, press("btnSave")}, 1, marked, 3, {"unsaved"});
+        row("save into a folder that does not exist", {}, {answer("work/missing/A.rca.xml"), press("btnSaveAs")}, 1,
+            clean, 3, {});
+        row("save onto a full disk", {}, {type("txtOffice", "!"), onFullDisk(press("btnSave"))}, 1, marked, 3, {"!"});
     }
     void nothingIsLost()
     {
