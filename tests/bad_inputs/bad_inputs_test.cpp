@@ -208,9 +208,9 @@ private Q_SLOTS:
         // Damaged files open with what they hold and one message that tells what was mended.
         row("file cut inside block 3", {{"work/a.rca.xml", good.left(third + 40)}}, {load("work/a.rca.xml")}, 1,
             "Tessik: a", 2, {"Block 2"});
-        row("10,000 block elements",
+        row("10,000 block elements, then one more added",
             {{"work/a.rca.xml", good.left(third) + good.mid(second, third - second).repeated(10000) + "</analysis>"}},
-            {load("work/a.rca.xml")}, 1, "Tessik: a", 100, {"Block 2"});
+            {load("work/a.rca.xml"), at(30, -15)}, 2, "Tessik: a", 100, {"Block 2", "already holds 100 blocks"});
         row("numbers and parents that make no sense",
             {{"work/a.rca.xml", goodFile({"<parent> 1 </parent>", "<parent> 40000 </parent>", "<parent> 3 </parent>",
                                           "<parent>-3 </parent>", "<parent> 4 </parent>", "<parent> 5 </parent>",
