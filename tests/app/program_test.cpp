@@ -28,18 +28,21 @@ bool copyHolds(const QString &userFolder, const QString &text)
     return copies.size() == 1 && QString::fromUtf8(readBytes(copies[0])).contains(text);
 }
 
+using Recovery = std::tuple<bool, QString, QByteArray, QList<Step>, int>;
 void recoveryRow(const char *name, bool loaded, const QString &caption, const QByteArray &cutAt,
                  const QList<Step> &gesture, int messages)
 {
-    QTest::newRow(name) << loaded << caption << cutAt << gesture << messages;
+    QTest::newRow(name) << Recovery{loaded, caption, cutAt, gesture, messages};
 }
 const Step answerYes = [](WindowFixture &f) { f.platform.messageAnswers.enqueue(MessageAnswer::Yes); };
 const Step undoOnce = [](WindowFixture &f) { f.window->undoEdit(); };
 
+// The arguments, the exit code, patterns of stdout and stderr, the file new afterwards or empty.
+using Command = std::tuple<QStringList, int, QString, QString, QString>;
 void commandRow(const char *name, const QStringList &arguments, int exitCode, const QString &out, const QString &err,
                 const QString &written = QString())
 {
-    QTest::newRow(name) << arguments << exitCode << out << err << written;
+    QTest::newRow(name) << Command{arguments, exitCode, out, err, written};
 }
 const QString kUsage = "Usage: tessik \\[options\\] \\[FILE\\]";
 
@@ -54,11 +57,7 @@ private Q_SLOTS:
     // under the file it belonged to, and Save writes there.
     void recovery_data()
     {
-        QTest::addColumn<bool>("loaded");
-        QTest::addColumn<QString>("caption");
-        QTest::addColumn<QByteArray>("cutAt");
-        QTest::addColumn<QList<Step>>("gesture");
-        QTest::addColumn<int>("messages");
+        QTest::addColumn<Recovery>("row");
         const QString wide = "Łódź ≥ 3 bar 泵 😀";
         recoveryRow("an analysis loaded from a file", true, "Seal worn", {}, {}, 1);
         recoveryRow("never saved, with characters the code page cannot hold", false, wide, {}, {}, 1);
@@ -71,11 +70,8 @@ private Q_SLOTS:
     }
     void recovery()
     {
-        QFETCH(bool, loaded);
-        QFETCH(QString, caption);
-        QFETCH(QByteArray, cutAt);
-        QFETCH(QList<Step>, gesture);
-        QFETCH(int, messages);
+        QFETCH(Recovery, row);
+        const auto [loaded, caption, cutAt, gesture, messages] = row;
         WindowFixture f;
         f.start();
         const QString pump = loaded ? f.load(analysisWith(3), "Pump.rca.xml") : QString();
@@ -171,11 +167,7 @@ private Q_SLOTS:
     // runs in, which holds in.rca.xml, damaged.rca.xml, far.rca.xml and a file kept.png holding "old".
     void commandLine_data()
     {
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<int>("exitCode");
-        QTest::addColumn<QString>("out");
-        QTest::addColumn<QString>("err");
-        QTest::addColumn<QString>("written"); // the file that is new afterwards, or empty
+        QTest::addColumn<Command>("row");
         const QString none = "^$";
         commandRow("--version", {"--version"}, 0, "^Tessik 16\\.01\\.02\\n$", none);
         commandRow("--help", {"--help"}, 0, "^" + kUsage + "\\n.*--export <OUT>.*--scale <N>", none);
@@ -218,11 +210,8 @@ private Q_SLOTS:
     }
     void commandLine()
     {
-        QFETCH(QStringList, arguments);
-        QFETCH(int, exitCode);
-        QFETCH(QString, out);
-        QFETCH(QString, err);
-        QFETCH(QString, written);
+        QFETCH(Command, row);
+        const auto [arguments, exitCode, out, err, written] = row;
         QTemporaryDir dir;
         Analysis far;
         far.table.addBlock(0, 0);

@@ -11,10 +11,11 @@ using namespace tessik::test;
 
 namespace {
 
+using Keys = std::tuple<QString, QString, QKeyCombination, bool, QStringList>;
 void row(const char *name, const char *panel, const char *focus, QKeyCombination key, bool yes,
          const QStringList &expected)
 {
-    QTest::newRow(name) << QString(panel) << QString(focus) << key << yes << expected;
+    QTest::newRow(name) << Keys{panel, focus, key, yes, expected};
 }
 
 } // namespace
@@ -27,11 +28,7 @@ private Q_SLOTS:
     // what happened: the questions, dialogs, a save, the panel shown then, the end.
     void keysActAsTheirButtons_data()
     {
-        QTest::addColumn<QString>("panel");
-        QTest::addColumn<QString>("focus");
-        QTest::addColumn<QKeyCombination>("combination");
-        QTest::addColumn<bool>("answerYes");
-        QTest::addColumn<QStringList>("expected");
+        QTest::addColumn<Keys>("row");
         const auto ctrl = [](Qt::Key key) { return Qt::CTRL | key; };
         const QString picture = "Save dialog: Save a picture of the diagram";
         row("Ctrl+N asks, Yes", "frameControl", "txtemail", ctrl(Qt::Key_N), true, {"Confirm", "frameEdit"});
@@ -53,11 +50,8 @@ private Q_SLOTS:
     }
     void keysActAsTheirButtons()
     {
-        QFETCH(QString, panel);
-        QFETCH(QString, focus);
-        QFETCH(QKeyCombination, combination);
-        QFETCH(bool, answerYes);
-        QFETCH(QStringList, expected);
+        QFETCH(Keys, row);
+        const auto [panel, focus, combination, answerYes, expected] = row;
         WindowFixture f;
         frmKelvane &w = f.start();
         const QString file = f.load(analysisWith(1));

@@ -6,6 +6,7 @@
 #include "support/window.h"
 
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QThread>
 
@@ -62,6 +63,7 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowActive(&w));
         run(f, {load("work/Flood.rca.xml"), search("block")});
         QCOMPARE(observe(w).panel, kEvery);
+        QCOMPARE(w.prgSearch->text(), QString("4 of 4 files read")); // the bar ended full
         run(f, {clearPhrase, type("txtKeyWord", "drain"), press("btnSearch")});
         QVERIFY(observe(w).panel.startsWith("frameAnalyze Cancel running" + kStatus));
         QThread::msleep(100);
