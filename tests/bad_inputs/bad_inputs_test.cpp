@@ -3,6 +3,7 @@
 // byte for byte as it was. The window has Pump.rca.xml open (three blocks) when the gesture starts.
 #include "files/analysis_reader.h"
 #include "files/analysis_writer.h"
+#include "files/codepage.h"
 #include "support/test_main.h"
 #include "support/window.h"
 
@@ -218,6 +219,16 @@ private Q_SLOTS:
             {load("work/a.rca.xml")}, 1, "Tessik: a", 5, {"Block 5"});
         row("loop of parent links", {{"work/a.rca.xml", goodFile({"<parent> 0 </parent>", "<parent> 5 </parent>"})}},
             {load("work/a.rca.xml")}, 0, "Tessik: a", 5, {"1 5 (0, 0) Block 1"});
+        // Every byte value, line breaks, blanks at both ends and markup come back from the header
+        // boxes and the block texts unchanged.
+        QByteArray every;
+        for (int b = 1; b < 256; ++b)
+            every.append(b == '<' ? ' ' : char(b));
+        Analysis copy{decode1252("  " + every + "\r\nsecond line  "), " a&b ", "R&D <lab> \"north\"", {}};
+        copy.table.BlockText[copy.table.addBlock(5, 5)] = decode1252(every);
+        copy.table.BlockNotes[1] = "bare\nline\rends\r\n";
+        row("every byte value loaded and saved", {{"work/Copy.rca.xml", writeAnalysis(copy)}},
+            {load("work/Copy.rca.xml"), press("btnSave")}, 0, "Root Cause Anlysis: Copy", 1, {"saved running"});
         // Files that cannot be read, and saves that cannot succeed, change nothing.
         row("file that vanished after it was chosen", {}, {load("work/vanished.rca.xml")}, 1, clean, 3, {});
         row("folder chosen as a file", {{"work/dir.rca.xml/x", "x"}}, {load("work/dir.rca.xml")}, 1, clean, 3, {});

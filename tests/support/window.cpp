@@ -164,11 +164,6 @@ Step at(float x, float y)
     return [=](WindowFixture &f) { clickDiagram(*f.window, x, y); };
 }
 
-Step drag(float fromX, float fromY, float toX, float toY, Qt::KeyboardModifiers atRelease)
-{
-    return [=](WindowFixture &f) { dragDiagram(*f.window, fromX, fromY, toX, toY, atRelease); };
-}
-
 Step type(const QString &box, const QString &text)
 {
     return [=](WindowFixture &f) { typeText(f.window->findChild<QWidget *>(box), text); };

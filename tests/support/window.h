@@ -63,7 +63,6 @@ void waitForSearch(frmKelvane &w);
 using Step = std::function<void(WindowFixture &)>;
 void run(WindowFixture &f, const QList<Step> &steps);
 Step at(float x, float y); // a left click on the diagram
-Step drag(float fromX, float fromY, float toX, float toY, Qt::KeyboardModifiers atRelease = {});
 Step type(const QString &box, const QString &text);
 Step press(const QString &button);
 Step key(QKeyCombination combination); // to the widget that has the focus, else the window
