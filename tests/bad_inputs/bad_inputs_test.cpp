@@ -27,15 +27,7 @@ namespace {
 // Files made before the start ("link": a link to nowhere; "huge": larger than an analysis may
 // be), the gesture, the messages shown, the title and the blocks after it, and what the window
 // and the messages must show (nothing: the document is exactly as it was).
-struct Case {
-    QMap<QString, QByteArray> files;
-    QList<Step> gesture;
-    int messages;
-    QString title;
-    int blocks;
-    QStringList shows;
-};
-
+using Case = std::tuple<QMap<QString, QByteArray>, QList<Step>, int, QString, int, QStringList>;
 void row(const char *name, const QMap<QString, QByteArray> &files, const QList<Step> &gesture, int messages,
          const QString &title, int blocks, const QStringList &shows)
 {
@@ -130,8 +122,6 @@ void workOn(frmKelvane &w)
 }
 
 } // namespace
-
-Q_DECLARE_METATYPE(Case)
 
 class BadInputsTest : public QObject {
     Q_OBJECT
@@ -241,8 +231,9 @@ private Q_SLOTS:
     void nothingIsLost()
     {
         QFETCH(Case, row);
+        const auto [files, gesture, messages, title, blocks, shows] = row;
         WindowFixture f;
-        for (const auto &[file, bytes] : row.files.asKeyValueRange()) {
+        for (const auto &[file, bytes] : files.asKeyValueRange()) {
             QVERIFY(bytes == "link" ? QFile::link(f.path("nowhere"), f.path(file)) : writeBytes(f.path(file), bytes));
             QVERIFY(bytes != "huge" || QFile(f.path(file)).resize(kMaxAnalysisFileBytes + 1)); // sparse
         }
@@ -253,16 +244,16 @@ private Q_SLOTS:
         const QString file = f.load(pump, "Pump.rca.xml");
         prints.insert(file, fingerprints(f.path("work")).value(file));
         const QStringList before = observe(*f.window).summary();
-        run(f, row.gesture);
+        run(f, gesture);
         const DocumentState after = observe(*f.window);
-        QCOMPARE(f.platform.messages.size(), row.messages);
-        QCOMPARE(after.title, row.title);
-        QCOMPARE(after.table.BlockCount, row.blocks);
+        QCOMPARE(f.platform.messages.size(), messages);
+        QCOMPARE(after.title, title);
+        QCOMPARE(after.table.BlockCount, blocks);
         QCOMPARE(f.platform.fileRequests.size(), f.answers); // every dialog expected, no other
         const QString seen = (after.summary() << after.panel << f.platform.messages).join('\n');
-        for (const QString &part : row.shows)
+        for (const QString &part : shows)
             QVERIFY2(seen.contains(part), qPrintable(part + " is not in\n" + seen));
-        if (row.shows.isEmpty())
+        if (shows.isEmpty())
             QCOMPARE(after.summary(), before);
         QVERIFY(after.drawn);
         // What the window shows as saved is what its file holds.

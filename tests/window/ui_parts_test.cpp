@@ -40,8 +40,10 @@ private Q_SLOTS:
     void messageBoxes()
     {
         QtPlatform platform;
-        for (size_t i = 0; i < 3; ++i) {
-            const auto press = std::array{QMessageBox::Yes, QMessageBox::No, QMessageBox::Ok}[i];
+        using Box = std::tuple<QMessageBox::StandardButton, MessageButtons, MessageAnswer>;
+        for (const auto &[press, buttons, answer] : {Box{QMessageBox::Yes, MessageButtons::YesNo, MessageAnswer::Yes},
+                                                     Box{QMessageBox::No, MessageButtons::YesNo, MessageAnswer::No},
+                                                     Box{QMessageBox::Ok, MessageButtons::Ok, MessageAnswer::Ok}}) {
             QStringList seen;
             QTimer::singleShot(0, [&] {
                 auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
@@ -50,10 +52,8 @@ private Q_SLOTS:
                      << QString::number(box->defaultButton() && box->defaultButton() == box->button(QMessageBox::Yes));
                 box->button(press)->click();
             });
-            const bool question = press != QMessageBox::Ok;
-            const MessageAnswer answer =
-                platform.showMessage("Text", question ? MessageButtons::YesNo : MessageButtons::Ok);
-            QCOMPARE(answer, (std::array{MessageAnswer::Yes, MessageAnswer::No, MessageAnswer::Ok}[i]));
+            QCOMPARE(platform.showMessage("Text", buttons), answer);
+            const bool question = buttons == MessageButtons::YesNo;
             QCOMPARE(seen,
                      QStringList({"Kelvane", "Text", QString::number(QMessageBox::Warning),
                                   QString::number(question ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok),
