@@ -35,8 +35,9 @@ private Q_SLOTS:
                  QList({0, 2, 7}));
     }
 
-    // Message boxes carry the exclamation icon and the title "Kelvane"; Yes is the default of the
-    // question. Each box is read and answered as soon as it shows.
+    // Message boxes carry the exclamation icon and the title "Kelvane", show markup as it is
+    // written, and make Yes the default of the question. Each box is read and answered as soon as
+    // it shows.
     void messageBoxes()
     {
         QtPlatform platform;
@@ -49,15 +50,16 @@ private Q_SLOTS:
                 auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
                 seen << box->windowTitle() << box->text() << QString::number(box->icon())
                      << QString::number(box->standardButtons())
-                     << QString::number(box->defaultButton() && box->defaultButton() == box->button(QMessageBox::Yes));
+                     << QString::number(box->defaultButton() && box->defaultButton() == box->button(QMessageBox::Yes))
+                     << QString::number(box->textFormat());
                 box->button(press)->click();
             });
-            QCOMPARE(platform.showMessage("Text", buttons), answer);
+            QCOMPARE(platform.showMessage("<b>Pump</b>", buttons), answer);
             const bool question = buttons == MessageButtons::YesNo;
             QCOMPARE(seen,
-                     QStringList({"Kelvane", "Text", QString::number(QMessageBox::Warning),
+                     QStringList({"Kelvane", "<b>Pump</b>", QString::number(QMessageBox::Warning),
                                   QString::number(question ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok),
-                                  QString::number(question)}));
+                                  QString::number(question), QString::number(Qt::PlainText)}));
         }
     }
 };
