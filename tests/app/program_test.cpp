@@ -174,10 +174,9 @@ private Q_SLOTS:
         commandRow("unknown option", {"--bogus", "in.rca.xml"}, 2, none,
                    "^tessik: Unknown option 'bogus'\\.\\n\\n" + kUsage);
         commandRow("two files", {"in.rca.xml", "far.rca.xml"}, 2, none, "Only one analysis at a time.*" + kUsage);
-        commandRow("PDF", {"--export", "out.pdf", "in.rca.xml"}, 0, none, none, "out.pdf");
         commandRow("SVG", {"--export", "out.svg", "in.rca.xml"}, 0, none, none, "out.svg");
         commandRow("PNG at scale 3", {"--export=out.png", "--scale", "3", "in.rca.xml"}, 0, none, none, "out.png");
-        commandRow("capital ending", {"--export", "OUT.PDF", "in.rca.xml"}, 0, none, none, "OUT.PDF");
+        commandRow("PDF, with a capital ending", {"--export", "OUT.PDF", "in.rca.xml"}, 0, none, none, "OUT.PDF");
         commandRow("replaces a picture", {"--export", "kept.png", "in.rca.xml"}, 0, none, none, "kept.png");
         commandRow("damaged IN", {"--export", "out.svg", "damaged.rca.xml"}, 0, none,
                    "^tessik: [^\\n]*damaged.rca.xml: repaired while reading: [^\\n]*\\n"

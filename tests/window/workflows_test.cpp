@@ -97,7 +97,6 @@ private Q_SLOTS:
         QCOMPARE(
             QList({loaded.title, loaded.currentFile, loaded.lastFolder, loaded.description, loaded.table.BlockText[3]}),
             QStringList({"Tessik: Conveyor_op", path, f.path("work/"), "Pump failure", "Block 3"}));
-        QCOMPARE(diagramColour(w, 0, 5), kBlack);
         typeText(w.txtDescription, "!"); // an unsaved edit
         const QStringList before = observe(w).summary();
         f.platform.messageAnswers << MessageAnswer::No << MessageAnswer::No << MessageAnswer::No;
