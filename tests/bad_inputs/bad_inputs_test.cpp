@@ -84,15 +84,6 @@ Step onFullDisk(const Step &step)
         setrlimit(RLIMIT_FSIZE, &unlimited);
     };
 }
-Step inLocale(const QLocale &locale, const Step &step)
-{
-    return [=](WindowFixture &f) {
-        const QLocale before;
-        QLocale::setDefault(locale);
-        step(f);
-        QLocale::setDefault(before);
-    };
-}
 // A file made while the window runs; "folder": a folder in the place of the file there.
 Step put(const QString &relative, const QByteArray &bytes)
 {
@@ -165,9 +156,6 @@ private Q_SLOTS:
             {"The caption of block 1 holds \"😀\" (U+1F600)"});
         row("a folder the code page cannot hold, after a restart", {{"work/Łódź 東京/X.rca.xml", good}},
             {load("work/Łódź 東京/X.rca.xml"), press("btnQuit"), restart}, 0, "Tessik", 0, {"Łódź 東京/"});
-        row("a locale whose decimal separator the code page cannot hold", {},
-            {inLocale(QLocale(QLocale::Arabic, QLocale::Egypt), press("btnSave"))}, 0, "Root Cause Anlysis: Pump", 3,
-            {"saved running"});
         // A file that is no analysis is refused.
         row("Load of a text file", {{"work/notes.rca.xml", readBytes(dataFile("not_an_analysis.txt"))}},
             {load("work/notes.rca.xml")}, 1, clean, 3, {"notes.rca.xml"});

@@ -28,12 +28,9 @@ frmKelvane &WindowFixture::start()
 
 QString WindowFixture::load(const Analysis &analysis, const QString &name)
 {
-    const QString file = path("work/" + name);
-    writeBytes(file, writeAnalysis(analysis));
-    platform.fileAnswers.enqueue(file);
-    ++answers;
-    window->btnLoadXML->click();
-    return file;
+    writeBytes(path("work/" + name), writeAnalysis(analysis));
+    run(*this, {test::load("work/" + name)});
+    return path("work/" + name);
 }
 
 QStringList DocumentState::summary() const

@@ -81,7 +81,8 @@ private Q_SLOTS:
         QCOMPARE(seen, expected);
     }
 
-    // Every button's tooltip names its key; a picture or a print that fails says so.
+    // Every button's tooltip names its key; a picture or a print that fails says so. A print
+    // offers the page turned to the diagram's shape and fills it with the diagram, in the middle.
     void tooltipsAndFailures()
     {
         WindowFixture f;
@@ -96,10 +97,22 @@ private Q_SLOTS:
         const QString blocked = f.path("work/file/picture.svg"); // under a regular file
         QVERIFY(writeBytes(f.path("work/file"), "x"));
         f.platform.fileAnswers << blocked << f.path("work/picture.jpg");
-        f.platform.printAnswers.enqueue(PrintOutcome::Failed);
+        f.platform.printAnswers << PrintOutcome::Failed << PrintOutcome::Printed;
         w.exportDiagram();
         w.exportDiagram();
         w.printDiagram();
+        f.load(analysisWith(4), "Pump.rca.xml");
+        w.printDiagram();
+        QVERIFY(f.platform.printRequests.value(1).jobName == "Pump" && f.platform.printRequests[1].landscape);
+        const QImage page = f.platform.printedPages.value(0);
+        QRect ink;
+        for (int y = 0; y < page.height(); ++y)
+            for (int x = 0; x < page.width(); ++x)
+                if (page.pixel(x, y) != qRgb(255, 255, 255))
+                    ink |= QRect(x, y, 1, 1);
+        QVERIFY2(ink.width() > page.width() * 0.9 && std::abs(ink.center().y() - page.rect().center().y()) <= 2 &&
+                     std::abs(ink.center().x() - page.rect().center().x()) <= 2,
+                 qPrintable(QString("%1 %2 %3 %4").arg(ink.x()).arg(ink.y()).arg(ink.width()).arg(ink.height())));
         QCOMPARE(f.platform.messages.size(), 3);
         QVERIFY(f.platform.messages[0].contains(blocked) &&
                 f.platform.messages[0].contains("Part of the path is a file"));
