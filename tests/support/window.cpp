@@ -63,7 +63,8 @@ QString panelOf(frmKelvane &w)
 }
 
 // Whether the diagram shows the table as drawn afresh, with the red outline of the block the
-// editor is open on, or the hits of the phrase in the search panel: no stale outline, no missed redraw.
+// editor is open on, or the hits of the phrase in the search panel: no stale outline, no missed
+// redraw; and whether the box on screen paints that picture.
 bool drawsTable(frmKelvane &w)
 {
     Surface fresh(w.diagram().pixelWidth(), w.diagram().pixelHeight());
@@ -73,7 +74,8 @@ bool drawsTable(frmKelvane &w)
         fresh.setPenColour(kRed);
         outlineBox(fresh, w.table().BlockX[w.EditedBlock], w.table().BlockY[w.EditedBlock]);
     }
-    return fresh.image() == w.diagram().image();
+    const QImage painted = w.picDiagram->grab(w.picDiagram->contentsRect()).toImage();
+    return fresh.image() == w.diagram().image() && painted.convertToFormat(fresh.image().format()) == fresh.image();
 }
 
 } // namespace
