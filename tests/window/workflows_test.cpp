@@ -143,6 +143,8 @@ private Q_SLOTS:
         QCOMPARE(observe(w).table.BlockText[4] + "|" + observe(w).table.BlockNotes[4],
                  QString("New|Line one\r\ntwo; Science"));
         QVERIFY(w.frameEdit->isHidden() && !w.frameControl->isHidden() && observe(w).drawn);
+        clickDiagram(w, 50, -10); // opened again, with what was stored
+        QCOMPARE(observe(w).panel, QString("frameEdit 4: New|Line one\ntwo; Science"));
         clickDiagram(w, 5, 5); // Cancel stores nothing
         typeText(w.txtText, "typed");
         w.btnCancel->click();
