@@ -49,7 +49,7 @@ const QList<std::pair<const char *, QList<Step>>> kChanges{
     {"delete, with the links of its children", {open(1), press("btnDelete")}},
 };
 
-// Blocks 1 to 4 side by side, 2 under 1 and 3 under 2, loaded in an active window.
+// Blocks 1 to 4 side by side, 2 under 1 and 3 under 2, 1 with notes, loaded in an active window.
 frmKelvane &chain(WindowFixture &f)
 {
     frmKelvane &w = f.start();
@@ -59,6 +59,7 @@ frmKelvane &chain(WindowFixture &f)
     Analysis a = analysisWith(4);
     a.table.BlockParent[2] = 1;
     a.table.BlockParent[3] = 2;
+    a.table.BlockNotes[1] = "Seal";
     f.load(a, "Pump.rca.xml");
     return w;
 }

@@ -143,15 +143,17 @@ private Q_SLOTS:
         QCOMPARE(observe(w).table.BlockText[4] + "|" + observe(w).table.BlockNotes[4],
                  QString("New|Line one\r\ntwo; Science"));
         QVERIFY(w.frameEdit->isHidden() && !w.frameControl->isHidden() && observe(w).drawn);
-        clickDiagram(w, 50, -10); // opened again, with what was stored
+        clickDiagram(w, 50, -10); // opened again, and then another one: each with what it stores
         QCOMPARE(observe(w).panel, QString("frameEdit 4: New|Line one\ntwo; Science"));
-        clickDiagram(w, 5, 5); // Cancel stores nothing
+        clickDiagram(w, 5, 5);
+        QCOMPARE(observe(w).panel, QString("frameEdit 1: Block 1|"));
         typeText(w.txtText, "typed");
-        w.btnCancel->click();
+        w.btnCancel->click(); // Cancel stores nothing
         QCOMPARE(observe(w).table.BlockText[1], QString("Block 1"));
-        clickDiagram(w, 20, 5);
-        w.btnDelete->click();
-        QVERIFY(!observe(w).table.isLive(2) && w.frameEdit->isHidden() && observe(w).drawn);
+        clickDiagram(w, 50, -10);
+        w.btnDelete->click(); // the free slot keeps its place, and nothing of the texts
+        QCOMPARE(observe(w).summary().last(), QString("0 0 (45, -15) ||"));
+        QVERIFY(w.frameEdit->isHidden() && observe(w).drawn);
     }
 
     // The press on a key picture shows the pick pointer; a second press replaces the value; the
