@@ -85,11 +85,9 @@ private Q_SLOTS:
         const UserFiles files = prepareUserFiles(env.platform);
         QCOMPARE(QStringList({files.UserFolder, files.LastFolder, files.StoredVersion}),
                  QStringList({user, history.size() > 1 ? kLastFolder : user, stored}));
+        const QByteArray alpha = own ? "the user's own" : copies ? "Alpha.rca.xml" : "";
         QCOMPARE(readBytes(user + "Alpha.rca.xml") + readBytes(user + "Beta.RCA.XML"),
-                 QByteArray(own      ? "the user's own"
-                            : copies ? "Alpha.rca.xml"
-                                     : "") +
-                     (copies ? "Beta.RCA.XML" : ""));
+                 alpha + (copies ? "Beta.RCA.XML" : ""));
         QCOMPARE(files.copiedSamples, copies ? QStringList({"Alpha.rca.xml", "Beta.RCA.XML"}).mid(own) : QStringList());
         QVERIFY(!QFile::exists(user + "notes.txt"));
     }
