@@ -196,6 +196,8 @@ private Q_SLOTS:
         QCOMPARE(diagramColour(w, 5, 1), value.isEmpty() ? kWhite
                                          : notes         ? RGB(191, 255, 191)
                                                          : RGB(96, 246, 121)); // redrawn
+        w.optType[notes ? 1 : 0]->click(); // the other view colours the blocks by its own field
+        QVERIFY(observe(w).drawn);
     }
 
     void searchPanel()
