@@ -18,7 +18,8 @@ frmKelvane &WindowFixture::start()
 {
     window = std::make_unique<frmKelvane>(platform);
     window->show();
-    if (!QTest::qWaitForWindowExposed(window.get()))
+    window->activateWindow(); // the keys go to the active window
+    if (!QTest::qWaitForWindowExposed(window.get()) || !QTest::qWaitForWindowActive(window.get()))
         qWarning("the window was not shown");
     // The panels the window builds shortly after it shows itself.
     if (!QTest::qWaitFor([this] { return window->txtText && window->txtKeyWord; }))

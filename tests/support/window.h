@@ -17,7 +17,7 @@ struct WindowFixture : TestEnvironment {
     std::unique_ptr<frmKelvane> window;
     int answers = 0; // file dialogs answered by load() and answer() steps
 
-    frmKelvane &start(); // builds and shows the window; call after preparing the folders
+    frmKelvane &start(); // builds, shows and activates the window; call after preparing the folders
     // Writes the analysis to work/<name> and opens it with Load, as a user would.
     QString load(const Analysis &analysis, const QString &name = "A.rca.xml");
 };

@@ -58,8 +58,6 @@ private Q_SLOTS:
         typeText(w.txtemail, "x");
         if (panel != "frameControl")
             (panel == "frameEdit" ? at(5, 5) : press("btnAnalyze"))(f);
-        w.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&w));
         w.findChild<QWidget *>(focus)->setFocus();
         const QByteArray bytes = readBytes(file);
         const auto messages = f.platform.messages.size(), dialogs = f.platform.fileRequests.size();

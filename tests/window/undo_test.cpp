@@ -53,9 +53,6 @@ const QList<std::pair<const char *, QList<Step>>> kChanges{
 frmKelvane &chain(WindowFixture &f)
 {
     frmKelvane &w = f.start();
-    w.activateWindow();
-    if (!QTest::qWaitForWindowActive(&w))
-        qWarning("the window is not active: its keys cannot work");
     Analysis a = analysisWith(4);
     a.table.BlockParent[2] = 1;
     a.table.BlockParent[3] = 2;
