@@ -3,8 +3,12 @@
 #include "files/analysis_writer.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
 
@@ -14,7 +18,8 @@ frmKelvane &WindowFixture::start()
 {
     window = std::make_unique<frmKelvane>(platform);
     window->show();
-    if (!QTest::qWaitForWindowExposed(window.get()))
+    window->activateWindow(); // the keys go to the active window
+    if (!QTest::qWaitForWindowExposed(window.get()) || !QTest::qWaitForWindowActive(window.get()))
         qWarning("the window was not shown");
     // The panels the window builds shortly after it shows itself.
     if (!QTest::qWaitFor([this] { return window->txtText && window->txtKeyWord; }))
@@ -24,16 +29,17 @@ frmKelvane &WindowFixture::start()
 
 QString WindowFixture::load(const Analysis &analysis, const QString &name)
 {
-    const QString file = path("work/" + name);
-    writeBytes(file, writeAnalysis(analysis));
-    platform.fileAnswers.enqueue(file);
-    window->btnLoadXML->click();
-    return file;
+    writeBytes(path("work/" + name), writeAnalysis(analysis));
+    run(*this, {test::load("work/" + name)});
+    return path("work/" + name);
 }
 
 QStringList DocumentState::summary() const
 {
-    QStringList lines{title, unsaved ? "unsaved" : "saved", currentFile, lastFolder, description, email, office};
+    QStringList lines{title,       QString(unsaved ? "unsaved " : "saved ") + (ended ? "ended" : "running"),
+                      currentFile, lastFolder,
+                      description, email,
+                      office};
     for (int i = 1; i <= table.BlockCount; ++i)
         lines << QString::asprintf("%d %d (%g, %g) ", table.BlockActive[i], table.BlockParent[i], table.BlockX[i],
                                    table.BlockY[i]) +
@@ -41,11 +47,46 @@ QStringList DocumentState::summary() const
     return lines;
 }
 
+namespace {
+
+QString panelOf(frmKelvane &w)
+{
+    if (!w.frameEdit->isHidden())
+        return QString("frameEdit %1: ").arg(w.EditedBlock) + w.txtText->toPlainText() + '|' +
+               w.txtNotes->toPlainText();
+    if (w.frameAnalyze->isHidden())
+        return "frameControl";
+    QStringList shown{"frameAnalyze " + w.btnSearch->text() + (w.prgSearch->isHidden() ? "" : " running"),
+                      w.lblSearchStatus->text()};
+    for (int row = 0; row < w.lstFileNames->model()->rowCount(); ++row)
+        shown << w.lstFileNames->model()->index(row, 0).data().toString();
+    return shown.join(" | ");
+}
+
+// Whether the diagram shows the table as drawn afresh, with the red outline of the block the
+// editor is open on, or the hits of the phrase in the search panel: no stale outline, no missed
+// redraw; and whether the box on screen paints that picture.
+bool drawsTable(frmKelvane &w)
+{
+    Surface fresh(w.diagram().pixelWidth(), w.diagram().pixelHeight());
+    fresh.setMapping(w.mapping());
+    PlotDiagram(fresh, w.table(), w.colours, w.frameAnalyze->isHidden() ? QString() : w.txtKeyWord->text());
+    if (!w.frameEdit->isHidden()) {
+        fresh.setPenColour(kRed);
+        outlineBox(fresh, w.table().BlockX[w.EditedBlock], w.table().BlockY[w.EditedBlock]);
+    }
+    const QImage painted = w.picDiagram->grab(w.picDiagram->contentsRect()).toImage();
+    return fresh.image() == w.diagram().image() && painted.convertToFormat(fresh.image().format()) == fresh.image();
+}
+
+} // namespace
+
 DocumentState observe(frmKelvane &w)
 {
     const Document &d = w.document();
     return {w.windowTitle(),    d.currentFile(),     d.lastFolder(), w.txtDescription->text(),
-            w.txtemail->text(), w.txtOffice->text(), d.isModified(), w.table()};
+            w.txtemail->text(), w.txtOffice->text(), d.isModified(), w.ended(),
+            w.table(),          panelOf(w),          drawsTable(w)};
 }
 
 Analysis analysisWith(int count)
@@ -98,6 +139,68 @@ void dragPicture(frmKelvane &w, SurfaceView *picture, QPoint at, float toX, floa
     const QPoint target = picture->mapFromGlobal(w.picDiagram->mapToGlobal(pixelOf(w, toX, toY)));
     send(picture, QEvent::MouseMove, Qt::LeftButton, target);
     send(picture, QEvent::MouseButtonRelease, Qt::LeftButton, target);
+}
+
+void clickEntry(frmKelvane &w, int row)
+{
+    const QRect entry = w.lstFileNames->visualRect(w.lstFileNames->model()->index(row, 0));
+    QTest::mouseClick(w.lstFileNames->viewport(), Qt::LeftButton, {}, entry.center());
+}
+
+void waitForSearch(frmKelvane &w)
+{
+    if (!QTest::qWaitFor([&w] { return !w.searchRunning(); }, 60000))
+        qWarning("the search did not end");
+}
+
+void run(WindowFixture &f, const QList<Step> &steps)
+{
+    for (const Step &step : steps)
+        step(f);
+}
+
+Step at(float x, float y)
+{
+    return [=](WindowFixture &f) { clickDiagram(*f.window, x, y); };
+}
+
+Step type(const QString &box, const QString &text)
+{
+    return [=](WindowFixture &f) { typeText(f.window->findChild<QWidget *>(box), text); };
+}
+
+Step press(const QString &button)
+{
+    return [=](WindowFixture &f) { f.window->findChild<QPushButton *>(button)->click(); };
+}
+
+Step key(QKeyCombination combination)
+{
+    return [=](WindowFixture &f) {
+        QWidget *focus = QApplication::focusWidget();
+        QTest::keyClick(focus ? focus : f.window.get(), combination.key(), combination.keyboardModifiers());
+    };
+}
+
+Step answer(const QString &relative)
+{
+    return [=](WindowFixture &f) {
+        f.platform.fileAnswers.enqueue(f.path(relative));
+        ++f.answers;
+    };
+}
+
+Step load(const QString &relative)
+{
+    return [=](WindowFixture &f) { run(f, {answer(relative), press("btnLoadXML")}); };
+}
+
+Step search(const QString &phrase)
+{
+    return [=](WindowFixture &f) {
+        run(f, {press("btnAnalyze"), type("txtKeyWord", phrase), press("btnSearch")});
+        waitForSearch(*f.window);
+    };
 }
 
 } // namespace tessik::test

@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <QTest>
 
+#include <functional>
 #include <memory>
 
 namespace tessik::test {
@@ -14,8 +15,9 @@ namespace tessik::test {
 // A real window on the fake platform, started as the program starts it.
 struct WindowFixture : TestEnvironment {
     std::unique_ptr<frmKelvane> window;
+    int answers = 0; // file dialogs answered by load() and answer() steps
 
-    frmKelvane &start(); // builds and shows the window; call after preparing the folders
+    frmKelvane &start(); // builds, shows and activates the window; call after preparing the folders
     // Writes the analysis to work/<name> and opens it with Load, as a user would.
     QString load(const Analysis &analysis, const QString &name = "A.rca.xml");
 };
@@ -24,9 +26,13 @@ struct WindowFixture : TestEnvironment {
 // so that only it changes when the state moves out of the window.
 struct DocumentState {
     QString title, currentFile, lastFolder, description, email, office;
-    bool unsaved = false;
+    bool unsaved = false, ended = false;
     BlockTable table;
-    QStringList summary() const; // all of it, a line a used slot, for comparisons that show what differs
+    // The panel on show and what it shows: the editor's block and typing, or the search's
+    // button, status line and entries.
+    QString panel;
+    bool drawn = false;          // the diagram shows the table (and the editor's outline), nothing else
+    QStringList summary() const; // all but the panel, a line a used slot, for comparisons that show what differs
 };
 DocumentState observe(frmKelvane &w);
 
@@ -50,5 +56,18 @@ inline const auto pressEnter = [](QWidget *widget) { QTest::keyClick(widget, Qt:
 inline const auto diagramColour = [](frmKelvane &w, float x, float y) {
     return w.diagram().point(w.mapping().ScaleToPixelsX(x), w.mapping().ScaleToPixelsY(y));
 };
+void clickEntry(frmKelvane &w, int row); // an entry of the search's result list
+void waitForSearch(frmKelvane &w);
+
+// A user's gesture as a step of a table row; controls are named by their object names.
+using Step = std::function<void(WindowFixture &)>;
+void run(WindowFixture &f, const QList<Step> &steps);
+Step at(float x, float y); // a left click on the diagram
+Step type(const QString &box, const QString &text);
+Step press(const QString &button);
+Step key(QKeyCombination combination); // to the widget that has the focus, else the window
+Step answer(const QString &relative);  // the next file dialog's answer: a path in the test's folder
+Step load(const QString &relative);    // Load, the dialog answered
+Step search(const QString &phrase);    // the search panel opened, the phrase searched for to the end
 
 } // namespace tessik::test

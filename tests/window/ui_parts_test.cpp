@@ -35,29 +35,31 @@ private Q_SLOTS:
                  QList({0, 2, 7}));
     }
 
-    // Message boxes carry the exclamation icon and the title "Kelvane"; Yes is the default of the
-    // question. Each box is read and answered as soon as it shows.
+    // Message boxes carry the exclamation icon and the title "Kelvane", show markup as it is
+    // written, and make Yes the default of the question. Each box is read and answered as soon as
+    // it shows.
     void messageBoxes()
     {
         QtPlatform platform;
-        for (size_t i = 0; i < 3; ++i) {
-            const auto press = std::array{QMessageBox::Yes, QMessageBox::No, QMessageBox::Ok}[i];
+        using Box = std::tuple<QMessageBox::StandardButton, MessageButtons, MessageAnswer>;
+        for (const auto &[press, buttons, answer] : {Box{QMessageBox::Yes, MessageButtons::YesNo, MessageAnswer::Yes},
+                                                     Box{QMessageBox::No, MessageButtons::YesNo, MessageAnswer::No},
+                                                     Box{QMessageBox::Ok, MessageButtons::Ok, MessageAnswer::Ok}}) {
             QStringList seen;
             QTimer::singleShot(0, [&] {
                 auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
                 seen << box->windowTitle() << box->text() << QString::number(box->icon())
                      << QString::number(box->standardButtons())
-                     << QString::number(box->defaultButton() && box->defaultButton() == box->button(QMessageBox::Yes));
+                     << QString::number(box->defaultButton() && box->defaultButton() == box->button(QMessageBox::Yes))
+                     << QString::number(box->textFormat());
                 box->button(press)->click();
             });
-            const bool question = press != QMessageBox::Ok;
-            const MessageAnswer answer =
-                platform.showMessage("Text", question ? MessageButtons::YesNo : MessageButtons::Ok);
-            QCOMPARE(answer, (std::array{MessageAnswer::Yes, MessageAnswer::No, MessageAnswer::Ok}[i]));
+            QCOMPARE(platform.showMessage("<b>Pump</b>", buttons), answer);
+            const bool question = buttons == MessageButtons::YesNo;
             QCOMPARE(seen,
-                     QStringList({"Kelvane", "Text", QString::number(QMessageBox::Warning),
+                     QStringList({"Kelvane", "<b>Pump</b>", QString::number(QMessageBox::Warning),
                                   QString::number(question ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok),
-                                  QString::number(question)}));
+                                  QString::number(question), QString::number(Qt::PlainText)}));
         }
     }
 };

@@ -1,0 +1,257 @@
+// The program as a whole: its command line, run as the real executable, and the copy of unsaved
+// work it keeps, offers after a run that did not end normally, and removes when it is not needed.
+#include "app/core/command_line.h"
+#include "app/core/recovery_copies.h"
+#include "files/analysis_writer.h"
+#include "support/test_main.h"
+#include "support/window.h"
+
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QPushButton>
+
+using namespace tessik;
+using namespace tessik::test;
+
+namespace {
+
+QStringList copiesIn(const QString &userFolder)
+{
+    QStringList copies;
+    for (const QFileInfo &copy : QDir(userFolder + kRecoveryFolderName).entryInfoList({"*.analysis"}, QDir::Files))
+        copies << copy.filePath();
+    return copies;
+}
+bool copyHolds(const QString &userFolder, const QString &text)
+{
+    const QStringList copies = copiesIn(userFolder);
+    return copies.size() == 1 && QString::fromUtf8(readBytes(copies[0])).contains(text);
+}
+
+using Recovery = std::tuple<bool, QString, QByteArray, QList<Step>, int>;
+void recoveryRow(const char *name, bool loaded, const QString &caption, const QByteArray &cutAt,
+                 const QList<Step> &gesture, int messages)
+{
+    QTest::newRow(name) << Recovery{loaded, caption, cutAt, gesture, messages};
+}
+const Step answerYes = [](WindowFixture &f) { f.platform.messageAnswers.enqueue(MessageAnswer::Yes); };
+const Step undoOnce = [](WindowFixture &f) { f.window->undoEdit(); };
+
+// The arguments, the exit code, patterns of stdout and stderr, the file new afterwards or empty.
+using Command = std::tuple<QStringList, int, QString, QString, QString>;
+void commandRow(const char *name, const QStringList &arguments, int exitCode, const QString &out, const QString &err,
+                const QString &written = QString())
+{
+    QTest::newRow(name) << Command{arguments, exitCode, out, err, written};
+}
+const QString kUsage = "Usage: tessik \\[options\\] \\[FILE\\]";
+
+} // namespace
+
+class ProgramTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    // An edit, then the row's gesture, then a run that ends without its normal end (no Quit,
+    // nothing written at shut-down; the copy cut before the next start where the row says), and
+    // the next start, answered Yes: the messages it shows. Restored, the edit is back, unsaved,
+    // under the file it belonged to, and Save writes there.
+    void recovery_data()
+    {
+        QTest::addColumn<Recovery>("row");
+        const QString wide = "Łódź ≥ 3 bar 泵 😀";
+        recoveryRow("an analysis loaded from a file", true, "Seal worn", {}, {}, 1);
+        recoveryRow("never saved, with characters the code page cannot hold", false, wide, {}, {}, 1);
+        recoveryRow("a copy cut short", true, wide, "<text>\xC5\x81", {}, 2);
+        recoveryRow("a copy that is no analysis", true, "Seal worn", "<?xml", {}, 2);
+        recoveryRow("gone with Save", true, "Seal worn", {}, {press("btnSave")}, 0);
+        recoveryRow("gone with a discarding New", true, "Seal worn", {}, {answerYes, press("btnNew")}, 0);
+        recoveryRow("gone with a normal end", false, "Seal worn", {}, {answerYes, press("btnQuit")}, 0);
+        recoveryRow("gone when undone back to the file", true, "Seal worn", {}, {undoOnce, undoOnce}, 0);
+    }
+    void recovery()
+    {
+        QFETCH(Recovery, row);
+        const auto [loaded, caption, cutAt, gesture, messages] = row;
+        WindowFixture f;
+        f.start();
+        const QString pump = loaded ? f.load(analysisWith(3), "Pump.rca.xml") : QString();
+        run(f, {at(50, 20), [=](WindowFixture &f) { f.window->txtText->insertPlainText(caption); },
+                press("btnImplement")});
+        QTRY_VERIFY(copyHolds(f.userFolder(), caption));
+        QStringList edited = observe(*f.window).summary();
+        edited.removeAt(3); // LastFolder, which the next start reads from the history file
+        const QString copy = copiesIn(f.userFolder()).value(0);
+        if (!cutAt.isEmpty())
+            writeBytes(copy, readBytes(copy).left(readBytes(copy).indexOf(cutAt)));
+        run(f, gesture);
+        QTRY_VERIFY(messages > 0 || copiesIn(f.userFolder()).isEmpty());
+        f.window.reset();
+        f.platform.messages.clear();
+        f.platform.messageAnswers.enqueue(MessageAnswer::Yes);
+        frmKelvane &w = f.start();
+        w.offerRecovery();
+        QCOMPARE(f.platform.messages.size(), messages);
+        if (messages == 0)
+            return;
+        QVERIFY(f.platform.messages[0].contains(loaded ? pump : "never saved"));
+        QVERIFY(messages == 1 || f.platform.messages.last().contains(copy)); // a damaged copy is mended as any file
+        QStringList restored = observe(w).summary();
+        restored.removeAt(3);
+        QCOMPARE(restored == edited, messages == 1);
+        if (!loaded || messages > 1)
+            return;
+        w.btnSave->click(); // back where the analysis came from
+        QVERIFY(f.platform.fileRequests.size() == 1 && readBytes(pump).contains(caption.toLatin1()));
+        QTRY_VERIFY(copiesIn(f.userFolder()).isEmpty());
+    }
+
+    // A second program running at the same time neither offers nor removes the first one's copy.
+    void twoProgramsAtOnceKeepTheirOwnCopies()
+    {
+        WindowFixture f;
+        f.start();
+        run(f, {at(50, 20), type("txtText", "Seal worn"), press("btnImplement")});
+        QTRY_VERIFY(copyHolds(f.userFolder(), "Seal worn"));
+        frmKelvane second(f.platform);
+        second.offerRecovery();
+        second.btnQuit->click();
+        QVERIFY(f.platform.messages.isEmpty() && copyHolds(f.userFolder(), "Seal worn"));
+    }
+
+    // The real program, killed with SIGKILL after an edit, then started again.
+    void realProgramKilledAndStartedAgain_data()
+    {
+        QTest::addColumn<QString>("answer");
+        QTest::newRow("Yes brings the edits back") << "yes";
+        QTest::newRow("No leaves no copy") << "no";
+    }
+    void realProgramKilledAndStartedAgain()
+    {
+        QFETCH(QString, answer);
+        TestEnvironment env;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove("AppData");
+        environment.insert("HOME", env.path("home"));
+        environment.insert("XDG_DATA_HOME", env.path("data"));
+        environment.insert("QT_QPA_PLATFORM", "offscreen");
+        const QString user = env.path("data/Tessik/"), pump = env.path("work/Pump.rca.xml");
+        writeBytes(pump, writeAnalysis(analysisWith(3)));
+        const auto start = [&](const QStringList &arguments) {
+            auto program = std::make_unique<QProcess>();
+            program->setProcessEnvironment(environment);
+            program->start(TESSIK_DRIVEN_PROGRAM, arguments);
+            QByteArray output;
+            while (!output.contains("STARTED") && program->waitForReadyRead(20000))
+                output += program->readAllStandardOutput();
+            return std::make_pair(std::move(program), QString::fromUtf8(output));
+        };
+        auto [first, edited] = start({"edit", pump});
+        QTRY_VERIFY_WITH_TIMEOUT(copyHolds(user, "Survives a kill"), 10000);
+        const QString firstCopy = copiesIn(user).value(0);
+        first->kill(); // SIGKILL: no handler of the program runs
+        QVERIFY(first->waitForFinished() && first->exitStatus() == QProcess::CrashExit);
+        auto [second, shown] = start({answer});
+        const QString expected = answer == "yes" ? "QUESTIONS 1\nTessik: Pump *\nunsaved running\n" + pump
+                                                 : QString("QUESTIONS 1\nTessik\nsaved running\n\n");
+        QVERIFY2(shown.startsWith(expected) && shown.contains("Survives a kill") == (answer == "yes"),
+                 qPrintable(shown));
+        // Restored, the work is kept again, now as the copy of the run that restored it.
+        QTRY_VERIFY(answer == "yes" ? copyHolds(user, "Survives a kill") && copiesIn(user)[0] != firstCopy
+                                    : copiesIn(user).isEmpty());
+        second->kill();
+        QVERIFY(second->waitForFinished());
+        QCOMPARE(copiesIn(user).size(), answer == "yes" ? 1 : 0);
+    }
+
+    // The real program: what it prints where, its exit status and what it leaves in the folder it
+    // runs in, which holds in.rca.xml, damaged.rca.xml, far.rca.xml and a file kept.png holding "old".
+    void commandLine_data()
+    {
+        QTest::addColumn<Command>("row");
+        const QString none = "^$";
+        commandRow("--version", {"--version"}, 0, "^Tessik 16\\.01\\.02\\n$", none);
+        commandRow("--help", {"--help"}, 0, "^" + kUsage + "\\n.*--export <OUT>.*--scale <N>", none);
+        commandRow("unknown option", {"--bogus", "in.rca.xml"}, 2, none,
+                   "^tessik: Unknown option 'bogus'\\.\\n\\n" + kUsage);
+        commandRow("two files", {"in.rca.xml", "far.rca.xml"}, 2, none, "Only one analysis at a time.*" + kUsage);
+        commandRow("SVG", {"--export", "out.svg", "in.rca.xml"}, 0, none, none, "out.svg");
+        commandRow("PNG at scale 3", {"--export=out.png", "--scale", "3", "in.rca.xml"}, 0, none, none, "out.png");
+        commandRow("PDF, with a capital ending", {"--export", "OUT.PDF", "in.rca.xml"}, 0, none, none, "OUT.PDF");
+        commandRow("replaces a picture", {"--export", "kept.png", "in.rca.xml"}, 0, none, none, "kept.png");
+        commandRow("damaged IN", {"--export", "out.svg", "damaged.rca.xml"}, 0, none,
+                   "^tessik: [^\\n]*damaged.rca.xml: repaired while reading: [^\\n]*\\n"
+                   "tessik: [^\\n]*damaged.rca.xml: repaired while reading: [^\\n]*\\n$",
+                   "out.svg");
+        commandRow("no IN", {"--export", "out.pdf"}, 2, none, "--export needs the analysis to draw.*" + kUsage);
+        commandRow("unknown ending", {"--export", "out.jpg", "in.rca.xml"}, 2, none,
+                   "out\\.jpg: the picture's name must end in \\.pdf, \\.svg or \\.png\\.");
+        commandRow("scale 0", {"--export", "out.png", "--scale", "0", "in.rca.xml"}, 2, none,
+                   "--scale 0: give a number above 0 and at most 16\\.");
+        commandRow("scale not a number", {"--export", "out.png", "--scale", "two", "in.rca.xml"}, 2, none,
+                   "--scale two:");
+        commandRow("scale too large", {"--export", "out.png", "--scale", "17", "in.rca.xml"}, 2, none, "--scale 17:");
+        commandRow("scale for a PDF", {"--export", "out.pdf", "--scale", "2", "in.rca.xml"}, 2, none,
+                   "--scale is for \\.png pictures only");
+        commandRow("scale without export", {"--scale", "2", "in.rca.xml"}, 2, none, "--scale goes with --export");
+        commandRow(
+            "missing IN", {"--export", "out.pdf", "missing.rca.xml"}, 1, none,
+            "^tessik: the analysis [^\\n]*/missing\\.rca\\.xml could not be read: No such file or directory\\n$");
+        commandRow("IN is a folder", {"--export", "out.pdf", "."}, 1, none, "could not be read: This is a folder");
+        commandRow(
+            "OUT in a missing folder", {"--export", "nowhere/out.pdf", "in.rca.xml"}, 1, none,
+            "^tessik: the picture [^\\n]*/nowhere/out\\.pdf could not be written: The folder does not exist\\.\\n$");
+        commandRow("OUT under a file", {"--export", "in.rca.xml/out.svg", "in.rca.xml"}, 1, none,
+                   "could not be written: Part of the path is a file");
+        commandRow("too large at this scale", {"--export", "kept.png", "--scale", "4", "far.rca.xml"}, 1, none,
+                   "kept\\.png could not be written: At this scale the picture would be \\d+ by \\d+ pixels");
+    }
+    void commandLine()
+    {
+        QFETCH(Command, row);
+        const auto [arguments, exitCode, out, err, written] = row;
+        QTemporaryDir dir;
+        Analysis far;
+        far.table.addBlock(0, 0);
+        far.table.addBlock(60000, 0); // its picture covers a great area
+        QVERIFY(writeBytes(dir.filePath("in.rca.xml"), writeAnalysis(analysisWith(2))) &&
+                writeBytes(dir.filePath("far.rca.xml"), writeAnalysis(far)) &&
+                writeBytes(dir.filePath("kept.png"), "old"));
+        // A parent that names no block and a position that is no number: read with two repairs.
+        QVERIFY(writeBytes(dir.filePath("damaged.rca.xml"),
+                           "<analysis><description>D</description><block><active>-1 </active><parent> 9 </parent>"
+                           "<x>oops</x><y> 2 </y><text>T</text></block></analysis>"));
+        // No display at all, and Qt's own folders inside the test's folder, so that stderr holds
+        // only what the program says.
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char *name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+            environment.remove(name);
+        QVERIFY(QDir(dir.path()).mkdir(".run") &&
+                QFile::setPermissions(dir.filePath(".run"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        environment.insert("XDG_RUNTIME_DIR", dir.filePath(".run"));
+        const QStringList before = QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot, QDir::Name);
+        QProcess process;
+        process.setWorkingDirectory(dir.path());
+        process.setProcessEnvironment(environment);
+        process.start(QCoreApplication::applicationDirPath() + "/tessik", arguments);
+        QVERIFY(process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit);
+        const QString stdOut = process.readAllStandardOutput(), stdErr = process.readAllStandardError();
+        const auto dot = QRegularExpression::DotMatchesEverythingOption;
+        QVERIFY2(QRegularExpression(out, dot).match(stdOut).hasMatch(), qPrintable("stdout: " + stdOut));
+        QVERIFY2(QRegularExpression(err, dot).match(stdErr).hasMatch(), qPrintable("stderr: " + stdErr));
+        QCOMPARE(process.exitCode(), exitCode);
+        // Nothing but the picture is left behind; a failure leaves the old picture as it was.
+        QStringList expected = before + QStringList(written).mid(written.isEmpty() || before.contains(written));
+        expected.sort();
+        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot, QDir::Name), expected);
+        QCOMPARE(readBytes(dir.filePath("kept.png")) == "old", written != "kept.png");
+        const QByteArray picture = readBytes(dir.filePath(written)), ending = written.right(3).toLower().toLatin1();
+        QVERIFY(written.isEmpty() || picture.startsWith(ending == "pdf"   ? "%PDF-"
+                                                        : ending == "svg" ? "<?xml"
+                                                                          : "\x89PNG"));
+        // Files are taken from the folder the program starts in: a later dialog moves it.
+        QCOMPARE(parseCommandLine({"tessik", "--", "-a.rca.xml"}).file, QDir::currentPath() + "/-a.rca.xml");
+    }
+};
+
+TESSIK_TEST(ProgramTest)
+#include "program_test.moc"
