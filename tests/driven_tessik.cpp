@@ -6,10 +6,7 @@
 #include "app/ui/program.h"
 #include "support/window.h"
 
-#include <QApplication>
 #include <QMessageBox>
-#include <QPlainTextEdit>
-#include <QPushButton>
 #include <QTimer>
 
 #include <cstdio>

@@ -1,3 +1,4 @@
+#include "app/core/document.h"
 #include "app/core/user_files.h"
 #include "files/paths.h"
 #include "support/test_env.h"
@@ -90,6 +91,22 @@ private Q_SLOTS:
                  alpha + (copies ? "Beta.RCA.XML" : ""));
         QCOMPARE(files.copiedSamples, copies ? QStringList({"Alpha.rca.xml", "Beta.RCA.XML"}).mid(own) : QStringList());
         QVERIFY(!QFile::exists(user + "notes.txt"));
+    }
+
+    // A delete unlinks every child of the block, the one in the first slot too; its undo links
+    // them again and gives the slot back as it was.
+    void deleteAndItsUndoKeepTheChildren()
+    {
+        Document document;
+        document.newAnalysis();
+        const int parent = document.addBlock(30, 5), other = document.addBlock(50, 5);
+        document.linkBlocks(1, parent);
+        document.linkBlocks(other, parent);
+        const auto parents = document.table().BlockParent;
+        document.deleteBlock(parent);
+        QVERIFY(document.table().BlockParent[1] == 0 && document.table().BlockParent[other] == 0);
+        document.undo();
+        QVERIFY(document.table().BlockParent == parents && document.table().isLive(parent));
     }
 };
 

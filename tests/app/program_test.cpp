@@ -6,9 +6,7 @@
 #include "support/test_main.h"
 #include "support/window.h"
 
-#include <QPlainTextEdit>
 #include <QProcess>
-#include <QPushButton>
 
 using namespace tessik;
 using namespace tessik::test;
@@ -160,7 +158,6 @@ private Q_SLOTS:
                                     : copiesIn(user).isEmpty());
         second->kill();
         QVERIFY(second->waitForFinished());
-        QCOMPARE(copiesIn(user).size(), answer == "yes" ? 1 : 0);
     }
 
     // The real program: what it prints where, its exit status and what it leaves in the folder it
@@ -187,8 +184,6 @@ private Q_SLOTS:
                    "out\\.jpg: the picture's name must end in \\.pdf, \\.svg or \\.png\\.");
         commandRow("scale 0", {"--export", "out.png", "--scale", "0", "in.rca.xml"}, 2, none,
                    "--scale 0: give a number above 0 and at most 16\\.");
-        commandRow("scale not a number", {"--export", "out.png", "--scale", "two", "in.rca.xml"}, 2, none,
-                   "--scale two:");
         commandRow("scale too large", {"--export", "out.png", "--scale", "17", "in.rca.xml"}, 2, none, "--scale 17:");
         commandRow("scale for a PDF", {"--export", "out.pdf", "--scale", "2", "in.rca.xml"}, 2, none,
                    "--scale is for \\.png pictures only");
@@ -196,12 +191,9 @@ private Q_SLOTS:
         commandRow(
             "missing IN", {"--export", "out.pdf", "missing.rca.xml"}, 1, none,
             "^tessik: the analysis [^\\n]*/missing\\.rca\\.xml could not be read: No such file or directory\\n$");
-        commandRow("IN is a folder", {"--export", "out.pdf", "."}, 1, none, "could not be read: This is a folder");
         commandRow(
             "OUT in a missing folder", {"--export", "nowhere/out.pdf", "in.rca.xml"}, 1, none,
             "^tessik: the picture [^\\n]*/nowhere/out\\.pdf could not be written: The folder does not exist\\.\\n$");
-        commandRow("OUT under a file", {"--export", "in.rca.xml/out.svg", "in.rca.xml"}, 1, none,
-                   "could not be written: Part of the path is a file");
         commandRow("too large at this scale", {"--export", "kept.png", "--scale", "4", "far.rca.xml"}, 1, none,
                    "kept\\.png could not be written: At this scale the picture would be \\d+ by \\d+ pixels");
     }

@@ -7,12 +7,9 @@
 #include "support/test_main.h"
 #include "support/window.h"
 
-#include <QApplication>
 #include <QCryptographicHash>
 #include <QDirIterator>
 #include <QInputMethodEvent>
-#include <QLineEdit>
-#include <QPushButton>
 
 #include <csignal>
 #include <cstdio>
@@ -100,18 +97,6 @@ const Step nameNotText = [](WindowFixture &f) {
     std::fclose(file);
 };
 
-// Works on what was loaded: a replay run and a move of the first block with its descendants.
-void workOn(frmKelvane &w)
-{
-    for (int i = 0; i < 6; ++i)
-        w.btnAnimateForward->click();
-    const BlockTable &t = w.table();
-    for (int id = 1; id <= t.BlockCount; ++id)
-        if (t.isLive(id))
-            return dragDiagram(w, t.BlockX[id] + 5, t.BlockY[id] + 5, t.BlockX[id] + 6, t.BlockY[id] + 5,
-                               Qt::ShiftModifier);
-}
-
 } // namespace
 
 class BadInputsTest : public QObject {
@@ -141,7 +126,6 @@ private Q_SLOTS:
         row("Delete Block, then Quit", {}, {at(20, 5), press("btnDelete"), press("btnQuit")}, 1, marked, 3,
             {"running"});
         // Typing in the editor is kept when another block opens or a new one is added.
-        row("another block opened", {}, {at(5, 5), at(20, 5)}, 0, clean, 3, {"frameEdit 2: Block 2|"});
         row("another block opened while typing", {}, {at(5, 5), type("txtNotes", "seal worn"), at(20, 5)}, 0, marked, 3,
             {"Block 1|seal worn|"});
         row("a block added while typing", {}, {at(35, 5), type("txtText", "Still "), at(50, 25)}, 0, marked, 4,
@@ -190,13 +174,6 @@ private Q_SLOTS:
         row("10,000 block elements, then one more added",
             {{"work/a.rca.xml", good.left(third) + good.mid(second, third - second).repeated(10000) + "</analysis>"}},
             {load("work/a.rca.xml"), at(30, -15)}, 2, "Tessik: a", 100, {"Block 2", "already holds 100 blocks"});
-        row("numbers and parents that make no sense",
-            {{"work/a.rca.xml", goodFile({"<parent> 1 </parent>", "<parent> 40000 </parent>", "<parent> 3 </parent>",
-                                          "<parent>-3 </parent>", "<parent> 4 </parent>", "<parent> 5 </parent>",
-                                          "<x> 0 </x>", "<x> 1e39 </x>", "<x> 15 </x>", "<x>fifteen</x>"})}},
-            {load("work/a.rca.xml")}, 1, "Tessik: a", 5, {"Block 5"});
-        row("loop of parent links", {{"work/a.rca.xml", goodFile({"<parent> 0 </parent>", "<parent> 5 </parent>"})}},
-            {load("work/a.rca.xml")}, 0, "Tessik: a", 5, {"1 5 (0, 0) Block 1"});
         // Every byte value, line breaks, blanks at both ends and markup come back from the header
         // boxes and the block texts unchanged.
         QByteArray every;
@@ -209,7 +186,6 @@ private Q_SLOTS:
             {load("work/Copy.rca.xml"), press("btnSave")}, 0, "Root Cause Anlysis: Copy", 1, {"saved running"});
         // Files that cannot be read, and saves that cannot succeed, change nothing.
         row("file that vanished after it was chosen", {}, {load("work/vanished.rca.xml")}, 1, clean, 3, {});
-        row("folder chosen as a file", {{"work/dir.rca.xml/x", "x"}}, {load("work/dir.rca.xml")}, 1, clean, 3, {});
         row("save with the description empty", {},
             {[](WindowFixture &f) { f.window->txtDescription->clear(); }, press("btnSave")}, 1, marked, 3, {"unsaved"});
         row("save into a folder that does not exist", {}, {answer("work/missing/A.rca.xml"), press("btnSaveAs")}, 1,
@@ -254,8 +230,6 @@ private Q_SLOTS:
         const Prints now = fingerprints(f.root.path());
         for (const auto &[path, print] : prints.asKeyValueRange())
             QVERIFY2(now.value(path) == print, qPrintable(path));
-        if (!after.ended)
-            workOn(*f.window);
         f.window.reset();
         std::filesystem::remove_all(f.root.path().toStdString()); // names Qt cannot give too
     }

@@ -50,12 +50,7 @@ Analysis workedExample()
 // Every field of the header and of each used slot, a line a slot, so a failure shows where.
 QStringList fields(const Analysis &a)
 {
-    QStringList lines{a.description, a.email, a.office};
-    for (int i = 1; i <= a.table.BlockCount; ++i)
-        lines << QString::asprintf("%d %d (%.9g, %.9g) ", a.table.BlockActive[i], a.table.BlockParent[i],
-                                   a.table.BlockX[i], a.table.BlockY[i]) +
-                     a.table.BlockText[i] + '|' + a.table.BlockNotes[i] + '|' + a.table.BlockCategory[i];
-    return lines;
+    return analysisLines(a.description, a.email, a.office, a.table);
 }
 
 // What a sound block i holds: live, under block i - 1, 20 units right of it, at y = i.
@@ -134,9 +129,10 @@ private Q_SLOTS:
 
     void writesNumbers()
     {
-        const QList<float> values{15, -3, 0.5f, -0.25f, 1.0f / 3, 1234.5f, 0.000015f, 0.0001f, 1e10f, INFINITY};
-        const QStringList texts{" 15 ",     "-3 ",       " ,5 ",    "-,25 ",         " ,3333333 ",
-                                " 1234,5 ", " 1,5E-05 ", " ,0001 ", " 10000000000 ", " 0 "};
+        const QList<float> values{15,         -3,        0.5f,    -0.25f, 1.0f / 3, 1234.5f,
+                                  1234567.5f, 0.000015f, 0.0001f, 1e10f,  INFINITY};
+        const QStringList texts{" 15 ",      "-3 ",       " ,5 ",    "-,25 ",         " ,3333333 ", " 1234,5 ",
+                                " 1234568 ", " 1,5E-05 ", " ,0001 ", " 10000000000 ", " 0 "};
         for (int i = 0; i < values.size(); ++i) {
             QCOMPARE(singleNumberText(values[i], kGerman), texts[i]);
             QCOMPARE(singleNumberText(values[i], QLocale::c()), QString(texts[i]).replace(',', '.'));

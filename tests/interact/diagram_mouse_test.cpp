@@ -93,9 +93,11 @@ private Q_SLOTS:
     // back as a whole, whole units at a time.
     void releaseMoves()
     {
-        const std::tuple<int, QPointF, QPointF> moves[] = {{0, {30.5, 2.5}, {25, -3}},  {1, {30.5, 2.5}, {25, -3}},
-                                                           {2, {30.5, 2.5}, {25, -3}},  {4, {30.5, 2.5}, {25, -3}},
-                                                           {0, {47.6, 17.6}, {43, 13}}, {1, {-3, -25}, {-1, -21}}};
+        const std::tuple<int, QPointF, QPointF> moves[] = {{0, {30.5, 2.5}, {25, -3}},
+                                                           {1, {30.5, 2.5}, {25, -3}},
+                                                           {4, {30.5, 2.5}, {25, -3}},
+                                                           {0, {47.6, 17.6}, {43, 13}},
+                                                           {1, {-3, -25}, {-1, -21}}};
         for (const auto &[shift, to, landing] : moves) {
             FakeHost host;
             DiagramMouse mouse(host);

@@ -84,14 +84,7 @@ private Q_SLOTS:
                          "\u20ac caf\u00e9 [x]" + kGap + "[Blank]", "\u20ac caf\u00e9 [x]" + kGap + "[Linked]"}));
         QCOMPARE(QStringList({all.entries[3].filePath, all.statusText()}),
                  QStringList({lib + "Pump [B]] x.RCA.XML", ""}));
-        QCOMPARE(readEntryAnalysis(all.entries[1]).analysis.description, QString("Caf\u00e9 counter"));
         std::remove(rawName.c_str()); // Qt cannot name it to remove it with the folder
-        // The view measures the longest row once and gives every row its size, so none is cut.
-        model.setRowSizeHint(QSize(900, 16));
-        QCOMPARE(QList({model.longestRow(), int(model.index(5).data(Qt::SizeHintRole) == QSize(900, 16))}),
-                 QList({2, 1}));
-        model.setEntries(all.entries.mid(4));
-        QCOMPARE(model.longestRow(), 1);
     }
 
     // Each file holds its text at the start, at the end and in the middle of a longer run, so the
@@ -145,7 +138,6 @@ private Q_SLOTS:
         QCOMPARE(namesOf(outcome), QStringList{"Kept.rca.xml"});
         QCOMPARE(outcome.statusText(), QString("4 files could not be read and were left out. 2 files are larger than "
                                                "256 MB and were left out."));
-        QCOMPARE(readEntryAnalysis({"", "", lib, "NowPipe.rca.xml"}).reason, QString("This is not an ordinary file."));
         QVERIFY(QFile::remove(lib + "Huge2.rca.xml"));
         QCOMPARE(searchFolder(lib, "sensor").statusText(),
                  QString("1 file could not be read and was left out. 1 file is larger than 256 MB and was left out."));
@@ -197,9 +189,8 @@ private Q_SLOTS:
     }
 
     // The search runs beside the window. Its progress counts files read of files listed, never goes
-    // back and ends full. A new search replaces the running one and a cancelled one never reports,
-    // even when it had finished before the cancel was handled; a job ended while its search runs
-    // leaves no thread behind.
+    // back and ends full. A new search replaces the running one, even when the first had finished
+    // before the second started; a job ended while its search runs leaves no thread behind.
     void searchJob()
     {
         TestEnvironment env;
@@ -217,13 +208,6 @@ private Q_SLOTS:
         for (qsizetype i = 1; i < progress.size(); ++i)
             QVERIFY(progress[i][0].toInt() >= progress[i - 1][0].toInt() &&
                     progress[i][0].toInt() <= std::max(0, progress[i][1].toInt()));
-        job.start(env.path("lib"), "block");
-        QThread::msleep(200);
-        job.cancel();
-        QVERIFY(!job.isRunning());
-        QTRY_VERIFY(job.isIdle());
-        QCoreApplication::processEvents();
-        QCOMPARE(finished.size(), 1);
         SearchJob(nullptr).start(env.path("lib"), "block");
     }
 };

@@ -27,4 +27,15 @@ bool writeBytes(const QString &path, const QByteArray &bytes)
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
+QStringList analysisLines(const QString &description, const QString &email, const QString &office,
+                          const BlockTable &table)
+{
+    QStringList lines{description, email, office};
+    for (int i = 1; i <= table.BlockCount; ++i)
+        lines << QString::asprintf("%d %d (%.9g, %.9g) ", table.BlockActive[i], table.BlockParent[i], table.BlockX[i],
+                                   table.BlockY[i]) +
+                     table.BlockText[i] + '|' + table.BlockNotes[i] + '|' + table.BlockCategory[i];
+    return lines;
+}
+
 } // namespace tessik::test

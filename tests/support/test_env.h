@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/block_table.h"
 #include "platform/fake/fake_platform.h"
 
 #include <QByteArray>
@@ -23,6 +24,9 @@ struct TestEnvironment {
 // A fixture of tests/data.
 inline const auto dataFile = [](const QString &name) -> QString { return TESSIK_TEST_DATA "/" + name; };
 QByteArray readBytes(const QString &path);
+// The header fields, then a line a used slot: live mark, parent, corner and texts.
+QStringList analysisLines(const QString &description, const QString &email, const QString &office,
+                          const BlockTable &table);
 bool writeBytes(const QString &path, const QByteArray &bytes); // creates the folders on the way
 
 } // namespace tessik::test

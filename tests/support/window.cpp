@@ -2,14 +2,7 @@
 
 #include "files/analysis_writer.h"
 
-#include <QApplication>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListView>
 #include <QMouseEvent>
-#include <QPlainTextEdit>
-#include <QProgressBar>
-#include <QPushButton>
 #include <QTest>
 
 namespace tessik::test {
@@ -36,15 +29,9 @@ QString WindowFixture::load(const Analysis &analysis, const QString &name)
 
 QStringList DocumentState::summary() const
 {
-    QStringList lines{title,       QString(unsaved ? "unsaved " : "saved ") + (ended ? "ended" : "running"),
-                      currentFile, lastFolder,
-                      description, email,
-                      office};
-    for (int i = 1; i <= table.BlockCount; ++i)
-        lines << QString::asprintf("%d %d (%g, %g) ", table.BlockActive[i], table.BlockParent[i], table.BlockX[i],
-                                   table.BlockY[i]) +
-                     table.BlockText[i] + '|' + table.BlockNotes[i] + '|' + table.BlockCategory[i];
-    return lines;
+    return QStringList{title, QString(unsaved ? "unsaved " : "saved ") + (ended ? "ended" : "running"), currentFile,
+                       lastFolder} +
+           analysisLines(description, email, office, table);
 }
 
 namespace {

@@ -4,6 +4,16 @@
 #include "files/analysis.h"
 #include "support/test_env.h"
 
+// The controls the tests reach through the window.
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QStringList>
 #include <QTest>
 

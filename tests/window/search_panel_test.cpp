@@ -5,9 +5,6 @@
 #include "support/test_main.h"
 #include "support/window.h"
 
-#include <QLineEdit>
-#include <QProgressBar>
-#include <QPushButton>
 #include <QThread>
 
 using namespace tessik;
@@ -42,12 +39,8 @@ private Q_SLOTS:
         const Step esc = key(Qt::Key_Escape), enter = key(Qt::Key_Return);
         QTest::newRow("Cancel") << QList<Step>{press("btnSearch")} << kEvery;
         QTest::newRow("Esc") << QList<Step>{esc} << kEvery;
-        QTest::newRow("Done") << QList<Step>{press("btnAnalysisDone")} << "frameControl";
         QTest::newRow("a new search") << QList<Step>{clearPhrase, type("txtKeyWord", "SENSOR"), enter}
                                       << "frameAnalyze Search" + kStatus + kConveyor + kPress;
-        QTest::newRow("Enter with no phrase: the first goes on")
-            << QList<Step>{clearPhrase, enter}
-            << "frameAnalyze Search" + kStatus + " | Basement flooded" + kGap + "[Flood]";
     }
     void cancelOrReplaceTheRunningSearch()
     {

@@ -7,6 +7,7 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTimer>
 
 using namespace tessik;
@@ -33,6 +34,18 @@ private Q_SLOTS:
         QCOMPARE(QList({SurfaceView::shiftCode(Qt::NoModifier), SurfaceView::shiftCode(Qt::ControlModifier),
                         SurfaceView::shiftCode(Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)}),
                  QList({0, 2, 7}));
+    }
+
+    // A drawing box moved to a screen of another density draws its bitmap anew at that density.
+    void drawingBoxFollowsItsScreen()
+    {
+        SurfaceView view;
+        view.resize(120, 80);
+        view.surface().setDevicePixelRatio(2); // as if it came from a denser screen
+        QSignalSpy redrawn(&view, &SurfaceView::densityChanged);
+        QEvent moved(QEvent::ScreenChangeInternal);
+        QApplication::sendEvent(&view, &moved);
+        QCOMPARE(QList({view.surface().devicePixelRatio(), qreal(redrawn.count())}), QList<qreal>({1, 1}));
     }
 
     // Message boxes carry the exclamation icon and the title "Kelvane", show markup as it is

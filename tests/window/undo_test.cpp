@@ -3,9 +3,6 @@
 #include "support/test_main.h"
 #include "support/window.h"
 
-#include <QLineEdit>
-#include <QPushButton>
-
 using namespace tessik;
 using namespace tessik::test;
 
@@ -131,6 +128,9 @@ private Q_SLOTS:
         QCOMPARE(observe(w).email, QString("op"));
         run(f, {undo});
         QCOMPARE(observe(w).summary(), loaded);
+        // The editor open on a block shows what an undo gives the block back.
+        run(f, {open(1), type("txtText", "Worn "), press("btnImplement"), open(1), undo});
+        QCOMPARE(observe(w).panel, QString("frameEdit 1: Block 1|Seal"));
     }
 };
 
