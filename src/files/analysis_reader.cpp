@@ -169,18 +169,6 @@ struct BlockListEnd {
     bool unclosedBlock = false; // the list ended at an opening tag without its closing tag
 };
 
-void readEmptyBlock(int n, BlockTable &table, QStringList &repairs)
-{
-    table.BlockActive[n] = 0;
-    table.BlockParent[n] = 0;
-    table.BlockX[n] = 0;
-    table.BlockY[n] = 0;
-    table.BlockText[n].clear();
-    table.BlockNotes[n].clear();
-    table.BlockCategory[n].clear();
-    repairs << QStringLiteral("Block %1: the block element is empty; it is now a free slot.").arg(n);
-}
-
 BlockListEnd readBlocks(const QString &A, const QLocale &locale, BlockTable &table,
                         std::array<QStringList, kMaxBlocks + 1> &repairs)
 {
@@ -199,9 +187,10 @@ BlockListEnd readBlocks(const QString &A, const QLocale &locale, BlockTable &tab
             continue;
         }
         const int n = ++table.BlockCount;
-        // An empty element keeps its place, so the parents named by the blocks after it stay right.
+        // An empty element keeps its place, so the parents named by the blocks after it stay right;
+        // the table is new, so its slot is already a free one.
         if (B.isEmpty())
-            readEmptyBlock(n, table, repairs[n]);
+            repairs[n] << QStringLiteral("Block %1: the block element is empty; it is now a free slot.").arg(n);
         else
             readBlock(B, n, locale, table, repairs[n]);
     }
