@@ -119,6 +119,8 @@ private Q_SLOTS:
         QCOMPARE(decode1252(all).mid(0x7F, 3) + decode1252(all).mid(0x9D, 4),
                  QString("\x7f\u20ac\u0081\u009d\u017e\u0178\u00a0"));
         QCOMPARE(encode1252("\u03a9\u0085a\U0001F600b"), QByteArray("??a?b")); // one "?" for each it cannot hold
+        for (int c = 0; c < 0x10000; ++c) // a character has a byte only when the byte reads back as it
+            QVERIFY(byteFor1252(char16_t(c)) < 0 || charFrom1252(uchar(byteFor1252(char16_t(c)))) == c);
         for (int b = 0; b < 256; ++b) {
             const QChar c(charFrom1252(uchar(b)));
             const int small = byteFor1252(c.toLower().unicode()), capital = byteFor1252(c.toUpper().unicode());
@@ -148,6 +150,7 @@ private Q_SLOTS:
             {"plus sign, tab and line end", {"\t+7\r\n", false, 7, ok, 7, ok}},
             {"tie down", {" 2.5 ", false, 2.5f, ok, 2, ok}},
             {"exponents", {"-25e-1", false, -2.5f, ok, -2, ok}},
+            {"two-digit exponent", {"25E-10", false, 2.5e-9f, ok, 0, ok}},
             {"comma locale", {" 2,5 ", true, 2.5f, ok, 2, ok}},
             {"point in a comma locale", {" 2.5 ", true, 2.5f, ok, 2, ok}},
             {"point is no group separator", {"1.000", true, 1, ok, 1, ok}},

@@ -121,6 +121,8 @@ private Q_SLOTS:
         s.takeChangedArea();
         s.roundRect(41, 31, 91, 71, 30, 30);
         QCOMPARE(s.takeChangedArea(), QRect(41, 31, 50, 40));
+        s.circle(40, 0, 2, kBlack); // 20 pixels round (410, 215)
+        QVERIFY(s.takeChangedArea().contains(QRect(390, 195, 41, 41)));
         // Captions are drawn at device resolution: an enlarged picture would have every aligned
         // 2 x 2 block of one colour.
         const QImage dense = window(blocksAt({{0, 0}}, "Conveyor stopped twice"), 2).image();

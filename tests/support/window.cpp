@@ -29,8 +29,11 @@ QString WindowFixture::load(const Analysis &analysis, const QString &name)
 
 QStringList DocumentState::summary() const
 {
-    return QStringList{title, QString(unsaved ? "unsaved " : "saved ") + (ended ? "ended" : "running"), currentFile,
-                       lastFolder} +
+    return QStringList{title,
+                       QString(unsaved ? "unsaved " : "saved ") + (ended   ? "ended"
+                                                                   : shown ? "running"
+                                                                           : "hidden"),
+                       currentFile, lastFolder} +
            analysisLines(description, email, office, table);
 }
 
@@ -73,7 +76,7 @@ DocumentState observe(frmKelvane &w)
     const Document &d = w.document();
     return {w.windowTitle(),    d.currentFile(),     d.lastFolder(), w.txtDescription->text(),
             w.txtemail->text(), w.txtOffice->text(), d.isModified(), w.ended(),
-            w.table(),          panelOf(w),          drawsTable(w)};
+            w.table(),          panelOf(w),          drawsTable(w),  w.isVisible()};
 }
 
 Analysis analysisWith(int count)

@@ -42,6 +42,7 @@ struct DocumentState {
     // button, status line and entries.
     QString panel;
     bool drawn = false;          // the diagram shows the table (and the editor's outline), nothing else
+    bool shown = true;           // the window is on the screen
     QStringList summary() const; // all but the panel, a line a used slot, for comparisons that show what differs
 };
 DocumentState observe(frmKelvane &w);
