@@ -64,8 +64,6 @@ private Q_SLOTS:
             {"newer version", {kHistory, "16.01.03\r\n", false, "16.01.03"}},
             {"empty version file", {kHistory, "", true, "00.00.00"}},
             {"no version file", {kHistory, "-", true, "00.00.00"}},
-            {"version of binary garbage",
-             {kHistory, QByteArray("\xff\0\x81\n", 4), false, QString("\u00ff") + QChar(0) + QChar(0x81)}},
             {"version file without history file", {"-", same, true, "00.00.00"}},
             {"history file is a folder", {"/", same, true, "00.00.00"}},
             {"empty history file", {"", same, false, "16.01.02"}},

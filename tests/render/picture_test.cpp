@@ -88,9 +88,10 @@ private Q_SLOTS:
         QImage outside = window(table, 1).image();
         const QImage shown = outside.copy(area);
         QPainter(&outside).fillRect(area, Qt::white);
-        QVERIFY(outside == Surface(670, 430).image()); // nothing outside the area
-        for (const int scale : {1, 2, 3}) {            // along rows and columns through the boxes and links, clear of
-            const QImage image = png(table, scale);    // the rounded corners, which a painter draws its own way
+        QVERIFY(outside == Surface(670, 430).image());       // nothing outside the area
+        QCOMPARE(png(table, 1).text("Title"), QString("T")); // the picture carries the analysis' name
+        for (const int scale : {1, 2, 3}) {         // along rows and columns through the boxes and links, clear of
+            const QImage image = png(table, scale); // the rounded corners, which a painter draws its own way
             const QImage want = shown.scaled(area.size() * scale).convertToFormat(image.format());
             QStringList differ;
             for (int y = 0; y < want.height(); ++y)
@@ -183,7 +184,9 @@ private Q_SLOTS:
         const QList<QByteArray> pageMatrix = content.mid(content.indexOf('\n') + 1).split(' ');
         QCOMPARE(QList({pageMatrix.value(4).toDouble(), pageMatrix.value(5).toDouble()}),
                  QList({0.0, page.captured(2).toDouble()}));
-        QXmlStreamReader svg(encodePicture(PictureFormat::Svg, {table, {}, kMapping, "Pump failure"}).bytes);
+        const QByteArray svgBytes = encodePicture(PictureFormat::Svg, {table, {}, kMapping, "Pump failure"}).bytes;
+        QVERIFY(svgBytes.contains("<title>Pump failure</title>")); // the picture carries the analysis' name
+        QXmlStreamReader svg(svgBytes);
         QStringList texts, elements;
         while (!svg.atEnd())
             if (svg.readNext() == QXmlStreamReader::StartElement)

@@ -37,7 +37,6 @@ private Q_SLOTS:
         row("Ctrl+Q asks, Yes", "frameControl", "txtemail", ctrl(Qt::Key_Q), true, {"Confirm", "ended"});
         row("Ctrl+E from a text box", "frameControl", "txtDescription", ctrl(Qt::Key_E), false, {picture});
         row("Ctrl+P", "frameControl", "txtemail", ctrl(Qt::Key_P), false, {"print dialog"});
-        row("Esc in the command panel", "frameControl", "txtemail", Qt::Key_Escape, false, {});
         row("Esc cancels the editor", "frameEdit", "txtText", Qt::Key_Escape, false, {"frameControl"});
         row("Esc closes the search", "frameAnalyze", "txtKeyWord", Qt::Key_Escape, false, {"frameControl"});
         row("Ctrl+S in the editor", "frameEdit", "txtText", ctrl(Qt::Key_S), false, {});
