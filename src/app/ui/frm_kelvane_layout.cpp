@@ -166,7 +166,6 @@ void frmKelvane::buildSearchPanel()
     // broad letters can be, loses blanks of its gap rather than its name.
     lstFileNames->setUniformItemSizes(true);
     lstFileNames->setTextElideMode(Qt::ElideMiddle);
-    lstFileNames->setEditTriggers(QAbstractItemView::NoEditTriggers);
     btnAnalysisDone = button(p, "btnAnalysisDone", QStringLiteral("Done"), 596, 12, 73, 29);
     // Files read of files listed, shown while a search runs, between the phrase and the button.
     prgSearch = place<QProgressBar>(p, "prgSearch", 8, 40, 230, 17);
@@ -218,11 +217,9 @@ void frmKelvane::buildControlPanel()
     lblversion->setFont(arialFont(9, false));
 
     PicCategories = place<SurfaceView>(p, "PicCategories", 756, 12, 205, 113);
-    PicCategories->setFollowsSize(false);
     PicCategories->setLineWidth(1); // a thin border leaves the whole picture in view
     PicCategories->setFixedPicture(categoryKeyPicture);
     picLedgend = place<SurfaceView>(p, "picLedgend", 764, 12, 137, 117);
-    picLedgend->setFollowsSize(false);
     picLedgend->setLineWidth(1);
     picLedgend->setFixedPicture(notesLegendPicture);
     picLedgend->setVisible(false);
