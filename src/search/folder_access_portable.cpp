@@ -17,7 +17,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr std::size_t kStopCheckEvery = 1024;
 constexpr std::size_t kMaxBytes = std::size_t(kMaxAnalysisFileBytes);
 
 // Where paths are bytes (POSIX, macOS) the names are kept as those bytes; where they are
@@ -84,9 +83,8 @@ IoResult listFolderFiles(const QString &folder, bool (*wanted)(QByteArrayView na
     fs::directory_iterator entries(folderPath(folder), error);
     if (error)
         return IoResult::failure(folderReason(error));
-    std::size_t seen = 0;
     for (; entries != fs::directory_iterator(); entries.increment(error)) {
-        if (error || (stop != nullptr && ++seen % kStopCheckEvery == 0 && stop->load(std::memory_order_relaxed)))
+        if (error || (stop != nullptr && stop->load(std::memory_order_relaxed)))
             break;
         const QByteArray name = nameBytes(entries->path().filename());
         if (wanted(name) && takeEntry(*entries))

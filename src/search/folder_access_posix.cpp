@@ -16,7 +16,6 @@ namespace tessik {
 
 namespace {
 
-constexpr std::size_t kStopCheckEvery = 1024;
 constexpr std::size_t kMaxBytes = std::size_t(kMaxAnalysisFileBytes);
 
 QString errorText(int error)
@@ -51,9 +50,8 @@ IoResult listFolderFiles(const QString &folder, bool (*wanted)(QByteArrayView na
     if (dir == nullptr)
         return IoResult::failure(folder.isEmpty() || errno == ENOENT || errno == ENOTDIR ? kFolderMissing
                                                                                          : errorText(errno));
-    std::size_t seen = 0;
     while (const dirent *entry = readdir(dir)) {
-        if (stop != nullptr && ++seen % kStopCheckEvery == 0 && stop->load(std::memory_order_relaxed))
+        if (stop != nullptr && stop->load(std::memory_order_relaxed))
             break;
         const QByteArrayView name(entry->d_name);
         if (wanted(name) && takeEntry(dir, entry))
