@@ -170,7 +170,6 @@ private Q_SLOTS:
         commandRow("--help", {"--help"}, 0, "^" + kUsage + "\\n.*--export <OUT>.*--scale <N>", none);
         commandRow("unknown option", {"--bogus", "in.rca.xml"}, 2, none,
                    "^tessik: Unknown option 'bogus'\\.\\n\\n" + kUsage);
-        commandRow("two files", {"in.rca.xml", "far.rca.xml"}, 2, none, "Only one analysis at a time.*" + kUsage);
         commandRow("SVG", {"--export", "out.svg", "in.rca.xml"}, 0, none, none, "out.svg");
         commandRow("PNG at scale 3", {"--export=out.png", "--scale", "3", "in.rca.xml"}, 0, none, none, "out.png");
         commandRow("PDF, with a capital ending", {"--export", "OUT.PDF", "in.rca.xml"}, 0, none, none, "OUT.PDF");

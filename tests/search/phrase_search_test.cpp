@@ -131,6 +131,8 @@ private Q_SLOTS:
         QVERIFY(QFile::link(lib + "nowhere", lib + "Dangling.rca.xml"));
         const AnalysisListing listing = listAnalysisFiles(lib);
         QCOMPARE(listing.fileNames.size(), std::size_t(7));
+        const std::atomic<bool> stopped{true}; // a cancelled search stops listing at once
+        QVERIFY(listAnalysisFiles(lib, &stopped).fileNames.empty());
         QVERIFY(QFile::remove(lib + "Removed.rca.xml") && QFile::remove(lib + "NowFolder.rca.xml"));
         QVERIFY(QDir().mkdir(lib + "NowFolder.rca.xml") && QFile::remove(lib + "NowPipe.rca.xml") &&
                 mkfifo(QFile::encodeName(lib + "NowPipe.rca.xml"), 0600) == 0);

@@ -40,7 +40,6 @@ private Q_SLOTS:
         row("Esc cancels the editor", "frameEdit", "txtText", Qt::Key_Escape, false, {"frameControl"});
         row("Esc closes the search", "frameAnalyze", "txtKeyWord", Qt::Key_Escape, false, {"frameControl"});
         row("Ctrl+S in the editor", "frameEdit", "txtText", ctrl(Qt::Key_S), false, {});
-        row("Ctrl+O in the search", "frameAnalyze", "txtKeyWord", ctrl(Qt::Key_O), true, {});
     }
     void keysActAsTheirButtons()
     {

@@ -83,7 +83,6 @@ private Q_SLOTS:
         QCOMPARE(QList({request.filter, request.title, request.initialFolder}),
                  QStringList(
                      {"Root Cause Analysis (*.rca.xml)|*.rca.xml", " Select a Root Cause Analysis", f.userFolder()}));
-        QCOMPARE(request.mode, FileDialogMode::Open);
         const DocumentState loaded = observe(w);
         QCOMPARE(
             QList({loaded.title, loaded.currentFile, loaded.lastFolder, loaded.description, loaded.table.BlockText[3]}),
