@@ -155,9 +155,6 @@ private Q_SLOTS:
         Surface s = startupSurface();
         const QString family = QFontInfo(s.font()).family(); // Arial, or its metric twin
         QVERIFY2((family.contains("Liberation Sans") || family == "Arial") && s.font().bold(), qPrintable(family));
-        QVERIFY(s.textHeight("I") > 1.0f && s.textHeight("I") < 2.0f); // about 13 pixels
-        s.print("Hello"); // at the print position (0, 0), which moves past the text
-        QCOMPARE(s.currentX(), s.textWidth("Hello"));
         s.line(0, 0, 10, 0, kBlack); // a resize keeps the unit and the picture; new area is white
         s.resize(1000, 600);
         QCOMPARE(pixels(s, {10, 215, 110, 215, 999, 599, 1000, 5}), QList({kBlack, kBlack, kWhite, -1}));

@@ -283,6 +283,9 @@ private Q_SLOTS:
         frmKelvane &w = f.start();
         QVERIFY(w.frameEdit->isHidden() && w.frameAnalyze->isHidden() && w.picBuffer->isHidden() &&
                 w.btnSend->isHidden() && w.btnTrainingReference->isHidden() && w.optType[1]->isChecked());
+        QTest::mouseClick(w.picDiagram, Qt::BackButton, {}, w.picDiagram->contentsRect().center()); // extra buttons
+        QTest::mouseClick(w.picDiagram, Qt::LeftButton, {}, QPoint(1, 1)); // and the sunken border do nothing
+        QVERIFY(observe(w).table.BlockCount == 0 && w.frameEdit->isHidden());
         const QRect diagram = w.picDiagram->geometry(), panel = w.frameControl->geometry(),
                     button = w.btnQuit->geometry();
         QCOMPARE(
