@@ -67,9 +67,11 @@ private Q_SLOTS:
         QVERIFY(QDir().mkpath(lib + "Folder.rca.xml") && QFile::link(lib + "Sub", lib + "ToFolder.rca.xml"));
         const std::string rawName = QFile::encodeName(lib).toStdString() + "Caf\xE9.rca.xml";
         std::ofstream(rawName) << analysisFile("Caf\u00e9 counter").toStdString();
+        const qsizetype openFiles = QDir("/proc/self/fd").count();
         QCOMPARE(namesOf(searchFolder(lib, "SENSOR")), QStringList{"Conveyor_op.rca.xml"});
         QCOMPARE(namesOf(searchFolder(lib, "block")), QStringList({"Conveyor_op.rca.xml", "Pump [B]] x.RCA.XML"}));
         QVERIFY(searchFolder(lib, "turbine").entries.isEmpty() && searchFolder(lib, "").entries.isEmpty());
+        QCOMPARE(QDir("/proc/self/fd").count(), openFiles); // every file read is closed again
         const SearchOutcome all = searchFolder(lib, "xml");
         SearchResultModel model;
         QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
