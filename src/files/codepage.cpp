@@ -1,7 +1,5 @@
 #include "files/codepage.h"
 
-#include <array>
-
 namespace tessik {
 
 namespace {
@@ -13,11 +11,10 @@ constexpr char16_t kHighControls[32] = {
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
-std::array<unsigned char, 256> makeLowerTable()
+// Built at compile time, so the search's own tables, made at start-up, can rely on it.
+constexpr std::array<unsigned char, 256> makeLowerTable()
 {
-    std::array<unsigned char, 256> table{};
-    for (int i = 0; i < 256; ++i)
-        table[size_t(i)] = static_cast<unsigned char>(i);
+    std::array<unsigned char, 256> table = everyByte();
     for (int c = 'A'; c <= 'Z'; ++c)
         table[size_t(c)] = static_cast<unsigned char>(c + 32);
     for (int c = 0xC0; c <= 0xDE; ++c)
@@ -30,7 +27,7 @@ std::array<unsigned char, 256> makeLowerTable()
     return table;
 }
 
-const std::array<unsigned char, 256> kLower = makeLowerTable();
+constexpr std::array<unsigned char, 256> kLower = makeLowerTable();
 
 } // namespace
 

@@ -3,6 +3,9 @@
 #include <QByteArray>
 #include <QString>
 
+#include <array>
+#include <numeric>
+
 namespace tessik {
 
 // Text on disk is Windows-1252, one byte a character. The five byte values the code page
@@ -23,6 +26,14 @@ QString describeCharacterAt(const QString &text, qsizetype position);
 // The character a byte stands for, and the byte for a character (-1 when there is none).
 char16_t charFrom1252(unsigned char byte);
 int byteFor1252(char16_t character);
+
+// A table of every byte value, each at its own index: the start of the byte-mapping tables.
+constexpr std::array<unsigned char, 256> everyByte()
+{
+    std::array<unsigned char, 256> bytes{};
+    std::iota(bytes.begin(), bytes.end(), 0);
+    return bytes;
+}
 
 // The small form of a Windows-1252 letter (A to Z and the accented capitals), as a byte.
 unsigned char lowerCase1252(unsigned char byte);

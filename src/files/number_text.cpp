@@ -76,9 +76,6 @@ struct ParsedNumber {
 
 // Far more significant digits than a double can tell apart.
 constexpr size_t kKeptDigits = 40;
-// Beyond these decimal exponents a value is certainly out of every range, or certainly zero;
-// within them the exponent is small enough for from_chars.
-constexpr long long kLargestExponent = 400;
 
 // Reads a number text from left to right: sign, digits, decimal separator, digits, exponent.
 class NumberScanner {
@@ -177,10 +174,6 @@ private:
         if (m_digits.empty())
             return {0, NumberFault::None};
         const long long magnitude = m_pointPosition + m_exponent;
-        if (magnitude > kLargestExponent)
-            return {0, NumberFault::OutOfRange};
-        if (magnitude < -kLargestExponent)
-            return {0, NumberFault::None};
         const std::string normal = "0." + m_digits + "e" + std::to_string(magnitude);
         double result = 0;
         const auto parsed = std::from_chars(normal.data(), normal.data() + normal.size(), result);

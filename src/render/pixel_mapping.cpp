@@ -2,6 +2,8 @@
 
 #include "model/rounding.h"
 
+#include <algorithm>
+#include <cmath>
 #include <limits>
 
 namespace tessik {
@@ -11,12 +13,11 @@ namespace {
 std::int32_t toLong(double value)
 {
     // Positions from hand-edited files can be anything; clamp instead of overflowing.
+    using Limits = std::numeric_limits<std::int32_t>;
     const double rounded = roundHalfEven(value);
-    if (!(rounded > std::numeric_limits<std::int32_t>::min()))
-        return std::numeric_limits<std::int32_t>::min();
-    if (!(rounded < std::numeric_limits<std::int32_t>::max()))
-        return std::numeric_limits<std::int32_t>::max();
-    return static_cast<std::int32_t>(rounded);
+    if (std::isnan(rounded))
+        return Limits::min();
+    return static_cast<std::int32_t>(std::clamp(rounded, double(Limits::min()), double(Limits::max())));
 }
 
 } // namespace

@@ -183,9 +183,6 @@ bool Surface::clipToPicture(double &x1, double &y1, double &x2, double &y2) cons
     // Clipped to just outside the picture, so a block stored far away costs nothing
     // (Liang-Barsky: the part of the segment between the entry and exit parameters stays).
     const double minX = -1, minY = -1, maxX = m_image.width(), maxY = m_image.height();
-    auto inside = [&](double x, double y) { return x >= minX && x <= maxX && y >= minY && y <= maxY; };
-    if (inside(x1, y1) && inside(x2, y2))
-        return true;
     double t0 = 0, t1 = 1;
     const double dx = x2 - x1, dy = y2 - y1;
     const double p[4] = {-dx, dx, -dy, dy};

@@ -15,13 +15,11 @@ namespace {
 // The capital whose small form is `small`; the byte itself when it has none.
 std::array<unsigned char, 256> makeCapitalTable()
 {
-    std::array<unsigned char, 256> capital{};
-    for (int b = 0; b < 256; ++b)
-        capital[size_t(b)] = static_cast<unsigned char>(b);
-    for (int b = 0; b < 256; ++b) {
-        const unsigned char small = lowerCase1252(static_cast<unsigned char>(b));
+    std::array<unsigned char, 256> capital = everyByte();
+    for (const unsigned char b : everyByte()) {
+        const unsigned char small = lowerCase1252(b);
         if (small != b)
-            capital[small] = static_cast<unsigned char>(b);
+            capital[small] = b;
     }
     return capital;
 }
@@ -30,9 +28,9 @@ const std::array<unsigned char, 256> kCapital = makeCapitalTable();
 
 std::array<unsigned char, 256> makeSmallTable()
 {
-    std::array<unsigned char, 256> small{};
-    for (int b = 0; b < 256; ++b)
-        small[size_t(b)] = lowerCase1252(static_cast<unsigned char>(b));
+    std::array<unsigned char, 256> small = everyByte();
+    for (unsigned char &b : small)
+        b = lowerCase1252(b);
     return small;
 }
 

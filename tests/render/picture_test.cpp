@@ -124,6 +124,10 @@ private Q_SLOTS:
         QCOMPARE(s.takeChangedArea(), QRect(41, 31, 50, 40));
         s.circle(40, 0, 2, kBlack); // 20 pixels round (410, 215)
         QVERIFY(s.takeChangedArea().contains(QRect(390, 195, 41, 41)));
+        s.line(10, -5, 10, 5, kBlack); // one device pixel wide
+        QCOMPARE(s.takeChangedArea(), QRect(110, 165, 1, 101));
+        s.printAt(5, 5, ""); // nothing to print, nothing to repaint
+        QVERIFY(s.takeChangedArea().isEmpty());
         // Captions are drawn at device resolution: an enlarged picture would have every aligned
         // 2 x 2 block of one colour.
         const QImage dense = window(blocksAt({{0, 0}}, "Conveyor stopped twice"), 2).image();

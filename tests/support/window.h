@@ -7,6 +7,7 @@
 // The controls the tests reach through the window.
 #include <QApplication>
 #include <QComboBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>

@@ -1,3 +1,4 @@
+#include "app/core/user_files.h"
 #include "files/analysis_writer.h"
 #include "support/test_main.h"
 #include "support/window.h"
@@ -239,6 +240,7 @@ private Q_SLOTS:
         Analysis a = analysisWith(4); // 1 with children 2 and 4, 2 with child 3
         a.table.BlockParent[2] = a.table.BlockParent[4] = 1;
         a.table.BlockParent[3] = 2;
+        f.platform.current = f.path("appdata"); // until the dialog chooses a file in work
         f.load(a);
         w.btnAnimate->click();
         QCOMPARE(f.platform.pauses, QList<int>(30, 1));
@@ -325,6 +327,20 @@ private Q_SLOTS:
             }
             next->click();
         }
+        QStringList shown; // each control's own text, and its font where it is not the window's
+        for (const QWidget *c : w.findChildren<QWidget *>()) {
+            QString text = c->property(c->inherits("QGroupBox") ? "title" : "text").toString();
+            if (c->font() != w.font())
+                text += QString("(%1%2)").arg(c->font().pixelSize()).arg(c->font().bold() ? "b" : "");
+            if (!text.isEmpty() && !c->objectName().isEmpty() && !c->objectName().startsWith("qt_"))
+                shown << text;
+        }
+        QCOMPARE(shown.join('|'), "(12b)|Text|(12b)|Notes|OK|Cancel|Delete Block|Phrase:(10)|(12b)|Search|Done|(9)|New|"
+                                  "Save|Snapshot|Impacts_from_Causes -------->|Causes_To _Impacts <--------|"
+                                  "Transmit to Pelmar|Quit|Load|Save As|Search|Tessik Training Video|"
+                                  "RCA Training Reference|Event Description|E-Mail Point of Contact|@example.org|"
+                                  "Office|Categories|Notes|" +
+                                      ProgramVersion + "(9)");
         f.platform.messageAnswers << MessageAnswer::Yes;
         w.close(); // asks for the block added, as Quit does; Yes ends and writes the history file
         QVERIFY(f.platform.messages.size() == 1 && f.platform.endProgramCalls == 1);

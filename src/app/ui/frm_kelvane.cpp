@@ -78,9 +78,7 @@ void frmKelvane::Form_Load()
     const PixelMapping mapping = PixelMapping::forStartupSize(area.width(), area.height());
     // The bitmap itself is sized by the layout when the window is first shown.
     picDiagram->surface().setMapping(mapping);
-    // The off-screen twin gets its bitmap when the replay first needs it.
-    picBuffer->resize(picDiagram->size());
-    picBuffer->surface().setMapping(mapping);
+    // The off-screen twin takes the diagram's bitmap size and mapping when the replay draws on it.
 
     colours.tables = ColourTables::standard();
     colours.ViewType = CategoryView;

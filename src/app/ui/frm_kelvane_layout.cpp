@@ -255,8 +255,6 @@ void frmKelvane::Form_Resize()
     picDiagram->resize(std::max(W - 20, 0), std::max(H - F - 20, 0));
     picDiagram->fitSurface();
     picBuffer->resize(picDiagram->size());
-    if (!picBuffer->surface().image().isNull())
-        picBuffer->surface().resize(picDiagram->surface().pixelWidth(), picDiagram->surface().pixelHeight());
     frameControl->setGeometry(frameControl->x(), H - F - 10, std::max(W - 20, 0), F);
     frameAnalyze->setGeometry(frameAnalyze->x(), frameControl->y(), frameControl->width(), frameAnalyze->height());
     frameEdit->setGeometry(frameEdit->x(), frameControl->y(), frameControl->width(), frameEdit->height());
