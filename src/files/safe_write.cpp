@@ -40,18 +40,12 @@ IoResult writeThroughSaveFile(QSaveFile &file, const QByteArray &bytes)
     qint64 written = 0;
     while (written < bytes.size()) {
         const qint64 chunk = file.write(bytes.constData() + written, bytes.size() - written);
-        if (chunk <= 0) {
-            const QString reason = file.errorString();
-            file.cancelWriting();
-            return IoResult::failure(reason);
-        }
+        if (chunk <= 0)
+            return IoResult::failure(file.errorString());
         written += chunk;
     }
-    if (!file.flush()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return IoResult::failure(reason);
-    }
+    if (!file.flush())
+        return IoResult::failure(file.errorString());
     if (!file.commit())
         return IoResult::failure(file.errorString());
     return IoResult::success();

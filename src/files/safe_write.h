@@ -13,7 +13,8 @@ namespace tessik {
 // when everything was written: a failed write never damages the file that was there.
 IoResult writeFileSafely(const QString &path, const QByteArray &bytes);
 
-// The same through a save file the caller made (tests pass one that fails part-way).
+// The same through a save file the caller made (tests pass one that fails part-way). After a
+// failure nothing was committed: the save file discards its temporary copy when it goes.
 IoResult writeThroughSaveFile(QSaveFile &file, const QByteArray &bytes);
 
 // The user-facing reason for a path that cannot be written, checked before anything happens.
