@@ -171,7 +171,8 @@ private Q_SLOTS:
         commandRow("unknown option", {"--bogus", "in.rca.xml"}, 2, none,
                    "^tessik: Unknown option 'bogus'\\.\\n\\n" + kUsage);
         commandRow("SVG", {"--export", "out.svg", "in.rca.xml"}, 0, none, none, "out.svg");
-        commandRow("PNG at scale 3", {"--export=out.png", "--scale", "3", "in.rca.xml"}, 0, none, none, "out.png");
+        commandRow("PNG at the largest scale", {"--export=out.png", "--scale", "16", "in.rca.xml"}, 0, none, none,
+                   "out.png");
         commandRow("PDF, with a capital ending", {"--export", "OUT.PDF", "in.rca.xml"}, 0, none, none, "OUT.PDF");
         commandRow("replaces a picture", {"--export", "kept.png", "in.rca.xml"}, 0, none, none, "kept.png");
         commandRow("damaged IN", {"--export", "out.svg", "damaged.rca.xml"}, 0, none,

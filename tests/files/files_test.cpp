@@ -119,6 +119,7 @@ private Q_SLOTS:
         QCOMPARE(decode1252(all).mid(0x7F, 3) + decode1252(all).mid(0x9D, 4),
                  QString("\x7f\u20ac\u0081\u009d\u017e\u0178\u00a0"));
         QCOMPARE(encode1252("\u03a9\u0085a\U0001F600b"), QByteArray("??a?b")); // one "?" for each it cannot hold
+        QCOMPARE(QList({firstUnencodable(decode1252(all)), firstUnencodable("ab\u0141")}), QList<qsizetype>({-1, 2}));
         for (int c = 0; c < 0x10000; ++c) // a character has a byte only when the byte reads back as it
             QVERIFY(byteFor1252(char16_t(c)) < 0 || charFrom1252(uchar(byteFor1252(char16_t(c)))) == c);
         for (int b = 0; b < 256; ++b) {

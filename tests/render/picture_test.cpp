@@ -126,7 +126,8 @@ private Q_SLOTS:
         QVERIFY(s.takeChangedArea().contains(QRect(390, 195, 41, 41)));
         s.line(10, -5, 10, 5, kBlack); // one device pixel wide
         QCOMPARE(s.takeChangedArea(), QRect(110, 165, 1, 101));
-        s.printAt(5, 5, ""); // nothing to print, nothing to repaint
+        s.printAt(5, 5, ""); // nothing to print, or printed past the right edge: nothing to repaint
+        s.printAt(66, 5, "x");
         QVERIFY(s.takeChangedArea().isEmpty());
         // Captions are drawn at device resolution: an enlarged picture would have every aligned
         // 2 x 2 block of one colour.

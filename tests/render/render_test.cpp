@@ -92,6 +92,8 @@ private Q_SLOTS:
         QCOMPARE(QList({two.ScaleToPixelsX(-0.75f), two.ScaleToPixelsY(-20.75f), two.ScaleToPixelsX(3e38f),
                         two.ScaleToPixelsY(-3e38f)}),
                  QList({0, 2, INT_MAX, INT_MIN}));
+        const PixelMapping collapsed = PixelMapping::forStartupSize(0, 0); // no area yet: one pixel each way
+        QCOMPARE(QList({collapsed.DiagramPixelWidth, collapsed.DiagramPixelHeight}), QList({1, 1}));
     }
 
     // Corners in either order, right and bottom edges left out, the four corners cut alike by a 30 by
@@ -319,6 +321,9 @@ private Q_SLOTS:
             dots.setPixel(std::array{0, 1001, 1924}[size_t(row)], row, toPixel(row == 0 ? RGB(255, 255, 254) : kBlack));
         picture.setImage(dots);
         white.blendFrom(picture, 255);
+        QCOMPARE(white.image(), dots);
+        QCOMPARE(white.takeChangedArea(), QRect(0, 0, 1925, 3));
+        white.blendFrom(filled(kBlack), 0); // nothing of the new picture yet
         QCOMPARE(white.image(), dots);
     }
 

@@ -309,7 +309,8 @@ private Q_SLOTS:
         QVERIFY(w.size() == w.minimumSize() && w.width() <= 1000 && w.height() <= 699);
         clickDiagram(w, 5, w.mapping().DiagramTop + 5.5f);
         QCOMPARE(diagramColour(w, 5, observe(w).table.BlockY[1] + 10.4f), kShadowColour);
-        QVERIFY(!w.windowIcon().isNull() && w.txtText->font().bold() &&
+        QVERIFY(w.windowIcon().availableSizes() == QList({QSize(16, 16), QSize(32, 32)}) &&
+                w.lblversion->alignment() == Qt::AlignCenter && w.txtText->font().bold() &&
                 w.txtText->palette().color(QPalette::Base) == QColor(255, 255, 192));
         QCOMPARE(QList({w.font().pixelSize(), w.txtText->font().pixelSize()}), QList({11, 12})); // 8.25 and 9 points
         for (QPushButton *next : {w.btnCancel, w.btnAnalyze, w.btnAnalysisDone}) {
