@@ -342,6 +342,17 @@ private Q_SLOTS:
                                   "RCA Training Reference|Event Description|E-Mail Point of Contact|@example.org|"
                                   "Office|Categories|Notes|" +
                                       ProgramVersion + "(9)");
+        // The panels' controls stand on the 4-pixel grid the window was drawn on: left and top
+        // edges on it, boxes one pixel more than it each way, lines as long as it. The list and
+        // the two lines of the search's progress take the room they have.
+        for (const QWidget *panel :
+             std::initializer_list<QWidget *>{w.frameEdit, w.frameAnalyze, w.frameControl, w.frameDescription})
+            for (const QWidget *c : panel->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+                const QRect g = c->geometry();
+                const bool free = c == w.lstFileNames || c == w.prgSearch || c == w.lblSearchStatus;
+                const bool sized = g.width() == 1 ? g.height() % 4 == 0 : g.width() % 4 == 1 && g.height() % 4 == 1;
+                QVERIFY2(g.left() % 4 == 0 && g.top() % 4 == 0 && (sized || free), qPrintable(c->objectName()));
+            }
         f.platform.messageAnswers << MessageAnswer::Yes;
         w.close(); // asks for the block added, as Quit does; Yes ends and writes the history file
         QVERIFY(f.platform.messages.size() == 1 && f.platform.endProgramCalls == 1);
