@@ -320,6 +320,7 @@ private Q_SLOTS:
         for (int row = 0; row < 3; ++row)
             dots.setPixel(std::array{0, 1001, 1924}[size_t(row)], row, toPixel(row == 0 ? RGB(255, 255, 254) : kBlack));
         picture.setImage(dots);
+        white.takeChangedArea();
         white.blendFrom(picture, 255);
         QCOMPARE(white.image(), dots);
         QCOMPARE(white.takeChangedArea(), QRect(0, 0, 1925, 3));
