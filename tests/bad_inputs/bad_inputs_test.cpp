@@ -21,8 +21,7 @@ using namespace tessik::test;
 
 namespace {
 
-// Files made before the start ("link": a link to nowhere; "huge": larger than an analysis may
-// be), the gesture, the messages shown, the title and the blocks after it, and what the window
+// Files made before the start, the gesture, the messages shown, the title and the blocks after it, and what the window
 // and the messages must show (nothing: the document is exactly as it was).
 using Case = std::tuple<QMap<QString, QByteArray>, QList<Step>, int, QString, int, QStringList>;
 void row(const char *name, const QMap<QString, QByteArray> &files, const QList<Step> &gesture, int messages,
@@ -153,10 +152,7 @@ private Q_SLOTS:
             {type("txtDescription", " <id> 7"), at(20, 5), type("txtText", "a</text>b"), press("btnImplement"),
              press("btnSave")},
             1, marked, 3, {"The caption of block 2 holds \"</text>\""});
-        // The search counts what it could not read, a file too large among them; a listed
-        // file whose name is no valid text opens.
-        row("search with unreadable files", {{"work/Dangling.rca.xml", "link"}, {"work/Huge.rca.xml", "huge"}},
-            {search("pump")}, 0, clean, 3, {"1 file could not be read", "1 file is larger than 256 MB"});
+        // A listed file whose name is no valid text opens; one that became a folder says so.
         row("search result whose name is no valid text", {},
             {nameNotText, search("frother"), [](WindowFixture &f) { clickEntry(*f.window, 0); }}, 0,
             "Tessik: Caf\ufffd", 5, {"Milk frother"});
@@ -164,10 +160,6 @@ private Q_SLOTS:
             {put("work/Flood.rca.xml", goodFile({"Pump failure", "Flood"})), search("flood"),
              put("work/Flood.rca.xml", "folder"), [](WindowFixture &f) { clickEntry(*f.window, 0); }},
             1, clean, 3, {"Flood.rca.xml", "This is a folder"});
-        row("search in a folder that has gone", {},
-            {put("gone/X.rca.xml", good), load("gone/X.rca.xml"),
-             [](WindowFixture &f) { QDir(f.path("gone")).removeRecursively(); }, search("pump")},
-            0, "Tessik: X", 5, {"does not exist"});
         // Damaged files open with what they hold and one message that tells what was mended.
         row("file cut inside block 3", {{"work/a.rca.xml", good.left(third + 40)}}, {load("work/a.rca.xml")}, 1,
             "Tessik: a", 2, {"Block 2"});
@@ -197,10 +189,8 @@ private Q_SLOTS:
         QFETCH(Case, row);
         const auto [files, gesture, messages, title, blocks, shows] = row;
         WindowFixture f;
-        for (const auto &[file, bytes] : files.asKeyValueRange()) {
-            QVERIFY(bytes == "link" ? QFile::link(f.path("nowhere"), f.path(file)) : writeBytes(f.path(file), bytes));
-            QVERIFY(bytes != "huge" || QFile(f.path(file)).resize(kMaxAnalysisFileBytes + 1)); // sparse
-        }
+        for (const auto &[file, bytes] : files.asKeyValueRange())
+            QVERIFY(writeBytes(f.path(file), bytes));
         Prints prints = fingerprints(f.root.path());
         f.start();
         Analysis pump = analysisWith(3);

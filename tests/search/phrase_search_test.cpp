@@ -1,5 +1,4 @@
 #include "files/analysis_writer.h"
-#include "files/codepage.h"
 #include "search/phrase_search.h"
 #include "search/search_job.h"
 #include "search/search_result_model.h"
@@ -8,7 +7,6 @@
 
 #include <QAbstractItemModelTester>
 #include <QDir>
-#include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QThread>
 
@@ -153,44 +151,6 @@ private Q_SLOTS:
                  QStringList({"The folder \"" + lib + "\" could not be searched. The folder does not exist.",
                               "The folder \"" + env.path("loop") +
                                   "\" could not be searched. Too many levels of symbolic links"}));
-    }
-
-    // The threads, the byte scan, the description taken from the raw bytes and the sort keys must
-    // together give the plain search's result: each file holding the phrase, in the order of the
-    // texts with letter case ignored, whichever thread reads which file.
-    void manyFilesInManyThreads()
-    {
-        TestEnvironment env;
-        QRandomGenerator random(20160102);
-        const QString stems[] = {"Pump", "pump", "Valve [2]", "\u00d6-\u00d6l", "a]b[c", "\U00010400", "\u00b5m"};
-        const QByteArray descriptions[] = {"Pump", "PUMP", "caf\xE9 [x]", "CAF\xC9", "\xD7\x9A", "\xFF\x8A"};
-        QMultiMap<QString, QString> holding; // phrase -> file
-        for (int i = 0; i < 200; ++i) {
-            QByteArray bytes = "<description>" + descriptions[random.bounded(6)] + "</description>";
-            for (int n = random.bounded(300); n > 0; --n)
-                bytes += char(random.bounded(256));
-            const QString path =
-                env.path("lib/" + stems[random.bounded(7)] + QString::number(i) + (i % 3 ? ".rca.xml" : ".RCA.XML"));
-            QVERIFY(writeBytes(path, bytes));
-            for (const QString &phrase : QStringList{"pump", "caf\u00e9", "\u0161", "\u00ff", "x"})
-                if (decode1252(bytes).toLower().contains(phrase))
-                    holding.insert(phrase, path);
-        }
-        AnalysisListing listing = listAnalysisFiles(env.path("lib"));
-        std::sort(listing.fileNames.begin(), listing.fileNames.end());
-        for (const QString &phrase : holding.uniqueKeys())
-            for (int workers : {0, 1, 2, 3, 8}) {
-                QList<SearchEntry> entries = searchListedFiles(listing, phrase.toUpper(), workers).entries;
-                QVERIFY(std::is_sorted(entries.begin(), entries.end(), [](const SearchEntry &a, const SearchEntry &b) {
-                    return QString::compare(a.text, b.text, Qt::CaseInsensitive) < 0;
-                }));
-                QStringList files, expected = holding.values(phrase);
-                for (const SearchEntry &entry : entries)
-                    files << entry.filePath;
-                files.sort();
-                expected.sort();
-                QVERIFY2(files == expected, qPrintable(QStringLiteral("%1 with %2 workers").arg(phrase).arg(workers)));
-            }
     }
 
     // The search runs beside the window. Its progress counts files read of files listed, never goes

@@ -1,4 +1,3 @@
-#include "app/core/user_files.h"
 #include "files/analysis_writer.h"
 #include "support/test_main.h"
 #include "support/window.h"
@@ -340,8 +339,7 @@ private Q_SLOTS:
                                   "Save|Snapshot|Impacts_from_Causes -------->|Causes_To _Impacts <--------|"
                                   "Transmit to Pelmar|Quit|Load|Save As|Search|Tessik Training Video|"
                                   "RCA Training Reference|Event Description|E-Mail Point of Contact|@example.org|"
-                                  "Office|Categories|Notes|" +
-                                      ProgramVersion + "(9)");
+                                  "Office|Categories|Notes|16.01.02(9)");
         // The panels' controls stand on the 4-pixel grid the window was drawn on: left and top
         // edges on it, boxes one pixel more than it each way, lines as long as it. The list and
         // the two lines of the search's progress take the room they have.
