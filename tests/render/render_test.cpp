@@ -98,7 +98,7 @@ private Q_SLOTS:
 
     // Corners in either order, right and bottom edges left out, the four corners cut alike by a 30 by
     // 30 ellipse, a closed outline; a hollow one leaves the inside. Shapes far outside the picture
-    // are clipped, not walked pixel by pixel.
+    // are clipped, not walked pixel by pixel, and a line leaving at one edge marks no pixel of the next row.
     void roundRectAndLines()
     {
         Surface s = startupSurface();
@@ -119,8 +119,8 @@ private Q_SLOTS:
         s.line(-3e38f, 0, 3e38f, 0, kRed);
         s.line(40, -3e38f, 40, 3e38f, kRed);
         s.line(66, -5, 66, 5, kBlack); // at the right edge, just outside
-        QCOMPARE(pixels(s, {60, 265, 10, 265, 300, 50, 300, 215, 410, 400, 0, 216}),
-                 QList({RGB(10, 20, 30), kBlack, RGB(10, 20, 30), kRed, kRed, kWhite}));
+        QCOMPARE(pixels(s, {60, 265, 10, 265, 300, 50, 300, 215, 410, 400, 0, 216, 669, 214}),
+                 QList({RGB(10, 20, 30), kBlack, RGB(10, 20, 30), kRed, kRed, kWhite, kWhite}));
     }
 
     // Rounded rectangles (whole, half outside, tiny) and a circle drawn twice with XOR restore
