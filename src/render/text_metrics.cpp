@@ -18,27 +18,27 @@ bool drawsNothing(char32_t code)
     return category == QChar::Other_Format || category == QChar::Other_Control || QChar::isSpace(code);
 }
 
+// The first lookup of a key computes its value; later ones find it.
+template <typename Hash, typename Compute>
+typename Hash::mapped_type cached(Hash &hash, const typename Hash::key_type &key, Compute compute)
+{
+    auto found = hash.constFind(key);
+    if (found == hash.constEnd())
+        found = hash.insert(key, compute());
+    return *found;
+}
+
 } // namespace
 
-TextMetrics::TextMetrics(const QFont &font) : m_font(font)
+TextMetrics::TextMetrics(const QFont &font)
+    : m_font(font), m_lineHeight(QFontMetrics(font).height()), m_ascent(QFontMetrics(font).ascent()),
+      m_rawFont(QRawFont::fromFont(font))
 {
-    m_latinAdvance.fill(-1);
-    m_latinGlyph.fill(quint32(-1));
 }
 
 int TextMetrics::advance(QChar c) const
 {
-    const char16_t code = c.unicode();
-    if (code < 256) {
-        int &cached = m_latinAdvance[code];
-        if (cached < 0)
-            cached = QFontMetrics(m_font).horizontalAdvance(c);
-        return cached;
-    }
-    auto found = m_otherAdvance.constFind(code);
-    if (found == m_otherAdvance.constEnd())
-        found = m_otherAdvance.insert(code, QFontMetrics(m_font).horizontalAdvance(c));
-    return *found;
+    return cached(m_advances, c.unicode(), [&] { return QFontMetrics(m_font).horizontalAdvance(c); });
 }
 
 int TextMetrics::pixelWidth(const QString &text) const
@@ -49,52 +49,22 @@ int TextMetrics::pixelWidth(const QString &text) const
     return width;
 }
 
-int TextMetrics::lineHeight() const
+QRawFont TextMetrics::rawFont(qreal scale) const
 {
-    if (m_lineHeight < 0)
-        m_lineHeight = QFontMetrics(m_font).height();
-    return m_lineHeight;
-}
-
-int TextMetrics::ascent() const
-{
-    if (m_ascent < 0)
-        m_ascent = QFontMetrics(m_font).ascent();
-    return m_ascent;
-}
-
-const QRawFont &TextMetrics::rawFont(qreal scale) const
-{
-    if (!m_rawFont.isValid() || m_rawFontScale != scale) {
-        m_rawFont = QRawFont::fromFont(m_font);
-        if (scale != 1)
-            m_rawFont.setPixelSize(m_rawFont.pixelSize() * scale);
-        m_rawFontScale = scale;
-    }
-    return m_rawFont;
+    return cached(m_scaledFonts, scale, [&] {
+        QRawFont scaled = m_rawFont;
+        scaled.setPixelSize(m_rawFont.pixelSize() * scale);
+        return scaled;
+    });
 }
 
 quint32 TextMetrics::glyphIndex(char32_t code) const
 {
-    if (code < 256 && m_latinGlyph[code] != quint32(-1))
-        return m_latinGlyph[code];
-    if (code >= 256) {
-        const auto found = m_otherGlyph.constFind(code);
-        if (found != m_otherGlyph.constEnd())
-            return *found;
-    }
-    const QString character = QString::fromUcs4(&code, 1);
-    quint32 glyphs[2] = {0, 0};
-    int count = 2;
-    // Glyph indexes do not depend on the size: any scale of the raw font will do.
-    const QRawFont &font = m_rawFont.isValid() ? m_rawFont : rawFont(1);
-    if (!font.glyphIndexesForChars(character.constData(), int(character.size()), glyphs, &count) || count != 1)
-        glyphs[0] = 0;
-    if (code < 256)
-        m_latinGlyph[code] = glyphs[0];
-    else
-        m_otherGlyph.insert(code, glyphs[0]);
-    return glyphs[0];
+    // Glyph indexes do not depend on the size: the unscaled raw font answers for every scale.
+    return cached(m_glyphs, code, [&] {
+        const QList<quint32> glyphs = m_rawFont.glyphIndexesForString(QString::fromUcs4(&code, 1));
+        return glyphs.isEmpty() ? 0 : glyphs.constFirst();
+    });
 }
 
 void TextMetrics::drawText(QPainter &painter, QPointF origin, const QString &text, qreal scale) const

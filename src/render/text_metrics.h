@@ -7,8 +7,6 @@
 #include <QRawFont>
 #include <QString>
 
-#include <array>
-
 class QPainter;
 
 namespace tessik {
@@ -27,8 +25,8 @@ public:
     const QFont &font() const { return m_font; }
     int advance(QChar c) const;
     int pixelWidth(const QString &text) const;
-    int lineHeight() const;
-    int ascent() const;
+    int lineHeight() const { return m_lineHeight; }
+    int ascent() const { return m_ascent; }
 
     // Draws the text in the painter's pen colour, the baseline starting at `origin`, each
     // character at its summed advances from there. With `scale` the glyphs are drawn that many
@@ -47,17 +45,15 @@ private:
     void drawFallback(QPainter &painter, QPointF at, const QString &text, qreal scale) const;
     // The glyph of one character in the font itself; 0 when the font lacks it.
     quint32 glyphIndex(char32_t code) const;
-    const QRawFont &rawFont(qreal scale) const;
+    QRawFont rawFont(qreal scale) const;
 
     QFont m_font;
-    mutable std::array<int, 256> m_latinAdvance{};
-    mutable QHash<char16_t, int> m_otherAdvance;
-    mutable int m_lineHeight = -1;
-    mutable int m_ascent = -1;
-    mutable std::array<quint32, 256> m_latinGlyph{};
-    mutable QHash<char32_t, quint32> m_otherGlyph;
-    mutable QRawFont m_rawFont;
-    mutable qreal m_rawFontScale = 0;
+    int m_lineHeight;
+    int m_ascent;
+    QRawFont m_rawFont;
+    mutable QHash<char16_t, int> m_advances;
+    mutable QHash<char32_t, quint32> m_glyphs;
+    mutable QHash<qreal, QRawFont> m_scaledFonts;
 };
 
 } // namespace tessik
