@@ -109,12 +109,13 @@ void Surface::plot(const Pixels &pixels, int x, int y, Colour colour)
         *pixel = toPixel(colour);
 }
 
-void Surface::span(const Pixels &pixels, int y, int x1, int x2, Colour colour)
+void Surface::span(const Pixels &pixels, int y, std::int64_t from, std::int64_t to, Colour colour)
 {
     if (y < 0 || y >= pixels.height)
         return;
-    x1 = std::max(x1, 0);
-    x2 = std::min(x2, pixels.width - 1);
+    // Clamped to the row, where an int holds it; a span wholly outside comes out empty.
+    const int x1 = int(std::clamp<std::int64_t>(from, 0, pixels.width));
+    const int x2 = int(std::clamp<std::int64_t>(to, -1, pixels.width - 1));
     if (x2 < x1)
         return;
     std::uint32_t *pixel = pixels.row(y) + x1;
@@ -162,11 +163,8 @@ void Surface::roundRect(int left, int top, int right, int bottom, int cornerWidt
     const bool fill = m_fillStyle == FillStyle::Solid;
     const Pixels pixels = writablePixels();
     drawConvex(t, b - 1, rowSpan, pixels.height, [&](int y, std::int64_t x1, std::int64_t x2, bool outline) {
-        if (x2 < x1 || (!outline && !fill))
-            return;
-        const int from = int(std::clamp<std::int64_t>(x1, -1, pixels.width));
-        const int to = int(std::clamp<std::int64_t>(x2, -1, pixels.width));
-        span(pixels, y, from, to, outline ? m_pen : m_fill);
+        if (outline || fill)
+            span(pixels, y, x1, x2, outline ? m_pen : m_fill);
     });
 }
 
@@ -256,10 +254,8 @@ void Surface::circle(float x, float y, float radius, Colour colour)
     };
     const Pixels pixels = writablePixels();
     drawConvex(firstRow, lastRow, rowSpan, pixels.height, [&](int row, std::int64_t x1, std::int64_t x2, bool outline) {
-        if (!outline || x2 < x1)
-            return;
-        span(pixels, row, int(std::clamp<std::int64_t>(x1, -1, pixels.width)),
-             int(std::clamp<std::int64_t>(x2, -1, pixels.width)), colour);
+        if (outline)
+            span(pixels, row, x1, x2, colour);
     });
 }
 

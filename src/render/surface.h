@@ -122,7 +122,7 @@ private:
     };
     Pixels writablePixels();
     static void plot(const Pixels &pixels, int x, int y, Colour colour);
-    static void span(const Pixels &pixels, int y, int x1, int x2, Colour colour);
+    static void span(const Pixels &pixels, int y, std::int64_t from, std::int64_t to, Colour colour);
 
     QImage m_image;
     int m_width = 0;
