@@ -94,7 +94,6 @@ void frmKelvane::btnSave_Click()
 
 void frmKelvane::btnSaveAs_Click()
 {
-    leaveEditor();
     if (!saveAllowed(SaveCommand::SaveAs))
         return;
     const QString path =

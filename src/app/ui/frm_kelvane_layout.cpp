@@ -27,10 +27,16 @@ namespace tessik {
 
 namespace {
 
-template <typename T> T *place(QWidget *parent, const char *name, int left, int top, int width, int height)
+template <typename T> T *named(QWidget *parent, const char *name)
 {
     auto *control = new T(parent);
     control->setObjectName(QLatin1String(name));
+    return control;
+}
+
+template <typename T> T *place(QWidget *parent, const char *name, int left, int top, int width, int height)
+{
+    auto *control = named<T>(parent, name);
     control->setGeometry(left, top, width, height);
     return control;
 }
@@ -54,9 +60,10 @@ QLabel *label(QWidget *parent, const char *name, const QString &caption, int lef
     return control;
 }
 
-QFrame *panel(QWidget *parent, const char *name, int left, int top, int width, int height)
+// A panel's top and width follow the window (Form_Resize); its left edge and height are its own.
+QFrame *panel(QWidget *parent, const char *name, int left, int height)
 {
-    auto *control = place<QFrame>(parent, name, left, top, width, height);
+    auto *control = place<QFrame>(parent, name, left, 0, 0, height);
     control->setFrameStyle(QFrame::Box | QFrame::Sunken);
     return control;
 }
@@ -126,13 +133,14 @@ void frmKelvane::buildControls()
     setWindowIcon(icon);
 
     picDiagram = place<SurfaceView>(this, "picDiagram", 8, 4, 609, 401);
-    picBuffer = place<SurfaceView>(this, "picBuffer", 660, 72, 61, 53);
+    // The replay's hidden buffer takes the diagram's size when a replay starts.
+    picBuffer = named<SurfaceView>(this, "picBuffer");
     picBuffer->setVisible(false);
     picBuffer->setFollowsSize(false);
 
-    frameEdit = panel(this, "frameEdit", 8, 156, 981, 133);
-    frameAnalyze = panel(this, "frameAnalyze", 8, 292, 981, 133);
-    frameControl = panel(this, "frameControl", 8, 436, 981, 133);
+    frameEdit = panel(this, "frameEdit", 8, 133);
+    frameAnalyze = panel(this, "frameAnalyze", 8, 133);
+    frameControl = panel(this, "frameControl", 8, 133);
     buildControlPanel();
     frameEdit->setVisible(false);
     frameAnalyze->setVisible(false);

@@ -59,7 +59,6 @@ bool frmKelvane::searchRunning() const
 void frmKelvane::btnAnalyze_Click()
 {
     ensureSearchPanel();
-    cancelSearch();
     showPanel(frameAnalyze);
     m_results->clear();
     lblSearchStatus->clear();
