@@ -40,9 +40,7 @@ QString generalMagnitude(double magnitude, const QString &separator)
         QString mantissa = QString::fromLatin1(digits.substr(0, 1));
         if (digits.size() > 1)
             mantissa += separator + QString::fromLatin1(digits.substr(1));
-        const int absExponent = std::abs(exponent);
-        return mantissa + QLatin1Char('E') + QLatin1Char(exponent < 0 ? '-' : '+') +
-               QString::number(absExponent).rightJustified(2, QLatin1Char('0'));
+        return mantissa + QString::asprintf("E%+03d", exponent); // a sign and at least two digits
     }
     std::string whole;
     std::string fraction;
