@@ -67,6 +67,7 @@ bool isDigit(QChar c)
     return c >= QLatin1Char('0') && c <= QLatin1Char('9');
 }
 
+// A number with a fault has no value: its callers give the field their own.
 struct ParsedNumber {
     double value = 0;
     NumberFault fault = NumberFault::None;
@@ -90,12 +91,12 @@ public:
     ParsedNumber parse()
     {
         if (m_at == m_end)
-            return {0, NumberFault::Empty};
+            return {.fault = NumberFault::Empty};
         const bool negative = readSign();
         readWholeDigits();
         readFraction();
         if (m_digitCount == 0 || !readExponent() || m_at != m_end)
-            return {0, NumberFault::NotANumber};
+            return {.fault = NumberFault::NotANumber};
         const ParsedNumber magnitude = value();
         // A zero stays a plain zero, whatever its sign.
         return {negative && magnitude.value != 0 ? -magnitude.value : magnitude.value, magnitude.fault};
@@ -178,7 +179,7 @@ private:
         if (parsed.ec == std::errc::result_out_of_range)
             return {0, magnitude > 0 ? NumberFault::OutOfRange : NumberFault::None};
         if (parsed.ec != std::errc() || parsed.ptr != normal.data() + normal.size())
-            return {0, NumberFault::NotANumber};
+            return {.fault = NumberFault::NotANumber};
         return {result, NumberFault::None};
     }
 
