@@ -105,6 +105,11 @@ private Q_SLOTS:
         QVERIFY(document.table().BlockParent[1] == 0 && document.table().BlockParent[other] == 0);
         document.undo();
         QVERIFY(document.table().BlockParent == parents && document.table().isLive(parent));
+        const BlockTable before = document.table();
+        document.moveBlocks({{parent, 7, 9}, {other, 50, 6}}); // a move, and its undo
+        QVERIFY(document.table().BlockX[parent] == 7 && document.table().BlockY[parent] == 9);
+        document.undo();
+        QVERIFY(document.table().BlockX == before.BlockX && document.table().BlockY == before.BlockY);
     }
 };
 

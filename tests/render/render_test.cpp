@@ -118,9 +118,11 @@ private Q_SLOTS:
         s.roundRect(INT_MIN, 0, INT_MAX, 100, 30, 30);
         s.line(-3e38f, 0, 3e38f, 0, kRed);
         s.line(40, -3e38f, 40, 3e38f, kRed);
-        s.line(66, -5, 66, 5, kBlack); // at the right edge, just outside
-        QCOMPARE(pixels(s, {60, 265, 10, 265, 300, 50, 300, 215, 410, 400, 0, 216, 669, 214}),
-                 QList({RGB(10, 20, 30), kBlack, RGB(10, 20, 30), kRed, kRed, kWhite, kWhite}));
+        s.line(66, -5, 66, 5, kBlack);       // at the right edge, just outside
+        const PixelMapping &m = s.mapping(); // two pixels across, one down: the middle one steps down
+        s.line(m.pixelToUnitsX(300), m.pixelToUnitsY(380), m.pixelToUnitsX(302), m.pixelToUnitsY(381), kBlack);
+        QCOMPARE(pixels(s, {60, 265, 10, 265, 300, 50, 300, 215, 410, 400, 0, 216, 669, 214, 301, 381, 301, 380}),
+                 QList({RGB(10, 20, 30), kBlack, RGB(10, 20, 30), kRed, kRed, kWhite, kWhite, kBlack, kWhite}));
     }
 
     // Rounded rectangles (whole, half outside, tiny) and a circle drawn twice with XOR restore
@@ -190,14 +192,18 @@ private Q_SLOTS:
             {"notes: none", {0, "rain", "Information", RGB(255, 255, 255)}},
             {"notes: science", {0, "Science", "Motives", RGB(255, 191, 191)}},
             {"notes: science and technology", {0, "Technology; Science", "", RGB(255, 255, 191)}},
+            {"notes: technology", {0, "technology", "", RGB(191, 255, 191)}},
             {"notes: human factors", {0, "Human Factors", "", RGB(191, 191, 255)}},
+            {"notes: science and human factors", {0, "Human Factors, science", "", RGB(255, 191, 255)}},
             {"notes: technology and human factors", {0, "Technology; Human Factors", "", RGB(191, 255, 255)}},
             {"notes: all three, any case", {0, "SCIENCE technology human FACTORS", "", RGB(235, 235, 235)}},
             {"category: science is no category", {1, "", "Science", RGB(255, 255, 255)}},
             {"category: physical resources", {1, "Science", "Physical Resources", RGB(251, 191, 191)}},
             {"category: structure/process", {1, "", "structure/PROCESS", RGB(239, 103, 229)}},
             {"category: information comes before motives", {1, "", "Motives; Information", RGB(170, 156, 254)}},
+            {"category: knowledge and skills", {1, "", "Knowledge and Skills", RGB(255, 255, 102)}},
             {"category: motives", {1, "Technology", "Motives", RGB(96, 246, 121)}},
+            {"category: wellness/capacity", {1, "", "Wellness/Capacity", RGB(102, 255, 255)}},
         });
     }
     void fillByNotesOrByCategory()

@@ -128,6 +128,8 @@ private Q_SLOTS:
         QCOMPARE(observe(w).email, QString("op"));
         run(f, {undo});
         QCOMPARE(observe(w).summary(), loaded);
+        run(f, {redo}); // the box has no redo of its own
+        QCOMPARE(observe(w).description, QString("Pump failure at night"));
         // The editor open on a block shows what an undo gives the block back.
         run(f, {open(1), type("txtText", "Worn "), press("btnImplement"), open(1), undo});
         QCOMPARE(observe(w).panel, QString("frameEdit 1: Block 1|Seal"));
