@@ -52,7 +52,6 @@ void SearchJob::cancel()
     joinEndedRuns();
     if (!m_current)
         return;
-    m_progressTimer.stop();
     // The thread is not waited for here: it stops within a few files, but the window must not.
     m_current->control.cancelled.store(true);
     m_cancelled.push_back(std::move(m_current));
@@ -60,7 +59,7 @@ void SearchJob::cancel()
 
 bool SearchJob::isIdle() const
 {
-    if (m_current)
+    if (m_current || m_progressTimer.isActive())
         return false;
     for (const std::unique_ptr<Run> &run : m_cancelled)
         if (!run->ended.load())
@@ -92,7 +91,6 @@ void SearchJob::deliver(quint64 runId, const SearchOutcome &outcome)
     if (!m_current || m_current->id != runId)
         return;
     reportProgress();
-    m_progressTimer.stop();
     m_current->thread.join();
     m_current.reset();
     Q_EMIT finished(outcome);
@@ -100,8 +98,11 @@ void SearchJob::deliver(quint64 runId, const SearchOutcome &outcome)
 
 void SearchJob::reportProgress()
 {
-    if (!m_current)
+    if (!m_current) {
+        // The search has ended or was cancelled: the timer's next tick stops it.
+        m_progressTimer.stop();
         return;
+    }
     const int listed = m_current->control.filesListed.load(std::memory_order_relaxed);
     const int read = m_current->control.filesRead.load(std::memory_order_relaxed);
     if (read == m_shownRead && listed == m_shownListed)

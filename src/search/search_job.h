@@ -24,7 +24,8 @@ public:
     // The running search ends without an outcome: finished is not emitted for it.
     void cancel();
     bool isRunning() const { return m_current != nullptr; }
-    // No thread of this job is running any more, a cancelled one's included.
+    // No thread of this job is running any more, a cancelled one's included, and its progress
+    // timer has stopped.
     bool isIdle() const;
 
 Q_SIGNALS:

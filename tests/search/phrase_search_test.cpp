@@ -173,6 +173,7 @@ private Q_SLOTS:
         for (qsizetype i = 1; i < progress.size(); ++i)
             QVERIFY(progress[i][0].toInt() >= progress[i - 1][0].toInt() &&
                     progress[i][0].toInt() <= std::max(0, progress[i][1].toInt()));
+        QTRY_VERIFY(job.isIdle()); // its progress timer stops too
         SearchJob(nullptr).start(env.path("lib"), "block");
     }
 };
