@@ -1,5 +1,4 @@
 #include "app/ui/bound_text_box.h"
-#include "app/ui/caption_button.h"
 #include "app/ui/surface_view.h"
 #include "platform/qt/qt_platform.h"
 #include "support/test_main.h"
@@ -35,19 +34,6 @@ private Q_SLOTS:
         QCOMPARE(QList({SurfaceView::shiftCode(Qt::NoModifier), SurfaceView::shiftCode(Qt::ControlModifier),
                         SurfaceView::shiftCode(Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)}),
                  QList({0, 2, 7}));
-    }
-
-    // A caption too long for one line wraps inside a button framed as any other.
-    void wrappedCaptionButton()
-    {
-        CaptionButton wrapped;
-        QPushButton plain;
-        wrapped.setText("Impacts_from_Causes -------->");
-        for (QPushButton *button : {static_cast<QPushButton *>(&wrapped), &plain})
-            button->resize(73, 29);
-        const QImage caption = wrapped.grab().toImage().convertToFormat(QImage::Format_RGB32),
-                     frame = plain.grab().toImage().convertToFormat(QImage::Format_RGB32);
-        QVERIFY(caption.copy(0, 0, 73, 2) == frame.copy(0, 0, 73, 2) && caption != frame); // the top edge
     }
 
     // A drawing box moved to a screen of another density draws its bitmap anew at that density.

@@ -312,6 +312,8 @@ private Q_SLOTS:
                 w.lblversion->alignment() == Qt::AlignCenter && w.txtText->font().bold() &&
                 w.txtText->palette().color(QPalette::Base) == QColor(255, 255, 192));
         QCOMPARE(QList({w.font().pixelSize(), w.txtText->font().pixelSize()}), QList({11, 12})); // 8.25 and 9 points
+        const QImage wrapped = w.btnSend->grab().toImage(), plain = w.btnSave->grab().toImage(); // same size
+        QVERIFY(wrapped.copy(0, 0, 73, 2) == plain.copy(0, 0, 73, 2) && wrapped != plain);       // framed alike
         for (QPushButton *next : {w.btnCancel, w.btnAnalyze, w.btnAnalysisDone}) {
             QFrame *shown = w.frameEdit->isVisible()      ? w.frameEdit
                             : w.frameAnalyze->isVisible() ? w.frameAnalyze
