@@ -54,10 +54,6 @@ void SurfaceView::showChanges()
 void SurfaceView::setFixedPicture(PictureSource source)
 {
     m_pictureSource = source;
-    m_densePicture = QImage();
-    m_surface.setImage(QImage());
-    if (isVisible())
-        loadFixedPicture();
 }
 
 void SurfaceView::loadFixedPicture()

@@ -38,7 +38,8 @@ public:
 
     // A fixed picture drawn at one and at two device pixels per pixel (a key picture). The
     // surface holds the first, whose colours a press reads; a high-density screen shows the
-    // second in its place. Both are loaded when first needed.
+    // second in its place. Both are loaded when first needed; set the source before the view
+    // is first shown.
     using PictureSource = QImage (*)(int scale);
     void setFixedPicture(PictureSource source);
 
