@@ -34,9 +34,9 @@ bool boxHasOwn(QObject *box, HistoryKey key)
 {
     if (auto *line = qobject_cast<QLineEdit *>(box))
         return key == HistoryKey::Undo ? line->isUndoAvailable() : line->isRedoAvailable();
-    if (auto *text = qobject_cast<QPlainTextEdit *>(box))
-        return key == HistoryKey::Undo ? text->document()->isUndoAvailable() : text->document()->isRedoAvailable();
-    return false;
+    const auto *text = qobject_cast<QPlainTextEdit *>(box);
+    return text &&
+           (key == HistoryKey::Undo ? text->document()->isUndoAvailable() : text->document()->isRedoAvailable());
 }
 
 } // namespace
