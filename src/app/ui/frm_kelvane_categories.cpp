@@ -62,10 +62,11 @@ void frmKelvane::keyPicture_MouseUp(const PointerEvent &event)
     // The picture holds the mouse from its press, so a release over the diagram arrives here;
     // it drops the pick as a release on the diagram would. A release elsewhere keeps the pick
     // pending for a click on a block.
-    const QPoint inDiagram = picDiagram->mapFromGlobal(event.global.toPoint()) - picDiagram->contentsRect().topLeft();
-    if (!PickPending || !QRect(QPoint(0, 0), picDiagram->contentsRect().size()).contains(inDiagram))
+    const QPoint at = picDiagram->mapFromGlobal(event.global.toPoint());
+    const QRect drawing = picDiagram->contentsRect();
+    if (!PickPending || !drawing.contains(at))
         return;
-    picDiagram_MouseUp({event.Button, event.Shift, QPointF(inDiagram), event.global});
+    picDiagram_MouseUp({event.Button, event.Shift, QPointF(at - drawing.topLeft()), event.global});
 }
 
 } // namespace tessik
