@@ -132,7 +132,7 @@ private Q_SLOTS:
         QCOMPARE(observe(w).description, QString("Pump failure at night"));
         // The editor open on a block shows what an undo gives the block back.
         run(f, {open(1), type("txtText", "Worn "), press("btnImplement"), open(1), undo});
-        QCOMPARE(observe(w).panel, QString("frameEdit 1: Block 1|Seal"));
+        QVERIFY(observe(w).panel == "frameEdit 1: Block 1|Seal" && observe(w).drawn); // outlined in red again
     }
 };
 
