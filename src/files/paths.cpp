@@ -18,11 +18,8 @@ qsizetype lastSeparator(const QString &path)
 
 bool isFolderSeparator(QChar c)
 {
-#ifdef Q_OS_WIN
-    return c == QLatin1Char('/') || c == QLatin1Char('\\');
-#else
-    return c == QLatin1Char('/');
-#endif
+    // Windows takes either slash; elsewhere a backslash is part of a name.
+    return c == QLatin1Char('/') || (QDir::separator() == QLatin1Char('\\') && c == QLatin1Char('\\'));
 }
 
 QString FileNameOnly(const QString &Path)
