@@ -143,6 +143,9 @@ private Q_SLOTS:
         QVERIFY(document.table().BlockParent[1] == 0 && document.table().BlockParent[other] == 0);
         document.undo();
         QVERIFY(document.table().BlockParent == parents && document.table().isLive(parent));
+        document.linkBlocks(0, parent); // no such slot: nothing to do, nothing to undo
+        document.linkBlocks(kMaxBlocks + 1, parent);
+        QVERIFY(document.canRedo() && document.table().BlockParent[0] == 0); // the redo is still there
         const BlockTable before = document.table();
         document.moveBlocks({{parent, 7, 9}, {other, 50, 6}}); // a move, and its undo
         QVERIFY(document.table().BlockX[parent] == 7 && document.table().BlockY[parent] == 9);
@@ -281,6 +284,7 @@ private Q_SLOTS:
                    "tessik: [^\\n]*damaged.rca.xml: repaired while reading: [^\\n]*\\n$",
                    "out.svg");
         commandRow("no IN", {"--export", "out.pdf"}, 2, none, "--export needs the analysis to draw.*" + kUsage);
+        commandRow("two analyses", {"in.rca.xml", "far.rca.xml"}, 2, none, "Only one analysis at a time");
         commandRow("unknown ending", {"--export", "out.jpg", "in.rca.xml"}, 2, none,
                    "out\\.jpg: the picture's name must end in \\.pdf, \\.svg or \\.png\\.");
         commandRow("scale 0", {"--export", "out.png", "--scale", "0", "in.rca.xml"}, 2, none,
