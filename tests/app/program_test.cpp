@@ -142,10 +142,8 @@ private Q_SLOTS:
         document.deleteBlock(parent);
         QVERIFY(document.table().BlockParent[1] == 0 && document.table().BlockParent[other] == 0);
         document.undo();
-        QVERIFY(document.table().BlockParent == parents && document.table().isLive(parent));
-        document.linkBlocks(0, parent); // no such slot: nothing to do, nothing to undo
-        document.linkBlocks(kMaxBlocks + 1, parent);
-        QVERIFY(document.canRedo() && document.table().BlockParent[0] == 0); // the redo is still there
+        document.linkBlocks(0, parent); // no such slot: nothing to do, and the redo stays
+        QVERIFY(document.table().BlockParent == parents && document.table().isLive(parent) && document.canRedo());
         const BlockTable before = document.table();
         document.moveBlocks({{parent, 7, 9}, {other, 50, 6}}); // a move, and its undo
         QVERIFY(document.table().BlockX[parent] == 7 && document.table().BlockY[parent] == 9);
@@ -300,7 +298,7 @@ private Q_SLOTS:
             "OUT in a missing folder", {"--export", "nowhere/out.pdf", "in.rca.xml"}, 1, none,
             "^tessik: the picture [^\\n]*/nowhere/out\\.pdf could not be written: The folder does not exist\\.\\n$");
         commandRow("too large at this scale", {"--export", "kept.png", "--scale", "4", "far.rca.xml"}, 1, none,
-                   "kept\\.png could not be written: At this scale the picture would be \\d+ by \\d+ pixels");
+                   "kept\\.png could not be written: At this scale the picture would be 1073742052 by 472 pixels");
     }
     void commandLine()
     {
@@ -309,7 +307,7 @@ private Q_SLOTS:
         QTemporaryDir dir;
         Analysis far;
         far.table.addBlock(0, 0);
-        far.table.addBlock(60000, 0); // its picture covers a great area
+        far.table.addBlock(3e38f, 0); // as far as a file can place it: its picture covers a great area
         QVERIFY(writeBytes(dir.filePath("in.rca.xml"), writeAnalysis(analysisWith(2))) &&
                 writeBytes(dir.filePath("far.rca.xml"), writeAnalysis(far)) &&
                 writeBytes(dir.filePath("kept.png"), "old"));
