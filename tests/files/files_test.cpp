@@ -160,6 +160,7 @@ private Q_SLOTS:
             {"infinity is no number", {"inf", false, 0, notNumber, 0, notNumber}},
             {"comma in C", {"1,5", false, 0, notNumber, 0, notNumber}},
             {"rounds up past the end", {"32767.5", false, 32767.5f, ok, 0, range}},
+            {"largest single", {"340282346638528859811704183484516925440", false, 3.40282347e38f, ok, 0, range}},
             {"too large for a single", {"1E+39", false, 0, range, 0, range}},
             {"far too large", {"1e99999999999", false, 0, range, 0, range}},
             {"far too small", {"-1e-99999999999", false, 0, ok, 0, ok}},
