@@ -60,10 +60,11 @@ QLabel *label(QWidget *parent, const char *name, const QString &caption, int lef
     return control;
 }
 
-// A panel's top and width follow the window (Form_Resize); its left edge and height are its own.
+// A panel's left edge and height are its own; Form_Resize gives it its top and the window's width.
 QFrame *panel(QWidget *parent, const char *name, int left, int height)
 {
-    auto *control = place<QFrame>(parent, name, left, 0, 0, height);
+    auto *control = named<QFrame>(parent, name);
+    control->setGeometry(left, control->y(), control->width(), height);
     control->setFrameStyle(QFrame::Box | QFrame::Sunken);
     return control;
 }

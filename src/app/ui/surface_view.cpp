@@ -14,8 +14,7 @@ SurfaceView::SurfaceView(QWidget *parent) : QFrame(parent)
 {
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
     setLineWidth(2);
-    setAutoFillBackground(false);
-    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAttribute(Qt::WA_OpaquePaintEvent); // the paint event covers every pixel itself
     // A refresh happens while no events run (a drag mark, a fade frame): repaint at once, and
     // only what changed.
     m_surface.setRefreshListener([this](const QRect &changed) {
