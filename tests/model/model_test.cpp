@@ -130,8 +130,8 @@ private Q_SLOTS:
         QImage picture(int(row.row.size()), 1, QImage::Format_RGB32);
         for (int i = 0; i < row.row.size(); ++i)
             picture.setPixel(i, 0, toPixel(row.row[i]));
-        QCOMPARE(SelectCategory(picture, 0, 0), row.category);
-        QCOMPARE(SelectNote(picture, 0, 0), row.note);
+        QCOMPARE(QStringList({SelectCategory(picture, 0, 0), SelectNote(picture, 0, 0)}),
+                 QStringList({row.category, row.note}));
         QCOMPARE(SelectCategory(picture, -1, 0) + SelectNote(picture, int(row.row.size()), 0), QString()); // outside
     }
 
