@@ -67,8 +67,8 @@ private Q_SLOTS:
     {
         QStringList names;
         // A backslash is part of a name here: it separates folders only on Windows.
-        for (const QString &path :
-             QStringList{"/data/Conveyor_op.rca.xml", "C:\\Data\\Old.RCA.XML", "/a\\b/list.txt", "", "x.rca.xml.bak"})
+        for (const QString &path : QStringList{"/data/Conveyor_op.rca.xml", "C:\\Data\\Old.RCA.XML", "/a\\b/list.txt",
+                                               ".rca.xml", "x.rca.xml.bak"})
             names << FileNameOnly(path) + '|' + FindPath(path);
         QCOMPARE(names, QStringList({"Conveyor_op|/data/", "C:\\Data\\Old|", "list.txt|/a\\b/", "|", "x|"}));
     }
