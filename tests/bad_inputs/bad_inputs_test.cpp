@@ -118,12 +118,8 @@ private Q_SLOTS:
         // The window's close command asks as Quit does; typing in the open editor counts.
         row("close, unsaved, answered No", {}, {type("txtOffice", " side"), closeWindow}, 1, marked, 3,
             {"unsaved running", "North side"});
-        row("close, nothing unsaved", {}, {closeWindow}, 0, clean, 3, {"saved ended"});
         row("close while typing in the editor", {}, {at(5, 5), type("txtText", "Still "), closeWindow}, 1, clean, 3,
             {"running", "Still Block 1|"});
-        // A delete is an edit.
-        row("Delete Block, then Quit", {}, {at(20, 5), press("btnDelete"), press("btnQuit")}, 1, marked, 3,
-            {"running"});
         // Typing in the editor is kept when another block opens or a new one is added.
         row("another block opened while typing", {}, {at(5, 5), type("txtNotes", "seal worn"), at(20, 5)}, 0, marked, 3,
             {"Block 1|seal worn|"});

@@ -115,15 +115,16 @@ private Q_SLOTS:
         s.roundRect(10, 215, 110, 315, 30, 30);
         s.setFillStyle(FillStyle::Solid);
         s.roundRect(INT_MIN, 0, INT_MAX, 100, 30, 30);
+        s.roundRect(500, 400, 510, 401, 30, 30); // one pixel high
         s.line(-3e38f, 0, 3e38f, 0, kRed);
         s.line(40, -3e38f, 40, 3e38f, kRed);
         s.line(66, -5, 66, 5, kBlack);       // at the right edge, just outside
         const PixelMapping &m = s.mapping(); // two pixels across, one down: the middle one steps down
         s.line(m.pixelToUnitsX(300), m.pixelToUnitsY(380), m.pixelToUnitsX(302), m.pixelToUnitsY(381), kBlack);
-        QCOMPARE(pixels(s, {60, 265, 10,  265, 300, 50,  300, 215, 410, 400, 410,
-                            0,  0,   216, 669, 214, 301, 381, 301, 380, 0,   50}),
+        QCOMPARE(pixels(s, {60, 265, 10,  265, 300, 50,  300, 215, 410, 400, 410, 0,
+                            0,  216, 669, 214, 301, 381, 301, 380, 0,   50,  505, 400}),
                  QList({RGB(10, 20, 30), kBlack, RGB(10, 20, 30), kRed, kRed, kRed, kWhite, kWhite, kBlack, kWhite,
-                        RGB(10, 20, 30)}));
+                        RGB(10, 20, 30), kBlack}));
     }
 
     // Rounded rectangles (whole, half outside, tiny) and a circle drawn twice with XOR restore

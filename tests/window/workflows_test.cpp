@@ -88,6 +88,8 @@ private Q_SLOTS:
         w.btnSave->click();
         QVERIFY(f.platform.fileRequests.size() == 1 && readBytes(target).contains("<office>Plant North x</office>"));
         QVERIFY(!observe(w).unsaved);
+        dragDiagram(w, 20, 2, 5, 5); // linked again as it is: an edit all the same
+        QVERIFY(observe(w).unsaved);
     }
 
     void newLoadAndQuitAskBeforeDroppingEdits()
