@@ -68,9 +68,9 @@ private Q_SLOTS:
         QStringList names;
         // A backslash is part of a name here: it separates folders only on Windows.
         for (const QString &path : QStringList{"/data/Conveyor_op.rca.xml", "C:\\Data\\Old.RCA.XML", "/a\\b/list.txt",
-                                               ".rca.xml", "x.rca.xml.bak"})
+                                               ".rca.xml", "x.rca.xml.bak", "/srv/"})
             names << FileNameOnly(path) + '|' + FindPath(path);
-        QCOMPARE(names, QStringList({"Conveyor_op|/data/", "C:\\Data\\Old|", "list.txt|/a\\b/", "|", "x|"}));
+        QCOMPARE(names, QStringList({"Conveyor_op|/data/", "C:\\Data\\Old|", "list.txt|/a\\b/", "|", "x|", "|/srv/"}));
     }
 
     // AppData where it is set, else the desktop's data folder, else ~/.local/share.
