@@ -11,6 +11,7 @@
 
 #include <QDir>
 #include <QFontInfo>
+#include <QPainter>
 #include <QtEndian>
 
 using namespace tessik;
@@ -121,10 +122,10 @@ private Q_SLOTS:
         s.line(66, -5, 66, 5, kBlack);       // at the right edge, just outside
         const PixelMapping &m = s.mapping(); // two pixels across, one down: the middle one steps down
         s.line(m.pixelToUnitsX(300), m.pixelToUnitsY(380), m.pixelToUnitsX(302), m.pixelToUnitsY(381), kBlack);
-        QCOMPARE(pixels(s, {60, 265, 10,  265, 300, 50,  300, 215, 410, 400, 410, 0,
-                            0,  216, 669, 214, 301, 381, 301, 380, 0,   50,  505, 400}),
+        QCOMPARE(pixels(s, {60,  265, 10,  265, 300, 50,  300, 215, 410, 400, 410, 0, 0,
+                            216, 669, 214, 301, 381, 301, 380, 0,   50,  505, 400, 0, 215}),
                  QList({RGB(10, 20, 30), kBlack, RGB(10, 20, 30), kRed, kRed, kRed, kWhite, kWhite, kBlack, kWhite,
-                        RGB(10, 20, 30), kBlack}));
+                        RGB(10, 20, 30), kBlack, kRed}));
     }
 
     // Rounded rectangles (whole, half outside, tiny) and a circle drawn twice with XOR restore
@@ -161,6 +162,15 @@ private Q_SLOTS:
         Surface s = startupSurface();
         const QString family = QFontInfo(s.font()).family(); // Arial, or its metric twin
         QVERIFY2((family.contains("Liberation Sans") || family == "Arial") && s.font().bold(), qPrintable(family));
+        QImage ours(40, 30, QImage::Format_RGB32), own = ours; // a star the font lacks, with a circle round it
+        for (QImage *image : {&ours, &own}) {
+            image->fill(Qt::white);
+            QPainter painter(image);
+            painter.setFont(s.font());
+            image == &own ? painter.drawText(QPointF(9, 20), "\u2605\u20dd")
+                          : s.textMetrics().drawText(painter, QPointF(9, 20), "\u2605\u20dd");
+        }
+        QCOMPARE(ours, own);         // drawn as the fallback font draws them
         s.line(0, 0, 10, 0, kBlack); // a resize keeps the unit and the picture; new area is white
         s.resize(1000, 600);
         QCOMPARE(pixels(s, {10, 215, 110, 215, 999, 599, 1000, 5}), QList({kBlack, kBlack, kWhite, -1}));

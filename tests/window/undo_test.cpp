@@ -42,7 +42,6 @@ const QList<std::pair<const char *, QList<Step>>> kChanges{
     {"link that replaces a parent", {dragBlock(1, 3)}},
     {"move", {dragBlock(4, 0, {0, 20})}},
     {"move with descendants", {dragBlock(1, 0, {5, -10}, Qt::ShiftModifier)}},
-    {"move past the left edge", {dragBlock(2, 0, {-40, 0})}},
     {"delete, with the links of its children", {open(1), press("btnDelete")}},
 };
 

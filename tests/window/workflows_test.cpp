@@ -366,6 +366,8 @@ private Q_SLOTS:
                 w.lblversion->alignment() == Qt::AlignCenter && w.txtText->font().bold() &&
                 w.txtText->palette().color(QPalette::Base) == QColor(255, 255, 192));
         QCOMPARE(QList({w.font().pixelSize(), w.txtText->font().pixelSize()}), QList({11, 12})); // 8.25 and 9 points
+        QCOMPARE(QList({w.mapping().DiagramPixelWidth, w.mapping().DiagramPixelHeight}),
+                 QList({605, 397})); // built size
         for (QPushButton *next : {w.btnCancel, w.btnAnalyze, w.btnAnalysisDone}) {
             QFrame *shown = w.frameEdit->isVisible()      ? w.frameEdit
                             : w.frameAnalyze->isVisible() ? w.frameAnalyze
