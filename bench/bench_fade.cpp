@@ -39,10 +39,10 @@ BlockTable sixtyBlocks()
     for (int column = 0; column < 10; ++column) {
         for (int row = 0; row < 6; ++row) {
             const int id = table.addBlock(float(5 + 13 * column), float(-15 + 17 * row));
-            table.BlockText[size_t(id)] = QStringLiteral("Cause %1 in step %2 of the process").arg(id).arg(column);
-            table.BlockCategory[size_t(id)] = QString::fromLatin1(categories[id % 7]);
+            table.setCaption(id, QStringLiteral("Cause %1 in step %2 of the process").arg(id).arg(column));
+            table.setCategory(id, QString::fromLatin1(categories[id % 7]));
             if (column > 0)
-                table.BlockParent[size_t(id)] = std::int16_t(id - 6 + (row % 2 == 0 && row > 0 ? -1 : 0));
+                table.link(id, std::int16_t(id - 6 + (row % 2 == 0 && row > 0 ? -1 : 0)));
         }
     }
     return table;

@@ -47,10 +47,10 @@ BlockTable fullTable(const QString &caption)
     for (int row = 0; row < 10; ++row) {
         for (int column = 0; column < 10; ++column) {
             const int id = table.addBlock(float(5 + 13 * column), float(-16 + 10.5f * row));
-            table.BlockText[size_t(id)] = caption;
-            table.BlockCategory[size_t(id)] = QString::fromLatin1(categories[id % 7]);
+            table.setCaption(id, caption);
+            table.setCategory(id, QString::fromLatin1(categories[id % 7]));
             if (column > 0)
-                table.BlockParent[size_t(id)] = std::int16_t(id - 1);
+                table.link(id, std::int16_t(id - 1));
         }
     }
     return table;
@@ -129,7 +129,7 @@ void BM_PlotText_ZeroWidthCaption(benchmark::State &state)
     BlockTable table;
     const int id = table.addBlock(10, 0);
     const bool lacking = state.range(1) != 0;
-    table.BlockText[size_t(id)] = QString(qsizetype(state.range(0)), QChar(lacking ? 0xfe0f : 0x200b));
+    table.setCaption(id, QString(qsizetype(state.range(0)), QChar(lacking ? 0xfe0f : 0x200b)));
     FrameClock &clock = gZeroWidth[lacking ? 2 : state.range(0) == 20000 ? 0 : 1];
     for (auto _ : state) {
         clock.time(1, [&] { PlotText(surface, table, id); });

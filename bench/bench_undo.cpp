@@ -34,9 +34,9 @@ Analysis chainOfBlocks()
     a.office = QStringLiteral("Plant North");
     for (int i = 0; i < kMaxBlocks; ++i) {
         const int id = a.table.addBlock(float(i % 10) * 6, float(i / 10) * 4 - 20);
-        a.table.BlockText[id] = QStringLiteral("Cause number %1").arg(id);
-        a.table.BlockNotes[id] = QStringLiteral("Technology; seen on shift %1").arg(id % 3);
-        a.table.BlockParent[id] = std::int16_t(id - 1);
+        a.table.setCaption(id, QStringLiteral("Cause number %1").arg(id));
+        a.table.setNotes(id, QStringLiteral("Technology; seen on shift %1").arg(id % 3));
+        a.table.link(id, std::int16_t(id - 1));
     }
     return a;
 }
@@ -55,10 +55,10 @@ void mixedStep(Document &document, int step)
     const BlockTable &t = document.table();
     switch (step % 8) {
     case 0:
-        document.commitBlock(id, QStringLiteral("Caption of step %1").arg(step), t.BlockNotes[id]);
+        document.commitBlock(id, QStringLiteral("Caption of step %1").arg(step), t.block(id).notes);
         break;
     case 1:
-        document.moveBlocks({{id, t.BlockX[id] + 1, t.BlockY[id]}});
+        document.moveBlocks({{id, t.block(id).x + 1, t.block(id).y}});
         break;
     case 2:
         document.setCategory(id, step % 2 ? QStringLiteral("Motives") : QStringLiteral("Information"));

@@ -20,10 +20,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     if (!first.ok)
         return 0;
     const BlockTable &table = first.analysis.table;
-    FUZZ_CHECK(table.BlockCount >= 0 && table.BlockCount <= kMaxBlocks);
-    for (int i = 1; i <= table.BlockCount; ++i) {
-        const int parent = table.BlockParent[size_t(i)];
-        FUZZ_CHECK(parent >= 0 && parent <= table.BlockCount && parent != i);
+    FUZZ_CHECK(table.usedSlots() >= 0 && table.usedSlots() <= kMaxBlocks);
+    for (int i = 1; i <= table.usedSlots(); ++i) {
+        const int parent = table.block(i).parent;
+        FUZZ_CHECK(parent >= 0 && parent <= table.usedSlots() && parent != i);
     }
     FUZZ_CHECK(first.repairs.isEmpty() == repairMessage(QStringLiteral("x"), first.repairs).isEmpty());
 
@@ -35,18 +35,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const Analysis &b = second.analysis;
     FUZZ_CHECK(second.ok);
     FUZZ_CHECK(a.description == b.description && a.email == b.email && a.office == b.office);
-    FUZZ_CHECK(a.table.BlockCount == b.table.BlockCount);
-    for (int i = 1; i <= a.table.BlockCount; ++i) {
+    FUZZ_CHECK(a.table.usedSlots() == b.table.usedSlots());
+    for (int i = 1; i <= a.table.usedSlots(); ++i) {
         const size_t s = size_t(i);
-        FUZZ_CHECK(a.table.BlockActive[s] == b.table.BlockActive[s]);
-        FUZZ_CHECK(a.table.BlockParent[s] == b.table.BlockParent[s]);
-        FUZZ_CHECK(singleNumberText(a.table.BlockX[s], QLocale::c()) ==
-                   singleNumberText(b.table.BlockX[s], QLocale::c()));
-        FUZZ_CHECK(singleNumberText(a.table.BlockY[s], QLocale::c()) ==
-                   singleNumberText(b.table.BlockY[s], QLocale::c()));
-        FUZZ_CHECK(a.table.BlockText[s] == b.table.BlockText[s]);
-        FUZZ_CHECK(a.table.BlockNotes[s] == b.table.BlockNotes[s]);
-        FUZZ_CHECK(a.table.BlockCategory[s] == b.table.BlockCategory[s]);
+        FUZZ_CHECK(a.table.block(s).active == b.table.block(s).active);
+        FUZZ_CHECK(a.table.block(s).parent == b.table.block(s).parent);
+        FUZZ_CHECK(singleNumberText(a.table.block(s).x, QLocale::c()) ==
+                   singleNumberText(b.table.block(s).x, QLocale::c()));
+        FUZZ_CHECK(singleNumberText(a.table.block(s).y, QLocale::c()) ==
+                   singleNumberText(b.table.block(s).y, QLocale::c()));
+        FUZZ_CHECK(a.table.block(s).caption == b.table.block(s).caption);
+        FUZZ_CHECK(a.table.block(s).notes == b.table.block(s).notes);
+        FUZZ_CHECK(a.table.block(s).category == b.table.block(s).category);
     }
     return 0;
 }

@@ -86,9 +86,9 @@ const QString kNoParent = QStringLiteral("it is now 0, no parent");
 
 void checkParents(BlockTable &table, std::array<QStringList, kMaxBlocks + 1> &repairs)
 {
-    const int count = table.BlockCount;
+    const int count = table.usedSlots();
     for (int slot = 1; slot <= count; ++slot) {
-        const int parent = table.BlockParent[slot];
+        const int parent = table.block(slot).parent;
         if (parent == 0)
             continue;
         if (parent == slot)
@@ -101,7 +101,7 @@ void checkParents(BlockTable &table, std::array<QStringList, kMaxBlocks + 1> &re
                                  .arg(kNoParent);
         else
             continue;
-        table.BlockParent[slot] = 0;
+        table.link(slot, 0);
     }
 }
 
@@ -150,17 +150,20 @@ void readHeader(const QString &A, Analysis &analysis)
     analysis.office = header(QStringLiteral("office"));
 }
 
-void readBlock(const QString &B, int n, const QLocale &locale, BlockTable &table, QStringList &repairs)
+Block readBlock(const QString &B, int n, const QLocale &locale, QStringList &repairs)
 {
-    BlockReader block(B, n, locale, repairs);
-    table.BlockActive[n] = block.integer(QStringLiteral("active"), QStringLiteral("the live mark"),
-                                         QStringLiteral("it is now 0, a free slot"));
-    table.BlockParent[n] = block.integer(QStringLiteral("parent"), QStringLiteral("the parent"), kNoParent);
-    table.BlockX[n] = block.single(QStringLiteral("x"), QStringLiteral("the x position"));
-    table.BlockY[n] = block.single(QStringLiteral("y"), QStringLiteral("the y position"));
-    table.BlockText[n] = block.text(QStringLiteral("text"));
-    table.BlockNotes[n] = block.text(QStringLiteral("notes"));
-    table.BlockCategory[n] = block.text(QStringLiteral("category"));
+    BlockReader reader(B, n, locale, repairs);
+    Block block;
+    // The elements are read in the file's order: each search goes on from where the last one ended.
+    block.active = reader.integer(QStringLiteral("active"), QStringLiteral("the live mark"),
+                                  QStringLiteral("it is now 0, a free slot"));
+    block.parent = reader.integer(QStringLiteral("parent"), QStringLiteral("the parent"), kNoParent);
+    block.x = reader.single(QStringLiteral("x"), QStringLiteral("the x position"));
+    block.y = reader.single(QStringLiteral("y"), QStringLiteral("the y position"));
+    block.caption = reader.text(QStringLiteral("text"));
+    block.notes = reader.text(QStringLiteral("notes"));
+    block.category = reader.text(QStringLiteral("category"));
+    return block;
 }
 
 // How the list of block elements ended, besides its blocks.
@@ -173,7 +176,7 @@ BlockListEnd readBlocks(const QString &A, const QLocale &locale, BlockTable &tab
                         std::array<QStringList, kMaxBlocks + 1> &repairs)
 {
     BlockListEnd end;
-    table.BlockCount = 0;
+    table.clear();
     qsizetype P = 1;
     for (;;) {
         const qsizetype before = P;
@@ -182,17 +185,16 @@ BlockListEnd readBlocks(const QString &A, const QLocale &locale, BlockTable &tab
             end.unclosedBlock = A.indexOf(kBlockOpening, P - 1) >= 0;
             return end;
         }
-        if (table.BlockCount == kMaxBlocks) {
+        if (table.usedSlots() == kMaxBlocks) {
             ++end.leftOut; // counted with the same rule that ends the list, so the count is honest
             continue;
         }
-        const int n = ++table.BlockCount;
-        // An empty element keeps its place, so the parents named by the blocks after it stay right;
-        // the table is new, so its slot is already a free one.
+        const int n = table.usedSlots() + 1;
+        // An empty element keeps its place as a free slot, so the parents named by the blocks
+        // after it stay right.
         if (B.isEmpty())
             repairs[n] << QStringLiteral("Block %1: the block element is empty; it is now a free slot.").arg(n);
-        else
-            readBlock(B, n, locale, table, repairs[n]);
+        table.appendSlot(B.isEmpty() ? Block{} : readBlock(B, n, locale, repairs[n]));
     }
 }
 
@@ -231,8 +233,8 @@ ReadOutcome parseAnalysisText(const QString &text, const QLocale &locale)
     const BlockListEnd end = readBlocks(element.content, locale, table, blockRepairs);
     checkParents(table, blockRepairs);
 
-    outcome.repairs = fileRepairs(element, end, table.BlockCount);
-    for (int slot = 1; slot <= table.BlockCount; ++slot)
+    outcome.repairs = fileRepairs(element, end, table.usedSlots());
+    for (int slot = 1; slot <= table.usedSlots(); ++slot)
         outcome.repairs << blockRepairs[slot];
     return outcome;
 }

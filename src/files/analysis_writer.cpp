@@ -5,8 +5,6 @@
 
 #include <QIODevice>
 
-#include <algorithm>
-
 namespace tessik {
 
 namespace {
@@ -50,18 +48,17 @@ QString analysisText(const Analysis &analysis, const QString &encodingName, cons
     out.element(2, QStringLiteral("email"), analysis.email);
     out.element(2, QStringLiteral("office"), analysis.office);
 
-    const BlockTable &table = analysis.table;
-    const int count = std::clamp<int>(table.BlockCount, 0, kMaxBlocks);
-    for (int i = 1; i <= count; ++i) {
+    for (int i = 1; i <= analysis.table.usedSlots(); ++i) {
+        const Block &block = analysis.table.block(i);
         out.line(2, QStringLiteral("<block>"));
         out.element(4, QStringLiteral("id"), integerNumberText(std::int16_t(i)));
-        out.element(4, QStringLiteral("active"), integerNumberText(table.BlockActive[i]));
-        out.element(4, QStringLiteral("parent"), integerNumberText(table.BlockParent[i]));
-        out.element(4, QStringLiteral("x"), singleNumberText(table.BlockX[i], locale));
-        out.element(4, QStringLiteral("y"), singleNumberText(table.BlockY[i], locale));
-        out.element(4, QStringLiteral("text"), table.BlockText[i]);
-        out.element(4, QStringLiteral("notes"), table.BlockNotes[i]);
-        out.element(4, QStringLiteral("category"), table.BlockCategory[i]);
+        out.element(4, QStringLiteral("active"), integerNumberText(block.active));
+        out.element(4, QStringLiteral("parent"), integerNumberText(block.parent));
+        out.element(4, QStringLiteral("x"), singleNumberText(block.x, locale));
+        out.element(4, QStringLiteral("y"), singleNumberText(block.y, locale));
+        out.element(4, QStringLiteral("text"), block.caption);
+        out.element(4, QStringLiteral("notes"), block.notes);
+        out.element(4, QStringLiteral("category"), block.category);
         out.line(2, QStringLiteral("</block>"));
     }
     out.line(0, QStringLiteral("</analysis>"));

@@ -10,7 +10,7 @@
 namespace tessik {
 
 // The exact bytes of an analysis file: the declaration, <analysis>, the three header lines,
-// one ten-line block group for every slot 1..BlockCount (free slots too, with whatever the
+// one ten-line block group for every used slot (free slots too, with whatever the
 // slot still holds), </analysis>; CR LF after every line; Windows-1252. Texts go out exactly
 // as they stand, neither escaped nor trimmed. `locale` gives the decimal separator of the
 // rare position with a fraction; a separator the code page cannot hold is written as ".".

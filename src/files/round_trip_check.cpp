@@ -35,12 +35,22 @@ QString layoutTagIn(const QString &text)
 struct TextField {
     QString what;
     QString Analysis::*header = nullptr;
-    std::array<QString, kMaxBlocks + 1> BlockTable::*blockText = nullptr;
+    QString Block::*blockText = nullptr;
     int slot = 0;
 
-    template <typename A> auto &in(A &analysis) const
+    const QString &in(const Analysis &analysis) const
     {
-        return header ? analysis.*header : (analysis.table.*blockText)[size_t(slot)];
+        return header ? analysis.*header : analysis.table.block(slot).*blockText;
+    }
+    void set(Analysis &analysis, const QString &text) const
+    {
+        if (header) {
+            analysis.*header = text;
+            return;
+        }
+        Block block = analysis.table.block(slot);
+        block.*blockText = text;
+        analysis.table.setBlock(slot, block);
     }
 };
 
@@ -50,10 +60,10 @@ std::vector<TextField> textFields(const Analysis &analysis)
     std::vector<TextField> fields{{QStringLiteral("The event description"), &Analysis::description},
                                   {QStringLiteral("The e-mail contact"), &Analysis::email},
                                   {QStringLiteral("The office"), &Analysis::office}};
-    for (int i = 1; i <= analysis.table.BlockCount; ++i) {
-        fields.push_back({QStringLiteral("The caption of block %1").arg(i), nullptr, &BlockTable::BlockText, i});
-        fields.push_back({QStringLiteral("The notes of block %1").arg(i), nullptr, &BlockTable::BlockNotes, i});
-        fields.push_back({QStringLiteral("The category of block %1").arg(i), nullptr, &BlockTable::BlockCategory, i});
+    for (int i = 1; i <= analysis.table.usedSlots(); ++i) {
+        fields.push_back({QStringLiteral("The caption of block %1").arg(i), nullptr, &Block::caption, i});
+        fields.push_back({QStringLiteral("The notes of block %1").arg(i), nullptr, &Block::notes, i});
+        fields.push_back({QStringLiteral("The category of block %1").arg(i), nullptr, &Block::category, i});
     }
     return fields;
 }
@@ -86,10 +96,10 @@ QString culpritOf(const Analysis &analysis, const QLocale &locale)
     const std::vector<TextField> fields = textFields(analysis);
     Analysis trial = analysis;
     for (const TextField &field : fields)
-        field.in(trial).clear();
+        field.set(trial, QString());
     for (const TextField &field : fields) {
         const QString &text = field.in(analysis);
-        field.in(trial) = text;
+        field.set(trial, text);
         // Only a tag can make a text read back differently.
         if (!text.contains(QLatin1Char('<')) || readsBack(trial, locale))
             continue;

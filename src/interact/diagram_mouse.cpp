@@ -16,12 +16,9 @@ const QString DiagramMouse::kLoopMessage =
 
 int DiagramMouse::Inside(const BlockTable &table, float X, float Y)
 {
-    for (int i = 1; i <= table.BlockCount; ++i) {
-        if (table.BlockActive[i] == 0)
-            continue;
-        const float right = table.BlockX[i] + BlockBoxSize;
-        const float bottom = table.BlockY[i] + BlockBoxSize;
-        if (table.BlockX[i] <= X && X <= right && table.BlockY[i] <= Y && Y <= bottom)
+    for (int i : table.liveIds()) {
+        const Block &block = table.block(i);
+        if (block.x <= X && X <= block.x + BlockBoxSize && block.y <= Y && Y <= block.y + BlockBoxSize)
             return i;
     }
     return 0;
@@ -65,7 +62,7 @@ void DiagramMouse::MouseDown(int Button, int, float X, float Y)
     DragBlock = h;
     Surface &surface = m_host.diagramSurface();
     surface.setPenColour(kRed);
-    outlineBox(surface, m_host.blocks().BlockX[h], m_host.blocks().BlockY[h]);
+    outlineBox(surface, m_host.blocks().block(h).x, m_host.blocks().block(h).y);
     GhostIsCircle = false;
     GhostX = kNoMark;
     GhostY = kNoMark;
@@ -146,7 +143,7 @@ std::vector<BlockPlace> DiagramMouse::placesForMove(int d, int Shift, float X, f
     if (Shift == 0)
         places.push_back({d, newX, newY});
     else
-        places = table.multiMovePlaces(d, table.BlockX[d] - newX, table.BlockY[d] - newY);
+        places = table.multiMovePlaces(d, table.block(d).x - newX, table.block(d).y - newY);
     const PixelMapping &edges = m_host.diagramSurface().mapping();
     return keptInside(std::move(places), edges.DiagramLeft, edges.DiagramTop);
 }
@@ -166,7 +163,7 @@ void DiagramMouse::finishDrag(int Shift, float X, float Y)
         return;
     }
     // The block further left becomes the parent; with equal x the dragged block is the child.
-    const int child = table.BlockX[d] < table.BlockX[h] ? h : d;
+    const int child = table.block(d).x < table.block(h).x ? h : d;
     const int parent = child == h ? d : h;
     if (table.wouldCloseLoop(child, parent)) {
         m_host.redrawDiagram();

@@ -18,11 +18,11 @@ enum class AnimationDirection { Backward, Forward };
 // click on the other button continues the same run in the other direction.
 struct AnimationState {
     // Not yet shown in this run.
-    std::array<bool, kMaxBlocks + 1> BlockHidden{};
+    std::array<bool, kMaxBlocks + 1> hidden{};
     // Revealed by the latest step: drawn highlighted.
-    std::array<bool, kMaxBlocks + 1> BlockRevealing{};
+    std::array<bool, kMaxBlocks + 1> revealing{};
     // The latest step started a new run; its fade to the empty picture is quick.
-    bool AnimationRestart = false;
+    bool restart = false;
 
     // One click: starts a new run when nothing is hidden (everything hidden, nothing
     // revealing); otherwise shows what the previous step revealed and reveals the next

@@ -28,14 +28,13 @@ QRect diagramArea(const BlockTable &table, const PixelMapping &mapping)
         const QPoint to(bounded(mapping.ScaleToPixelsX(x2)), bounded(mapping.ScaleToPixelsY(y2)));
         covered |= QRect(from, to).normalized();
     };
-    for (int i = 1; i <= table.BlockCount; ++i) {
-        if (table.BlockActive[i] == 0)
-            continue;
-        const float x = table.BlockX[i], y = table.BlockY[i];
-        include(x, y, x + BlockBoxSize + 0.5f, y + BlockBoxSize + 0.5f); // the box and its shadow
-        const int parent = table.BlockParent[i];
-        if (parent > 0 && parent <= kMaxBlocks)
-            include(x + kHalfBox, y + kHalfBox, table.BlockX[parent] + kHalfBox, table.BlockY[parent] + kHalfBox);
+    for (int i : table.liveIds()) {
+        const Block &block = table.block(i);
+        include(block.x, block.y, block.x + BlockBoxSize + 0.5f, block.y + BlockBoxSize + 0.5f); // with its shadow
+        if (block.parent > 0 && block.parent <= kMaxBlocks) {
+            const Block &parent = table.block(block.parent);
+            include(block.x + kHalfBox, block.y + kHalfBox, parent.x + kHalfBox, parent.y + kHalfBox);
+        }
     }
     if (covered.isNull())
         return QRect(0, 0, mapping.DiagramPixelWidth, mapping.DiagramPixelHeight);

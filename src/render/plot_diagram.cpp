@@ -18,35 +18,36 @@ void boxAt(Canvas &surface, float x, float y)
 
 bool isSearchHit(const BlockTable &table, int id, const QString &keyWord)
 {
-    return !keyWord.isEmpty() && table.isLive(id) && table.BlockText[id].contains(keyWord, Qt::CaseInsensitive);
+    return !keyWord.isEmpty() && table.isLive(id) && table.block(id).caption.contains(keyWord, Qt::CaseInsensitive);
 }
 
 Colour boxFill(const BlockTable &table, int id, const DiagramColours &colours)
 {
     if (colours.ViewType != 0)
-        return colours.tables.CategoryColour[size_t(categoryIndex(table.BlockCategory[id]))];
-    return colours.tables.NotesColour[size_t(notesIndex(table.BlockNotes[id]))];
+        return colours.tables.CategoryColour[size_t(categoryIndex(table.block(id).category))];
+    return colours.tables.NotesColour[size_t(notesIndex(table.block(id).notes))];
 }
 
 namespace {
 
 using LookOf = std::function<BlockLook(int)>;
 
-bool drawn(const BlockTable &table, int id, const LookOf &lookOf)
+// The live blocks that this picture shows, in slot order.
+std::vector<int> drawnIds(const BlockTable &table, const LookOf &lookOf)
 {
-    return table.BlockActive[id] != 0 && lookOf(id) != BlockLook::Hidden;
+    std::vector<int> ids = table.liveIds();
+    std::erase_if(ids, [&](int id) { return lookOf(id) == BlockLook::Hidden; });
+    return ids;
 }
 
 // Every shadow lies under every link and box: the box's square half a unit right and down.
 void shadowPass(Canvas &surface, const BlockTable &table, const LookOf &lookOf)
 {
-    for (int i = 1; i <= table.BlockCount; ++i) {
-        if (!drawn(table, i, lookOf))
-            continue;
+    for (int i : drawnIds(table, lookOf)) {
         const Colour shadow = lookOf(i) == BlockLook::Highlighted ? kHighlightShadowColour : kShadowColour;
         surface.setPenColour(shadow);
         surface.setFillColour(shadow);
-        boxAt(surface, table.BlockX[i] + 0.5f, table.BlockY[i] + 0.5f);
+        boxAt(surface, table.block(i).x + 0.5f, table.block(i).y + 0.5f);
     }
 }
 
@@ -54,26 +55,24 @@ void shadowPass(Canvas &surface, const BlockTable &table, const LookOf &lookOf)
 void linkPass(Canvas &surface, const BlockTable &table, const LookOf &lookOf)
 {
     surface.setPenColour(kBlack);
-    for (int i = 1; i <= table.BlockCount; ++i) {
-        const int parent = table.BlockParent[i];
+    for (int i : drawnIds(table, lookOf)) {
+        const Block &child = table.block(i);
         // The parent slot is not required to be live: a link to a freed slot goes to where it was.
-        if (parent <= 0 || parent > kMaxBlocks || !drawn(table, i, lookOf) || lookOf(parent) == BlockLook::Hidden)
+        if (child.parent <= 0 || child.parent > kMaxBlocks || lookOf(child.parent) == BlockLook::Hidden)
             continue;
-        surface.line(table.BlockX[i] + kHalfBox, table.BlockY[i] + kHalfBox, table.BlockX[parent] + kHalfBox,
-                     table.BlockY[parent] + kHalfBox, kBlack);
+        const Block &parent = table.block(child.parent);
+        surface.line(child.x + kHalfBox, child.y + kHalfBox, parent.x + kHalfBox, parent.y + kHalfBox, kBlack);
     }
 }
 
 // Each box with its caption, in slot order: a later box covers an earlier one's caption.
 void boxPass(Canvas &surface, const BlockTable &table, const DiagramColours &colours, const LookOf &lookOf)
 {
-    for (int i = 1; i <= table.BlockCount; ++i) {
-        if (!drawn(table, i, lookOf))
-            continue;
+    for (int i : drawnIds(table, lookOf)) {
         surface.setFillColour(boxFill(table, i, colours));
         if (lookOf(i) == BlockLook::Highlighted)
             surface.setPenColour(kRed);
-        boxAt(surface, table.BlockX[i], table.BlockY[i]);
+        boxAt(surface, table.block(i).x, table.block(i).y);
         surface.setPenColour(kBlack);
         PlotText(surface, table, i);
     }

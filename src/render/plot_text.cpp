@@ -99,11 +99,11 @@ QList<PlacedLine> placeCaption(const CaptionLines &caption, float boxX, float bo
 void PlotText(Canvas &surface, const BlockTable &table, int id)
 {
     const CaptionMeasure measure = captionMeasure(surface.textMetrics(), surface.mapping());
-    const CaptionLines caption = wrapCaption(table.BlockText[id], measure);
+    const CaptionLines caption = wrapCaption(table.block(id).caption, measure);
     if (caption.lines.isEmpty())
         return;
     const float lineHeight = surface.textHeight(QStringLiteral("I"));
-    for (const PlacedLine &line : placeCaption(caption, table.BlockX[id], table.BlockY[id], lineHeight, measure)) {
+    for (const PlacedLine &line : placeCaption(caption, table.block(id).x, table.block(id).y, lineHeight, measure)) {
         surface.printAt(line.x, line.y, line.text);
     }
 }

@@ -45,10 +45,9 @@ Analysis build(const char *description, const char *email, const char *office, s
     for (const BlockSpec &b : blocks) {
         // Placed the way a click places a block: centred on the point, corner on whole units.
         const int id = t.addBlock(float(b.x + 5), float(b.y + 5));
-        t.BlockParent[id] = std::int16_t(b.parent);
-        t.BlockText[id] = QString::fromUtf8(b.caption);
-        t.BlockNotes[id] = QString::fromUtf8(b.notes);
-        t.BlockCategory[id] = QString::fromUtf8(b.category);
+        t.link(id, b.parent);
+        t.setTexts(id, QString::fromUtf8(b.caption), QString::fromUtf8(b.notes));
+        t.setCategory(id, QString::fromUtf8(b.category));
     }
     return analysis;
 }

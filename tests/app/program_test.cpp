@@ -138,17 +138,17 @@ private Q_SLOTS:
         const int parent = document.addBlock(30, 5), other = document.addBlock(50, 5);
         document.linkBlocks(1, parent);
         document.linkBlocks(other, parent);
-        const auto parents = document.table().BlockParent;
+        const BlockTable linked = document.table();
         document.deleteBlock(parent);
-        QVERIFY(document.table().BlockParent[1] == 0 && document.table().BlockParent[other] == 0);
+        QVERIFY(document.table().block(1).parent == 0 && document.table().block(other).parent == 0);
         document.undo();
         document.linkBlocks(0, parent); // no such slot: nothing to do, and the redo stays
-        QVERIFY(document.table().BlockParent == parents && document.table().isLive(parent) && document.canRedo());
+        QVERIFY(document.table() == linked && document.table().isLive(parent) && document.canRedo());
         const BlockTable before = document.table();
         document.moveBlocks({{parent, 7, 9}, {other, 50, 6}}); // a move, and its undo
-        QVERIFY(document.table().BlockX[parent] == 7 && document.table().BlockY[parent] == 9);
+        QVERIFY(document.table().block(parent).x == 7 && document.table().block(parent).y == 9);
         document.undo();
-        QVERIFY(document.table().BlockX == before.BlockX && document.table().BlockY == before.BlockY);
+        QVERIFY(document.table() == before);
     }
 
     // An edit, then the row's gesture, then a run that ends without its normal end (no Quit,

@@ -48,7 +48,7 @@ QByteArray goodFile(const QList<QByteArray> &replacements = {})
 {
     Analysis a = analysisWith(5);
     for (int i = 2; i <= 5; ++i)
-        a.table.BlockParent[i] = std::int16_t(i - 1);
+        a.table.link(i, std::int16_t(i - 1));
     QByteArray bytes = writeAnalysis(a);
     for (qsizetype i = 0; i + 1 < replacements.size(); i += 2)
         bytes.replace(replacements[i], replacements[i + 1]);
@@ -154,8 +154,8 @@ private Q_SLOTS:
         for (int b = 1; b < 256; ++b)
             every.append(b == '<' ? ' ' : char(b));
         Analysis copy{decode1252("  " + every + "\r\nsecond line  "), " a&b ", "R&D <lab> \"north\"", {}};
-        copy.table.BlockText[copy.table.addBlock(5, 5)] = decode1252(every);
-        copy.table.BlockNotes[1] = "bare\nline\rends\r\n";
+        copy.table.setCaption(copy.table.addBlock(5, 5), decode1252(every));
+        copy.table.setNotes(1, "bare\nline\rends\r\n");
         row("every byte value loaded and saved", {{"work/Copy.rca.xml", writeAnalysis(copy)}},
             {load("work/Copy.rca.xml"), press("btnSave")}, 0, "Root Cause Anlysis: Copy", 1, {"saved running"});
         // Files that cannot be read, and saves that cannot succeed, change nothing.
@@ -176,13 +176,14 @@ private Q_SLOTS:
         Prints prints = fingerprints(f.root.path());
         f.start();
         Analysis pump = analysisWith(3);
-        pump.table.BlockX[3] += 0.5f; // a fraction, written with the decimal separator
+        pump.table.move(3, pump.table.block(3).x + 0.5f,
+                        pump.table.block(3).y); // a fraction, written with the decimal separator
         const QString file = f.load(pump, "Pump.rca.xml");
         prints.insert(file, fingerprints(f.path("work")).value(file));
         const QStringList before = observe(*f.window).summary();
         run(f, gesture);
         const DocumentState after = observe(*f.window);
-        QCOMPARE(QList({int(f.platform.messages.size()), int(after.table.BlockCount)}), QList({messages, blocks}));
+        QCOMPARE(QList({int(f.platform.messages.size()), int(after.table.usedSlots())}), QList({messages, blocks}));
         QCOMPARE(after.title, title);
         QCOMPARE(f.platform.fileRequests.size(), f.answers); // every dialog expected, no other
         const QString seen = (after.summary() << after.panel << f.platform.messages).join('\n');

@@ -39,11 +39,11 @@ using FailedWrite = std::tuple<qint64, qint64, bool, bool>;
 Analysis workedExample()
 {
     Analysis a{"Conveyor stopped twice", "operator", "Plant North", {}};
-    a.table.BlockText[a.table.addBlock(5, 5)] = "Conveyor stopped"; // corner at (0, 0)
-    a.table.BlockText[a.table.addBlock(20, 2)] = "Sensor data missing";
-    a.table.BlockParent[2] = 1;
-    a.table.BlockNotes[2] = "Technology";
-    a.table.BlockCategory[2] = "Information";
+    a.table.setCaption(a.table.addBlock(5, 5), "Conveyor stopped"); // corner at (0, 0)
+    a.table.setCaption(a.table.addBlock(20, 2), "Sensor data missing");
+    a.table.link(2, 1);
+    a.table.setNotes(2, "Technology");
+    a.table.setCategory(2, "Information");
     return a;
 }
 
@@ -185,11 +185,11 @@ private Q_SLOTS:
         QVERIFY(outcome.ok && outcome.repairs.isEmpty());
         QCOMPARE(fields(outcome.analysis), fields(::workedExample()));
         Analysis a = ::workedExample();
-        a.table.BlockText[1] = "Ma\u0141y \U0001F600 \u20ac";
+        a.table.setCaption(1, "Ma\u0141y \U0001F600 \u20ac");
         const QByteArray copy = writeAnalysisUtf8(a, kGerman);
         QVERIFY(copy.startsWith("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<analysis>"));
         QCOMPARE(fields(readAnalysisBytes(copy, AnalysisEncoding::Utf8, kGerman).analysis), fields(a));
-        a.table.BlockX[2] = -0.5f;
+        a.table.move(2, -0.5f, a.table.block(2).y);
         QVERIFY(writeAnalysis(a, QLocale(QLocale::Arabic, QLocale::Egypt)).contains("<x>-.5 </x>"));
     }
 
@@ -246,8 +246,8 @@ private Q_SLOTS:
         QVERIFY(outcome.ok && outcome.repairs.size() == repairs);
         const Analysis &a = outcome.analysis;
         QStringList texts{a.description, a.email, a.office};
-        for (int i = 1; i <= a.table.BlockCount; ++i)
-            texts << a.table.BlockText[i] + a.table.BlockNotes[i]; // notes_before_text has notes, but too early
+        for (int i = 1; i <= a.table.usedSlots(); ++i)
+            texts << a.table.block(i).caption + a.table.block(i).notes; // notes_before_text has notes, but too early
         QCOMPARE(texts, read.split('|'));
     }
 
@@ -261,7 +261,7 @@ private Q_SLOTS:
             do {
                 const Analysis a =
                     parseAnalysisText("<analysis>" + first + elements.join(block) + "</analysis>").analysis;
-                QCOMPARE(QStringList({a.description, a.email, a.office, QString::number(a.table.BlockCount)}),
+                QCOMPARE(QStringList({a.description, a.email, a.office, QString::number(a.table.usedSlots())}),
                          QStringList({"D", "E", "O", first.isEmpty() ? "2" : "3"}));
             } while (std::next_permutation(elements.begin(), elements.end()));
         }
@@ -279,7 +279,7 @@ private Q_SLOTS:
         for (const QString &path : {file.fileName(), env.path("work"), dataFile("not_an_analysis.txt"),
                                     env.path("empty.rca.xml"), env.path("gone.rca.xml")}) {
             const ReadOutcome outcome = readAnalysisFile(path);
-            QVERIFY(!outcome.ok && outcome.analysis.description.isEmpty() && outcome.analysis.table.BlockCount == 0);
+            QVERIFY(!outcome.ok && outcome.analysis.description.isEmpty() && outcome.analysis.table.usedSlots() == 0);
             reasons << outcome.reason;
         }
         const QString noAnalysis = "The file holds no Root Cause Analysis: it has no <analysis> element.";
@@ -324,10 +324,10 @@ private Q_SLOTS:
         QFETCH(Repair, row);
         const ReadOutcome outcome = parseAnalysisText(fileWith(row), QLocale::c());
         const BlockTable &t = outcome.analysis.table;
-        QCOMPARE(int(t.BlockCount), std::min(row.blocks, kMaxBlocks));
-        for (int i = 1; i <= t.BlockCount; ++i) {
-            QCOMPARE(t.BlockText[i], QStringLiteral("Block %1").arg(i));
-            const double values[] = {double(t.BlockActive[i]), double(t.BlockParent[i]), t.BlockX[i], t.BlockY[i]};
+        QCOMPARE(int(t.usedSlots()), std::min(row.blocks, kMaxBlocks));
+        for (int i = 1; i <= t.usedSlots(); ++i) {
+            QCOMPARE(t.block(i).caption, QStringLiteral("Block %1").arg(i));
+            const double values[] = {double(t.block(i).active), double(t.block(i).parent), t.block(i).x, t.block(i).y};
             for (int f = 0; f < 4; ++f)
                 QCOMPARE(values[f], i == row.slot && f == row.field ? row.expected : soundValue(i, f));
         }
@@ -430,9 +430,12 @@ private Q_SLOTS:
         Analysis a{"Pump failure", "op", "North", {}};
         a.table.addBlock(5, 5);
         a.table.addBlock(25, 5);
-        a.table.BlockNotes[1] = "<b>x</b> <text>"; // a tag of the layout, but it reads back as it is
-        a.table.BlockX[1] = 0.123456789f;          // written with seven digits: no loss the user must fix
-        *std::array{&a.description, &a.email, &a.table.BlockText[2], &a.table.BlockCategory[2]}[size_t(field)] = text;
+        a.table.setNotes(1, "<b>x</b> <text>"); // a tag of the layout, but it reads back as it is
+        a.table.move(1, 0.123456789f, 0);       // written with seven digits: no loss the user must fix
+        const std::function<void()> put[] = {[&] { a.description = text; }, [&] { a.email = text; },
+                                             [&] { a.table.setCaption(2, text); },
+                                             [&] { a.table.setCategory(2, text); }};
+        put[size_t(field)]();
         const QString message = unkeepableTextMessage(a, QLocale::c());
         QVERIFY2(named.isEmpty() ? message.isEmpty() : message.startsWith(kNotSaved + named), qPrintable(message));
     }

@@ -33,15 +33,14 @@ struct FakeHost : DiagramMouseHost {
     void editBlock(int id) override { edited << id; }
     void moveBlocks(const std::vector<BlockPlace> &places) override
     {
-        for (const BlockPlace &place : places)
-            table.BlockX[place.id] = place.x, table.BlockY[place.id] = place.y;
-        edit();
+        table.setPlaces(places);
+        changed();
     }
-    void linkBlocks(int child, int parent) override { edit(table.BlockParent[child] = std::int16_t(parent)); }
-    void storeCategory(int id, const QString &category) override { edit(table.BlockCategory[id] = category); }
-    void storeNotes(int id, const QString &notes) override { edit(table.BlockNotes[id] = notes); }
-    // One edit of the analysis, made by the argument: counted and redrawn, as the window does.
-    template <typename... Made> void edit(const Made &...)
+    void linkBlocks(int child, int parent) override { table.link(child, parent), changed(); }
+    void storeCategory(int id, const QString &category) override { table.setCategory(id, category), changed(); }
+    void storeNotes(int id, const QString &notes) override { table.setNotes(id, notes), changed(); }
+    // One edit of the analysis, once made: counted and redrawn, as the window does.
+    void changed()
     {
         ++edits;
         redrawDiagram();
@@ -49,7 +48,7 @@ struct FakeHost : DiagramMouseHost {
     void redrawDiagram() override { ++redraws, PlotDiagram(surface, table, DiagramColours(), ""); }
     void tellUser(const QString &message) override { told << message; }
     int block(float left, float top) { return table.addBlock(left + 5, top + 5); }
-    QPointF corner(int id) const { return QPointF(table.BlockX[id], table.BlockY[id]); }
+    QPointF corner(int id) const { return QPointF(table.block(id).x, table.block(id).y); }
 };
 
 // The button, whether the left block is dragged, whether both have the same x, and whether the
@@ -83,8 +82,8 @@ private Q_SLOTS:
                                                          {2, 12, 12}, {1, 2, 2},    {-1, 2, 2}};
         for (const auto &[button, x, y] : presses)
             button > 0 ? mouse.MouseDown(button, 0, x, y) : mouse.MouseUp(-button, 0, x, y);
-        QCOMPARE(QList({int(host.edited.size()), host.edited.value(0), host.edited.value(1), int(host.table.BlockCount),
-                        host.redraws}),
+        QCOMPARE(QList({int(host.edited.size()), host.edited.value(0), host.edited.value(1),
+                        int(host.table.usedSlots()), host.redraws}),
                  QList({2, 2, 1, 3, 0}));
     }
 
@@ -103,12 +102,12 @@ private Q_SLOTS:
             DiagramMouse mouse(host);
             host.block(0, -10);
             const int moved = host.block(40, 10), child = host.block(50, 20);
-            host.table.BlockParent[child] = std::int16_t(moved);
+            host.table.link(child, std::int16_t(moved));
             mouse.MouseDown(2, 0, 45, 15);
             mouse.MouseUp(2, shift, float(to.x()), float(to.y()));
             QCOMPARE(QList({host.corner(moved), host.corner(child)}),
                      QList({landing, shift ? landing + QPointF(10, 10) : QPointF(50, 20)}));
-            QCOMPARE(QList({int(host.table.BlockParent[moved]), host.edits, mouse.DragBlock}), QList({0, 1, 0}));
+            QCOMPARE(QList({int(host.table.block(moved).parent), host.edits, mouse.DragBlock}), QList({0, 1, 0}));
         }
     }
 
@@ -134,14 +133,18 @@ private Q_SLOTS:
         const int left = host.block(10, 0), right = host.block(equalX ? 10 : 40, equalX ? 15 : 0);
         const int dragged = dragLeftOne ? left : right, target = left + right - dragged;
         const int child = equalX ? dragged : right, parent = left + right - child;
-        for (int below = parent, i = 0; loop && i < 4; ++i)
-            below = host.table.BlockParent[below] = std::int16_t(i < 3 ? host.block(60 + 12.0f * i, 20) : child);
+        for (int below = parent, i = 0; loop && i < 4; ++i) {
+            const int above = i < 3 ? host.block(60 + 12.0f * i, 20) : child;
+            host.table.link(below, above);
+            below = above;
+        }
         const BlockTable before = host.table;
-        mouse.MouseDown(button, 0, host.table.BlockX[dragged] + 5, host.table.BlockY[dragged] + 5);
-        mouse.MouseUp(button, 0, host.table.BlockX[target] + 5, host.table.BlockY[target] + 5);
-        QCOMPARE(host.table.BlockParent[child], loop ? before.BlockParent[child] : std::int16_t(parent));
-        QVERIFY(host.table.BlockParent[parent] == before.BlockParent[parent] && host.table.BlockX == before.BlockX &&
-                host.table.BlockY == before.BlockY);
+        mouse.MouseDown(button, 0, host.table.block(dragged).x + 5, host.table.block(dragged).y + 5);
+        mouse.MouseUp(button, 0, host.table.block(target).x + 5, host.table.block(target).y + 5);
+        BlockTable expected = before;
+        if (!loop)
+            expected.link(child, parent);
+        QVERIFY2(host.table == expected, "only the child's parent may change, and not at all for a loop");
         QCOMPARE(QList({host.edits, host.redraws}), QList({loop ? 0 : 1, 1}));
         QCOMPARE(host.told, loop ? QStringList{DiagramMouse::kLoopMessage} : QStringList());
     }
@@ -174,7 +177,7 @@ private Q_SLOTS:
         mouse.MouseMove(2, 0, 50.2f, 12.7f);
         QVERIFY(host.surface.image() == outlined && host.surface.mixMode() == MixMode::Copy);
         mouse.MouseUp(2, 0, 5, 5);
-        QCOMPARE(host.table.BlockParent[right], std::int16_t(left));
+        QCOMPARE(host.table.block(right).parent, std::int16_t(left));
     }
 
     // With a pick pending a press neither opens, adds nor picks up a block; the release drops the
@@ -187,14 +190,14 @@ private Q_SLOTS:
             FakeHost host;
             DiagramMouse mouse(host);
             host.block(0, 0);
-            host.table.BlockCategory[1] = "Information";
-            host.table.BlockNotes[1] = "old notes";
+            host.table.setCategory(1, "Information");
+            host.table.setNotes(1, "old notes");
             std::tie(host.view, host.pending, host.picked) = std::tuple(view, true, value);
             mouse.MouseDown(1, 0, onBlock ? 5 : 40, 5);
             mouse.MouseDown(2, 0, 5, 5);
             mouse.MouseUp(1, 0, onBlock ? 5 : 40, 5);
-            QVERIFY(host.edited.isEmpty() && host.table.BlockCount == 1 && !host.pending);
-            QCOMPARE(QStringList({host.table.BlockCategory[1], host.table.BlockNotes[1], host.notesBox}),
+            QVERIFY(host.edited.isEmpty() && host.table.usedSlots() == 1 && !host.pending);
+            QCOMPARE(QStringList({host.table.block(1).category, host.table.block(1).notes, host.notesBox}),
                      QStringList({onBlock && view ? value : "Information", onBlock && !view ? value : "old notes",
                                   onBlock && !view ? value : ""}));
             QCOMPARE(host.edits, onBlock ? 1 : 0);

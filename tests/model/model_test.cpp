@@ -13,13 +13,13 @@ BlockTable tableWith(int count, bool chained = false)
 {
     BlockTable table;
     for (int i = 1; i <= count; ++i)
-        table.BlockParent[table.addBlock(float(i * 12), 0)] = std::int16_t(chained ? i - 1 : 0);
+        table.link(table.addBlock(float(i * 12), 0), std::int16_t(chained ? i - 1 : 0));
     return table;
 }
 
 QPointF corner(const BlockTable &table, int id)
 {
-    return QPointF(table.BlockX[id], table.BlockY[id]);
+    return QPointF(table.block(id).x, table.block(id).y);
 }
 
 struct Pick {
@@ -40,23 +40,23 @@ private Q_SLOTS:
     void slotsAreReusedLowestFirst()
     {
         BlockTable table = tableWith(6, true);
-        table.BlockParent[6] = 2;
-        table.BlockText[2] = table.BlockNotes[2] = "old";
-        table.BlockCategory[2] = "Motives";
+        table.link(6, 2);
+        table.setTexts(2, "old", "old");
+        table.setCategory(2, "Motives");
         table.freeSlot(4);
         table.freeSlot(2);
-        QCOMPARE(QList<int>({table.liveCount(), table.BlockParent[2], table.BlockParent[3], table.BlockParent[6],
-                             table.BlockCount, table.BlockActive[2]}),
+        QCOMPARE(QList<int>({table.liveCount(), table.block(2).parent, table.block(3).parent, table.block(6).parent,
+                             table.usedSlots(), table.block(2).active}),
                  QList<int>({4, 0, 0, 0, 6, 0}));
-        QCOMPARE(table.BlockText[2] + table.BlockNotes[2] + table.BlockCategory[2], QString("Motives"));
+        QCOMPARE(table.block(2).caption + table.block(2).notes + table.block(2).category, QString("Motives"));
         QCOMPARE(QList({table.addBlock(20.4f, -3.6f), table.addBlock(2.5f, 3.5f), table.addBlock(-2.5f, -3.5f)}),
                  QList({2, 4, 7}));
         QCOMPARE(QList({corner(table, 2), corner(table, 4), corner(table, 7)}),
                  QList<QPointF>({{15, -9}, {-3, -1}, {-7, -9}}));
-        QVERIFY(table.BlockCategory[2].isEmpty() &&
-                table.BlockActive[7] == kTrue); // a reused slot carries nothing over
+        QVERIFY(table.block(2).category.isEmpty() &&
+                table.block(7).active == kTrue); // a reused slot carries nothing over
         table = tableWith(kMaxBlocks);
-        QCOMPARE(QList({table.addBlock(1, 1), int(table.BlockCount)}), QList({0, kMaxBlocks}));
+        QCOMPARE(QList({table.addBlock(1, 1), int(table.usedSlots())}), QList({0, kMaxBlocks}));
         table.freeSlot(kMaxBlocks);
         table.freeSlot(1);
         QCOMPARE(QList({table.addBlock(1, 1), table.addBlock(1, 1), table.addBlock(1, 1)}), QList({1, kMaxBlocks, 0}));
@@ -68,11 +68,11 @@ private Q_SLOTS:
         BlockTable table = tableWith(7);
         const std::pair<int, int> links[] = {{2, 1}, {6, 1}, {7, 2}, {3, 7}, {4, 3}, {5, 6}};
         for (const auto &[child, parent] : links)
-            table.BlockParent[child] = std::int16_t(parent);
+            table.link(child, std::int16_t(parent));
         QCOMPARE(table.descendants(1), (std::vector<int>{2, 7, 3, 4, 6, 5}));
-        table.BlockParent[1] = 5; // a loop through slot 1
+        table.link(1, 5); // a loop through slot 1
         QCOMPARE(table.descendants(5), (std::vector<int>{1, 2, 7, 3, 4, 6}));
-        table.BlockParent[1] = 0;
+        table.link(1, 0);
         table.multiMove(7, -10, 4); // by minus the delta
         QCOMPARE(QList({corner(table, 4), corner(table, 7), corner(table, 2)}),
                  QList<QPointF>({{53, -9}, {89, -9}, {19, -5}}));
@@ -85,12 +85,12 @@ private Q_SLOTS:
         QVERIFY(table.wouldCloseLoop(1, kMaxBlocks) && table.wouldCloseLoop(kMaxBlocks, kMaxBlocks));
         QVERIFY(table.wouldCloseLoop(30, 34) && !table.wouldCloseLoop(34, 30));
         QCOMPARE(table.descendants(1).size(), std::size_t(kMaxBlocks - 1));
-        table.BlockParent[50] = kMaxBlocks; // 50 <- 51 <- ... <- 100 <- 50
+        table.link(50, kMaxBlocks); // 50 <- 51 <- ... <- 100 <- 50
         const std::vector<int> loop = table.descendants(kMaxBlocks);
         QCOMPARE(QList<int>({int(loop.size()), loop.front(), loop.back()}), QList<int>({50, 50, 99}));
         QVERIFY(!table.wouldCloseLoop(20, 60)); // the walk round the loop ends, and so does a move
         table.multiMove(60, 1, 0);
-        QCOMPARE(table.BlockX[50], 50 * 12 - 6.0f);
+        QCOMPARE(table.block(50).x, 50 * 12 - 6.0f);
     }
 
     // Each colour rule at its boundary, then the walk to the right: a colour no rule takes gives

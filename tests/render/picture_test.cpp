@@ -23,8 +23,8 @@ BlockTable blocksAt(const QList<QPointF> &corners, const QString &caption = {})
 {
     BlockTable table;
     for (const QPointF &corner : corners)
-        table.BlockText[table.addBlock(float(corner.x()) + 5, float(corner.y()) + 5)] = caption;
-    table.BlockCategory[1] = "Motives";
+        table.setCaption(table.addBlock(float(corner.x()) + 5, float(corner.y()) + 5), caption);
+    table.setCategory(1, "Motives");
     return table;
 }
 
@@ -79,10 +79,15 @@ private Q_SLOTS:
     void pngIsTheWindowsDrawing()
     {
         BlockTable table = blocksAt({{0, -10}, {20, -10}, {40, -10}, {20, 5}, {500, 500}});
-        table.BlockParent[2] = 1;
-        table.BlockParent[3] = table.BlockParent[4] = 2;
-        table.BlockCategory[3] = "Information";
-        table.BlockActive[1] = table.BlockActive[5] = 0; // a freed slot takes no room
+        table.link(2, 1);
+        table.link(3, 2);
+        table.link(4, 2);
+        table.setCategory(3, "Information");
+        for (int id : {1, 5}) { // a freed slot takes no room
+            Block freed = table.block(id);
+            freed.active = 0;
+            table.setBlock(id, freed);
+        }
         const QRect area = diagramArea(table, kMapping);
         QCOMPARE(diagramArea(BlockTable(), kMapping), QRect(0, 0, 670, 430)); // what the window shows at start-up
         QImage outside = window(table, 1).image();
@@ -175,7 +180,7 @@ private Q_SLOTS:
     void vectorFormats()
     {
         BlockTable table = blocksAt({{0, 0}, {20, 5}}, "Pump seal");
-        table.BlockParent[2] = 1;
+        table.link(2, 1);
         const QSizeF points = QSizeF(diagramArea(table, kMapping).size()) * 0.75;
         const QByteArray pdf = encodePicture(PictureFormat::Pdf, {table, {}, kMapping, "Pump failure"}).bytes;
         QVERIFY(pdf.startsWith("%PDF-") && !pdf.contains("/Subtype /Image") && pdf.contains("/FontFile2"));

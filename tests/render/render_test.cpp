@@ -45,11 +45,11 @@ Surface filled(Colour colour)
     return surface;
 }
 
-// One letter per slot 1..BlockCount: H hidden, R revealing (highlighted), P plain, - a free slot.
+// One letter per slot 1..usedSlots(): H hidden, R revealing (highlighted), P plain, - a free slot.
 QString looks(const AnimationState &state, const BlockTable &table)
 {
     QString out;
-    for (int i = 1; i <= table.BlockCount; ++i)
+    for (int i = 1; i <= table.usedSlots(); ++i)
         out += table.isLive(i) ? QChar("HPR"[int(state.lookOf(i))]) : QChar('-');
     return out;
 }
@@ -61,8 +61,9 @@ BlockTable chainTable()
     BlockTable table;
     for (const QPointF &p : {QPointF(5, 0), QPointF(25, 0), QPointF(45, 0), QPointF(5, 13)})
         table.addBlock(float(p.x()), float(p.y()));
-    table.BlockParent[2] = table.BlockParent[4] = 1;
-    table.BlockParent[3] = 2;
+    table.link(2, 1);
+    table.link(4, 1);
+    table.link(3, 2);
     return table;
 }
 
@@ -211,8 +212,8 @@ private Q_SLOTS:
         QList<Colour> fills;
         for (int view = 0; view < 2; ++view)
             for (const QString &text : (view == 0 ? notes : categories).split('|')) {
-                table.BlockNotes[1] = view == 0 ? text : "Science"; // the other field is ignored
-                table.BlockCategory[1] = view == 0 ? "Motives" : text;
+                table.setNotes(1, view == 0 ? text : "Science"); // the other field is ignored
+                table.setCategory(1, view == 0 ? "Motives" : text);
                 fills << boxFill(table, 1, {view, ColourTables::standard()});
             }
         QCOMPARE(fills, QList<Colour>({RGB(255, 255, 255), RGB(255, 191, 191), RGB(191, 255, 191), RGB(255, 255, 191),
@@ -229,9 +230,9 @@ private Q_SLOTS:
         for (const QString &keyWord : QStringList{"flood", "FLOOD", ""}) {
             Surface s = startupSurface();
             BlockTable table = chainTable();
-            table.BlockText[1] = "Flooding on Main St";
-            table.BlockCategory[3] = "Motives";
-            table.BlockCategory[table.addBlock(49, 0)] = "Information"; // over block 3
+            table.setCaption(1, "Flooding on Main St");
+            table.setCategory(3, "Motives");
+            table.setCategory(table.addBlock(49, 0), "Information"); // over block 3
             PlotDiagram(s, table, DiagramColours(), keyWord);
             const bool hit = !keyWord.isEmpty();
             QCOMPARE(pixels(s, {10, 215, 112, 200, 150, 215, 80, 175, 420, 200, 480, 200}),
@@ -245,8 +246,10 @@ private Q_SLOTS:
         });
         QCOMPARE(pixels(s, {260, 165, 350, 215, 150, 215, 410, 215, 512, 200, 112, 200, 60, 280}),
                  QList({kWhite, kWhite, kWhite, kRed, kHighlightShadowColour, kShadowColour, kBlack}));
-        table.BlockActive[1] = 0; // a link to a freed parent still goes where it was
-        table.BlockParent[2] = 0;
+        Block freed = table.block(1); // a link to a freed parent still goes where it was
+        freed.active = 0;
+        table.setBlock(1, freed);
+        table.link(2, 0);
         PlotDiagram(s, table, DiagramColours(), "");
         QCOMPARE(pixels(s, {60, 240, 150, 215}), QList({kBlack, kWhite}));
     }
@@ -281,10 +284,10 @@ private Q_SLOTS:
     void replayClicks_data()
     {
         BlockTable gap = chainTable(), top = chainTable(), loop = chainTable();
-        gap.freeSlot(4);         // a deleted block neither shows nor holds the run open
-        top.BlockParent[2] = 4;  // the parent in the highest used slot
-        loop.BlockParent[1] = 2; // 1 and 2 each other's parent, 3 below 2, 4 alone: the loop and
-        loop.BlockParent[4] = 0; // what waits for it are never revealed
+        gap.freeSlot(4); // a deleted block neither shows nor holds the run open
+        top.link(2, 4);  // the parent in the highest used slot
+        loop.link(1, 2); // 1 and 2 each other's parent, 3 below 2, 4 alone: the loop and
+        loop.link(4, 0); // what waits for it are never revealed
         test::addRows<Run>({
             {"backward", {chainTable(), "BBBBBB", "HHHH|HHRR|HRPP|RPPP|PPPP|HHHH", "1|0|0|0|0|1"}},
             {"forward", {chainTable(), "FFFFFF", "HHHH|RHHH|PRHR|PPRP|PPPP|HHHH", "1|0|0|0|0|1"}},
@@ -308,13 +311,13 @@ private Q_SLOTS:
         for (const QChar button : buttons) {
             state.step(table, button == 'B' ? AnimationDirection::Backward : AnimationDirection::Forward);
             seen << looks(state, table);
-            started << QString::number(state.AnimationRestart);
+            started << QString::number(state.restart);
         }
         QCOMPARE(QList({seen.join('|'), started.join('|')}), QStringList({clicks, restarts}));
         state.endRun(table); // a full redraw shows everything, and the next click starts anew
         QVERIFY(!looks(state, table).contains('H'));
         state.step(table, AnimationDirection::Forward);
-        QVERIFY(state.AnimationRestart);
+        QVERIFY(state.restart);
     }
 
     // The blend gives old + (new - old) x alpha / 255. Stretches that are the same in both pictures

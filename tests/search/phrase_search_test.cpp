@@ -24,7 +24,7 @@ QByteArray analysisFile(const QString &description, const QString &caption = QSt
 {
     Analysis a{description, "op", "Plant North", {}};
     if (!caption.isEmpty())
-        a.table.BlockText[a.table.addBlock(5, 5)] = caption;
+        a.table.setCaption(a.table.addBlock(5, 5), caption);
     return writeAnalysis(a, QLocale::c());
 }
 

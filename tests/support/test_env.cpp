@@ -31,10 +31,10 @@ QStringList analysisLines(const QString &description, const QString &email, cons
                           const BlockTable &table)
 {
     QStringList lines{description, email, office};
-    for (int i = 1; i <= table.BlockCount; ++i)
-        lines << QString::asprintf("%d %d (%.9g, %.9g) ", table.BlockActive[i], table.BlockParent[i], table.BlockX[i],
-                                   table.BlockY[i]) +
-                     table.BlockText[i] + '|' + table.BlockNotes[i] + '|' + table.BlockCategory[i];
+    for (int i = 1; i <= table.usedSlots(); ++i)
+        lines << QString::asprintf("%d %d (%.9g, %.9g) ", table.block(i).active, table.block(i).parent,
+                                   table.block(i).x, table.block(i).y) +
+                     table.block(i).caption + '|' + table.block(i).notes + '|' + table.block(i).category;
     return lines;
 }
 

@@ -63,7 +63,7 @@ bool drawsTable(frmKelvane &w)
     PlotDiagram(fresh, w.table(), w.colours, w.frameAnalyze->isHidden() ? QString() : w.txtKeyWord->text());
     if (!w.frameEdit->isHidden()) {
         fresh.setPenColour(kRed);
-        outlineBox(fresh, w.table().BlockX[w.EditedBlock], w.table().BlockY[w.EditedBlock]);
+        outlineBox(fresh, w.table().block(w.EditedBlock).x, w.table().block(w.EditedBlock).y);
     }
     const QImage painted = w.picDiagram->grab(w.picDiagram->contentsRect()).toImage();
     return fresh.image() == w.diagram().image() && painted.convertToFormat(fresh.image().format()) == fresh.image();
@@ -83,7 +83,7 @@ Analysis analysisWith(int count)
 {
     Analysis a{"Pump failure", "op", "Plant North", {}};
     for (int i = 1; i <= count; ++i)
-        a.table.BlockText[a.table.addBlock(float(15 * i - 10), 5)] = QStringLiteral("Block %1").arg(i);
+        a.table.setCaption(a.table.addBlock(float(15 * i - 10), 5), QStringLiteral("Block %1").arg(i));
     return a;
 }
 

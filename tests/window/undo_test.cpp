@@ -15,7 +15,7 @@ const Step focusOnButton = [](WindowFixture &f) { f.window->btnSave->setFocus();
 
 QPointF centre(frmKelvane &w, int id)
 {
-    return {w.table().BlockX[id] + kHalfBox, w.table().BlockY[id] + kHalfBox};
+    return {w.table().block(id).x + kHalfBox, w.table().block(id).y + kHalfBox};
 }
 Step open(int id)
 {
@@ -50,9 +50,9 @@ frmKelvane &chain(WindowFixture &f)
 {
     frmKelvane &w = f.start();
     Analysis a = analysisWith(4);
-    a.table.BlockParent[2] = 1;
-    a.table.BlockParent[3] = 2;
-    a.table.BlockNotes[1] = "Seal";
+    a.table.link(2, 1);
+    a.table.link(3, 2);
+    a.table.setNotes(1, "Seal");
     f.load(a, "Pump.rca.xml");
     return w;
 }
@@ -120,7 +120,7 @@ private Q_SLOTS:
         run(f, {type("txtDescription", " at night"), type("txtemail", "erator"), type("txtDescription", "!")});
         QCOMPARE(w.document().history().count(), 3);
         run(f, {dragBlock(4, 0, {0, 20}), undo});    // the focus is still in the description
-        QCOMPARE(observe(w).table.BlockY[4], 0.0f);  // the move is undone, not the typing
+        QCOMPARE(observe(w).table.block(4).y, 0.0f); // the move is undone, not the typing
         run(f, {type("txtDescription", "?"), undo}); // the box's own typing
         QCOMPARE(observe(w).description, QString("Pump failure at night!"));
         run(f, {undo, undo});

@@ -31,7 +31,7 @@ const Step clearPhrase = [](WindowFixture &f) { f.window->txtKeyWord->clear(); }
 void put(WindowFixture &f, const QString &name, const QString &description, const QString &caption)
 {
     Analysis a{description, "op", "O", {}};
-    a.table.BlockText[a.table.addBlock(5, 5)] = caption;
+    a.table.setCaption(a.table.addBlock(5, 5), caption);
     writeBytes(f.path("work/" + name), writeAnalysis(a));
 }
 
@@ -61,7 +61,7 @@ private Q_SLOTS:
         clickDiagram(w, 20, 2);
         dragDiagram(w, 20, 2, 5, 5);                      // dragged onto the first, the left one becomes the parent
         dragDiagram(w, 5, 5, 5, -5, Qt::ControlModifier); // Ctrl moves it with its descendants: up, and back
-        QCOMPARE(observe(w).table.BlockY[2], -13.0f);
+        QCOMPARE(observe(w).table.block(2).y, -13.0f);
         dragDiagram(w, 5, -5, 5, 5, Qt::ControlModifier);
         QVERIFY(observe(w).drawn); // the drag marks left no trace
         typeText(w.txtDescription, "Conveyor stopped twice");
@@ -102,9 +102,9 @@ private Q_SLOTS:
                  QStringList(
                      {"Root Cause Analysis (*.rca.xml)|*.rca.xml", " Select a Root Cause Analysis", f.userFolder()}));
         const DocumentState loaded = observe(w);
-        QCOMPARE(
-            QList({loaded.title, loaded.currentFile, loaded.lastFolder, loaded.description, loaded.table.BlockText[3]}),
-            QStringList({"Tessik: Conveyor_op", path, f.path("work/"), "Pump failure", "Block 3"}));
+        QCOMPARE(QList({loaded.title, loaded.currentFile, loaded.lastFolder, loaded.description,
+                        loaded.table.block(3).caption}),
+                 QStringList({"Tessik: Conveyor_op", path, f.path("work/"), "Pump failure", "Block 3"}));
         typeText(w.txtDescription, "!"); // an unsaved edit
         const QStringList before = observe(w).summary();
         f.platform.messageAnswers << MessageAnswer::No << MessageAnswer::No << MessageAnswer::No;
@@ -136,7 +136,7 @@ private Q_SLOTS:
         frmKelvane &w = f.start();
         f.load(analysisWith(3));
         clickDiagram(w, 50, -10); // a new block, its editor open on it and outlined in red
-        QCOMPARE(QList({w.EditedBlock, int(observe(w).table.BlockX[4]), int(observe(w).table.BlockY[4])}),
+        QCOMPARE(QList({w.EditedBlock, int(observe(w).table.block(4).x), int(observe(w).table.block(4).y)}),
                  QList({4, 45, -15}));
         QVERIFY(!w.frameEdit->isHidden() && w.frameControl->isHidden() && QApplication::focusWidget() == w.txtText);
         QCOMPARE(diagramColour(w, 45, -10), kRed);
@@ -146,7 +146,7 @@ private Q_SLOTS:
         choosePreset(w, "Science"); // a preset is added to the notes
         typeText(w.txtText, "New");
         w.btnImplement->click();
-        QCOMPARE(observe(w).table.BlockText[4] + "|" + observe(w).table.BlockNotes[4],
+        QCOMPARE(observe(w).table.block(4).caption + "|" + observe(w).table.block(4).notes,
                  QString("New|Line one\r\ntwo; Science"));
         QVERIFY(w.frameEdit->isHidden() && !w.frameControl->isHidden() && observe(w).drawn);
         clickDiagram(w, 50, -10); // opened again, and then another one: each with what it stores
@@ -155,7 +155,7 @@ private Q_SLOTS:
         QVERIFY(observe(w).panel == "frameEdit 1: Block 1|" && observe(w).drawn);
         typeText(w.txtText, "typed");
         w.btnCancel->click(); // Cancel stores nothing
-        QCOMPARE(observe(w).table.BlockText[1], QString("Block 1"));
+        QCOMPARE(observe(w).table.block(1).caption, QString("Block 1"));
         clickDiagram(w, 50, -10);
         w.btnDelete->click(); // the free slot keeps its place, and nothing of the texts
         QCOMPARE(observe(w).summary().last(), QString("0 0 (45, -15) ||"));
@@ -194,9 +194,9 @@ private Q_SLOTS:
         }
         const DocumentState after = observe(w);
         QVERIFY(!w.PickPending && !QApplication::overrideCursor() && w.frameEdit->isHidden());
-        QCOMPARE(QList({after.table.BlockCategory[1], after.table.BlockNotes[1]}),
+        QCOMPARE(QList({after.table.block(1).category, after.table.block(1).notes}),
                  QStringList({notes ? "" : value, notes ? value : ""}));
-        QCOMPARE(QList({int(after.table.BlockCount), int(after.unsaved)}), QList({2, int(!value.isEmpty())}));
+        QCOMPARE(QList({int(after.table.usedSlots()), int(after.unsaved)}), QList({2, int(!value.isEmpty())}));
         QCOMPARE(diagramColour(w, 5, 1), value.isEmpty() ? kWhite
                                          : notes         ? RGB(191, 255, 191)
                                                          : RGB(96, 246, 121)); // redrawn
@@ -210,7 +210,7 @@ private Q_SLOTS:
         const QString conveyor = f.path("work/Conveyor_op.rca.xml");
         Analysis a = analysisWith(2);
         a.description = "Conveyor stopped twice"; // the longest entry, listed first
-        a.table.BlockText[2] = "Sensor data missing";
+        a.table.setCaption(2, "Sensor data missing");
         writeBytes(conveyor, writeAnalysis(a));
         frmKelvane &w = f.start();
         f.load(analysisWith(1), "Pump.rca.xml"); // the search lists the folder of the last file
@@ -291,8 +291,9 @@ private Q_SLOTS:
         WindowFixture f;
         frmKelvane &w = f.start();
         Analysis a = analysisWith(4); // 1 with children 2 and 4, 2 with child 3
-        a.table.BlockParent[2] = a.table.BlockParent[4] = 1;
-        a.table.BlockParent[3] = 2;
+        a.table.link(2, 1);
+        a.table.link(4, 1);
+        a.table.link(3, 2);
         f.platform.current = f.path("appdata"); // until the dialog chooses a file in work
         f.load(a);
         w.btnAnimate->click();
@@ -340,7 +341,7 @@ private Q_SLOTS:
                 w.btnSend->isHidden() && w.btnTrainingReference->isHidden() && w.optType[1]->isChecked());
         QTest::mouseClick(w.picDiagram, Qt::BackButton, {}, w.picDiagram->contentsRect().center()); // extra buttons
         QTest::mouseClick(w.picDiagram, Qt::LeftButton, {}, QPoint(1, 1)); // and the sunken border do nothing
-        QVERIFY(observe(w).table.BlockCount == 0 && w.frameEdit->isHidden());
+        QVERIFY(observe(w).table.usedSlots() == 0 && w.frameEdit->isHidden());
         const QRect diagram = w.picDiagram->geometry(), panel = w.frameControl->geometry(),
                     button = w.btnQuit->geometry();
         QCOMPARE(
@@ -361,7 +362,7 @@ private Q_SLOTS:
         w.resize(200, 100);
         QVERIFY(w.size() == w.minimumSize() && w.width() <= 1000 && w.height() <= 699);
         clickDiagram(w, 5, w.mapping().DiagramTop + 5.5f);
-        QCOMPARE(diagramColour(w, 5, observe(w).table.BlockY[1] + 10.4f), kShadowColour);
+        QCOMPARE(diagramColour(w, 5, observe(w).table.block(1).y + 10.4f), kShadowColour);
         QVERIFY(w.windowIcon().availableSizes() == QList({QSize(16, 16), QSize(32, 32)}) &&
                 w.lblversion->alignment() == Qt::AlignCenter && w.txtText->font().bold() &&
                 w.txtText->palette().color(QPalette::Base) == QColor(255, 255, 192));

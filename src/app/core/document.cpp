@@ -148,8 +148,7 @@ int Document::addBlock(float x, float y)
     const int id = after.addBlock(x, y);
     if (id == 0)
         return 0;
-    push(slotStep(
-        *this, {id, SlotValues::of(table(), id), SlotValues::of(after, id), table().BlockCount, after.BlockCount, {}}));
+    push(slotStep(*this, {id, table().block(id), after.block(id), table().usedSlots(), after.usedSlots(), {}}));
     return id;
 }
 
@@ -157,42 +156,41 @@ void Document::deleteBlock(int id)
 {
     if (!table().isLive(id))
         return;
-    SlotChange change{id, SlotValues::of(table(), id), {}, table().BlockCount, table().BlockCount, {}};
-    for (int i = 1; i <= table().BlockCount; ++i)
-        if (table().BlockParent[i] == id)
-            change.unlinkedChildren.push_back(std::int16_t(i));
     BlockTable after = table();
     after.freeSlot(id);
-    change.after = SlotValues::of(after, id);
-    push(slotStep(*this, std::move(change)));
+    push(slotStep(*this, {id, table().block(id), after.block(id), table().usedSlots(), table().usedSlots(),
+                          table().children(id)}));
 }
 
-void Document::changeBlockTexts(int id, const std::vector<TextChange> &changes)
+void Document::changeBlock(int id, const Block &after)
 {
-    std::vector<TextChange> real;
-    if (table().isLive(id))
-        for (const TextChange &change : changes)
-            if ((table().*change.field)[size_t(id)] != change.after)
-                real.push_back(change);
-    if (real.empty())
+    // A slot that has gone since the gesture began stores nothing; the gesture still marks the document.
+    if (!table().isLive(id) || table().block(id) == after)
         edited(EditKind::Diagram);
     else
-        push(blockTextsStep(*this, id, real));
+        push(blockStep(*this, id, after));
 }
 
-void Document::commitBlock(int id, const QString &text, const QString &notes)
+void Document::commitBlock(int id, const QString &caption, const QString &notes)
 {
-    changeBlockTexts(id, {{&BlockTable::BlockText, text}, {&BlockTable::BlockNotes, notes}});
+    Block after = table().block(id);
+    after.caption = caption;
+    after.notes = notes;
+    changeBlock(id, after);
 }
 
 void Document::setCategory(int id, const QString &category)
 {
-    changeBlockTexts(id, {{&BlockTable::BlockCategory, category}});
+    Block after = table().block(id);
+    after.category = category;
+    changeBlock(id, after);
 }
 
 void Document::setNotes(int id, const QString &notes)
 {
-    changeBlockTexts(id, {{&BlockTable::BlockNotes, notes}});
+    Block after = table().block(id);
+    after.notes = notes;
+    changeBlock(id, after);
 }
 
 void Document::moveBlocks(const std::vector<BlockPlace> &places)
@@ -200,7 +198,7 @@ void Document::moveBlocks(const std::vector<BlockPlace> &places)
     std::vector<BlockPlace> real;
     for (const BlockPlace &place : places)
         if (place.id >= 1 && place.id <= kMaxBlocks &&
-            (table().BlockX[place.id] != place.x || table().BlockY[place.id] != place.y))
+            (table().block(place.id).x != place.x || table().block(place.id).y != place.y))
             real.push_back(place);
     if (real.empty())
         edited(EditKind::Diagram);
@@ -212,10 +210,12 @@ void Document::linkBlocks(int child, int parent)
 {
     if (child < 1 || child > kMaxBlocks)
         return;
-    if (table().BlockParent[child] == parent)
+    Block after = table().block(child);
+    after.parent = std::int16_t(parent);
+    if (table().block(child) == after)
         edited(EditKind::Diagram);
     else
-        push(linkStep(*this, child, parent));
+        push(blockStep(*this, child, after));
 }
 
 void Document::setHeader(HeaderField field, const QString &text)

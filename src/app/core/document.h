@@ -60,7 +60,7 @@ public:
     // Edits of the analysis: each is one step of the history, marks the document and sets the
     // title. An edit that changes nothing still marks the document but adds no step.
     int addBlock(float x, float y); // the new block's id, or 0 when the table is full
-    void commitBlock(int id, const QString &text, const QString &notes);
+    void commitBlock(int id, const QString &caption, const QString &notes);
     void deleteBlock(int id);
     void moveBlocks(const std::vector<BlockPlace> &places);
     void linkBlocks(int child, int parent);
@@ -102,7 +102,7 @@ private:
     void settleAfterHistoryStep();
     void replaceAnalysis(const Analysis &analysis, const QString &file, const QString &cleanTitle);
     void setTitle(const QString &title);
-    void changeBlockTexts(int id, const std::vector<TextChange> &changes);
+    void changeBlock(int id, const Block &after);
     void writeRecoveryCopyNow();
     void discardRecoveryCopy();
 

@@ -4,23 +4,6 @@
 
 namespace tessik {
 
-SlotValues SlotValues::of(const BlockTable &table, int id)
-{
-    return {table.BlockActive[id], table.BlockParent[id], table.BlockX[id],       table.BlockY[id],
-            table.BlockText[id],   table.BlockNotes[id],  table.BlockCategory[id]};
-}
-
-void SlotValues::into(BlockTable &table, int id) const
-{
-    table.BlockActive[id] = active;
-    table.BlockParent[id] = parent;
-    table.BlockX[id] = x;
-    table.BlockY[id] = y;
-    table.BlockText[id] = text;
-    table.BlockNotes[id] = notes;
-    table.BlockCategory[id] = category;
-}
-
 namespace {
 
 // A step that changes the analysis and tells the document after doing or undoing it.
@@ -59,43 +42,34 @@ public:
 private:
     void apply(bool forward) override
     {
-        (forward ? m_change.after : m_change.before).into(table(), m_change.id);
-        for (const std::int16_t child : m_change.unlinkedChildren)
-            table().BlockParent[size_t(child)] = forward ? 0 : std::int16_t(m_change.id);
-        table().BlockCount = forward ? m_change.countAfter : m_change.countBefore;
+        table().setBlock(m_change.id, forward ? m_change.after : m_change.before);
+        for (const int child : m_change.unlinkedChildren)
+            table().link(child, forward ? 0 : m_change.id);
+        table().setUsedSlots(forward ? m_change.usedAfter : m_change.usedBefore);
     }
 
     SlotChange m_change;
 };
 
-class BlockTextsStep : public AnalysisStep {
+class BlockStep : public AnalysisStep {
 public:
-    struct Change {
-        BlockTextField field;
-        QString before;
-        QString after;
-    };
-
-    BlockTextsStep(EditTarget &target, int id, std::vector<Change> changes)
-        : AnalysisStep(target, EditKind::Diagram), m_id(id), m_changes(std::move(changes))
+    BlockStep(EditTarget &target, int id, Block before, Block after)
+        : AnalysisStep(target, EditKind::Diagram), m_id(id), m_before(std::move(before)), m_after(std::move(after))
     {
     }
 
 private:
-    void apply(bool forward) override
-    {
-        for (const Change &change : m_changes)
-            (table().*change.field)[size_t(m_id)] = forward ? change.after : change.before;
-    }
+    void apply(bool forward) override { table().setBlock(m_id, forward ? m_after : m_before); }
 
     int m_id;
-    std::vector<Change> m_changes;
+    Block m_before;
+    Block m_after;
 };
 
 class MoveStep : public AnalysisStep {
 public:
     struct Move {
-        std::int16_t id;
+        int id;
         float fromX;
         float fromY;
         float toX;
@@ -110,28 +84,11 @@ public:
 private:
     void apply(bool forward) override
     {
-        for (const Move &move : m_moves) {
-            table().BlockX[size_t(move.id)] = forward ? move.toX : move.fromX;
-            table().BlockY[size_t(move.id)] = forward ? move.toY : move.fromY;
-        }
+        for (const Move &move : m_moves)
+            table().move(move.id, forward ? move.toX : move.fromX, forward ? move.toY : move.fromY);
     }
 
     std::vector<Move> m_moves;
-};
-
-class LinkStep : public AnalysisStep {
-public:
-    LinkStep(EditTarget &target, int child, std::int16_t before, std::int16_t after)
-        : AnalysisStep(target, EditKind::Diagram), m_child(child), m_before(before), m_after(after)
-    {
-    }
-
-private:
-    void apply(bool forward) override { table().BlockParent[size_t(m_child)] = forward ? m_after : m_before; }
-
-    int m_child;
-    std::int16_t m_before;
-    std::int16_t m_after;
 };
 
 class HeaderStep : public AnalysisStep {
@@ -169,13 +126,9 @@ std::unique_ptr<QUndoCommand> slotStep(EditTarget &target, SlotChange change)
     return std::make_unique<SlotStep>(target, std::move(change));
 }
 
-std::unique_ptr<QUndoCommand> blockTextsStep(EditTarget &target, int id, const std::vector<TextChange> &changes)
+std::unique_ptr<QUndoCommand> blockStep(EditTarget &target, int id, const Block &after)
 {
-    const BlockTable &table = target.editedAnalysis().table;
-    std::vector<BlockTextsStep::Change> steps;
-    for (const TextChange &change : changes)
-        steps.push_back({change.field, (table.*change.field)[size_t(id)], change.after});
-    return std::make_unique<BlockTextsStep>(target, id, std::move(steps));
+    return std::make_unique<BlockStep>(target, id, target.editedAnalysis().table.block(id), after);
 }
 
 std::unique_ptr<QUndoCommand> moveStep(EditTarget &target, const std::vector<BlockPlace> &places)
@@ -184,15 +137,8 @@ std::unique_ptr<QUndoCommand> moveStep(EditTarget &target, const std::vector<Blo
     std::vector<MoveStep::Move> moves;
     moves.reserve(places.size());
     for (const BlockPlace &place : places)
-        moves.push_back(
-            {std::int16_t(place.id), table.BlockX[size_t(place.id)], table.BlockY[size_t(place.id)], place.x, place.y});
+        moves.push_back({place.id, table.block(place.id).x, table.block(place.id).y, place.x, place.y});
     return std::make_unique<MoveStep>(target, std::move(moves));
-}
-
-std::unique_ptr<QUndoCommand> linkStep(EditTarget &target, int child, int parent)
-{
-    return std::make_unique<LinkStep>(target, child, target.editedAnalysis().table.BlockParent[size_t(child)],
-                                      std::int16_t(parent));
 }
 
 std::unique_ptr<QUndoCommand> headerStep(EditTarget &target, HeaderField field, const QString &after)

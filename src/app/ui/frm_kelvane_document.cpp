@@ -83,15 +83,15 @@ void frmKelvane::showTable()
             // An undo took away the block the editor was open on.
             showPanel(frameControl);
         } else {
-            m_captionBox->follow(table().BlockText[EditedBlock]);
-            m_notesBox->follow(table().BlockNotes[EditedBlock]);
+            m_captionBox->follow(table().block(EditedBlock).caption);
+            m_notesBox->follow(table().block(EditedBlock).notes);
         }
     }
     forgetHeaderTyping(nullptr);
     PlotDiagram(QString());
     if (!frameEdit->isHidden()) {
         diagram().setPenColour(kRed);
-        outlineBox(diagram(), table().BlockX[EditedBlock], table().BlockY[EditedBlock]);
+        outlineBox(diagram(), table().block(EditedBlock).x, table().block(EditedBlock).y);
     }
 }
 

@@ -15,10 +15,10 @@ void frmKelvane::EditBlock(int id)
     ensureEditor();
     EditedBlock = id;
     diagram().setPenColour(kRed);
-    outlineBox(diagram(), table().BlockX[id], table().BlockY[id]);
+    outlineBox(diagram(), table().block(id).x, table().block(id).y);
     showPanel(frameEdit);
-    m_captionBox->show(table().BlockText[id]);
-    m_notesBox->show(table().BlockNotes[id]);
+    m_captionBox->show(table().block(id).caption);
+    m_notesBox->show(table().block(id).notes);
     txtText->setFocus();
 }
 
@@ -40,8 +40,8 @@ bool frmKelvane::editorHasTyping() const
 {
     if (frameEdit->isHidden() || !table().isLive(EditedBlock))
         return false;
-    return m_captionBox->take() != table().BlockText[EditedBlock] ||
-           m_notesBox->take() != table().BlockNotes[EditedBlock];
+    return m_captionBox->take() != table().block(EditedBlock).caption ||
+           m_notesBox->take() != table().block(EditedBlock).notes;
 }
 
 void frmKelvane::leaveEditor()
