@@ -1,7 +1,7 @@
 // Start-up to the first painted window, and the memory in use then, for Tessik and for a
 // minimal Qt window of the same size. Each run is a fresh process, started by this program
 // in probe mode, so the whole cost of starting is in the figure.
-#include "app/ui/frm_kelvane.h"
+#include "app/ui/main_window.h"
 #include "bench_summary.h"
 #include "platform/qt/qt_platform.h"
 
@@ -62,13 +62,13 @@ int probe(int argc, char **argv, Probe kind)
     FirstPaint watcher;
     if (kind != Probe::Minimal) {
         tessik::QtPlatform platform;
-        tessik::frmKelvane window(platform);
+        tessik::MainWindow window(platform);
         platform.setDialogParent(&window);
-        window.picDiagram->installEventFilter(&watcher);
+        window.findChild<QWidget *>(QStringLiteral("picDiagram"))->installEventFilter(&watcher);
         window.show();
         const int result = app.exec();
         if (kind == Probe::Session)
-            window.EndItAll();
+            window.close();
         std::_Exit(result);
     }
     // The smallest window that shows something: a "hello" label, as every first Qt program

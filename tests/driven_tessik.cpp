@@ -6,7 +6,9 @@
 #include "app/ui/program.h"
 #include "support/window.h"
 
+#include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTimer>
 
 #include <cstdio>
@@ -30,13 +32,10 @@ int main(int argc, char *argv[])
     Program program;
     program.start(argc > 2 ? QString::fromLocal8Bit(argv[2]) : QString());
     answer.stop();
-    frmKelvane &w = program.window();
-    if (mode == "edit") {
-        test::clickDiagram(w, 20, 0);
-        test::typeText(w.txtText, "Survives a kill");
-        test::pressEnter(w.txtText);
-    }
-    std::printf("QUESTIONS %d\n%s\nSTARTED\n", questions, qPrintable(test::observe(w).summary().join('\n')));
+    test::WindowDriver driver(program.window());
+    if (mode == "edit")
+        test::run(driver, {test::at(20, 0), test::type("txtText", "Survives a kill"), test::press("btnImplement")});
+    std::printf("QUESTIONS %d\n%s\nSTARTED\n", questions, qPrintable(driver.summary().join('\n')));
     std::fflush(stdout);
     return app.exec();
 }

@@ -1,6 +1,11 @@
 #include "search/search_result_model.h"
 
+#include <QDir>
+#include <QHash>
 #include <QThreadPool>
+
+#include <algorithm>
+#include <vector>
 
 namespace tessik {
 
@@ -17,7 +22,37 @@ QVariant SearchResultModel::data(const QModelIndex &index, int role) const
         return m_entries.at(index.row()).text;
     if (role == Qt::SizeHintRole && m_rowSizeHint.isValid())
         return m_rowSizeHint;
+    if (role == Qt::ToolTipRole)
+        return QDir::toNativeSeparators(m_entries.at(index.row()).filePath);
     return QVariant();
+}
+
+QList<int> SearchResultModel::widestRows(const std::function<int(QChar)> &charWidth, int count) const
+{
+    // Entries share most of their characters (the gap of blanks above all), so each character
+    // is measured once.
+    QHash<QChar, int> widths;
+    const auto widthOf = [&](const QString &text) {
+        qint64 width = 0;
+        for (const QChar c : text) {
+            auto known = widths.constFind(c);
+            if (known == widths.cend())
+                known = widths.insert(c, charWidth(c));
+            width += *known;
+        }
+        return width;
+    };
+    std::vector<std::pair<qint64, int>> estimates;
+    estimates.reserve(size_t(m_entries.size()));
+    for (qsizetype row = 0; row < m_entries.size(); ++row)
+        estimates.push_back({widthOf(m_entries[row].text), int(row)});
+    const auto kept = estimates.begin() + std::min<qsizetype>(count, qsizetype(estimates.size()));
+    std::partial_sort(estimates.begin(), kept, estimates.end(),
+                      [](const auto &a, const auto &b) { return a.first > b.first; });
+    QList<int> rows;
+    for (auto it = estimates.begin(); it != kept; ++it)
+        rows << it->second;
+    return rows;
 }
 
 namespace {
@@ -40,10 +75,6 @@ void SearchResultModel::setEntries(const QList<SearchEntry> &entries)
     beginResetModel();
     m_entries.swap(previous);
     m_rowSizeHint = QSize();
-    m_longestRow = -1;
-    for (qsizetype row = 0; row < m_entries.size(); ++row)
-        if (m_longestRow < 0 || m_entries[row].text.size() > m_entries[m_longestRow].text.size())
-            m_longestRow = int(row);
     endResetModel();
     release(std::move(previous));
 }

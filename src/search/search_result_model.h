@@ -6,6 +6,8 @@
 #include <QList>
 #include <QSize>
 
+#include <functional>
+
 namespace tessik {
 
 // The rows of the result list, one entry each, shown by its text. Handing over a new list costs
@@ -22,14 +24,14 @@ public:
     void clear() { setEntries({}); }
     const SearchEntry &entry(int row) const { return m_entries.at(row); }
 
-    // The row whose text has the most characters, -1 when there is none: the view measures it
-    // once and gives every row its size (setRowSizeHint), rather than measuring every row.
-    int longestRow() const { return m_longestRow; }
+    // The rows whose texts look widest, widest first, at most `count` of them: each text's width
+    // estimated as the sum of its characters' widths. The view measures only these and gives
+    // every row the size of the widest (setRowSizeHint), rather than measuring every row.
+    QList<int> widestRows(const std::function<int(QChar)> &charWidth, int count) const;
     void setRowSizeHint(const QSize &size) { m_rowSizeHint = size; }
 
 private:
     QList<SearchEntry> m_entries;
-    int m_longestRow = -1;
     QSize m_rowSizeHint;
 };
 

@@ -46,8 +46,8 @@ void recoveryRow(const char *name, bool loaded, const QString &caption, const QB
 {
     QTest::newRow(name) << Recovery{loaded, caption, cutAt, gesture, messages};
 }
-const Step answerYes = [](WindowFixture &f) { f.platform.messageAnswers.enqueue(MessageAnswer::Yes); };
-const Step undoOnce = [](WindowFixture &f) { f.window->undoEdit(); };
+const Step answerYes = [](WindowDriver &d) { d.answerMessage(MessageAnswer::Yes); };
+const Step undoOnce = key(Qt::CTRL | Qt::Key_Z);
 
 // The arguments, the exit code, patterns of stdout and stderr, the file new afterwards or empty.
 using Command = std::tuple<QStringList, int, QString, QString, QString>;
@@ -172,50 +172,52 @@ private Q_SLOTS:
     {
         QFETCH(Recovery, row);
         const auto [loaded, caption, cutAt, gesture, messages] = row;
-        WindowFixture f;
-        f.start();
-        const QString pump = loaded ? f.load(analysisWith(3), "Pump.rca.xml") : QString();
-        run(f, {at(50, 20), [=](WindowFixture &f) { f.window->txtText->insertPlainText(caption); },
-                press("btnImplement")});
-        QTRY_VERIFY(copyHolds(f.userFolder(), caption));
-        QStringList edited = observe(*f.window).summary();
+        WindowDriver d;
+        d.start();
+        const QString pump = loaded ? d.load(analysisWith(3), "Pump.rca.xml") : QString();
+        d.clickDiagram(50, 20);
+        d.commitText("txtText", caption);
+        d.click("btnImplement");
+        QTRY_VERIFY(copyHolds(d.userFolder(), caption));
+        QStringList edited = d.summary();
         edited.removeAt(3); // LastFolder, which the next start reads from the history file
-        const QString copy = copiesIn(f.userFolder()).value(0);
+        const QString copy = copiesIn(d.userFolder()).value(0);
         if (!cutAt.isEmpty())
             writeBytes(copy, readBytes(copy).left(readBytes(copy).indexOf(cutAt)));
-        run(f, gesture);
-        QTRY_VERIFY(messages > 0 || copiesIn(f.userFolder()).isEmpty());
-        f.window.reset();
-        f.platform.messages.clear();
-        f.platform.messageAnswers.enqueue(MessageAnswer::Yes);
-        frmKelvane &w = f.start();
-        w.offerRecovery();
-        QCOMPARE(f.platform.messages.size(), messages);
+        run(d, gesture);
+        QTRY_VERIFY(messages > 0 || copiesIn(d.userFolder()).isEmpty());
+        d.platform.messages.clear();
+        d.answerMessage(MessageAnswer::Yes);
+        d.start();
+        d.offerRecovery();
+        QCOMPARE(d.platform.messages.size(), messages);
         if (messages == 0)
             return;
-        QVERIFY(f.platform.messages[0].contains(loaded ? pump : "never saved"));
-        QVERIFY(messages == 1 || f.platform.messages.last().contains(copy)); // a damaged copy is mended as any file
-        QStringList restored = observe(w).summary();
+        QVERIFY(d.platform.messages[0].contains(loaded ? pump : "never saved"));
+        QVERIFY(messages == 1 || d.platform.messages.last().contains(copy)); // a damaged copy is mended as any file
+        QStringList restored = d.summary();
         restored.removeAt(3);
         QCOMPARE(restored == edited, messages == 1);
         if (!loaded || messages > 1)
             return;
-        w.btnSave->click(); // back where the analysis came from
-        QVERIFY(f.platform.fileRequests.size() == 1 && readBytes(pump).contains(caption.toLatin1()));
-        QTRY_VERIFY(copiesIn(f.userFolder()).isEmpty());
+        d.click("btnSave"); // back where the analysis came from
+        QCOMPARE(d.platform.fileRequests.size(), 1);
+        QVERIFY(readBytes(pump).contains(caption.toLatin1()));
+        QTRY_VERIFY(copiesIn(d.userFolder()).isEmpty());
     }
 
     // A second program running at the same time neither offers nor removes the first one's copy.
     void twoProgramsAtOnceKeepTheirOwnCopies()
     {
-        WindowFixture f;
-        f.start();
-        run(f, {at(50, 20), type("txtText", "Seal worn"), press("btnImplement")});
-        QTRY_VERIFY(copyHolds(f.userFolder(), "Seal worn"));
-        frmKelvane second(f.platform);
-        second.offerRecovery();
-        second.btnQuit->click();
-        QVERIFY(f.platform.messages.isEmpty() && copyHolds(f.userFolder(), "Seal worn"));
+        WindowDriver d;
+        d.start();
+        run(d, {at(50, 20), type("txtText", "Seal worn"), press("btnImplement")});
+        QTRY_VERIFY(copyHolds(d.userFolder(), "Seal worn"));
+        const std::unique_ptr<QWidget> second = d.startAnother();
+        d.offerRecovery(second.get());
+        QTest::mouseClick(second->findChild<QWidget *>("btnQuit"), Qt::LeftButton);
+        QVERIFY2(d.platform.messages.isEmpty(), qPrintable(d.platform.messages.join('\n')));
+        QVERIFY(copyHolds(d.userFolder(), "Seal worn"));
     }
 
     // The real program, killed with SIGKILL after an edit, then started again.

@@ -10,25 +10,23 @@ namespace {
 
 const Step undo = key(Qt::CTRL | Qt::Key_Z), redo = key(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
            redoY = key(Qt::CTRL | Qt::Key_Y);
-const Step pickCategory = [](WindowFixture &f) { clickPicture(f.window->PicCategories, {100, 75}); };
-const Step focusOnButton = [](WindowFixture &f) { f.window->btnSave->setFocus(); };
+const Step pickCategory = [](WindowDriver &d) { d.clickPicture("PicCategories", {100, 75}); };
+const Step focusOnButton = [](WindowDriver &d) { d.control("btnSave")->setFocus(); };
 
-QPointF centre(frmKelvane &w, int id)
+QPointF centre(const WindowDriver &d, int id)
 {
-    return {w.table().block(id).x + kHalfBox, w.table().block(id).y + kHalfBox};
+    return {d.document().table().block(id).x + kHalfBox, d.document().table().block(id).y + kHalfBox};
 }
 Step open(int id)
 {
-    return [=](WindowFixture &f) {
-        clickDiagram(*f.window, float(centre(*f.window, id).x()), float(centre(*f.window, id).y()));
-    };
+    return [=](WindowDriver &d) { d.clickDiagram(float(centre(d, id).x()), float(centre(d, id).y())); };
 }
 // A right-button drag of a block onto another one (a link), or by an offset (a move).
 Step dragBlock(int id, int onto, QPointF by = {}, Qt::KeyboardModifiers atRelease = {})
 {
-    return [=](WindowFixture &f) {
-        const QPointF from = centre(*f.window, id), to = onto > 0 ? centre(*f.window, onto) : from + by;
-        dragDiagram(*f.window, float(from.x()), float(from.y()), float(to.x()), float(to.y()), atRelease);
+    return [=](WindowDriver &d) {
+        const QPointF from = centre(d, id), to = onto > 0 ? centre(d, onto) : from + by;
+        d.dragDiagram(float(from.x()), float(from.y()), float(to.x()), float(to.y()), atRelease);
     };
 }
 
@@ -46,15 +44,14 @@ const QList<std::pair<const char *, QList<Step>>> kChanges{
 };
 
 // Blocks 1 to 4 side by side, 2 under 1 and 3 under 2, 1 with notes, loaded in an active window.
-frmKelvane &chain(WindowFixture &f)
+void chain(WindowDriver &d)
 {
-    frmKelvane &w = f.start();
+    d.start();
     Analysis a = analysisWith(4);
     a.table.link(2, 1);
     a.table.link(3, 2);
     a.table.setNotes(1, "Seal");
-    f.load(a, "Pump.rca.xml");
-    return w;
+    d.load(a, "Pump.rca.xml");
 }
 
 } // namespace
@@ -71,67 +68,79 @@ private Q_SLOTS:
     void everyChangeUndoesAndRedoes()
     {
         QFETCH(int, change);
-        WindowFixture f;
-        frmKelvane &w = chain(f);
-        QVERIFY(!w.document().canUndo()); // a load starts an empty history
-        const QStringList loaded = observe(w).summary();
-        run(f, kChanges[change].second);
-        const QStringList edited = observe(w).summary();
-        QVERIFY(edited != loaded && edited[0] == "Tessik: Pump *");
-        run(f, {undo});
-        QCOMPARE(observe(w).summary(), loaded); // back at the file: the clean title, nothing unsaved
-        QVERIFY(w.Confirm() && f.platform.messages.isEmpty() && observe(w).drawn); // nor typing in a closed editor
-        run(f, {redo});
-        QCOMPARE(observe(w).summary(), edited);
-        run(f, {undo, redoY});
-        QCOMPARE(observe(w).summary(), edited);
-        QVERIFY(observe(w).drawn);
+        WindowDriver d;
+        chain(d);
+        QVERIFY2(!d.document().canUndo(), "a load starts an empty history");
+        const QStringList loaded = d.summary();
+        run(d, kChanges[change].second);
+        const QStringList edited = d.summary();
+        QVERIFY(edited != loaded);
+        QCOMPARE(d.title(), QString("Tessik: Pump *"));
+        run(d, {undo});
+        QCOMPARE(d.summary(), loaded); // back at the file: the clean title, nothing unsaved
+        QVERIFY(d.diagramShowsTable());
+        run(d, {press("btnLoadXML")}); // nothing to lose, not even typing in a closed editor
+        QVERIFY2(d.platform.messages.isEmpty(), "Load asked about unsaved edits");
+        run(d, {redo});
+        QCOMPARE(d.summary(), edited);
+        run(d, {undo, redoY});
+        QCOMPARE(d.summary(), edited);
+        QVERIFY(d.diagramShowsTable());
     }
 
     // Undone past a save, the analysis differs from its file at every step (Quit asks);
     // redone to the save, it is clean again.
     void allChangesRoundTrip()
     {
-        WindowFixture f;
-        frmKelvane &w = chain(f);
-        const QStringList loaded = observe(w).summary();
+        WindowDriver d;
+        chain(d);
+        const QStringList loaded = d.summary();
         for (const auto &change : kChanges)
-            run(f, change.second);
-        QCOMPARE(w.document().history().count(), kChanges.size()); // each change one step
-        w.btnSave->click();
-        const QStringList saved = observe(w).summary();
-        while (w.document().canUndo()) {
-            run(f, {undo});
-            QVERIFY(observe(w).unsaved);
+            run(d, change.second);
+        QCOMPARE(d.document().history().count(), kChanges.size()); // each change one step
+        run(d, {press("btnSave")});
+        const QStringList saved = d.summary();
+        while (d.document().canUndo()) {
+            run(d, {undo});
+            QVERIFY2(d.document().isModified(), qPrintable(d.title()));
         }
-        QCOMPARE(observe(w).summary().mid(2), loaded.mid(2));
-        for (int i = 0; w.document().canRedo(); ++i)
-            run(f, {i % 2 ? redo : redoY});
-        QCOMPARE(observe(w).summary(), saved);
+        QCOMPARE(d.summary().mid(2), loaded.mid(2));
+        for (int i = 0; d.document().canRedo(); ++i)
+            run(d, {i % 2 ? redo : redoY});
+        QCOMPARE(d.summary(), saved);
     }
 
     // One step per edited field. A text box undoes its own typing first, but only while that
     // typing is the latest change; otherwise, as with nothing of its own, the analysis' undo applies.
     void textBoxesAndTheAnalysisShareTheKeys()
     {
-        WindowFixture f;
-        frmKelvane &w = chain(f);
-        const QStringList loaded = observe(w).summary();
-        run(f, {type("txtDescription", " at night"), type("txtemail", "erator"), type("txtDescription", "!")});
-        QCOMPARE(w.document().history().count(), 3);
-        run(f, {dragBlock(4, 0, {0, 20}), undo});    // the focus is still in the description
-        QCOMPARE(observe(w).table.block(4).y, 0.0f); // the move is undone, not the typing
-        run(f, {type("txtDescription", "?"), undo}); // the box's own typing
-        QCOMPARE(observe(w).description, QString("Pump failure at night!"));
-        run(f, {undo, undo});
-        QCOMPARE(observe(w).email, QString("op"));
-        run(f, {undo});
-        QCOMPARE(observe(w).summary(), loaded);
-        run(f, {redo}); // the box has no redo of its own
-        QCOMPARE(observe(w).description, QString("Pump failure at night"));
-        // The editor open on a block shows what an undo gives the block back.
-        run(f, {open(1), type("txtText", "Worn "), press("btnImplement"), open(1), undo});
-        QVERIFY(observe(w).panel == "frameEdit 1: Block 1|Seal" && observe(w).drawn); // outlined in red again
+        WindowDriver d;
+        chain(d);
+        const QStringList loaded = d.summary();
+        run(d, {type("txtDescription", " at night"), type("txtemail", "erator"), type("txtDescription", "!")});
+        QCOMPARE(d.document().history().count(), 3);
+        run(d, {dragBlock(4, 0, {0, 20}), undo});        // the focus is still in the description
+        QCOMPARE(d.document().table().block(4).y, 0.0f); // the move is undone, not the typing
+        run(d, {type("txtDescription", "?"), undo});     // the box's own typing
+        QCOMPARE(d.text("txtDescription"), QString("Pump failure at night!"));
+        run(d, {undo, undo});
+        QCOMPARE(d.text("txtemail"), QString("op"));
+        run(d, {undo});
+        QCOMPARE(d.summary(), loaded);
+        run(d, {redo}); // the box has no redo of its own
+        QCOMPARE(d.text("txtDescription"), QString("Pump failure at night"));
+    }
+
+    // The editor open on a block shows what an undo gives the block back, outlined in red again.
+    void editorFollowsAnUndo()
+    {
+        WindowDriver d;
+        chain(d);
+        run(d, {open(1), type("txtText", "Worn "), press("btnImplement"), open(1), undo});
+        QCOMPARE(d.editedBlock(), 1);
+        QCOMPARE(d.text("txtText"), QString("Block 1"));
+        QCOMPARE(d.text("txtNotes"), QString("Seal"));
+        QVERIFY(d.diagramShowsTable());
     }
 };
 

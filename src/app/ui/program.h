@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/ui/frm_kelvane.h"
+#include "app/ui/main_window.h"
 #include "platform/qt/qt_platform.h"
 
 namespace tessik {
@@ -10,7 +10,7 @@ class Program {
 public:
     Program();
 
-    frmKelvane &window() { return m_window; }
+    QWidget &window() { return m_window; }
     // Shows the window, opens the file given at start-up (none when empty), then offers what a
     // run that did not end normally left behind: restoring it replaces a file that is on disk
     // anyway, never the other way round.
@@ -18,7 +18,7 @@ public:
 
 private:
     QtPlatform m_platform;
-    frmKelvane m_window;
+    MainWindow m_window;
 };
 
 // The whole run, for main(): reads the command line, then either prints, exports a picture, or

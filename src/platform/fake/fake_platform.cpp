@@ -41,6 +41,8 @@ void FakePlatform::openUrl(const QString &urlOrPath)
 void FakePlatform::pause(int milliseconds)
 {
     pauses.append(milliseconds);
+    if (duringPause)
+        duringPause();
 }
 void FakePlatform::processEvents()
 {

@@ -30,6 +30,7 @@ public:
     QList<PrintRequest> printRequests;
     QList<QImage> printedPages;
     QList<int> pauses;
+    std::function<void()> duringPause; // runs at each pause, to look at the window mid-way
     int processEventsCalls = 0;
 
     QHash<QString, QString> environment;

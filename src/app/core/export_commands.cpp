@@ -1,15 +1,13 @@
-#include "app/ui/frm_kelvane.h"
+#include "app/core/export_commands.h"
 
-#include "app/core/picture_export.h"
+#include "app/core/document.h"
+#include "app/core/snapshot_file.h"
 #include "files/paths.h"
+#include "platform/core/platform.h"
 #include "render/diagram_picture.h"
 
-#include <QLineEdit>
 #include <QPainter>
 
-// Pictures of the analysis beyond the snapshot: a PDF, SVG or PNG file, and a printed page.
-// Both show the diagram as the window draws it, without the marks of the moment (the editor's
-// outline, search hits, a replay).
 namespace tessik {
 
 namespace {
@@ -26,7 +24,7 @@ QString pictureName(const QString &CurrentFile)
 
 } // namespace
 
-void frmKelvane::exportDiagram()
+void ExportCommands::exportPicture(const DiagramColours &colours, const PixelMapping &mapping)
 {
     const QString &file = m_document.currentFile();
     const QString name = pictureName(file) + QStringLiteral(".pdf");
@@ -35,24 +33,30 @@ void frmKelvane::exportDiagram()
         m_platform.chooseFile({FileDialogMode::Save, kPictureFilter, kPictureDialogTitle, name, folder});
     if (path.isEmpty())
         return;
-    const IoResult written =
-        writePicture(path, {m_document.table(), colours, mapping(), m_document.analysis().description});
+    const IoResult written = writePicture(path, {m_document.table(), colours, mapping, m_document.analysis().description});
     if (!written.ok)
         m_platform.showMessage(pictureFailureMessage(path, written.reason), MessageButtons::Ok);
 }
 
-void frmKelvane::printDiagram()
+void ExportCommands::print(const DiagramColours &colours, const PixelMapping &mapping)
 {
     const BlockTable &table = m_document.table();
-    const QRect area = diagramArea(table, mapping());
+    const QRect area = diagramArea(table, mapping);
     const PrintOutcome outcome =
         m_platform.printPage({pictureName(m_document.currentFile()), area.width() > area.height()},
                              [&](QPainter &painter, const QRectF &page) {
                                  painter.setTransform(fitTransform(area, page), true);
-                                 paintDiagram(painter, area, table, colours, mapping());
+                                 paintDiagram(painter, area, table, colours, mapping);
                              });
     if (outcome == PrintOutcome::Failed)
         m_platform.showMessage(QStringLiteral("The diagram could not be printed."), MessageButtons::Ok);
+}
+
+void ExportCommands::snapshot(const QImage &picture)
+{
+    const SnapshotFile result = takeSnapshot(picture, m_platform);
+    if (!result.ok)
+        m_platform.showMessage(snapshotFailureMessage(result), MessageButtons::Ok);
 }
 
 } // namespace tessik
