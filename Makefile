@@ -54,9 +54,11 @@ format:
 format-check:
 	$(FORMAT_FILES) | xargs clang-format --dry-run --Werror
 
-# The Debian package (tessik_<version>_<arch>.deb) of what `cmake --install` puts in place, left in $(BUILD_DIR).
+# The Debian package (tessik_<version>_<arch>.deb) of what `cmake --install` puts in place, left in
+# $(BUILD_DIR); an error that lintian finds in it fails the target.
 package: build
 	cd $(BUILD_DIR) && cpack -G DEB
+	lintian --fail-on error $(BUILD_DIR)/$$(cd $(BUILD_DIR) && ls -t tessik_*.deb | head -1)
 
 clean:
 	rm -rf $(BUILD_DIR) build-asan build-fuzz

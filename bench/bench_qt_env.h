@@ -1,18 +1,15 @@
 #pragma once
 
-#include <QDir>
 #include <QtGlobal>
 
 #include <benchmark/benchmark.h>
 
-// Benchmarks run headless, with the fonts the diagram is measured with.
+// Benchmarks run headless unless a platform is chosen. The fonts are fontconfig's, as the
+// program's are.
 inline void useHeadlessQt()
 {
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (!qEnvironmentVariableIsSet("QT_QPA_FONTDIR") &&
-        QDir(QStringLiteral("/usr/share/fonts/truetype/liberation2")).exists())
-        qputenv("QT_QPA_FONTDIR", "/usr/share/fonts/truetype/liberation2");
 }
 
 // Runs the registered benchmarks; false when the command line held something unknown.

@@ -8,15 +8,9 @@
 //   build/bin/bench_search                 (30 timed runs on 10,000 files, a third as many on 100,000)
 //   build/bin/bench_search --runs=100
 
-#include "app/core/document.h"
 #include "app/ui/main_window.h"
-#include "search/search_job.h"
-
 #include "platform/fake/fake_platform.h"
 #include "search/phrase_search.h"
-#include <QLineEdit>
-#include <QListView>
-#include <QPushButton>
 
 #include <benchmark/benchmark.h>
 
@@ -216,7 +210,8 @@ int runBareSearch(const QString &folder, const QString &phrase)
     return int(searchFolder(folder, phrase).entries.size());
 }
 
-// The window on the scripted platform, its search panel open, as a user has it.
+// The window on the scripted platform, its search panel open, as a user has it. Its controls
+// are reached by their names; the folder searched is the one of the analysis last loaded.
 class WindowRig {
 public:
     WindowRig()
@@ -227,28 +222,27 @@ public:
         m_platform.current = m_root.path();
         m_window = std::make_unique<MainWindow>(m_platform);
         m_window->show();
-        m_window->findChild<QPushButton *>(QStringLiteral("btnAnalyze"))->click();
         m_tick.setTimerType(Qt::PreciseTimer);
         m_tick.setInterval(2);
         QObject::connect(&m_tick, &QTimer::timeout, [this] { tick(); });
     }
 
     // From the press of Search until the last entry is painted in view. The list still holds
-    // the previous run's entries, as when a user searches again. Returns how many it listed.
+    // the previous run's entries, as when a user searches again. Returns how many it listed,
+    // or -1 when the last entry is not in view.
     int search(const QString &folder, const QString &phrase)
     {
-        QWidget &w = *m_window;
-        w.findChild<Document *>(QStringLiteral("document"))->setLastFolder(folder + QLatin1Char('/'));
-        w.findChild<QPushButton *>(QStringLiteral("btnAnalysisDone"))->click();
-        w.findChild<QPushButton *>(QStringLiteral("btnAnalyze"))->click(); // the panel searches the last folder
-        w.findChild<QLineEdit *>(QStringLiteral("txtKeyWord"))->setText(phrase);
-        auto *list = w.findChild<QListView *>(QStringLiteral("lstFileNames"));
-        const SearchJob *job = w.findChild<SearchJob *>();
+        if (folder != m_folder)
+            loadFrom(folder);
+        QPushButton *start = control<QPushButton>("btnSearch");
+        QListView *list = control<QListView>("lstFileNames");
+        control<QLineEdit>("txtKeyWord")->setText(phrase);
         m_longestStall = 0;
         m_sinceTick.start();
         m_tick.start();
-        w.findChild<QPushButton *>(QStringLiteral("btnSearch"))->click();
-        while (job->isRunning())
+        start->click();
+        // While the search runs its button reads "Cancel".
+        while (start->text() != QStringLiteral("Search"))
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         list->scrollToBottom();
         list->viewport()->repaint();
@@ -262,6 +256,22 @@ public:
     double longestStall() const { return m_longestStall; }
 
 private:
+    template <typename Control> Control *control(const char *name) const
+    {
+        return m_window->findChild<Control *>(QString::fromLatin1(name));
+    }
+
+    // Load one analysis of the folder, as a user does before searching it, and open the search.
+    void loadFrom(const QString &folder)
+    {
+        if (QPushButton *done = control<QPushButton>("btnAnalysisDone"))
+            done->click();
+        m_platform.fileAnswers.enqueue(folder + QStringLiteral("/Analysis_000000.rca.xml"));
+        control<QPushButton>("btnLoadXML")->click();
+        control<QPushButton>("btnAnalyze")->click();
+        m_folder = folder;
+    }
+
     void tick()
     {
         m_longestStall = std::max(m_longestStall, double(m_sinceTick.nsecsElapsed()) / 1e9);
@@ -271,6 +281,7 @@ private:
     QTemporaryDir m_root;
     FakePlatform m_platform;
     std::unique_ptr<MainWindow> m_window;
+    QString m_folder;
     QTimer m_tick;
     QElapsedTimer m_sinceTick;
     double m_longestStall = 0;
@@ -410,6 +421,7 @@ void BM_SearchAgainstRipgrep(benchmark::State &state, int analyses, const char *
     state.counters["rg_ms"] = row.rg * 1e3;
     state.counters["window/rg"] = row.window / row.rg;
     state.counters["stall_ms"] = row.stallMedian * 1e3;
+    state.counters["stall_worst_ms"] = row.stallWorst * 1e3;
 }
 
 int runsFor(int analyses)
@@ -463,13 +475,12 @@ void printTable()
         printSummary("search in the window \"" + key.second + "\" (" + thousands(row.listed) + " of " +
                          thousands(row.analyses) + " files), press to last entry, vs rg -i -l -F",
                      row.window * 1e3, row.rg * 1e3, "ms", row.analyses > 10000 ? kTargetRatio100k : kTargetRatio10k);
+    // The budget holds for every search a user makes, so the row is the worst of them all.
     double stall = 0;
     for (const auto &[key, row] : gTable)
-        if (row.analyses > 10000)
-            stall = std::max(stall, row.stallMedian);
-    if (stall > 0)
-        printSummary("the window's longest stall during a 100,000-file search vs 50 ms", stall * 1e3, kStallBudgetMs,
-                     "ms", 1.0);
+        stall = std::max(stall, row.stallWorst);
+    printSummary("the window's longest stall in any search, worst of all runs, vs 50 ms", stall * 1e3, kStallBudgetMs,
+                 "ms", 1.0);
 }
 
 } // namespace

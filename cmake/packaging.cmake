@@ -1,12 +1,11 @@
 # A Debian package of what `cmake --install` puts in place: `make package` runs cpack in the
 # build folder and leaves tessik_<version>_<arch>.deb there.
-set(TESSIK_PACKAGE_MAINTAINER "Tessik developers <maintainers@tessik.invalid>"
-    CACHE STRING "The Maintainer field of the Debian package")
-
+# The maintainer (TESSIK_MAINTAINER) is set in share/, whose copyright file and
+# changelog name it too.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME ${TESSIK_PROGRAM})
-set(CPACK_PACKAGE_VENDOR "Tessik developers")
-set(CPACK_PACKAGE_CONTACT ${TESSIK_PACKAGE_MAINTAINER})
+set(CPACK_PACKAGE_VENDOR "Tessik maintainers")
+set(CPACK_PACKAGE_CONTACT ${TESSIK_MAINTAINER})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "root cause analysis diagrams for one event at a time")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
@@ -16,7 +15,7 @@ set(CPACK_DEBIAN_PACKAGE_VERSION ${TESSIK_DISPLAY_VERSION})
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${TESSIK_PACKAGE_MAINTAINER})
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${TESSIK_MAINTAINER})
 # The libraries come from dpkg-shlibdeps; Qt loads its platform plugins and the diagram is
 # measured with the Liberation fonts, neither of which a library link shows.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)

@@ -11,8 +11,11 @@ packages=(
   qt6-qpa-plugins fonts-liberation2 fontconfig
   # tests, benchmarks, fuzzing, the X smoke test and looking at the real window
   libbenchmark-dev ripgrep clang libclang-rt-14-dev xvfb xauth xdotool imagemagick
-  # the installation test's validators, and the Debian package's library dependencies
-  desktop-file-utils appstream shared-mime-info dpkg-dev
+  # the installation test's validators, the Debian package's library dependencies and its checker
+  desktop-file-utils appstream shared-mime-info dpkg-dev lintian
+  # tests and CI: the fonts an ordinary desktop has beside ours (ghostscript brings the first two),
+  # so that every run of the suite shows it holds whichever font a missing character comes from
+  fonts-urw-base35 fonts-droid-fallback fonts-noto-core fonts-dejavu
 )
 
 missing=()

@@ -85,6 +85,23 @@ else
   fail "update-mime-database rejected the MIME package"
 fi
 
+# The manual page documents every option the program lists; the changelog is at the program's
+# version; the copyright file is machine-readable.
+man_page=$share/man/man1/tessik.1.gz
+if gzip -t "$man_page" 2>/dev/null; then
+  for option in $("$usr/bin/tessik" --help | grep -oE -- '--[a-z]+' | sort -u); do
+    zcat "$man_page" | grep -qF -- "${option//-/\\-}" || fail "the manual page does not document $option"
+  done
+else
+  fail "missing, or not compressed with gzip: ${man_page#"$root"}"
+fi
+version=$("$usr/bin/tessik" --version | cut -d' ' -f2)
+zcat "$share/doc/tessik/changelog.gz" 2>/dev/null | head -1 | grep -qF "tessik ($version)" ||
+  fail "the changelog does not start at version $version"
+head -1 "$share/doc/tessik/copyright" 2>/dev/null |
+  grep -qx 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' ||
+  fail "the copyright file is missing or not machine-readable"
+
 echo "desktop-file-validate:"
 if ! desktop-file-validate "$desktop" >"$work/desktop.log" 2>&1 || [ -s "$work/desktop.log" ]; then
   cat "$work/desktop.log"

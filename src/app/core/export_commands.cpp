@@ -33,7 +33,8 @@ void ExportCommands::exportPicture(const DiagramColours &colours, const PixelMap
         m_platform.chooseFile({FileDialogMode::Save, kPictureFilter, kPictureDialogTitle, name, folder});
     if (path.isEmpty())
         return;
-    const IoResult written = writePicture(path, {m_document.table(), colours, mapping, m_document.analysis().description});
+    const IoResult written =
+        writePicture(path, {m_document.table(), colours, mapping, m_document.analysis().description});
     if (!written.ok)
         m_platform.showMessage(pictureFailureMessage(path, written.reason), MessageButtons::Ok);
 }

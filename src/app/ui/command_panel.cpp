@@ -52,8 +52,7 @@ void CommandPanel::replayButton(const char *name, const QString &caption, int le
     });
 }
 
-void CommandPanel::trainingButton(const char *name, const QString &caption, int left, int width,
-                                  const QString &address)
+void CommandPanel::trainingButton(const char *name, const QString &caption, int left, int width, const QString &address)
 {
     QPushButton *control = button(this, name, caption, left, 96, width, 29);
     connect(control, &QPushButton::clicked, this, [this, address] {

@@ -15,7 +15,8 @@ using namespace controls;
 
 DiagramArea::DiagramArea(QWidget *window, Document &document, Platform &platform)
     : QObject(window), m_document(document), m_platform(platform),
-      m_view(place<SurfaceView>(window, "picDiagram", 8, 4, 609, 401)), m_buffer(named<SurfaceView>(window, "picBuffer"))
+      m_view(place<SurfaceView>(window, "picDiagram", 8, 4, 609, 401)),
+      m_buffer(named<SurfaceView>(window, "picBuffer"))
 {
     // The replay's hidden twin takes the diagram's size and mapping when a replay draws on it.
     m_buffer->setVisible(false);

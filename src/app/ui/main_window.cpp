@@ -32,8 +32,7 @@ constexpr int kHiddenPanelsDelay = 50;
 
 } // namespace
 
-MainWindow::MainWindow(Platform &platform, QWidget *parent)
-    : QWidget(parent), m_platform(platform), m_document(this)
+MainWindow::MainWindow(Platform &platform, QWidget *parent) : QWidget(parent), m_platform(platform), m_document(this)
 {
     setObjectName(QStringLiteral("frmKelvane"));
     m_document.setObjectName(QStringLiteral("document"));

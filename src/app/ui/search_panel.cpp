@@ -162,8 +162,8 @@ void SearchPanel::fitRowsToWidestEntry()
     // Shaping every entry would take seconds for a large folder. The width of each is estimated
     // from its characters' own widths, and only the few that look widest are measured exactly.
     const QFontMetrics metrics(m_list->font());
-    const QList<int> candidates = m_results->widestRows(
-        [&metrics](QChar c) { return metrics.horizontalAdvance(c); }, kEntriesMeasured);
+    const QList<int> candidates =
+        m_results->widestRows([&metrics](QChar c) { return metrics.horizontalAdvance(c); }, kEntriesMeasured);
     if (candidates.isEmpty())
         return;
     QSize widest;
