@@ -1,6 +1,6 @@
 // The program as a whole: what start-up reads and copies into the per-user folder (what
-// shut-down writes there is checked through the window's Quit), the file names it shows, the
-// document's undo of a delete, its command line, run as the real executable, and the copy of
+// shut-down writes there is checked through the window's Quit), the file names it shows, its
+// command line, run as the real executable, and the copy of
 // unsaved work it keeps, offers after a run that did not end normally, and removes when it is
 // not needed.
 #include "app/core/command_line.h"
@@ -127,28 +127,6 @@ private Q_SLOTS:
                  alpha + (copies ? "Beta.RCA.XML" : ""));
         QCOMPARE(files.copiedSamples, copies ? QStringList({"Alpha.rca.xml", "Beta.RCA.XML"}).mid(own) : QStringList());
         QVERIFY(!QFile::exists(user + "notes.txt"));
-    }
-
-    // A delete unlinks every child of the block, the one in the first slot too; its undo links
-    // them again and gives the slot back as it was.
-    void deleteAndItsUndoKeepTheChildren()
-    {
-        Document document;
-        document.newAnalysis();
-        const int parent = document.addBlock(30, 5), other = document.addBlock(50, 5);
-        document.linkBlocks(1, parent);
-        document.linkBlocks(other, parent);
-        const BlockTable linked = document.table();
-        document.deleteBlock(parent);
-        QVERIFY(document.table().block(1).parent == 0 && document.table().block(other).parent == 0);
-        document.undo();
-        document.linkBlocks(0, parent); // no such slot: nothing to do, and the redo stays
-        QVERIFY(document.table() == linked && document.table().isLive(parent) && document.canRedo());
-        const BlockTable before = document.table();
-        document.moveBlocks({{parent, 7, 9}, {other, 50, 6}}); // a move, and its undo
-        QVERIFY(document.table().block(parent).x == 7 && document.table().block(parent).y == 9);
-        document.undo();
-        QVERIFY(document.table() == before);
     }
 
     // An edit, then the row's gesture, then a run that ends without its normal end (no Quit,
