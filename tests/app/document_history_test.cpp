@@ -28,7 +28,11 @@ private Q_SLOTS:
             {"add", {[](Document &d) { d.addBlock(50, 5); }, diagram}},
             {"caption and notes", {[](Document &d) { d.commitBlock(2, "Seal", "worn"); }, diagram}},
             {"delete", {[](Document &d) { d.deleteBlock(1); }, diagram}},
-            {"move", {[](Document &d) { d.moveBlocks({{3, 7, 9}}); }, diagram}},
+            {"move",
+             {[](Document &d) {
+                  d.moveBlocks({{3, 7, 9}});
+              },
+              diagram}},
             {"link", {[](Document &d) { d.linkBlocks(3, 1); }, diagram}},
             {"category", {[](Document &d) { d.setCategory(1, "Motives"); }, diagram}},
             {"notes", {[](Document &d) { d.setNotes(1, "Science"); }, diagram}},

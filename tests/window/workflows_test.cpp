@@ -9,6 +9,8 @@
 #include <QListView>
 #include <QThread>
 
+#include <cmath>
+
 using namespace tessik;
 using namespace tessik::test;
 
@@ -37,6 +39,17 @@ bool nearly(Colour colour, Colour target)
 {
     return std::abs(redOf(colour) - redOf(target)) < 16 && std::abs(greenOf(colour) - greenOf(target)) < 24 &&
            std::abs(blueOf(colour) - blueOf(target)) < 24;
+}
+
+// The contrast ratio of two colours, as accessibility guidelines measure it: 1 to 21.
+double contrast(const QColor &a, const QColor &b)
+{
+    const auto luminance = [](const QColor &c) {
+        const auto channel = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+    };
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
 // Blocks 1 to 4: 1 with children 2 and 4, 2 with child 3.
@@ -480,6 +493,42 @@ private Q_SLOTS:
         QCOMPARE(d.platform.messages, QStringList{kUnsavedQuestion});
         QVERIFY(d.ended());
         QCOMPARE(readBytes(d.userFolder() + "Tessik.hst"), (d.userFolder() + "\r\n").toUtf8());
+    }
+
+    // Under a dark desktop palette every text control stays readable: its text and background
+    // differ by a contrast ratio of at least 4.5, in every panel.
+    void textStaysReadableInADarkTheme()
+    {
+        const QPalette before = QApplication::palette();
+        QPalette dark;
+        for (const auto &[role, colour] : {std::pair{QPalette::Window, QColor(45, 45, 45)},
+                                           {QPalette::WindowText, QColor(235, 235, 235)},
+                                           {QPalette::Base, QColor(30, 30, 30)},
+                                           {QPalette::Text, QColor(235, 235, 235)},
+                                           {QPalette::Button, QColor(60, 60, 60)},
+                                           {QPalette::ButtonText, QColor(235, 235, 235)}})
+            dark.setColor(role, colour);
+        QApplication::setPalette(dark);
+        WindowDriver d;
+        d.start();
+        QStringList unreadable;
+        for (const QWidget *c : d.window().findChildren<QWidget *>()) {
+            const bool box = c->inherits("QLineEdit") || c->inherits("QPlainTextEdit");
+            const bool text = box || c->inherits("QLabel") || c->inherits("QAbstractButton");
+            if (!text || c->objectName().isEmpty() || c->objectName().startsWith("qt_"))
+                continue;
+            const QPalette &p = c->palette();
+            const QColor fore = p.color(box                     ? QPalette::Text
+                                        : c->inherits("QLabel") ? QPalette::WindowText
+                                                                : QPalette::ButtonText);
+            const QColor back = p.color(box                     ? QPalette::Base
+                                        : c->inherits("QLabel") ? QPalette::Window
+                                                                : QPalette::Button);
+            if (contrast(fore, back) < 4.5)
+                unreadable << QString("%1 (%2)").arg(c->objectName()).arg(contrast(fore, back), 0, 'f', 1);
+        }
+        QApplication::setPalette(before);
+        QVERIFY2(unreadable.isEmpty(), qPrintable(unreadable.join(", ")));
     }
 
     // Buttons other than the three, and the sunken border, do nothing.
