@@ -11,6 +11,8 @@ packages=(
   qt6-qpa-plugins fonts-liberation2 fontconfig
   # tests, benchmarks, fuzzing, the X smoke test and looking at the real window
   libbenchmark-dev ripgrep clang libclang-rt-14-dev xvfb xauth xdotool imagemagick
+  # the report tests read the PDF and the ODT back with real readers
+  poppler-utils unzip
   # the installation test's validators, the Debian package's library dependencies and its checker
   desktop-file-utils appstream shared-mime-info dpkg-dev lintian
   # tests and CI: the fonts an ordinary desktop has beside ours (ghostscript brings the first two),

@@ -249,7 +249,7 @@ private Q_SLOTS:
         QTest::addColumn<Command>("row");
         const QString none = "^$";
         commandRow("--version", {"--version"}, 0, "^Tessik 16\\.01\\.02\\n$", none);
-        commandRow("--help", {"--help"}, 0, "^" + kUsage + "\\n.*--export <OUT>.*--scale <N>", none);
+        commandRow("--help", {"--help"}, 0, "^" + kUsage + "\\n.*--export <OUT>.*--report <OUT>.*--scale <N>", none);
         commandRow("unknown option", {"--bogus", "in.rca.xml"}, 2, none,
                    "^tessik: Unknown option 'bogus'\\.\\n\\n" + kUsage);
         commandRow("SVG", {"--export", "out.svg", "in.rca.xml"}, 0, none, none, "out.svg");
@@ -262,6 +262,19 @@ private Q_SLOTS:
                    "tessik: [^\\n]*damaged.rca.xml: repaired while reading: [^\\n]*\\n$",
                    "out.svg");
         commandRow("no IN", {"--export", "out.pdf"}, 2, none, "--export needs the analysis to draw.*" + kUsage);
+        commandRow("report as HTML", {"--report", "out.html", "in.rca.xml"}, 0, none, none, "out.html");
+        commandRow("report replaces a file", {"--report=kept.odt", "in.rca.xml"}, 0, none, none, "kept.odt");
+        commandRow(
+            "report of an unreadable IN keeps OUT", {"--report", "kept.odt", "missing.rca.xml"}, 1, none,
+            "^tessik: the analysis [^\\n]*/missing\\.rca\\.xml could not be read: No such file or directory\\n$");
+        commandRow(
+            "report in a missing folder", {"--report", "nowhere/out.pdf", "in.rca.xml"}, 1, none,
+            "^tessik: the report [^\\n]*/nowhere/out\\.pdf could not be written: The folder does not exist\\.\\n$");
+        commandRow("report with an unknown ending", {"--report", "out.svg", "in.rca.xml"}, 2, none,
+                   "out\\.svg: the report's name must end in \\.pdf, \\.html or \\.odt\\.");
+        commandRow("report and export at once", {"--report", "out.pdf", "--export", "out.svg", "in.rca.xml"}, 2, none,
+                   "--report and --export go one at a time");
+        commandRow("report without IN", {"--report", "out.pdf"}, 2, none, "--report needs the analysis to report on");
         commandRow("two analyses", {"in.rca.xml", "far.rca.xml"}, 2, none, "Only one analysis at a time");
         commandRow("unknown ending", {"--export", "out.jpg", "in.rca.xml"}, 2, none,
                    "out\\.jpg: the picture's name must end in \\.pdf, \\.svg or \\.png\\.");
@@ -290,7 +303,7 @@ private Q_SLOTS:
         far.table.addBlock(3e38f, 0); // as far as a file can place it: its picture covers a great area
         QVERIFY(writeBytes(dir.filePath("in.rca.xml"), writeAnalysis(analysisWith(2))) &&
                 writeBytes(dir.filePath("far.rca.xml"), writeAnalysis(far)) &&
-                writeBytes(dir.filePath("kept.png"), "old"));
+                writeBytes(dir.filePath("kept.png"), "old") && writeBytes(dir.filePath("kept.odt"), "old"));
         // A parent that names no block and a position that is no number: read with two repairs.
         QVERIFY(writeBytes(dir.filePath("damaged.rca.xml"),
                            "<analysis><description>D</description><block><active>-1 </active><parent> 9 </parent>"
@@ -314,15 +327,17 @@ private Q_SLOTS:
         QVERIFY2(QRegularExpression(out, dot).match(stdOut).hasMatch(), qPrintable("stdout: " + stdOut));
         QVERIFY2(QRegularExpression(err, dot).match(stdErr).hasMatch(), qPrintable("stderr: " + stdErr));
         QCOMPARE(process.exitCode(), exitCode);
-        // Nothing but the picture is left behind; a failure leaves the old picture as it was.
+        // Nothing but the picture or report is left behind; a failure leaves the old file as it was.
         QStringList expected = before + QStringList(written).mid(written.isEmpty() || before.contains(written));
         expected.sort();
         QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot, QDir::Name), expected);
-        QCOMPARE(readBytes(dir.filePath("kept.png")) == "old", written != "kept.png");
-        const QByteArray picture = readBytes(dir.filePath(written)), ending = written.right(3).toLower().toLatin1();
-        QVERIFY(written.isEmpty() || picture.startsWith(ending == "pdf"   ? "%PDF-"
-                                                        : ending == "svg" ? "<?xml"
-                                                                          : "\x89PNG"));
+        for (const QString kept : {"kept.png", "kept.odt"})
+            QCOMPARE(readBytes(dir.filePath(kept)) == "old", written != kept);
+        const QByteArray file = readBytes(dir.filePath(written)),
+                         ending = written.section('.', -1).toLower().toLatin1();
+        const QMap<QByteArray, QByteArray> magic{
+            {"pdf", "%PDF-"}, {"svg", "<?xml"}, {"html", "<?xml"}, {"png", "\x89PNG"}, {"odt", "PK"}};
+        QVERIFY(written.isEmpty() || file.startsWith(magic.value(ending, "?")));
         // Files are taken from the folder the program starts in: a later dialog moves it.
         QCOMPARE(parseCommandLine({"tessik", "--", "-a.rca.xml"}).file, QDir::currentPath() + "/-a.rca.xml");
     }

@@ -1,6 +1,7 @@
 #include "app/core/command_line.h"
 
 #include "app/core/picture_export.h"
+#include "app/core/report_export.h"
 #include "app/core/user_files.h"
 
 #include <QCommandLineParser>
@@ -16,7 +17,9 @@ const QString kDescription =
     QStringLiteral("Tessik: root cause analysis of an event.\n\n"
                    "With FILE, opens that analysis (*.rca.xml) at start-up.\n"
                    "With --export OUT IN, writes a picture of IN's diagram to OUT without opening a window;\n"
-                   "OUT's ending chooses the format: .pdf, .svg or .png.");
+                   "OUT's ending chooses the format: .pdf, .svg or .png.\n"
+                   "With --report OUT IN, writes a report of the analysis IN to OUT without opening a window;\n"
+                   "OUT's ending chooses the format: .pdf, .html or .odt.");
 
 struct Options {
     QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Shows this help and ends.")};
@@ -24,6 +27,9 @@ struct Options {
                                QStringLiteral("Shows the program's version and ends.")};
     QCommandLineOption exportTo{QStringLiteral("export"),
                                 QStringLiteral("Writes a picture of the diagram of the analysis IN to OUT."),
+                                QStringLiteral("OUT")};
+    QCommandLineOption reportTo{QStringLiteral("report"),
+                                QStringLiteral("Writes a report of the analysis IN to OUT: PDF, HTML or ODT."),
                                 QStringLiteral("OUT")};
     QCommandLineOption scale{QStringLiteral("scale"),
                              QStringLiteral("With --export to a .png: pixels per pixel of the window (default 1)."),
@@ -36,8 +42,10 @@ void describe(QCommandLineParser &parser, const Options &options)
     parser.addOption(options.help);
     parser.addOption(options.version);
     parser.addOption(options.exportTo);
+    parser.addOption(options.reportTo);
     parser.addOption(options.scale);
-    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("An analysis to open, or IN with --export."),
+    parser.addPositionalArgument(QStringLiteral("FILE"),
+                                 QStringLiteral("An analysis to open, or IN with --export or --report."),
                                  QStringLiteral("[FILE]"));
 }
 
@@ -93,6 +101,23 @@ QString exportProblem(const QCommandLineParser &parser, const Options &options, 
     return QString();
 }
 
+// Why the report arguments cannot be used, or empty when they can.
+QString reportProblem(const QCommandLineParser &parser, const Options &options)
+{
+    const QString out = parser.value(options.reportTo);
+    if (parser.isSet(options.exportTo))
+        return QStringLiteral("--report and --export go one at a time.");
+    if (parser.isSet(options.scale))
+        return QStringLiteral("--scale goes with --export.");
+    if (parser.positionalArguments().isEmpty())
+        return QStringLiteral("--report needs the analysis to report on: --report OUT IN");
+    if (out.isEmpty())
+        return QStringLiteral("--report needs the name of the report to write.");
+    if (!reportFormatFor(out))
+        return QStringLiteral("%1: the report's name must end in .pdf, .html or .odt.").arg(out);
+    return QString();
+}
+
 } // namespace
 
 CommandLine parseCommandLine(const QStringList &arguments)
@@ -119,6 +144,13 @@ CommandLine parseCommandLine(const QStringList &arguments)
 
     CommandLine command;
     command.file = absolute(files.value(0));
+    if (parser.isSet(options.reportTo)) {
+        if (const QString problem = reportProblem(parser, options); !problem.isEmpty())
+            return usageError(problem);
+        command.action = CommandAction::Report;
+        command.reportTo = absolute(parser.value(options.reportTo));
+        return command;
+    }
     if (!parser.isSet(options.exportTo)) {
         if (parser.isSet(options.scale))
             return usageError(QStringLiteral("--scale goes with --export."));

@@ -9,6 +9,7 @@ namespace tessik {
 enum class CommandAction {
     OpenWindow,  // the window, with `file` opened at start-up when it is given
     Export,      // a picture of `file`'s diagram written to `exportTo`, without a window
+    Report,      // a report of `file` written to `reportTo`, without a window
     PrintAndEnd, // --help, --version or a wrong command line: print `output` and end
 };
 
@@ -25,6 +26,7 @@ struct CommandLine {
     CommandAction action = CommandAction::OpenWindow;
     QString file;     // the analysis to open or draw, as an absolute path; may be empty
     QString exportTo; // the picture to write, as an absolute path
+    QString reportTo; // the report to write, as an absolute path
     double scale = 1.0;
     QString output; // what to print before ending
     bool toErrorStream = false;
@@ -32,7 +34,7 @@ struct CommandLine {
 };
 
 // Reads the command line (the program's name first). Knows [FILE], --export OUT IN,
-// --scale N, --help and --version; anything else ends with the usage and kExitUsage.
+// --scale N, --report OUT IN, --help and --version; anything else ends with the usage and kExitUsage.
 // Relative paths are taken from the current folder.
 CommandLine parseCommandLine(const QStringList &arguments);
 

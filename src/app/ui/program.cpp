@@ -2,6 +2,7 @@
 
 #include "app/core/command_line.h"
 #include "app/core/picture_export.h"
+#include "app/core/report_export.h"
 
 #include <QApplication>
 #include <QTextStream>
@@ -36,13 +37,13 @@ int runProgram(int argc, char *argv[])
     // The command line is ours alone: Qt sees only the program's name, so no file name is
     // taken for one of Qt's own options.
     int qtArgc = 1;
-    if (command.action == CommandAction::Export) {
-        // A picture needs no screen: without a chosen platform, none is looked for.
+    if (command.action == CommandAction::Export || command.action == CommandAction::Report) {
+        // A picture or a report needs no screen: without a chosen platform, none is looked for.
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
         QGuiApplication app(qtArgc, argv);
         QTextStream errors(stderr);
-        return runExport(command, errors);
+        return command.action == CommandAction::Report ? runReport(command, errors) : runExport(command, errors);
     }
     QApplication app(qtArgc, argv);
     // Ties the window to the installed desktop entry, whose icon a Wayland desktop then shows.

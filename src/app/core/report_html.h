@@ -1,0 +1,13 @@
+#pragma once
+
+#include "app/core/report_outline.h"
+
+#include <QByteArray>
+
+namespace tessik {
+
+// The report as one self-contained XHTML page in UTF-8: the pictures as inline SVG, the style
+// embedded with its own rules for print, nothing to fetch from anywhere. It parses as XML.
+QByteArray reportHtml(const ReportOutline &outline);
+
+} // namespace tessik
