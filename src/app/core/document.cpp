@@ -227,6 +227,22 @@ void Document::setHeader(HeaderField field, const QString &text)
 void Document::keepRecoveryCopies(const QString &userFolder)
 {
     m_recovery = std::make_unique<RecoveryCopies>(userFolder);
+    // The report comes from the writing thread; the document hears of it on its own.
+    m_recovery->setWriteReport([this](const IoResult &written) {
+        QMetaObject::invokeMethod(
+            this, [this, written] { recoveryCopyWritten(written); }, Qt::QueuedConnection);
+    });
+}
+
+void Document::recoveryCopyWritten(const IoResult &written)
+{
+    // Said once, not after every edit; said again only when it fails anew after working.
+    if (written.ok || m_recoveryFailureTold) {
+        m_recoveryFailureTold = !written.ok;
+        return;
+    }
+    m_recoveryFailureTold = true;
+    Q_EMIT recoveryCopyFailed(recoveryWriteFailureMessage(m_recovery->copyPath(), written.reason));
 }
 
 void Document::writeRecoveryCopyNow()
@@ -269,15 +285,20 @@ ReadOutcome Document::restoreRecoveryCopy()
 {
     if (!m_taken)
         return {};
-    const ReadOutcome outcome = readAnalysisFile(m_taken->copyPath, AnalysisEncoding::Utf8);
-    if (outcome.ok) {
-        replaceAnalysis(outcome.analysis, m_taken->originalFile, WindowTitle::afterLoad(m_taken->originalFile));
-        // The analysis differs from its file, and no undo can make it the same.
-        m_history.resetClean();
-        m_modified = true;
-        setTitle(WindowTitle::afterDiagramEdit(m_currentFile));
-        writeRecoveryCopyNow(); // this run's own copy is queued before the old one goes
+    const ReadOutcome outcome = readRecoveryCopy(m_taken->copyPath);
+    if (!outcome.ok) {
+        // Unlocked and left in place: nothing the user had is lost, and the next start offers it.
+        m_taken.reset();
+        return outcome;
     }
+    // The file may have changed while the question was on the screen.
+    const QString file = restorableFileName(m_taken->originalFile);
+    replaceAnalysis(outcome.analysis, file, WindowTitle::afterLoad(file));
+    // The analysis differs from its file, and no undo can make it the same.
+    m_history.resetClean();
+    m_modified = true;
+    setTitle(WindowTitle::afterDiagramEdit(m_currentFile));
+    writeRecoveryCopyNow(); // this run's own copy is queued before the old one goes
     dropRecoveryCopy();
     return outcome;
 }

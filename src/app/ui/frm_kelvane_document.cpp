@@ -47,6 +47,8 @@ void frmKelvane::connectDocument()
     connect(&m_document, &Document::titleChanged, this, &QWidget::setWindowTitle);
     connect(&m_document, &Document::headerChanged, this, &frmKelvane::showHeader);
     connect(&m_document, &Document::tableChanged, this, &frmKelvane::showTable);
+    connect(&m_document, &Document::recoveryCopyFailed, this,
+            [this](const QString &message) { m_platform.showMessage(message, MessageButtons::Ok); });
 }
 
 void frmKelvane::showHeader()
@@ -143,7 +145,7 @@ void frmKelvane::offerRecovery()
     }
     const ReadOutcome outcome = m_document.restoreRecoveryCopy();
     if (!outcome.ok)
-        m_platform.showMessage(readFailureMessage(copy, outcome.reason), MessageButtons::Ok);
+        m_platform.showMessage(recoveryFailureMessage(copy, outcome.reason), MessageButtons::Ok);
     else if (!outcome.repairs.isEmpty())
         m_platform.showMessage(repairMessage(copy, outcome.repairs), MessageButtons::Ok);
 }
