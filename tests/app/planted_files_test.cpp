@@ -1,14 +1,19 @@
 // What lies in the program's own folders and in folders people share: pipes, devices, links
-// planted there, a folder or a file where the other is expected, and copies of unsaved work that
-// cannot be read back or written.
+// planted there, a folder or a file where the other is expected, copies of unsaved work that
+// cannot be read back or written, and file names that are no valid text.
+#include "app/core/command_line.h"
+#include "app/ui/program.h"
 #include "files/analysis_writer.h"
 #include "files/ordinary_file.h"
+#include "files/paths.h"
 #include "support/test_main.h"
 #include "support/window.h"
 
 #include <QDirIterator>
 #include <QProcess>
 
+#include <filesystem>
+#include <fstream>
 #include <sys/stat.h>
 
 using namespace tessik;
@@ -30,6 +35,27 @@ QStringList contentsOf(const QString &folder)
     }
     seen.sort();
     return seen;
+}
+
+// Written by the file system's own bytes, which Qt cannot all name.
+bool writeRaw(const QByteArray &path, const QByteArray &bytes)
+{
+    return bool(std::ofstream(path.toStdString(), std::ios::binary) << bytes.toStdString());
+}
+// Bytes no UTF-8 decoder may take for text (stray, overlong, a surrogate, past U+10FFFF, cut
+// short) among text of one to four bytes a character.
+const QByteArray kNoText = "bad\xFF\xFE\xC0\xAF\xED\xA0\x80\xF4\x90\x80\x80\xE2\x82 \xC3\xA9\xF0\x9F\x98\x80"
+                           "enc.rca.xml";
+QByteArray folderOf(const WindowFixture &f)
+{
+    return QFile::encodeName(f.path("work/")) + "Caf\xE9/";
+}
+Step chosen(const QByteArray &name) // the Load dialog answered with a file of that folder
+{
+    return [=](WindowFixture &f) {
+        f.platform.fileAnswers.enqueue(fileNameFromBytes(QByteArray(folderOf(f) + name)));
+        f.window->btnLoadXML->click();
+    };
 }
 
 // The real program driven with these arguments, run to its end in the test's folders: what it
@@ -177,6 +203,48 @@ private Q_SLOTS:
         QVERIFY(f.platform.messages.isEmpty() && f.platform.openedUrls == QStringList{snapshot});
         QVERIFY(fileKind(snapshot, AtLink::NotFollowed) == FileKind::Ordinary && readBytes(snapshot).startsWith("BM"));
         QCOMPARE(contentsOf(f.path("outside")), outside);
+    }
+
+    // A file whose name, and its folder's, is no valid text, opened each way a file comes in,
+    // edited and saved with Ctrl+S, then Quit: that file holds the edit, no other file appeared,
+    // and the history file holds the folder's very bytes.
+    void nameThatIsNoTextIsSavedWhereItWasRead_data()
+    {
+        test::addRows<Step>({
+            {"a search result",
+             [](WindowFixture &f) {
+                 run(f, {chosen("Other.rca.xml"), search("frother")}), clickEntry(*f.window, 0);
+             }},
+            {"the Load dialog", chosen(kNoText)},
+            {"the command line",
+             [](WindowFixture &f) {
+                 QByteArray program = "tessik", file = folderOf(f) + kNoText;
+                 char *argv[] = {program.data(), file.data()};
+                 f.window->loadFile(parseCommandLine(commandLineArguments(2, argv)).file);
+             }},
+        });
+    }
+    void nameThatIsNoTextIsSavedWhereItWasRead()
+    {
+        QFETCH(Step, row);
+        WindowFixture f;
+        const QByteArray folder = folderOf(f);
+        Analysis frother = analysisWith(3);
+        frother.description = "Milk frother";
+        QVERIFY(std::filesystem::create_directory(folder.toStdString()) &&
+                writeRaw(folder + kNoText, writeAnalysis(frother)) &&
+                writeRaw(folder + "Other.rca.xml", writeAnalysis(analysisWith(1))));
+        f.start();
+        run(f, {row, at(50, 20), type("txtText", "Seal worn"), press("btnImplement"), key(Qt::CTRL | Qt::Key_S),
+                press("btnQuit")});
+        QCOMPARE(f.window->windowTitle(),
+                 "Root Cause Anlysis: bad" + QString(13, QChar::ReplacementCharacter) + " \u00e9\U0001F600enc");
+        QCOMPARE(std::distance(std::filesystem::directory_iterator(folder.toStdString()), {}), 2); // no file more
+        QVERIFY(readOrdinaryFile(fileNameFromBytes(QByteArray(folder + kNoText)), 1 << 20).bytes.contains("Seal worn"));
+        QCOMPARE(readBytes(f.userFolder() + "Tessik.hst"), QByteArray("\xEF\xBB\xBF" + folder + "\r\n"));
+        QCOMPARE(f.platform.messages, QStringList());
+        f.window.reset();
+        std::filesystem::remove_all(f.root.path().toStdString());
     }
 };
 

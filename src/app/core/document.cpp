@@ -69,7 +69,7 @@ ReadOutcome Document::open(const QString &path, const ReadOutcome &outcome)
 {
     if (!outcome.ok)
         return outcome;
-    replaceAnalysis(outcome.analysis, path, WindowTitle::afterLoad(path));
+    replaceAnalysis(outcome.analysis, path, WindowTitle::afterLoad(shownFileName(path)));
     discardRecoveryCopy();
     return outcome;
 }
@@ -86,12 +86,12 @@ IoResult Document::save(const QString &path)
         return IoResult::failure(refusal);
     const IoResult written = saveAnalysisFile(path, m_analysis);
     if (!written.ok)
-        return IoResult::failure(saveFailureMessage(path, written.reason));
+        return IoResult::failure(saveFailureMessage(shownFileName(path), written.reason));
     m_currentFile = path;
     m_lastFolder = FindPath(path);
     m_history.setClean();
     m_modified = false;
-    m_cleanTitle = WindowTitle::afterSave(path);
+    m_cleanTitle = WindowTitle::afterSave(titleName());
     setTitle(m_cleanTitle);
     discardRecoveryCopy();
     return IoResult::success();
@@ -104,7 +104,7 @@ void Document::edited(EditKind kind)
         setTitle(WindowTitle::afterHeaderEdit(m_title));
         Q_EMIT headerChanged();
     } else {
-        setTitle(WindowTitle::afterDiagramEdit(m_currentFile));
+        setTitle(WindowTitle::afterDiagramEdit(titleName()));
         Q_EMIT tableChanged();
     }
     if (m_recovery && !m_recoveryDue.isActive())
@@ -245,6 +245,11 @@ void Document::recoveryCopyWritten(const IoResult &written)
     Q_EMIT recoveryCopyFailed(recoveryWriteFailureMessage(m_recovery->copyPath(), written.reason));
 }
 
+QString Document::titleName() const
+{
+    return shownFileName(m_currentFile);
+}
+
 void Document::writeRecoveryCopyNow()
 {
     m_recoveryDue.stop();
@@ -293,11 +298,11 @@ ReadOutcome Document::restoreRecoveryCopy()
     }
     // The file may have changed while the question was on the screen.
     const QString file = restorableFileName(m_taken->originalFile);
-    replaceAnalysis(outcome.analysis, file, WindowTitle::afterLoad(file));
+    replaceAnalysis(outcome.analysis, file, WindowTitle::afterLoad(shownFileName(file)));
     // The analysis differs from its file, and no undo can make it the same.
     m_history.resetClean();
     m_modified = true;
-    setTitle(WindowTitle::afterDiagramEdit(m_currentFile));
+    setTitle(WindowTitle::afterDiagramEdit(titleName()));
     writeRecoveryCopyNow(); // this run's own copy is queued before the old one goes
     dropRecoveryCopy();
     return outcome;

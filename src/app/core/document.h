@@ -34,7 +34,8 @@ public:
     const BlockTable &table() const { return m_analysis.table; }
     QString header(HeaderField field) const;
 
-    // CurrentFile: the file last loaded or saved; empty for an analysis never saved.
+    // CurrentFile: the file last loaded or saved; empty for an analysis never saved. A name that
+    // is no valid text keeps its bytes (fileNameFromBytes), so Save writes where Load read.
     const QString &currentFile() const { return m_currentFile; }
     // Unsaved: the analysis may differ from its file.
     bool isModified() const { return m_modified; }
@@ -112,6 +113,7 @@ private:
     void writeRecoveryCopyNow();
     void discardRecoveryCopy();
     void recoveryCopyWritten(const IoResult &written);
+    QString titleName() const; // CurrentFile as the title shows it
 
     Analysis m_analysis;
     QString m_currentFile;
