@@ -3,6 +3,7 @@
 #include "files/codepage.h"
 #include "files/number_text.h"
 #include "files/ordinary_file.h"
+#include "files/paths.h"
 #include "files/xml_get.h"
 
 #include <QDir>
@@ -279,8 +280,8 @@ QString repairMessage(const QString &path, const QStringList &repairs)
 {
     if (repairs.isEmpty())
         return QString();
-    QString message = QStringLiteral("The file") + kLineBreak + QDir::toNativeSeparators(path) + kLineBreak +
-                      QStringLiteral("had faults that were repaired while reading:") + kLineBreak;
+    QString message = QStringLiteral("The file") + kLineBreak + QDir::toNativeSeparators(shownFileName(path)) +
+                      kLineBreak + QStringLiteral("had faults that were repaired while reading:") + kLineBreak;
     const qsizetype listed = std::min<qsizetype>(repairs.size(), kListedRepairs);
     for (qsizetype i = 0; i < listed; ++i)
         message += kLineBreak + repairs[i];

@@ -86,7 +86,7 @@ IoResult Document::save(const QString &path)
         return IoResult::failure(refusal);
     const IoResult written = saveAnalysisFile(path, m_analysis);
     if (!written.ok)
-        return IoResult::failure(saveFailureMessage(shownFileName(path), written.reason));
+        return IoResult::failure(saveFailureMessage(path, written.reason));
     m_currentFile = path;
     m_lastFolder = FindPath(path);
     m_history.setClean();
