@@ -2,11 +2,11 @@
 
 #include "files/codepage.h"
 #include "files/number_text.h"
+#include "files/ordinary_file.h"
+#include "files/paths.h"
 #include "files/xml_get.h"
 
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
 
 #include <array>
 
@@ -246,19 +246,13 @@ ReadOutcome readAnalysisFile(const QString &path, const QLocale &locale)
 
 ReadOutcome readAnalysisFile(const QString &path, AnalysisEncoding encoding, const QLocale &locale)
 {
-    const QFileInfo info(path);
     // A pipe or a device would block or never end; only an ordinary file is read.
-    if (info.exists() && !info.isFile())
-        return failed(notAnOrdinaryFileReason(info.isDir()));
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return failed(file.errorString());
-    if (file.size() > kMaxAnalysisFileBytes)
-        return failed(tooLargeReason(file.size()));
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return failed(file.errorString());
-    return readAnalysisBytes(bytes, encoding, locale);
+    const FileBytes read = readOrdinaryFile(path, kMaxAnalysisFileBytes);
+    if (read.tooLarge)
+        return failed(tooLargeReason(read.size));
+    if (!read.ok)
+        return failed(read.reason);
+    return readAnalysisBytes(read.bytes, encoding, locale);
 }
 
 ReadOutcome readAnalysisBytes(const QByteArray &bytes, AnalysisEncoding encoding, const QLocale &locale)
@@ -288,8 +282,8 @@ QString repairMessage(const QString &path, const QStringList &repairs)
 {
     if (repairs.isEmpty())
         return QString();
-    QString message = QStringLiteral("The file") + kLineBreak + QDir::toNativeSeparators(path) + kLineBreak +
-                      QStringLiteral("had faults that were repaired while reading:") + kLineBreak;
+    QString message = QStringLiteral("The file") + kLineBreak + QDir::toNativeSeparators(shownFileName(path)) +
+                      kLineBreak + QStringLiteral("had faults that were repaired while reading:") + kLineBreak;
     const qsizetype listed = std::min<qsizetype>(repairs.size(), kListedRepairs);
     for (qsizetype i = 0; i < listed; ++i)
         message += kLineBreak + repairs[i];

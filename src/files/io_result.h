@@ -18,8 +18,8 @@ struct IoResult {
 // Line breaks inside message box texts and the files the program writes.
 inline const QString kLineBreak = QStringLiteral("\r\n");
 
-// The message the user sees when a disk operation failed: what did not happen, the file, why,
-// and optionally what it means for the user's data.
+// The message the user sees when a disk operation failed: what did not happen, the file (as
+// shownFileName shows it), why, and optionally what it means for the user's data.
 QString fileProblemMessage(const QString &headline, const QString &path, const QString &reason,
                            const QString &note = QString());
 

@@ -2,6 +2,11 @@
 
 #include <QDir>
 
+#include <cerrno>
+#include <unistd.h>
+
+#include <vector>
+
 namespace tessik {
 
 namespace {
@@ -14,7 +19,96 @@ qsizetype lastSeparator(const QString &path)
     return -1;
 }
 
+constexpr char16_t kFirstEscapedByte = 0xDC80;
+constexpr char16_t kLastEscapedByte = 0xDCFF;
+
+// The length of the valid UTF-8 sequence that starts the bytes; 0 when they start with none.
+qsizetype utf8SequenceLength(QByteArrayView bytes)
+{
+    const auto lead = uchar(bytes[0]);
+    if (lead < 0x80)
+        return 1;
+    const qsizetype length = lead >= 0xC2 && lead <= 0xDF   ? 2
+                             : (lead & 0xF0) == 0xE0        ? 3
+                             : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                                            : 0;
+    if (length == 0 || bytes.size() < length)
+        return 0;
+    char32_t code = lead & (0x7F >> length);
+    for (qsizetype i = 1; i < length; ++i) {
+        if ((uchar(bytes[i]) & 0xC0) != 0x80)
+            return 0;
+        code = (code << 6) | (uchar(bytes[i]) & 0x3F);
+    }
+    // Overlong forms and encoded surrogates are no valid UTF-8 either.
+    constexpr char32_t smallest[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (code < smallest[length] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+        return 0;
+    return length;
+}
+
+// Whether the unit at i stands for one byte of a name: an unpaired low surrogate of the range the
+// decoding uses. Decoding never puts one right after a high surrogate.
+bool isEscapedByte(QStringView name, qsizetype i)
+{
+    const char16_t unit = name[i].unicode();
+    return unit >= kFirstEscapedByte && unit <= kLastEscapedByte && (i == 0 || !name[i - 1].isHighSurrogate());
+}
+
 } // namespace
+
+QString fileNameFromBytes(QByteArrayView bytes)
+{
+    QString name;
+    qsizetype start = 0, i = 0;
+    while (i < bytes.size()) {
+        const qsizetype length = utf8SequenceLength(bytes.sliced(i));
+        if (length > 0) {
+            i += length;
+            continue;
+        }
+        name += QString::fromUtf8(bytes.sliced(start, i - start));
+        name += QChar(char16_t(0xDC00 + uchar(bytes[i])));
+        start = ++i;
+    }
+    return name + QString::fromUtf8(bytes.sliced(start));
+}
+
+QByteArray fileNameBytes(QStringView name)
+{
+    QByteArray bytes;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        if (!isEscapedByte(name, i))
+            continue;
+        bytes += name.sliced(start, i - start).toUtf8();
+        bytes += char(name[i].unicode() - 0xDC00);
+        start = i + 1;
+    }
+    return bytes + name.sliced(start).toUtf8();
+}
+
+QString shownFileName(const QString &name)
+{
+    QString shown = name;
+    for (qsizetype i = 0; i < shown.size(); ++i)
+        if (isEscapedByte(name, i))
+            shown[i] = QChar::ReplacementCharacter;
+    return shown;
+}
+
+QString absoluteFilePath(const QString &path)
+{
+    if (path.isEmpty() || !QDir::isRelativePath(path))
+        return QDir::cleanPath(path);
+    std::vector<char> folder(4096);
+    while (getcwd(folder.data(), folder.size()) == nullptr) {
+        if (errno != ERANGE)
+            return QDir::cleanPath(joinPath(QDir::currentPath(), path));
+        folder.resize(folder.size() * 2);
+    }
+    return QDir::cleanPath(joinPath(fileNameFromBytes(folder.data()), path));
+}
 
 bool isFolderSeparator(QChar c)
 {

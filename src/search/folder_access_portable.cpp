@@ -1,6 +1,7 @@
 #include "search/folder_access.h"
 
 #include "files/analysis_reader.h"
+#include "files/paths.h"
 
 #include <QFile>
 
@@ -44,7 +45,7 @@ fs::path pathOf(const QByteArray &name)
 fs::path folderPath(const QString &folder)
 {
     if constexpr (kBytePaths)
-        return pathOf(QFile::encodeName(folder));
+        return pathOf(fileNameBytes(folder));
     else
         return fs::path(folder.toStdWString());
 }

@@ -1,6 +1,7 @@
 #include "search/folder_access.h"
 
 #include "files/analysis_reader.h"
+#include "files/paths.h"
 
 #include <QFile>
 
@@ -46,7 +47,7 @@ bool takeEntry(DIR *dir, const dirent *entry)
 IoResult listFolderFiles(const QString &folder, bool (*wanted)(QByteArrayView name), std::vector<QByteArray> &names,
                          const std::atomic<bool> *stop)
 {
-    DIR *dir = folder.isEmpty() ? nullptr : opendir(QFile::encodeName(folder).constData());
+    DIR *dir = folder.isEmpty() ? nullptr : opendir(fileNameBytes(folder).constData());
     if (dir == nullptr)
         return IoResult::failure(folder.isEmpty() || errno == ENOENT || errno == ENOTDIR ? kFolderMissing
                                                                                          : errorText(errno));
@@ -75,7 +76,7 @@ struct ListedFileReader::Folder {
 
 ListedFileReader::ListedFileReader(const QString &folder) : m_folder(std::make_unique<Folder>())
 {
-    m_folder->handle = open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    m_folder->handle = open(fileNameBytes(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (m_folder->handle < 0)
         m_folder->openError = errno;
 }

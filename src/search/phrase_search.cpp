@@ -52,7 +52,7 @@ FileSlot matchedSlot(const QString &folder, const QByteArray &fileName, std::str
     slot.entry.text =
         resultEntryText(decode1252(QByteArray::fromRawData(description.data(), qsizetype(description.size()))),
                         fileNameText(analysisNameOf(fileName).toByteArray()));
-    slot.entry.filePath = joinPath(folder, fileNameText(fileName));
+    slot.entry.filePath = joinPath(folder, fileNameFromBytes(fileName));
     slot.entry.folder = folder;
     slot.entry.fileName = fileName;
     slot.sortKey = caseInsensitiveSortKey(slot.entry.text);

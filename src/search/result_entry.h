@@ -19,7 +19,7 @@ QString resultEntryText(const QString &description, const QString &name);
 // valid in the system's encoding only through its own bytes.
 struct SearchEntry {
     QString text;
-    QString filePath;    // the file as text, for the title and a later save
+    QString filePath;    // the file, its name's bytes kept (fileNameFromBytes), for the title and a later save
     QString folder;      // the folder searched
     QByteArray fileName; // the name as the folder listing gave it, byte for byte
 

@@ -3,6 +3,7 @@
 #include "app/core/picture_export.h"
 #include "app/core/report_export.h"
 #include "app/core/user_files.h"
+#include "files/paths.h"
 
 #include <QCommandLineParser>
 #include <QFileInfo>
@@ -75,7 +76,7 @@ CommandLine printing(const QString &text, int exitCode)
 
 QString absolute(const QString &path)
 {
-    return path.isEmpty() ? path : QFileInfo(path).absoluteFilePath();
+    return absoluteFilePath(path);
 }
 
 // Why the export arguments cannot be used, or empty when they can.

@@ -69,7 +69,7 @@ ReadOutcome Document::open(const QString &path, const ReadOutcome &outcome)
 {
     if (!outcome.ok)
         return outcome;
-    replaceAnalysis(outcome.analysis, path, WindowTitle::afterLoad(path));
+    replaceAnalysis(outcome.analysis, path, WindowTitle::afterLoad(shownFileName(path)));
     discardRecoveryCopy();
     return outcome;
 }
@@ -91,7 +91,7 @@ IoResult Document::save(const QString &path)
     m_lastFolder = FindPath(path);
     m_history.setClean();
     m_modified = false;
-    m_cleanTitle = WindowTitle::afterSave(path);
+    m_cleanTitle = WindowTitle::afterSave(titleName());
     setTitle(m_cleanTitle);
     discardRecoveryCopy();
     return IoResult::success();
@@ -104,7 +104,7 @@ void Document::edited(EditKind kind)
         setTitle(WindowTitle::afterHeaderEdit(m_title));
         Q_EMIT headerChanged();
     } else {
-        setTitle(WindowTitle::afterDiagramEdit(m_currentFile));
+        setTitle(WindowTitle::afterDiagramEdit(titleName()));
         Q_EMIT tableChanged();
     }
     if (m_recovery && !m_recoveryDue.isActive())
@@ -227,6 +227,27 @@ void Document::setHeader(HeaderField field, const QString &text)
 void Document::keepRecoveryCopies(const QString &userFolder)
 {
     m_recovery = std::make_unique<RecoveryCopies>(userFolder);
+    // The report comes from the writing thread; the document hears of it on its own.
+    m_recovery->setWriteReport([this](const IoResult &written) {
+        QMetaObject::invokeMethod(
+            this, [this, written] { recoveryCopyWritten(written); }, Qt::QueuedConnection);
+    });
+}
+
+void Document::recoveryCopyWritten(const IoResult &written)
+{
+    // Said once, not after every edit; said again only when it fails anew after working.
+    if (written.ok || m_recoveryFailureTold) {
+        m_recoveryFailureTold = !written.ok;
+        return;
+    }
+    m_recoveryFailureTold = true;
+    Q_EMIT recoveryCopyFailed(recoveryWriteFailureMessage(m_recovery->copyPath(), written.reason));
+}
+
+QString Document::titleName() const
+{
+    return shownFileName(m_currentFile);
 }
 
 void Document::writeRecoveryCopyNow()
@@ -269,15 +290,20 @@ ReadOutcome Document::restoreRecoveryCopy()
 {
     if (!m_taken)
         return {};
-    const ReadOutcome outcome = readAnalysisFile(m_taken->copyPath, AnalysisEncoding::Utf8);
-    if (outcome.ok) {
-        replaceAnalysis(outcome.analysis, m_taken->originalFile, WindowTitle::afterLoad(m_taken->originalFile));
-        // The analysis differs from its file, and no undo can make it the same.
-        m_history.resetClean();
-        m_modified = true;
-        setTitle(WindowTitle::afterDiagramEdit(m_currentFile));
-        writeRecoveryCopyNow(); // this run's own copy is queued before the old one goes
+    const ReadOutcome outcome = readRecoveryCopy(m_taken->copyPath);
+    if (!outcome.ok) {
+        // Unlocked and left in place: nothing the user had is lost, and the next start offers it.
+        m_taken.reset();
+        return outcome;
     }
+    // The file may have changed while the question was on the screen.
+    const QString file = restorableFileName(m_taken->originalFile);
+    replaceAnalysis(outcome.analysis, file, WindowTitle::afterLoad(shownFileName(file)));
+    // The analysis differs from its file, and no undo can make it the same.
+    m_history.resetClean();
+    m_modified = true;
+    setTitle(WindowTitle::afterDiagramEdit(titleName()));
+    writeRecoveryCopyNow(); // this run's own copy is queued before the old one goes
     dropRecoveryCopy();
     return outcome;
 }

@@ -34,7 +34,8 @@ public:
     const BlockTable &table() const { return m_analysis.table; }
     QString header(HeaderField field) const;
 
-    // CurrentFile: the file last loaded or saved; empty for an analysis never saved.
+    // CurrentFile: the file last loaded or saved; empty for an analysis never saved. A name that
+    // is no valid text keeps its bytes (fileNameFromBytes), so Save writes where Load read.
     const QString &currentFile() const { return m_currentFile; }
     // Unsaved: the analysis may differ from its file.
     bool isModified() const { return m_modified; }
@@ -74,7 +75,9 @@ public:
     void redo();
 
     // Crash recovery: while the document is modified, a copy of the analysis is kept in the
-    // per-user folder, written off the user interface's thread shortly after a change.
+    // per-user folder, written off the user interface's thread shortly after a change. When a
+    // copy cannot be written, recoveryCopyFailed says so once; it is tried again after every
+    // edit, and said again only after it has worked in between.
     void keepRecoveryCopies(const QString &userFolder);
     // A copy that a run which did not end normally left behind, taken for this run; its path is
     // empty when there is none.
@@ -83,8 +86,10 @@ public:
         QString originalFile; // the file the work belonged to; empty when it was never saved
     };
     RecoveryOffer takeRecoveryCopy();
-    // Opens the copy taken with takeRecoveryCopy as the analysis of CurrentFile, with unsaved
-    // changes; or, when the copy cannot be read, leaves the document as it was.
+    // Opens the copy taken with takeRecoveryCopy as the analysis of the file offered, with unsaved
+    // changes (unsaved as never saved when the file is no longer one to restore to, see
+    // restorableFileName); or, when the copy cannot be read, leaves the document as it was and
+    // the copy where it is, for a later start.
     ReadOutcome restoreRecoveryCopy();
     void dropRecoveryCopy(); // the copy taken is not wanted: it goes
     // A normal end: this run's copy goes.
@@ -94,6 +99,8 @@ Q_SIGNALS:
     void tableChanged();
     void headerChanged();
     void titleChanged(const QString &title);
+    // The message for the user: the copy of the unsaved work could not be written.
+    void recoveryCopyFailed(const QString &message);
 
 private:
     Analysis &editedAnalysis() override { return m_analysis; }
@@ -105,6 +112,8 @@ private:
     void changeBlock(int id, const Block &after);
     void writeRecoveryCopyNow();
     void discardRecoveryCopy();
+    void recoveryCopyWritten(const IoResult &written);
+    QString titleName() const; // CurrentFile as the title shows it
 
     Analysis m_analysis;
     QString m_currentFile;
@@ -116,6 +125,7 @@ private:
     QTimer m_recoveryDue;
     std::unique_ptr<RecoveryCopies> m_recovery;
     std::unique_ptr<RecoveryOrphan> m_taken;
+    bool m_recoveryFailureTold = false;
 };
 
 } // namespace tessik

@@ -1,5 +1,6 @@
 #include "app/core/recovery_copies.h"
 
+#include "files/ordinary_file.h"
 #include "files/paths.h"
 #include "files/safe_write.h"
 
@@ -7,7 +8,6 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 
 namespace tessik {
 
@@ -44,7 +44,52 @@ void removeCopyFiles(const QString &stemPath)
     QFile::remove(stemPath + kFileEnding);
 }
 
+// A lock file holds a process number and two names; anything much longer is none of ours.
+constexpr qint64 kMaxLockBytes = 4096;
+// The name file holds one full path.
+constexpr qint64 kMaxNameBytes = 64 * 1024;
+
+// Whether the lock may be tried: trying opens a lock that is there to read it, and a pipe in
+// its place would hold the start-up for ever. A copy with any other lock is left alone.
+bool lockCanBeTried(const QString &path)
+{
+    return fileKind(path, AtLink::NotFollowed) == FileKind::Missing ||
+           readOrdinaryFile(path, kMaxLockBytes, AtLink::NotFollowed).ok;
+}
+
+// The file named beside a copy, or none when that cannot be read or is no file to restore to.
+QString originalFileOf(const QString &stemPath)
+{
+    const FileBytes name = readOrdinaryFile(stemPath + kFileEnding, kMaxNameBytes, AtLink::NotFollowed);
+    return name.ok ? restorableFileName(fileNameFromBytes(name.bytes)) : QString();
+}
+
 } // namespace
+
+QString restorableFileName(const QString &named)
+{
+    const bool analysisName = QDir::isAbsolutePath(named) && named.endsWith(kAnalysisEnding, Qt::CaseInsensitive);
+    // A link is fine where it leads to an ordinary file, as for a file the user opened through it.
+    const bool fileOrNone = fileKind(named, AtLink::NotFollowed) == FileKind::Missing ||
+                            fileKind(named, AtLink::Follow) == FileKind::Ordinary;
+    return analysisName && fileOrNone ? named : QString();
+}
+
+ReadOutcome readRecoveryCopy(const QString &copyPath)
+{
+    const FileBytes read = readOrdinaryFile(copyPath, kMaxRecoveryCopyBytes, AtLink::NotFollowed);
+    ReadOutcome outcome;
+    if (read.tooLarge)
+        outcome.reason =
+            QStringLiteral("The copy is larger than any copy Tessik writes (%1 MB; at most %2 MB are read).")
+                .arg(read.size / (1024 * 1024))
+                .arg(kMaxRecoveryCopyBytes / (1024 * 1024));
+    else if (!read.ok)
+        outcome.reason = read.reason;
+    else
+        outcome = readAnalysisBytes(read.bytes, AnalysisEncoding::Utf8);
+    return outcome;
+}
 
 QString recoveryQuestion(const QString &originalFile)
 {
@@ -56,14 +101,41 @@ QString recoveryQuestion(const QString &originalFile)
         .arg(which);
 }
 
+QString recoveryFailureMessage(const QString &copyPath, const QString &reason)
+{
+    return fileProblemMessage(
+        QStringLiteral("The unsaved work could not be restored from its copy:"), copyPath, reason,
+        QStringLiteral("The copy stays where it is, and is offered again when Tessik next starts."));
+}
+
+QString recoveryWriteFailureMessage(const QString &copyPath, const QString &reason)
+{
+    return fileProblemMessage(
+        QStringLiteral("Tessik could not keep a copy of the unsaved work in case it ends without warning:"), copyPath,
+        reason,
+        QStringLiteral("Until this works, edits not yet saved would be lost if Tessik stopped unexpectedly, so save "
+                       "your work now and then. Tessik tries again after each edit."));
+}
+
 RecoveryCopies::RecoveryCopies(const QString &userFolder)
     : m_folder(withTrailingSeparator(joinPath(userFolder, kRecoveryFolderName))), m_run(runName()),
       m_lock(joinPath(m_folder, m_run + kLockEnding))
 {
-    QDir().mkpath(m_folder);
     m_lock.setStaleLockTime(0);
-    m_lock.tryLock();
+    prepareFolder();
     m_writer.setMaxThreadCount(1); // one task after another, in the order queued
+}
+
+void RecoveryCopies::prepareFolder()
+{
+    // A link in the folder's place would carry the copies wherever it leads: it goes, and a
+    // folder of our own takes its place. Anything else in the way stays, and the writes fail.
+    const QString folder = m_folder.chopped(1);
+    if (fileKind(folder, AtLink::NotFollowed) == FileKind::Link)
+        QFile::remove(folder);
+    QDir().mkpath(m_folder);
+    if (!m_lock.isLocked())
+        m_lock.tryLock();
 }
 
 RecoveryCopies::~RecoveryCopies()
@@ -79,10 +151,15 @@ QString RecoveryCopies::copyPath() const
 void RecoveryCopies::keep(const QByteArray &copy, const QString &originalFile)
 {
     const QString stemPath = joinPath(m_folder, m_run);
-    m_writer.start([stemPath, copy, originalFile] {
+    m_writer.start([this, stemPath, copy, originalFile] {
+        // What kept the copy from being written may have been put right since.
+        prepareFolder();
         // The file's name first: a copy is never found without it.
-        if (writeFileSafely(stemPath + kFileEnding, originalFile.toUtf8()).ok)
-            writeFileSafely(stemPath + kCopyEnding, copy);
+        IoResult written = writeFileSafely(stemPath + kFileEnding, fileNameBytes(originalFile), AtLink::NotFollowed);
+        if (written.ok)
+            written = writeFileSafely(stemPath + kCopyEnding, copy, AtLink::NotFollowed);
+        if (m_report)
+            m_report(written);
     });
 }
 
@@ -115,16 +192,16 @@ std::unique_ptr<RecoveryOrphan> RecoveryCopies::takeOrphan()
     // Newest first: the last run's work is the one the user remembers.
     for (auto name = copies.crbegin(); name != copies.crend(); ++name) {
         const QString stemPath = stem(m_folder, *name, kCopyEnding);
-        if (stemPath == joinPath(m_folder, m_run))
+        // Only what a run of ours leaves is taken: the copy an ordinary file, its lock one or none.
+        if (stemPath == joinPath(m_folder, m_run) ||
+            fileKind(stemPath + kCopyEnding, AtLink::NotFollowed) != FileKind::Ordinary ||
+            !lockCanBeTried(stemPath + kLockEnding))
             continue;
         auto lock = runLock(stemPath + kLockEnding);
         if (!lock->tryLock())
             continue; // its program is still running, or another one took it first
-        QFile file(stemPath + kFileEnding);
-        QString original;
-        if (file.open(QIODevice::ReadOnly))
-            original = QString::fromUtf8(file.readAll());
-        return std::make_unique<RecoveryOrphan>(RecoveryOrphan{stemPath + kCopyEnding, original, std::move(lock)});
+        return std::make_unique<RecoveryOrphan>(
+            RecoveryOrphan{stemPath + kCopyEnding, originalFileOf(stemPath), std::move(lock)});
     }
     return nullptr;
 }
@@ -135,7 +212,9 @@ void RecoveryCopies::removeAbandonedLocks()
     const QStringList locks = QDir(m_folder).entryList({QLatin1Char('*') + kLockEnding}, QDir::Files);
     for (const QString &name : locks) {
         const QString stemPath = stem(m_folder, name, kLockEnding);
-        if (stemPath == joinPath(m_folder, m_run) || QFileInfo::exists(stemPath + kCopyEnding))
+        if (stemPath == joinPath(m_folder, m_run) ||
+            fileKind(stemPath + kCopyEnding, AtLink::NotFollowed) != FileKind::Missing ||
+            !lockCanBeTried(stemPath + kLockEnding))
             continue;
         auto lock = runLock(stemPath + kLockEnding);
         if (lock->tryLock())

@@ -19,7 +19,9 @@ SnapshotFile takeSnapshot(const QImage &picture, Platform &platform)
         return result;
     }
     result.path = joinPath(folder, kSnapshotFileName);
-    static_cast<IoResult &>(result) = writeFileSafely(result.path, encodeBmp24(picture));
+    // The folder may be shared: a link someone put at the name is replaced by the picture, never
+    // written through to the file it leads to.
+    static_cast<IoResult &>(result) = writeFileSafely(result.path, encodeBmp24(picture), AtLink::NotFollowed);
     if (result.ok)
         platform.openUrl(result.path);
     return result;

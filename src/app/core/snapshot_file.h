@@ -18,7 +18,7 @@ struct SnapshotFile : IoResult {
 
 // Writes the picture as a 24-bit bitmap to kSnapshotFileName in the platform's current folder,
 // then hands that file to the picture viewer. A failed write leaves any older snapshot as it
-// was and opens nothing.
+// was and opens nothing. A link at the name is replaced, not written through.
 SnapshotFile takeSnapshot(const QImage &picture, Platform &platform);
 
 // The message box text for a snapshot that could not be written.

@@ -1,14 +1,14 @@
 #include "app/core/user_files.h"
 
 #include "app/core/sample_folder.h"
+#include "files/analysis_reader.h"
 #include "files/codepage.h"
+#include "files/ordinary_file.h"
 #include "files/paths.h"
 #include "files/safe_write.h"
 #include "platform/core/platform.h"
 
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
 
 namespace tessik {
 
@@ -31,34 +31,35 @@ QString resolveUserFolder(const Platform &platform)
 FirstLine readFirstLine(const QString &path)
 {
     FirstLine line;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        line.reason = file.errorString();
+    // One line is all we want; a stray huge file must not be read whole. The program's own files
+    // are ordinary files in its own folder: anything else planted there is not read, or waited on.
+    const FileBytes head = readOrdinaryFileStart(path, 64 * 1024, AtLink::NotFollowed);
+    if (!head.ok) {
+        line.reason = head.reason;
         return line;
     }
-    // One line is all we want; a stray huge file must not be read whole.
-    const QByteArray head = file.read(64 * 1024);
-    qsizetype end = head.size();
-    for (qsizetype i = 0; i < head.size(); ++i) {
-        if (head[i] == '\r' || head[i] == '\n') {
+    qsizetype end = head.bytes.size();
+    for (qsizetype i = 0; i < head.bytes.size(); ++i) {
+        if (head.bytes[i] == '\r' || head.bytes[i] == '\n') {
             end = i;
             break;
         }
     }
     line.ok = true;
-    const QByteArray text = head.left(end);
-    line.text = text.startsWith(kUtf8Mark) ? QString::fromUtf8(text.mid(kUtf8Mark.size())) : decode1252(text);
+    const QByteArray text = head.bytes.left(end);
+    line.text = text.startsWith(kUtf8Mark) ? fileNameFromBytes(text.mid(kUtf8Mark.size())) : decode1252(text);
     return line;
 }
 
 IoResult writeSingleLine(const QString &path, const QString &line)
 {
     const QString text = line + kLineBreak;
-    // A folder name the code page cannot hold is kept exactly, in UTF-8 with its mark; every
-    // other line is written as before, so older programs still read it.
+    // A folder name the code page cannot hold is kept exactly, in UTF-8 with its mark (and a name's
+    // bytes that are no UTF-8 as they are); every other line is written as before, so older
+    // programs still read it. A link planted at the name is replaced, never written through.
     if (firstUnencodable(text) >= 0)
-        return writeFileSafely(path, kUtf8Mark + text.toUtf8());
-    return writeFileSafely(path, encode1252(text));
+        return writeFileSafely(path, kUtf8Mark + fileNameBytes(text), AtLink::NotFollowed);
+    return writeFileSafely(path, encode1252(text), AtLink::NotFollowed);
 }
 
 namespace {
@@ -72,13 +73,11 @@ QStringList copySamples(const QString &programFolder, const QString &userFolder)
     for (const QString &name : names) {
         // A file of that name in the user's folder may be the user's own work: never replaced.
         const QString target = joinPath(userFolder, name);
-        if (QFileInfo::exists(target) || QFileInfo(target).isSymLink())
+        if (fileKind(target, AtLink::NotFollowed) != FileKind::Missing)
             continue;
-        QFile sample(source.filePath(name));
-        if (!sample.open(QIODevice::ReadOnly))
-            continue;
+        const FileBytes sample = readOrdinaryFile(source.filePath(name), kMaxAnalysisFileBytes);
         // A sample that cannot be copied is skipped: the user's own files matter more than a demo.
-        if (writeFileSafely(target, sample.readAll()).ok)
+        if (sample.ok && writeFileSafely(target, sample.bytes, AtLink::NotFollowed).ok)
             copied.append(name);
     }
     return copied;

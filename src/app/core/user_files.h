@@ -33,20 +33,23 @@ QString resolveUserFolder(const Platform &platform);
 // Anything missing or empty is treated as on a first run; nothing here asks or reports.
 UserFiles prepareUserFiles(const Platform &platform);
 
-// Writes the history and version files at shut-down. A file that cannot be written is left
-// as it was; shut-down goes on regardless.
+// Writes the history and version files at shut-down, as ordinary files of the folder (see
+// writeSingleLine). A file that cannot be written is left as it was; shut-down goes on regardless.
 void writeShutdownFiles(const QString &UserFolder, const QString &LastFolder);
 
 struct FirstLine : IoResult {
     QString text; // without its line end
 };
 
-// The first line of a text file, in the 8-bit code page or, after a UTF-8 byte-order mark, in
-// UTF-8; ok is false when the file cannot be opened.
+// The first line of one of the program's own text files, in the 8-bit code page or, after a UTF-8
+// byte-order mark, in UTF-8 (a folder's bytes that are no UTF-8 kept as fileNameFromBytes keeps
+// them); ok is false when it cannot be read or is no ordinary file: a link, a pipe or a folder
+// in its place is neither read nor waited on.
 FirstLine readFirstLine(const QString &path);
 
 // One line ended by CR LF, in the 8-bit code page; a line the code page cannot hold is written
-// in UTF-8 after a byte-order mark, so that it comes back exactly.
+// in UTF-8 after a byte-order mark, so that it comes back exactly. Whatever stands at the name,
+// a link included, is replaced by an ordinary file; nothing is written where a link leads.
 IoResult writeSingleLine(const QString &path, const QString &line);
 
 } // namespace tessik

@@ -124,6 +124,8 @@ void MainWindow::connectDocument()
     connect(&m_document, &Document::titleChanged, this, &QWidget::setWindowTitle);
     connect(&m_document, &Document::headerChanged, this, &MainWindow::showHeader);
     connect(&m_document, &Document::tableChanged, this, &MainWindow::showTable);
+    connect(&m_document, &Document::recoveryCopyFailed, this,
+            [this](const QString &message) { m_platform.showMessage(message, MessageButtons::Ok); });
 }
 
 void MainWindow::connectKeys()
@@ -448,7 +450,7 @@ void MainWindow::offerRecovery()
     }
     const ReadOutcome outcome = m_document.restoreRecoveryCopy();
     if (!outcome.ok)
-        m_platform.showMessage(readFailureMessage(copy, outcome.reason), MessageButtons::Ok);
+        m_platform.showMessage(recoveryFailureMessage(copy, outcome.reason), MessageButtons::Ok);
     else if (!outcome.repairs.isEmpty())
         m_platform.showMessage(repairMessage(copy, outcome.repairs), MessageButtons::Ok);
 }

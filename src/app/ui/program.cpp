@@ -3,6 +3,7 @@
 #include "app/core/command_line.h"
 #include "app/core/picture_export.h"
 #include "app/core/report_export.h"
+#include "files/paths.h"
 
 #include <QApplication>
 #include <QTextStream>
@@ -24,12 +25,17 @@ void Program::start(const QString &file)
     m_window.offerRecovery();
 }
 
-int runProgram(int argc, char *argv[])
+QStringList commandLineArguments(int argc, char *argv[])
 {
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
-    const CommandLine command = parseCommandLine(arguments);
+        arguments << fileNameFromBytes(argv[i]);
+    return arguments;
+}
+
+int runProgram(int argc, char *argv[])
+{
+    const CommandLine command = parseCommandLine(commandLineArguments(argc, argv));
     if (command.action == CommandAction::PrintAndEnd) {
         QTextStream(command.toErrorStream ? stderr : stdout) << command.output;
         return command.exitCode;

@@ -21,6 +21,9 @@ private:
     MainWindow m_window;
 };
 
+// The command line as text; a file's name keeps its bytes, valid text or not (fileNameFromBytes).
+QStringList commandLineArguments(int argc, char *argv[]);
+
 // The whole run, for main(): reads the command line, then either prints, exports a picture, or
 // builds the program, starts it and runs the event loop.
 int runProgram(int argc, char *argv[]);
