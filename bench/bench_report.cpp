@@ -4,7 +4,7 @@
 // Held also against the least a PDF of that text costs with the same PDF engine: every notes line
 // drawn once with drawText, 60 lines a page, nothing laid out.
 #include "app/core/picture_export.h"
-#include "app/core/report_export.h"
+#include "app/core/report/report_file.h"
 #include "files/analysis_reader.h"
 #include "files/analysis_writer.h"
 #include "files/safe_write.h"

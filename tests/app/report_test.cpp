@@ -2,8 +2,8 @@
 // category and by notes classification, the reading order), and the three files
 // it is written as, read back with real readers: pdftotext for the PDF, an XML
 // parser for the HTML, unzip and an XML parser for the ODT.
-#include "app/core/report_content.h"
-#include "app/core/report_export.h"
+#include "app/core/report/content.h"
+#include "app/core/report/report_file.h"
 #include "support/test_env.h"
 #include "support/test_main.h"
 

@@ -3,6 +3,7 @@
 #include "support/test_main.h"
 #include "support/window.h"
 
+#include <QProcess>
 #include <QPushButton>
 
 using namespace tessik;
@@ -40,6 +41,9 @@ private Q_SLOTS:
         row("Ctrl+Q asks, Yes", "frameControl", "txtemail", ctrl(Qt::Key_Q), true, {"Confirm", "ended"});
         row("Ctrl+E from a text box", "frameControl", "txtDescription", ctrl(Qt::Key_E), false, {picture});
         row("Ctrl+P", "frameControl", "txtemail", ctrl(Qt::Key_P), false, {"print dialog"});
+        row("Ctrl+R", "frameControl", "txtOffice", ctrl(Qt::Key_R), false,
+            {"Save dialog: Save a report of the analysis"});
+        row("Ctrl+R in the editor does nothing", "frameEdit", "txtNotes", ctrl(Qt::Key_R), false, {});
         row("Esc cancels the editor", "frameEdit", "txtText", Qt::Key_Escape, false, {"frameControl"});
         row("Esc closes the search", "frameAnalyze", "txtKeyWord", Qt::Key_Escape, false, {"frameControl"});
         row("Ctrl+S in the editor stores, closes, saves", "frameEdit", "txtText", ctrl(Qt::Key_S), false,
@@ -88,6 +92,25 @@ private Q_SLOTS:
         run(d, {at(5, 5), type("txtNotes", "seal worn"), key(Qt::CTRL | Qt::Key_S)});
         QVERIFY2(readBytes(file).contains("<notes>seal worn</notes>"), readBytes(file).constData());
         QCOMPARE(d.title(), QString("Root Cause Anlysis: A"));
+    }
+
+    // Ctrl+R writes the report of what the window shows, unsaved edits included; a name typed
+    // without an ending becomes a PDF.
+    void reportKeyWritesTheReport()
+    {
+        WindowDriver d;
+        d.start();
+        d.load(analysisWith(2), "Pump.rca.xml");
+        run(d, {at(5, 5), type("txtText", "Seal "), press("btnImplement"), answer("work/Pump report"),
+                key(Qt::CTRL | Qt::Key_R)});
+        QVERIFY2(d.platform.messages.isEmpty(), qPrintable(d.platform.messages.join('\n')));
+        QCOMPARE(d.platform.fileRequests.last().initialFolder, d.path("work/"));
+        QCOMPARE(d.platform.fileRequests.last().fileName, QString("Pump.pdf"));
+        QProcess text;
+        text.start("pdftotext", {d.path("work/Pump report.pdf"), "-"});
+        QVERIFY2(text.waitForFinished() && text.readAllStandardOutput().contains("Seal Block 1"),
+                 "the report does not show the unsaved caption");
+        QVERIFY(d.document().isModified()); // a report is no save
     }
 
     // Each command button's tooltip names its key.

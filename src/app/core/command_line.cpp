@@ -1,7 +1,7 @@
 #include "app/core/command_line.h"
 
 #include "app/core/picture_export.h"
-#include "app/core/report_export.h"
+#include "app/core/report/report_file.h"
 #include "app/core/user_files.h"
 #include "files/paths.h"
 

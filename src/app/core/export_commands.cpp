@@ -1,11 +1,14 @@
 #include "app/core/export_commands.h"
 
 #include "app/core/document.h"
+#include "app/core/report/report_file.h"
 #include "app/core/snapshot_file.h"
 #include "files/paths.h"
 #include "platform/core/platform.h"
 #include "render/diagram_picture.h"
 
+#include <QDateTime>
+#include <QFileInfo>
 #include <QPainter>
 
 namespace tessik {
@@ -51,6 +54,28 @@ void ExportCommands::print(const DiagramColours &colours, const PixelMapping &ma
                              });
     if (outcome == PrintOutcome::Failed)
         m_platform.showMessage(QStringLiteral("The diagram could not be printed."), MessageButtons::Ok);
+}
+
+void ExportCommands::report(const DiagramColours &colours, const PixelMapping &mapping)
+{
+    const QString &file = m_document.currentFile();
+    const QString name = pictureName(file) + QStringLiteral(".pdf");
+    const QString folder = file.isEmpty() ? m_document.lastFolder() : FindPath(file);
+    QString path = m_platform.chooseFile({FileDialogMode::Save, reportFileFilter(), kReportDialogTitle, name, folder});
+    if (path.isEmpty())
+        return;
+    if (!reportFormatFor(path))
+        path = withReportEnding(path, ReportFormat::Pdf);
+    // The file's own time says when it was last saved, whoever saved it.
+    const QFileInfo saved(file);
+    std::optional<QDateTime> lastSaved;
+    if (!file.isEmpty() && saved.exists())
+        lastSaved = saved.lastModified();
+    const IoResult written =
+        writeReport(path, {m_document.analysis(), colours, mapping, file.isEmpty() ? QString() : saved.fileName(),
+                           lastSaved, QDateTime::currentDateTime()});
+    if (!written.ok)
+        m_platform.showMessage(reportFailureMessage(path, written.reason), MessageButtons::Ok);
 }
 
 void ExportCommands::snapshot(const QImage &picture)

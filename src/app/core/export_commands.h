@@ -9,7 +9,7 @@ namespace tessik {
 class Document;
 class Platform;
 
-// The commands that take the analysis out of the program as a picture, as the user meets them:
+// The commands that take the analysis out of the program, as the user meets them:
 // the save dialog, the print dialog, and the messages that say what went wrong. Each shows the
 // analysis itself, not the marks of the moment (the editor's outline, search hits, a replay).
 class ExportCommands {
@@ -22,6 +22,8 @@ public:
     void print(const DiagramColours &colours, const PixelMapping &mapping);
     // Snapshot: the picture as a bitmap, opened in the picture viewer.
     void snapshot(const QImage &picture);
+    // Ctrl+R: the report of the analysis, as PDF, HTML or ODT by the chosen type.
+    void report(const DiagramColours &colours, const PixelMapping &mapping);
 
 private:
     const Document &m_document;

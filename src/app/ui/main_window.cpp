@@ -147,6 +147,11 @@ void MainWindow::connectKeys()
                 [this] { m_exports.exportPicture(m_diagram->colours(), m_diagram->mapping()); });
     m_keys->add(QStringLiteral("print"), KeyCommands::keysFor(Qt::CTRL | Qt::Key_P, QKeySequence::Print),
                 commandPanelShown, [this] { m_exports.print(m_diagram->colours(), m_diagram->mapping()); });
+    m_keys->add(QStringLiteral("report"), {Qt::CTRL | Qt::Key_R}, commandPanelShown,
+                [this] { m_exports.report(m_diagram->colours(), m_diagram->mapping()); });
+    m_commands->setToolTip(QStringLiteral("Ctrl+E: a picture of the diagram (PDF, SVG or PNG)\n"
+                                          "Ctrl+P: print the diagram\n"
+                                          "Ctrl+R: a report of the analysis (PDF, HTML or ODT)"));
     m_keys->add(
         QStringLiteral("escape"), {QKeySequence(Qt::Key_Escape)},
         [this] { return m_editor->isVisibleTo(this) || m_search->isVisibleTo(this); },

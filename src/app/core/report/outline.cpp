@@ -1,7 +1,7 @@
-#include "app/core/report_outline.h"
+#include "app/core/report/outline.h"
 
-#include "app/core/report_content.h"
-#include "app/core/report_export.h"
+#include "app/core/report/content.h"
+#include "app/core/report/report_file.h"
 #include "model/classification.h"
 
 #include <QDateTime>

@@ -1,4 +1,4 @@
-#include "app/core/report_html.h"
+#include "app/core/report/html.h"
 
 #include "app/core/user_files.h"
 

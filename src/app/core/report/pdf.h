@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/core/report_outline.h"
+#include "app/core/report/outline.h"
 #include "files/io_result.h"
 
 #include <QLocale>

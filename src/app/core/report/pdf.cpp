@@ -1,6 +1,6 @@
-#include "app/core/report_pdf.h"
+#include "app/core/report/pdf.h"
 
-#include "app/core/report_document.h"
+#include "app/core/report/text_document.h"
 #include "app/core/user_files.h"
 
 #include <QAbstractTextDocumentLayout>

@@ -1,4 +1,4 @@
-#include "app/core/report_picture_object.h"
+#include "app/core/report/picture_object.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QPaintDevice>

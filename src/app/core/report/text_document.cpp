@@ -1,6 +1,6 @@
-#include "app/core/report_document.h"
+#include "app/core/report/text_document.h"
 
-#include "app/core/report_picture_object.h"
+#include "app/core/report/picture_object.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QTextCursor>

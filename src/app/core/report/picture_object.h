@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/core/report_pictures.h"
+#include "app/core/report/pictures.h"
 
 #include <QObject>
 #include <QTextObjectInterface>

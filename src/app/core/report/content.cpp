@@ -1,4 +1,4 @@
-#include "app/core/report_content.h"
+#include "app/core/report/content.h"
 
 #include "model/classification.h"
 

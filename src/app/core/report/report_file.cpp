@@ -1,11 +1,11 @@
-#include "app/core/report_export.h"
+#include "app/core/report/report_file.h"
 
 #include "app/core/command_line.h"
 #include "app/core/picture_export.h"
-#include "app/core/report_document.h"
-#include "app/core/report_html.h"
-#include "app/core/report_outline.h"
-#include "app/core/report_pdf.h"
+#include "app/core/report/html.h"
+#include "app/core/report/outline.h"
+#include "app/core/report/pdf.h"
+#include "app/core/report/text_document.h"
 #include "files/analysis_reader.h"
 #include "files/safe_write.h"
 

@@ -1,4 +1,4 @@
-#include "app/core/report_pictures.h"
+#include "app/core/report/pictures.h"
 
 #include "render/diagram_picture.h"
 #include "render/fonts.h"
