@@ -113,6 +113,9 @@ private Q_SLOTS:
         // The window's close command asks as Quit does; typing in the open editor counts.
         row("close, unsaved, answered No", {}, {type("txtOffice", " side"), closeWindow}, 1, marked, 3,
             {"unsaved running", "North side"});
+        // Enter gives the default answer, which keeps the work.
+        row("New, unsaved, Enter at the question", {}, {type("txtOffice", " side"), press("btnNew")}, 1, marked, 3,
+            {"unsaved running", "North side"});
         row("close while typing in the editor", {}, {at(5, 5), type("txtText", "Still "), closeWindow}, 1, clean, 3,
             {"running", "Still Block 1|"});
         // Typing in the editor is kept when another block opens or a new one is added.

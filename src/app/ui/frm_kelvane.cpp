@@ -173,7 +173,7 @@ bool frmKelvane::Confirm()
     if (!m_document.isModified() && !editorHasTyping())
         return true;
     return m_platform.showMessage(QStringLiteral("You have unsaved edits.\r\n\r\nDo you want to continue?"),
-                                  MessageButtons::YesNo) == MessageAnswer::Yes;
+                                  MessageButtons::YesNo, MessageAnswer::No) == MessageAnswer::Yes;
 }
 
 void frmKelvane::PlotDiagram(const QString &KeyWord)

@@ -137,7 +137,9 @@ void frmKelvane::offerRecovery()
     const QString &copy = offer.copyPath;
     if (copy.isEmpty())
         return;
-    if (m_platform.showMessage(recoveryQuestion(offer.originalFile), MessageButtons::YesNo) != MessageAnswer::Yes) {
+    // Restoring loses nothing (nothing is edited yet, and the work comes back unsaved); No removes the copy.
+    if (m_platform.showMessage(recoveryQuestion(offer.originalFile), MessageButtons::YesNo, MessageAnswer::Yes) !=
+        MessageAnswer::Yes) {
         m_document.dropRecoveryCopy();
         return;
     }
