@@ -128,7 +128,10 @@ private Q_SLOTS:
             {"The office holds \"Ł\" (U+0141)"});
         row("Save As of an emoji, refused before the dialog", {},
             {at(5, 5), commit("txtText", "😀 "), press("btnImplement"), press("btnSaveAs")}, 1, marked, 3,
-            {"The caption of block 1 holds \"😀\" (U+1F600)"});
+            {"The caption \"😀 Block 1\" holds \"😀\" (U+1F600)"});
+        row("Save of notes named by the block's caption", {},
+            {at(5, 5), commit("txtNotes", "≥ 3 bar"), press("btnImplement"), press("btnSave")}, 1, marked, 3,
+            {"The notes of the block \"Block 1\" hold \"≥\" (U+2265)"});
         row("a folder the code page cannot hold, after a restart", {{"work/Łódź 東京/X.rca.xml", good}},
             {load("work/Łódź 東京/X.rca.xml"), press("btnQuit"), restart}, 0, "Tessik", 0, {"Łódź 東京/"});
         // A file that is no analysis is refused.
