@@ -170,6 +170,12 @@ private Q_SLOTS:
             {[](WindowFixture &f) { f.window->txtDescription->clear(); }, press("btnSave")}, 1, marked, 3, {"unsaved"});
         row("save into a folder that does not exist", {}, {answer("work/missing/A.rca.xml"), press("btnSaveAs")}, 1,
             clean, 3, {});
+        // A name chosen without the ending gets it, so Load and the search find the file again;
+        // one that names a file that is there asks first, and Enter keeps that file.
+        row("Save As without the ending", {}, {answer("work/Kept"), press("btnSaveAs")}, 0, "Root Cause Anlysis: Kept",
+            3, {"work/Kept.rca.xml"});
+        row("Save As without the ending onto a file that is there", {{"work/Other.rca.xml", good}},
+            {answer("work/Other"), press("btnSaveAs")}, 1, clean, 3, {});
         row("save onto a full disk", {}, {type("txtOffice", "!"), onFullDisk(press("btnSave"))}, 1, marked, 3, {"!"});
     }
     void nothingIsLost()

@@ -1,5 +1,6 @@
 #include "app/ui/frm_kelvane.h"
 
+#include "app/core/chosen_file.h"
 #include "files/analysis_reader.h"
 #include "files/paths.h"
 #include "files/save_rules.h"
@@ -17,7 +18,7 @@ const QString kSaveFilter = QStringLiteral("KelvaneAnalysis (*.rca.xml)|*.rca.xm
 
 QString frmKelvane::chooseAnalysisFile(FileDialogMode mode, const QString &filter, const QString &proposedName)
 {
-    const QString chosen = m_platform.chooseFile({mode, filter, kDialogTitle, proposedName, m_dialogFolder});
+    const QString chosen = chooseFileWithEnding(m_platform, {mode, filter, kDialogTitle, proposedName, m_dialogFolder});
     if (chosen.isEmpty())
         return chosen;
     // The dialog leaves the program in the chosen file's folder (a snapshot lands there), keeps

@@ -1,5 +1,6 @@
 #include "app/ui/frm_kelvane.h"
 
+#include "app/core/chosen_file.h"
 #include "app/core/picture_export.h"
 #include "files/paths.h"
 #include "render/diagram_picture.h"
@@ -31,8 +32,8 @@ void frmKelvane::exportDiagram()
     const QString &file = m_document.currentFile();
     const QString name = pictureName(file) + QStringLiteral(".pdf");
     const QString folder = file.isEmpty() ? m_document.lastFolder() : FindPath(file);
-    const QString path =
-        m_platform.chooseFile({FileDialogMode::Save, kPictureFilter, kPictureDialogTitle, name, folder});
+    const QString path = chooseFileWithEnding(
+        m_platform, {FileDialogMode::Save, kPictureFilter, kPictureDialogTitle, name, folder}, ForeignEnding::Kept);
     if (path.isEmpty())
         return;
     const IoResult written =

@@ -1,0 +1,64 @@
+// The names chosen in save dialogs.
+#include "app/core/chosen_file.h"
+#include "support/test_env.h"
+#include "support/test_main.h"
+
+using namespace tessik;
+using namespace tessik::test;
+
+namespace {
+
+// The name chosen, the file type chosen, whether a foreign ending is kept, whether the completed
+// name is there already, and the path saved under (empty: the user kept that file).
+using Ending = std::tuple<QString, int, bool, bool, QString>;
+
+const QString kPictures = "PDF document (*.pdf)|*.pdf|SVG picture (*.svg)|*.svg|PNG picture (*.png)|*.png";
+
+} // namespace
+
+class DocumentTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    // A name chosen to save under ends in an ending the dialog offers: the chosen type's when it
+    // has none. When that makes the name of a file that is there, the user is asked, and the
+    // default answer keeps that file.
+    void namesChosenToSaveUnder_data()
+    {
+        test::addRows<Ending>({
+            {"analysis without its ending", {"Pump", 0, false, false, "Pump.rca.xml"}},
+            {"analysis with its ending in capitals", {"Pump.RCA.XML", 0, false, false, "Pump.RCA.XML"}},
+            {"analysis with another ending", {"Pump.txt", 0, false, false, "Pump.txt.rca.xml"}},
+            {"analysis completed onto a file that is there", {"Pump", 0, false, true, ""}},
+            {"picture without an ending, PNG chosen", {"Pump", 2, true, false, "Pump.png"}},
+            {"picture with a dot of its own", {"Pump 3.5 bar", 1, true, false, "Pump 3.5 bar.svg"}},
+            {"picture with an ending of another type", {"Pump.jpg", 2, true, false, "Pump.jpg"}},
+            {"picture ending differs from the type chosen", {"Pump.SVG", 0, true, false, "Pump.SVG"}},
+            {"cancelled", {"", 0, false, false, ""}},
+        });
+    }
+    void namesChosenToSaveUnder()
+    {
+        QFETCH(Ending, row);
+        const auto [name, type, picture, there, saved] = row;
+        TestEnvironment env;
+        const QString filter = picture ? kPictures : "KelvaneAnalysis (*.rca.xml)|*.rca.xml";
+        const QString completed = env.path("work/" + name + (picture ? ".png" : ".rca.xml"));
+        QVERIFY(!there || writeBytes(completed, "kept"));
+        if (!name.isEmpty())
+            env.platform.fileAnswers << env.path("work/" + name);
+        env.platform.fileTypeAnswers << type;
+        const QString path = chooseFileWithEnding(env.platform, {FileDialogMode::Save, filter, "T", "x", "/"},
+                                                  picture ? ForeignEnding::Kept : ForeignEnding::Completed);
+        QCOMPARE(path, saved.isEmpty() ? QString() : env.path("work/" + saved));
+        // The dialog of one type proposes its ending itself.
+        QCOMPARE(env.platform.fileRequests.value(0).defaultSuffix, QString(picture ? "" : ".rca.xml"));
+        QCOMPARE(env.platform.messages.size(), qsizetype(there));
+        QVERIFY(!there || (env.platform.messages[0].contains(completed) && readBytes(completed) == "kept"));
+        // A name to open is the dialog's.
+        env.platform.fileAnswers << "/a/Pump";
+        QCOMPARE(chooseFileWithEnding(env.platform, {FileDialogMode::Open, filter, "T", "x", "/"}), QString("/a/Pump"));
+    }
+};
+
+TESSIK_TEST(DocumentTest)
+#include "document_test.moc"
