@@ -1,13 +1,21 @@
-// The names chosen in save dialogs.
+// The document on its own: when Save may write over its file without asking, and the names
+// chosen in save dialogs.
 #include "app/core/chosen_file.h"
+#include "app/core/document.h"
+#include "files/analysis_writer.h"
 #include "support/test_env.h"
 #include "support/test_main.h"
+#include "support/window.h"
+
+#include <QDir>
 
 using namespace tessik;
 using namespace tessik::test;
 
 namespace {
 
+// What becomes of the file after it was opened, the path saved to, and whether Save asks first.
+using Overwrite = std::tuple<std::function<void(const QString &)>, QString, bool>;
 // The name chosen, the file type chosen, whether a foreign ending is kept, whether the completed
 // name is there already, and the path saved under (empty: the user kept that file).
 using Ending = std::tuple<QString, int, bool, bool, QString>;
@@ -19,6 +27,42 @@ const QString kPictures = "PDF document (*.pdf)|*.pdf|SVG picture (*.svg)|*.svg|
 class DocumentTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    // Save asks before it writes over its file when another program has put other bytes there
+    // since this one read or wrote it; not for the same bytes written again, a file that has
+    // gone, or another file chosen with Save As.
+    void saveAsksOnlyWhenTheFileChanged_data()
+    {
+        const auto put = [](const QByteArray &bytes) {
+            return [bytes](const QString &path) { QVERIFY(writeBytes(path, bytes)); };
+        };
+        QByteArray sameSize = writeAnalysis(analysisWith(3));
+        sameSize.replace("Block 3", "Block 9");
+        test::addRows<Overwrite>({
+            {"untouched", {[](const QString &) {}, "Pump.rca.xml", false}},
+            {"the same bytes written again", {put(writeAnalysis(analysisWith(3))), "Pump.rca.xml", false}},
+            {"other bytes of the same size", {put(sameSize), "Pump.rca.xml", true}},
+            {"a block more", {put(writeAnalysis(analysisWith(4))), "Pump.rca.xml", true}},
+            {"removed", {[](const QString &path) { QVERIFY(QFile::remove(path)); }, "Pump.rca.xml", false}},
+            {"changed, but saved as another file", {put(sameSize), "Other.rca.xml", false}},
+        });
+    }
+    void saveAsksOnlyWhenTheFileChanged()
+    {
+        QFETCH(Overwrite, row);
+        const auto [change, savedAs, asks] = row;
+        TestEnvironment env;
+        const QString pump = env.path("work/Pump.rca.xml"), target = env.path("work/" + savedAs);
+        QVERIFY(writeBytes(pump, writeAnalysis(analysisWith(3))));
+        Document d;
+        QVERIFY(d.open(pump).ok);
+        change(pump);
+        const QString question = d.overwriteQuestion(target);
+        QCOMPARE(question.isEmpty(), !asks);
+        QVERIFY2(!asks || question.contains(QDir::toNativeSeparators(pump)), qPrintable(question));
+        // Once written, the file is this program's again.
+        QVERIFY(d.save(target).ok && d.overwriteQuestion(target).isEmpty());
+    }
+
     // A name chosen to save under ends in an ending the dialog offers: the chosen type's when it
     // has none. When that makes the name of a file that is there, the user is asked, and the
     // default answer keeps that file.

@@ -3,6 +3,7 @@
 #include "app/core/recovery_copies.h"
 #include "app/core/window_title.h"
 #include "files/analysis_writer.h"
+#include "files/file_stamp.h"
 #include "files/paths.h"
 #include "files/round_trip_check.h"
 
@@ -41,6 +42,7 @@ void Document::replaceAnalysis(const Analysis &analysis, const QString &file, co
 {
     m_analysis = analysis;
     m_currentFile = file;
+    m_fileStamp = FileStamp();
     m_history.clear();
     m_modified = false;
     m_cleanTitle = cleanTitle;
@@ -70,6 +72,7 @@ ReadOutcome Document::open(const QString &path, const ReadOutcome &outcome)
     if (!outcome.ok)
         return outcome;
     replaceAnalysis(outcome.analysis, path, WindowTitle::afterLoad(path));
+    m_fileStamp = outcome.stamp;
     discardRecoveryCopy();
     return outcome;
 }
@@ -84,10 +87,12 @@ IoResult Document::save(const QString &path)
 {
     if (const QString refusal = unkeepableTextMessage(m_analysis); !refusal.isEmpty())
         return IoResult::failure(refusal);
-    const IoResult written = saveAnalysisFile(path, m_analysis);
+    const QByteArray bytes = writeAnalysis(m_analysis);
+    const IoResult written = writeFileSafely(path, bytes);
     if (!written.ok)
         return IoResult::failure(saveFailureMessage(path, written.reason));
     m_currentFile = path;
+    m_fileStamp = FileStamp::of(bytes);
     m_lastFolder = FindPath(path);
     m_history.setClean();
     m_modified = false;
@@ -95,6 +100,13 @@ IoResult Document::save(const QString &path)
     setTitle(m_cleanTitle);
     discardRecoveryCopy();
     return IoResult::success();
+}
+
+QString Document::overwriteQuestion(const QString &path) const
+{
+    if (path != m_currentFile || !changedSince(path, m_fileStamp))
+        return QString();
+    return changedFileQuestion(path);
 }
 
 void Document::edited(EditKind kind)
@@ -272,6 +284,9 @@ ReadOutcome Document::restoreRecoveryCopy()
     const ReadOutcome outcome = readAnalysisFile(m_taken->copyPath, AnalysisEncoding::Utf8);
     if (outcome.ok) {
         replaceAnalysis(outcome.analysis, m_taken->originalFile, WindowTitle::afterLoad(m_taken->originalFile));
+        // The work goes back over the file as it is now: what another program writes there
+        // from now on is asked about.
+        m_fileStamp = stampOnDisk(m_currentFile);
         // The analysis differs from its file, and no undo can make it the same.
         m_history.resetClean();
         m_modified = true;

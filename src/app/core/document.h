@@ -3,6 +3,7 @@
 #include "app/core/edit_commands.h"
 #include "files/analysis.h"
 #include "files/analysis_reader.h"
+#include "files/file_stamp.h"
 #include "files/io_result.h"
 #include "files/save_rules.h"
 
@@ -56,6 +57,10 @@ public:
     // Writes the file (refusing what it cannot keep); on success CurrentFile, the title and
     // LastFolder follow the file, and the document is clean.
     IoResult save(const QString &path);
+    // Empty when a save may write over the file at `path`; otherwise the question to ask first:
+    // it is CurrentFile, and another program has changed it since this one last read or wrote it.
+    // A file that has gone is written again without asking.
+    QString overwriteQuestion(const QString &path) const;
 
     // Edits of the analysis: each is one step of the history, marks the document and sets the
     // title. An edit that changes nothing still marks the document but adds no step.
@@ -112,6 +117,7 @@ private:
     QString m_title;
     QString m_cleanTitle; // the title of the state the history marks as clean
     bool m_modified = false;
+    FileStamp m_fileStamp; // CurrentFile as last read or written
     QUndoStack m_history;
     QTimer m_recoveryDue;
     std::unique_ptr<RecoveryCopies> m_recovery;

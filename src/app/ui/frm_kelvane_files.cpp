@@ -66,7 +66,11 @@ void frmKelvane::loadFile(const QString &path)
 
 bool frmKelvane::saveAnalysisTo(const QString &path)
 {
-    // A refusal or a failed write changes nothing: the old file is intact and the edits stay.
+    // A refusal, a No or a failed write changes nothing: the old file is intact and the edits stay.
+    if (const QString question = m_document.overwriteQuestion(path);
+        !question.isEmpty() &&
+        m_platform.showMessage(question, MessageButtons::YesNo, MessageAnswer::No) != MessageAnswer::Yes)
+        return false;
     const IoResult saved = m_document.save(path);
     if (!saved.ok)
         m_platform.showMessage(saved.reason, MessageButtons::Ok);
