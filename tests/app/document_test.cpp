@@ -1,7 +1,9 @@
-// The document on its own: when Save may write over its file without asking, and the names
-// chosen in save dialogs.
+// The document on its own: what its recovery copy holds while the block editor has typing that
+// OK has not stored, when Save may write over its file without asking, and the names chosen in
+// save dialogs.
 #include "app/core/chosen_file.h"
 #include "app/core/document.h"
+#include "app/core/recovery_copies.h"
 #include "files/analysis_writer.h"
 #include "support/test_env.h"
 #include "support/test_main.h"
@@ -14,12 +16,24 @@ using namespace tessik::test;
 
 namespace {
 
+// The copy this document keeps, or nothing.
+QByteArray copyOf(const TestEnvironment &env)
+{
+    const QDir folder(env.userFolder() + kRecoveryFolderName);
+    const QStringList copies = folder.entryList({"*.analysis"}, QDir::Files);
+    return copies.size() == 1 ? readBytes(folder.filePath(copies[0])) : QByteArray();
+}
+
+using DocumentStep = std::function<void(Document &, TestEnvironment &)>;
+// What happens after the typing, what the copy then holds (empty: there is none) and what it may not hold.
+using Typing = std::tuple<DocumentStep, QString, QString>;
 // What becomes of the file after it was opened, the path saved to, and whether Save asks first.
 using Overwrite = std::tuple<std::function<void(const QString &)>, QString, bool>;
 // The name chosen, the file type chosen, whether a foreign ending is kept, whether the completed
 // name is there already, and the path saved under (empty: the user kept that file).
 using Ending = std::tuple<QString, int, bool, bool, QString>;
 
+const QString kTyped = QString::fromUtf8("Seal worn \u2265 3 mm"), kTypedNotes = QString::fromUtf8("Pump \u6cf5");
 const QString kPictures = "PDF document (*.pdf)|*.pdf|SVG picture (*.svg)|*.svg|PNG picture (*.png)|*.png";
 
 } // namespace
@@ -27,6 +41,46 @@ const QString kPictures = "PDF document (*.pdf)|*.pdf|SVG picture (*.svg)|*.svg|
 class DocumentTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    // Typing in the open editor of a freshly opened analysis is in the copy as OK would store
+    // it, with characters the file's code page lacks; what undoes the typing takes it out again.
+    void recoveryCopyHoldsTheTyping_data()
+    {
+        const DocumentStep nothing = [](Document &, TestEnvironment &) {};
+        test::addRows<Typing>({
+            {"typed only", {nothing, kTyped + "</text>", ""}},
+            {"the notes too", {nothing, "<notes>" + kTypedNotes + "</notes>", ""}},
+            {"typed back to what is stored",
+             {[](Document &d, TestEnvironment &) { d.setEditorTyping(2, "Block 2", ""); }, "", ""}},
+            {"the editor closed without OK", {[](Document &d, TestEnvironment &) { d.clearEditorTyping(); }, "", ""}},
+            {"stored with OK, the editor closed",
+             {[](Document &d, TestEnvironment &) { d.commitBlock(2, kTyped, kTypedNotes), d.clearEditorTyping(); },
+              kTyped, ""}},
+            {"the block deleted", {[](Document &d, TestEnvironment &) { d.deleteBlock(2); }, "<active> 0 ", kTyped}},
+            {"another file opened",
+             {[](Document &d, TestEnvironment &env) { d.open(env.path("work/Other.rca.xml")); }, "", ""}},
+            {"saved without it",
+             {[](Document &d, TestEnvironment &env) { d.save(env.path("work/Pump.rca.xml")); }, kTyped, ""}},
+        });
+    }
+    void recoveryCopyHoldsTheTyping()
+    {
+        QFETCH(Typing, row);
+        const auto [then, holds, lacks] = row;
+        TestEnvironment env;
+        QVERIFY(writeBytes(env.path("work/Pump.rca.xml"), writeAnalysis(analysisWith(3))) &&
+                writeBytes(env.path("work/Other.rca.xml"), writeAnalysis(analysisWith(1))));
+        Document d;
+        d.keepRecoveryCopies(env.userFolder());
+        QVERIFY(d.open(env.path("work/Pump.rca.xml")).ok);
+        d.setEditorTyping(2, kTyped, kTypedNotes);
+        QTRY_VERIFY2(QString::fromUtf8(copyOf(env)).contains(kTyped), "the typing is not in the copy");
+        then(d, env);
+        QTRY_VERIFY2(holds.isEmpty() ? copyOf(env).isEmpty() : QString::fromUtf8(copyOf(env)).contains(holds),
+                     qPrintable(copyOf(env)));
+        QVERIFY2(lacks.isEmpty() || !QString::fromUtf8(copyOf(env)).contains(lacks), qPrintable(copyOf(env)));
+        QVERIFY2(!readBytes(env.path("work/Pump.rca.xml")).contains("Seal worn"), "typing reached the file");
+    }
+
     // Save asks before it writes over its file when another program has put other bytes there
     // since this one read or wrote it; not for the same bytes written again, a file that has
     // gone, or another file chosen with Save As.

@@ -56,6 +56,18 @@ QByteArray goodFile(const QList<QByteArray> &replacements = {})
 }
 
 const Step closeWindow = [](WindowFixture &f) { f.window->close(); };
+// The run ends without its normal end once its copy of the unsaved work holds the text; the next
+// start offers the copy.
+Step crashOnceCopied(const QString &text)
+{
+    return [=](WindowFixture &f) {
+        const QDir copies(f.userFolder() + "Recovery");
+        QTRY_VERIFY(!copies.entryList({"*.analysis"}).isEmpty() &&
+                    readBytes(copies.filePath(copies.entryList({"*.analysis"})[0])).contains(text.toUtf8()));
+        f.window.reset();
+        f.start().offerRecovery();
+    };
+}
 const Step restart = [](WindowFixture &f) { f.start(); };
 // Text as an input method commits it: how characters beyond the keyboard's reach are typed.
 Step commit(const QString &box, const QString &text)
@@ -123,6 +135,10 @@ private Q_SLOTS:
             {"Block 1|seal worn|"});
         row("a block added while typing", {}, {at(35, 5), type("txtText", "Still "), at(50, 25)}, 0, marked, 4,
             {"Still Block 3|"});
+        // and is in the copy of the unsaved work that a crash leaves behind.
+        row("a crash while typing in the editor, Enter at the next start", {},
+            {at(5, 5), type("txtText", "Still "), crashOnceCopied("Still Block 1")}, 1, marked, 3,
+            {"unsaved running", "Still Block 1|"});
         // Characters the code page cannot hold: Save and Save As refuse, naming them.
         row("Save of a Polish place name", {}, {commit("txtOffice", " Łódź"), press("btnSave")}, 1, marked, 3,
             {"The office holds \"Ł\" (U+0141)"});

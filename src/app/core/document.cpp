@@ -43,6 +43,7 @@ void Document::replaceAnalysis(const Analysis &analysis, const QString &file, co
     m_analysis = analysis;
     m_currentFile = file;
     m_fileStamp = FileStamp();
+    m_typing = Typing();
     m_history.clear();
     m_modified = false;
     m_cleanTitle = cleanTitle;
@@ -98,7 +99,11 @@ IoResult Document::save(const QString &path)
     m_modified = false;
     m_cleanTitle = WindowTitle::afterSave(path);
     setTitle(m_cleanTitle);
-    discardRecoveryCopy();
+    // Typing the editor still holds is not in the file: its copy stays.
+    if (typingDiffers())
+        scheduleRecoveryCopy();
+    else
+        discardRecoveryCopy();
     return IoResult::success();
 }
 
@@ -119,6 +124,11 @@ void Document::edited(EditKind kind)
         setTitle(WindowTitle::afterDiagramEdit(m_currentFile));
         Q_EMIT tableChanged();
     }
+    scheduleRecoveryCopy();
+}
+
+void Document::scheduleRecoveryCopy()
+{
     if (m_recovery && !m_recoveryDue.isActive())
         m_recoveryDue.start();
 }
@@ -241,16 +251,49 @@ void Document::keepRecoveryCopies(const QString &userFolder)
     m_recovery = std::make_unique<RecoveryCopies>(userFolder);
 }
 
+void Document::setEditorTyping(int id, const QString &caption, const QString &notes)
+{
+    if (id == m_typing.id && caption == m_typing.caption && notes == m_typing.notes)
+        return;
+    m_typing = {id, caption, notes};
+    scheduleRecoveryCopy();
+}
+
+void Document::clearEditorTyping()
+{
+    if (m_typing.id == 0)
+        return;
+    m_typing = Typing();
+    scheduleRecoveryCopy();
+}
+
+bool Document::typingDiffers() const
+{
+    // A block that has gone since (undone, deleted) takes no typing.
+    if (!table().isLive(m_typing.id))
+        return false;
+    const Block &block = table().block(m_typing.id);
+    return block.caption != m_typing.caption || block.notes != m_typing.notes;
+}
+
 void Document::writeRecoveryCopyNow()
 {
     m_recoveryDue.stop();
     if (!m_recovery)
         return;
-    // The copy is made here, on the window's thread; only the writing goes to the other thread.
-    if (m_modified)
-        m_recovery->keep(writeAnalysisUtf8(m_analysis), m_currentFile);
-    else
+    if (!m_modified && !typingDiffers()) {
         m_recovery->discard();
+        return;
+    }
+    // The copy is made here, on the window's thread; only the writing goes to the other thread.
+    Analysis copy = m_analysis;
+    if (typingDiffers()) {
+        Block typed = copy.table.block(m_typing.id);
+        typed.caption = m_typing.caption;
+        typed.notes = m_typing.notes;
+        copy.table.setBlock(m_typing.id, typed);
+    }
+    m_recovery->keep(writeAnalysisUtf8(copy), m_currentFile);
 }
 
 void Document::discardRecoveryCopy()

@@ -81,6 +81,10 @@ public:
     // Crash recovery: while the document is modified, a copy of the analysis is kept in the
     // per-user folder, written off the user interface's thread shortly after a change.
     void keepRecoveryCopies(const QString &userFolder);
+    // What the block editor shows for the block it is open on, typed but not stored yet: the
+    // copy holds it as OK would store it, and typing is followed by a copy as an edit is.
+    void setEditorTyping(int id, const QString &caption, const QString &notes);
+    void clearEditorTyping(); // the editor closed
     // A copy that a run which did not end normally left behind, taken for this run; its path is
     // empty when there is none.
     struct RecoveryOffer {
@@ -108,6 +112,8 @@ private:
     void replaceAnalysis(const Analysis &analysis, const QString &file, const QString &cleanTitle);
     void setTitle(const QString &title);
     void changeBlock(int id, const Block &after);
+    void scheduleRecoveryCopy();
+    bool typingDiffers() const;
     void writeRecoveryCopyNow();
     void discardRecoveryCopy();
 
@@ -118,6 +124,10 @@ private:
     QString m_cleanTitle; // the title of the state the history marks as clean
     bool m_modified = false;
     FileStamp m_fileStamp; // CurrentFile as last read or written
+    struct Typing {
+        int id = 0; // none
+        QString caption, notes;
+    } m_typing;
     QUndoStack m_history;
     QTimer m_recoveryDue;
     std::unique_ptr<RecoveryCopies> m_recovery;

@@ -113,6 +113,9 @@ void frmKelvane::ensureEditor()
     connect(btnCancel, &QPushButton::clicked, this, &frmKelvane::btnCancel_Click);
     connect(btnDelete, &QPushButton::clicked, this, &frmKelvane::btnDelete_Click);
     connect(lstPresets, &QComboBox::activated, this, &frmKelvane::lstPresets_Click);
+    for (QPlainTextEdit *box : {txtText, txtNotes}) // typing reaches the recovery copy
+        connect(box, &QPlainTextEdit::textChanged, this,
+                [this] { m_document.setEditorTyping(EditedBlock, m_captionBox->take(), m_notesBox->take()); });
     SeedCategories();
     describeEditorKeys();
 }

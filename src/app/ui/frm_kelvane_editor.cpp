@@ -33,6 +33,8 @@ void frmKelvane::showPanel(QFrame *panel)
     // The three panels share one place in the window's lower strip: one shows at a time.
     for (QFrame *each : {frameControl, frameEdit, frameAnalyze})
         each->setVisible(each == panel);
+    if (panel != frameEdit)
+        m_document.clearEditorTyping();
     updateKeyCommands();
 }
 
