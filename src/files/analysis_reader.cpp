@@ -257,7 +257,11 @@ ReadOutcome readAnalysisFile(const QString &path, AnalysisEncoding encoding, con
 
 ReadOutcome readAnalysisBytes(const QByteArray &bytes, AnalysisEncoding encoding, const QLocale &locale)
 {
-    return parseAnalysisText(encoding == AnalysisEncoding::Utf8 ? QString::fromUtf8(bytes) : decode1252(bytes), locale);
+    ReadOutcome outcome =
+        parseAnalysisText(encoding == AnalysisEncoding::Utf8 ? QString::fromUtf8(bytes) : decode1252(bytes), locale);
+    if (outcome.ok)
+        outcome.stamp = FileStamp::of(bytes);
+    return outcome;
 }
 
 QString notAnOrdinaryFileReason(bool isFolder)

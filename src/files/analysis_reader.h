@@ -1,6 +1,7 @@
 #pragma once
 
 #include "files/analysis.h"
+#include "files/file_stamp.h"
 #include "files/io_result.h"
 
 #include <QLocale>
@@ -15,6 +16,7 @@ namespace tessik {
 struct ReadOutcome : IoResult {
     Analysis analysis;
     QStringList repairs;
+    FileStamp stamp; // of the bytes read
 };
 
 // The largest file taken for an analysis; a larger one is refused before it is read.

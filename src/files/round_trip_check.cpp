@@ -31,12 +31,15 @@ QString layoutTagIn(const QString &text)
     return found;
 }
 
-// One text of the analysis, named as the user knows it.
+// One text of the analysis, named as the user knows it, with the verb that goes with the name.
 struct TextField {
     QString what;
     QString Analysis::*header = nullptr;
     QString Block::*blockText = nullptr;
     int slot = 0;
+    QString holds = QStringLiteral("holds");
+
+    QString holding(const QString &held) const { return what + QLatin1Char(' ') + holds + QLatin1Char(' ') + held; }
 
     const QString &in(const Analysis &analysis) const
     {
@@ -54,6 +57,24 @@ struct TextField {
     }
 };
 
+// A caption as a message quotes it: on one line, and not so long that the message is all caption.
+QString quotedCaption(const QString &caption)
+{
+    constexpr qsizetype kLongest = 40;
+    const QString line = caption.simplified();
+    return QLatin1Char('"') + (line.size() > kLongest ? line.left(kLongest) + QChar(0x2026) : line) + QLatin1Char('"');
+}
+
+// A block as the user knows it: by its caption. The slot number is nowhere to be seen.
+QString blockName(const Block &block)
+{
+    if (!block.active)
+        return QStringLiteral("a deleted block");
+    if (block.caption.simplified().isEmpty())
+        return QStringLiteral("a block without a caption");
+    return QStringLiteral("the block ") + quotedCaption(block.caption);
+}
+
 // Every text of the analysis in the order the file holds them.
 std::vector<TextField> textFields(const Analysis &analysis)
 {
@@ -61,9 +82,16 @@ std::vector<TextField> textFields(const Analysis &analysis)
                                   {QStringLiteral("The e-mail contact"), &Analysis::email},
                                   {QStringLiteral("The office"), &Analysis::office}};
     for (int i = 1; i <= analysis.table.usedSlots(); ++i) {
-        fields.push_back({QStringLiteral("The caption of block %1").arg(i), nullptr, &Block::caption, i});
-        fields.push_back({QStringLiteral("The notes of block %1").arg(i), nullptr, &Block::notes, i});
-        fields.push_back({QStringLiteral("The category of block %1").arg(i), nullptr, &Block::category, i});
+        const Block &block = analysis.table.block(i);
+        // The caption is named by itself; the checks go in file order, so a caption named in
+        // a later text is one the file can hold.
+        fields.push_back({block.caption.simplified().isEmpty()
+                              ? QStringLiteral("The caption of ") + blockName(block)
+                              : QStringLiteral("The caption ") + quotedCaption(block.caption),
+                          nullptr, &Block::caption, i});
+        fields.push_back(
+            {QStringLiteral("The notes of ") + blockName(block), nullptr, &Block::notes, i, QStringLiteral("hold")});
+        fields.push_back({QStringLiteral("The category of ") + blockName(block), nullptr, &Block::category, i});
     }
     return fields;
 }
@@ -82,9 +110,8 @@ QString unencodableMessage(const Analysis &analysis)
     for (const TextField &field : textFields(analysis)) {
         const QString &text = field.in(analysis);
         if (const qsizetype at = firstUnencodable(text); at >= 0)
-            return kNotSaved + QStringLiteral("%1 holds %2, a character an analysis file cannot hold. "
-                                              "Change that text and save again.")
-                                   .arg(field.what, describeCharacterAt(text, at));
+            return kNotSaved + field.holding(describeCharacterAt(text, at)) +
+                   QStringLiteral(", a character an analysis file cannot hold. Change that text and save again.");
     }
     return QString();
 }
@@ -104,8 +131,8 @@ QString culpritOf(const Analysis &analysis, const QLocale &locale)
         if (!text.contains(QLatin1Char('<')) || readsBack(trial, locale))
             continue;
         const QString tag = layoutTagIn(text);
-        return tag.isEmpty() ? field.what + QStringLiteral(" holds a tag of the file's layout")
-                             : QStringLiteral("%1 holds \"%2\"").arg(field.what, tag);
+        return field.holding(tag.isEmpty() ? QStringLiteral("a tag of the file's layout")
+                                           : QLatin1Char('"') + tag + QLatin1Char('"'));
     }
     return QStringLiteral("A text of the analysis holds a tag of the file's layout");
 }

@@ -24,22 +24,35 @@ int DiagramMouse::Inside(const BlockTable &table, float X, float Y)
     return 0;
 }
 
-std::vector<BlockPlace> DiagramMouse::keptInside(std::vector<BlockPlace> places, float left, float top)
+DiagramMouse::ShownArea DiagramMouse::shownArea(const Surface &surface)
 {
-    float lowestX = left;
-    float lowestY = top;
-    for (const BlockPlace &place : places) {
-        lowestX = std::min(lowestX, place.x);
-        lowestY = std::min(lowestY, place.y);
-    }
-    // Whole units keep the corners on whole units, as every position the program makes is.
-    const float shiftX = std::ceil(left - lowestX);
-    const float shiftY = std::ceil(top - lowestY);
-    for (BlockPlace &place : places) {
-        place.x += shiftX;
-        place.y += shiftY;
-    }
-    return places;
+    const PixelMapping &mapping = surface.mapping();
+    return {mapping.DiagramLeft, mapping.DiagramTop, mapping.pixelToUnitsX(surface.pixelWidth()),
+            mapping.pixelToUnitsY(surface.pixelHeight())};
+}
+
+namespace {
+
+// The shift, in whole units so that corners stay on whole units, that brings a box from `low` to
+// `low` + BlockBoxSize wholly between the edges.
+float shiftInto(float low, float first, float last)
+{
+    if (low + BlockBoxSize > last && low >= first)
+        return std::max(std::floor(last - BlockBoxSize - low), std::ceil(first - low));
+    return low < first ? std::ceil(first - low) : 0.0f;
+}
+
+} // namespace
+
+BlockPlace DiagramMouse::reachable(BlockPlace place, const ShownArea &shown)
+{
+    const bool outside = place.x + BlockBoxSize <= shown.left || place.x >= shown.right ||
+                         place.y + BlockBoxSize <= shown.top || place.y >= shown.bottom;
+    if (!outside)
+        return place;
+    place.x += shiftInto(place.x, shown.left, shown.right);
+    place.y += shiftInto(place.y, shown.top, shown.bottom);
+    return place;
 }
 
 void DiagramMouse::MouseDown(int Button, int, float X, float Y)
@@ -92,12 +105,10 @@ void DiagramMouse::MouseMove(int Button, int, float X, float Y)
         drawMark();
     const int h = Inside(m_host.blocks(), X, Y);
     if (h < 1 || h == DragBlock) {
-        // The outline shows where the block lands when it moves alone.
-        const PixelMapping &edges = surface.mapping();
-        const BlockPlace landing =
-            keptInside({{DragBlock, snappedCorner(X), snappedCorner(Y)}}, edges.DiagramLeft, edges.DiagramTop).front();
-        GhostX = landing.x;
-        GhostY = landing.y;
+        // The outline shows where the block lands, alone or with its descendants.
+        const BlockPlace place = landing(DragBlock, X, Y);
+        GhostX = place.x;
+        GhostY = place.y;
         GhostIsCircle = false;
     } else {
         GhostX = X;
@@ -134,18 +145,20 @@ void DiagramMouse::dropPick(float X, float Y)
     }
 }
 
-std::vector<BlockPlace> DiagramMouse::placesForMove(int d, int Shift, float X, float Y) const
+BlockPlace DiagramMouse::landing(int d, float X, float Y)
 {
-    const BlockTable &table = m_host.blocks();
-    const float newX = snappedCorner(X);
-    const float newY = snappedCorner(Y);
-    std::vector<BlockPlace> places;
+    return reachable({d, snappedCorner(X), snappedCorner(Y)}, shownArea(m_host.diagramSurface()));
+}
+
+std::vector<BlockPlace> DiagramMouse::placesForMove(int d, int Shift, float X, float Y)
+{
+    const BlockPlace place = landing(d, X, Y);
     if (Shift == 0)
-        places.push_back({d, newX, newY});
-    else
-        places = table.multiMovePlaces(d, table.block(d).x - newX, table.block(d).y - newY);
-    const PixelMapping &edges = m_host.diagramSurface().mapping();
-    return keptInside(std::move(places), edges.DiagramLeft, edges.DiagramTop);
+        return {place};
+    // The descendants keep their offsets from the block, wherever that puts them: the block stays
+    // within reach, and a move of it brings them all back.
+    const BlockTable &table = m_host.blocks();
+    return table.multiMovePlaces(d, table.block(d).x - place.x, table.block(d).y - place.y);
 }
 
 void DiagramMouse::finishDrag(int Shift, float X, float Y)

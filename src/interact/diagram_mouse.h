@@ -65,9 +65,17 @@ public:
     // The block under the point, lowest id first where boxes overlap; 0 for none.
     static int Inside(const BlockTable &table, float X, float Y);
 
-    // The places of a move, shifted right and down as a whole where a box would otherwise
-    // lie past the left or top edge of the diagram, where nobody could reach it again.
-    static std::vector<BlockPlace> keptInside(std::vector<BlockPlace> places, float left, float top);
+    // The part of the plane the diagram shows, in diagram units.
+    struct ShownArea {
+        float left, top, right, bottom;
+    };
+    static ShownArea shownArea(const Surface &surface);
+
+    // Where a moved block lands: where the pointer put it, unless its box would lie wholly
+    // outside the shown area, where nobody could press on it again. Then it comes back whole
+    // units at a time until the whole box shows, the left and top edges first where the area is
+    // too small for it.
+    static BlockPlace reachable(BlockPlace place, const ShownArea &shown);
 
     int DragBlock = 0;
     float GhostX = kNoMark;
@@ -78,7 +86,8 @@ public:
 
 private:
     void drawMark();
-    std::vector<BlockPlace> placesForMove(int d, int Shift, float X, float Y) const;
+    BlockPlace landing(int d, float X, float Y);
+    std::vector<BlockPlace> placesForMove(int d, int Shift, float X, float Y);
     void dropPick(float X, float Y);
     void finishDrag(int Shift, float X, float Y);
 

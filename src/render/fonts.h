@@ -10,7 +10,7 @@ QFont arialFont(int pixelSize, bool bold);
 
 // The captions of the boxes: Arial 8.25 points bold, that is 11 pixels, whatever the screen's
 // resolution. Kerning is off: widths are sums of character advances, so the drawn text has
-// exactly the measured width.
+// exactly the measured width. Light hinting, whatever the screen's density.
 QFont captionFont();
 
 } // namespace tessik

@@ -19,6 +19,18 @@ Surface::Surface(int pixelWidth, int pixelHeight) : m_text(captionFont())
     allocate(pixelWidth, pixelHeight, false);
 }
 
+namespace {
+
+void copyTopLeft(const QImage &from, QImage &to)
+{
+    const int rows = std::min(to.height(), from.height());
+    const int bytes = std::min(to.width(), from.width()) * 4;
+    for (int y = 0; y < rows; ++y)
+        std::memcpy(to.scanLine(y), from.constScanLine(y), size_t(bytes));
+}
+
+} // namespace
+
 void Surface::allocate(int pixelWidth, int pixelHeight, bool keepPicture)
 {
     pixelWidth = std::max(pixelWidth, 0);
@@ -26,16 +38,28 @@ void Surface::allocate(int pixelWidth, int pixelHeight, bool keepPicture)
     QImage image(int(std::ceil(pixelWidth * m_ratio)), int(std::ceil(pixelHeight * m_ratio)), QImage::Format_RGB32);
     image.setDevicePixelRatio(m_ratio);
     image.fill(Qt::white);
-    if (keepPicture) {
-        const int rows = std::min(image.height(), m_image.height());
-        const int bytes = std::min(image.width(), m_image.width()) * 4;
-        for (int y = 0; y < rows; ++y)
-            std::memcpy(image.scanLine(y), m_image.constScanLine(y), size_t(bytes));
-    }
+    if (keepPicture)
+        copyTopLeft(m_image, image);
     m_image = image;
+    if (m_ratio == 1) {
+        m_plain = QImage();
+    } else {
+        QImage plain(pixelWidth, pixelHeight, QImage::Format_RGB32);
+        plain.fill(Qt::white);
+        if (keepPicture && !m_plain.isNull())
+            copyTopLeft(m_plain, plain);
+        m_plain = plain;
+    }
     m_width = pixelWidth;
     m_height = pixelHeight;
     changedAll();
+}
+
+template <typename Draw> void Surface::forEachPicture(Draw draw)
+{
+    draw(m_image, m_ratio, true);
+    if (!m_plain.isNull())
+        draw(m_plain, qreal(1), false);
 }
 
 void Surface::resize(int pixelWidth, int pixelHeight)
@@ -55,9 +79,9 @@ void Surface::setDevicePixelRatio(qreal ratio)
     allocate(m_width, m_height, false);
 }
 
-std::int64_t Surface::toDevice(std::int64_t pixels) const
+std::int64_t Surface::toDevice(std::int64_t pixels, qreal ratio)
 {
-    return m_ratio == 1 ? pixels : std::llround(double(pixels) * m_ratio);
+    return ratio == 1 ? pixels : std::llround(double(pixels) * ratio);
 }
 
 void Surface::changed(std::int64_t left, std::int64_t top, std::int64_t right, std::int64_t bottom)
@@ -87,15 +111,15 @@ QRect Surface::takeChangedArea()
 
 void Surface::clear()
 {
-    m_image.fill(Qt::white);
+    forEachPicture([](QImage &image, qreal, bool) { image.fill(Qt::white); });
     changedAll();
 }
 
-Surface::Pixels Surface::writablePixels()
+Surface::Pixels Surface::writablePixels(QImage &image) const
 {
     // bits() detaches a shared picture; once per shape is enough.
-    return {reinterpret_cast<std::uint32_t *>(m_image.bits()), m_image.bytesPerLine() / 4, m_image.width(),
-            m_image.height(), m_mix == MixMode::Xor};
+    return {reinterpret_cast<std::uint32_t *>(image.bits()), image.bytesPerLine() / 4, image.width(), image.height(),
+            m_mix == MixMode::Xor};
 }
 
 void Surface::plot(const Pixels &pixels, int x, int y, Colour colour)
@@ -130,7 +154,16 @@ void Surface::span(const Pixels &pixels, int y, std::int64_t from, std::int64_t 
 
 void Surface::roundRect(int left, int top, int right, int bottom, int cornerWidth, int cornerHeight)
 {
-    std::int64_t l = toDevice(left), t = toDevice(top), r = toDevice(right), b = toDevice(bottom);
+    forEachPicture([&](QImage &image, qreal ratio, bool shown) {
+        roundRectOn(image, ratio, shown, {left, top, right, bottom}, cornerWidth, cornerHeight);
+    });
+}
+
+void Surface::roundRectOn(QImage &image, qreal ratio, bool shown, const PixelRect &rect, int cornerWidth,
+                          int cornerHeight)
+{
+    std::int64_t l = toDevice(rect.left, ratio), t = toDevice(rect.top, ratio), r = toDevice(rect.right, ratio),
+                 b = toDevice(rect.bottom, ratio);
     if (l > r)
         std::swap(l, r);
     if (t > b)
@@ -138,9 +171,10 @@ void Surface::roundRect(int left, int top, int right, int bottom, int cornerWidt
     if (r - l < 1 || b - t < 1)
         return;
     // The corner ellipse never exceeds the rectangle.
-    const double rx = std::min<double>(std::abs(cornerWidth) * m_ratio, double(r - l)) / 2.0;
-    const double ry = std::min<double>(std::abs(cornerHeight) * m_ratio, double(b - t)) / 2.0;
-    changed(l, t, r - 1, b - 1);
+    const double rx = std::min<double>(std::abs(cornerWidth) * ratio, double(r - l)) / 2.0;
+    const double ry = std::min<double>(std::abs(cornerHeight) * ratio, double(b - t)) / 2.0;
+    if (shown)
+        changed(l, t, r - 1, b - 1);
 
     auto rowSpan = [&](std::int64_t y) -> Span {
         if (y < t || y >= b)
@@ -161,7 +195,7 @@ void Surface::roundRect(int left, int top, int right, int bottom, int cornerWidt
     };
 
     const bool fill = m_fillStyle == FillStyle::Solid;
-    const Pixels pixels = writablePixels();
+    const Pixels pixels = writablePixels(image);
     drawConvex(t, b - 1, rowSpan, pixels.height, [&](int y, std::int64_t x1, std::int64_t x2, bool outline) {
         if (outline || fill)
             span(pixels, y, x1, x2, outline ? m_pen : m_fill);
@@ -170,17 +204,19 @@ void Surface::roundRect(int left, int top, int right, int bottom, int cornerWidt
 
 void Surface::line(float x1, float y1, float x2, float y2, Colour colour)
 {
-    double px1 = m_mapping.scaleToDeviceX(x1, m_ratio), py1 = m_mapping.scaleToDeviceY(y1, m_ratio);
-    double px2 = m_mapping.scaleToDeviceX(x2, m_ratio), py2 = m_mapping.scaleToDeviceY(y2, m_ratio);
-    if (clipToPicture(px1, py1, px2, py2))
-        drawSegment({int(px1), int(py1), int(px2), int(py2)}, colour);
+    forEachPicture([&](QImage &image, qreal ratio, bool shown) {
+        double px1 = m_mapping.scaleToDeviceX(x1, ratio), py1 = m_mapping.scaleToDeviceY(y1, ratio);
+        double px2 = m_mapping.scaleToDeviceX(x2, ratio), py2 = m_mapping.scaleToDeviceY(y2, ratio);
+        if (clipToPicture(image, px1, py1, px2, py2))
+            drawSegment(image, shown, {int(px1), int(py1), int(px2), int(py2)}, colour);
+    });
 }
 
-bool Surface::clipToPicture(double &x1, double &y1, double &x2, double &y2) const
+bool Surface::clipToPicture(const QImage &image, double &x1, double &y1, double &x2, double &y2)
 {
     // Clipped to just outside the picture, so a block stored far away costs nothing
     // (Liang-Barsky: the part of the segment between the entry and exit parameters stays).
-    const double minX = -1, minY = -1, maxX = m_image.width(), maxY = m_image.height();
+    const double minX = -1, minY = -1, maxX = image.width(), maxY = image.height();
     double t0 = 0, t1 = 1;
     const double dx = x2 - x1, dy = y2 - y1;
     const double p[4] = {-dx, dx, -dy, dy};
@@ -207,16 +243,17 @@ bool Surface::clipToPicture(double &x1, double &y1, double &x2, double &y2) cons
     return true;
 }
 
-void Surface::drawSegment(const DeviceSegment &segment, Colour colour)
+void Surface::drawSegment(QImage &image, bool shown, const DeviceSegment &segment, Colour colour)
 {
     // Bresenham: one pixel per step along the longer axis, both ends included.
-    changed(std::min(segment.x1, segment.x2), std::min(segment.y1, segment.y2), std::max(segment.x1, segment.x2),
-            std::max(segment.y1, segment.y2));
+    if (shown)
+        changed(std::min(segment.x1, segment.x2), std::min(segment.y1, segment.y2), std::max(segment.x1, segment.x2),
+                std::max(segment.y1, segment.y2));
     int x = segment.x1, y = segment.y1;
     const int dx = std::abs(segment.x2 - x), sx = x < segment.x2 ? 1 : -1;
     const int dy = -std::abs(segment.y2 - y), sy = y < segment.y2 ? 1 : -1;
     int error = dx + dy;
-    const Pixels pixels = writablePixels();
+    const Pixels pixels = writablePixels(image);
     for (;;) {
         plot(pixels, x, y, colour);
         if (x == segment.x2 && y == segment.y2)
@@ -235,16 +272,23 @@ void Surface::drawSegment(const DeviceSegment &segment, Colour colour)
 
 void Surface::circle(float x, float y, float radius, Colour colour)
 {
-    const double cx = (double(x) - m_mapping.DiagramLeft) * m_mapping.pixelsPerUnitX() * m_ratio;
-    const double cy = (double(y) - m_mapping.DiagramTop) * m_mapping.pixelsPerUnitY() * m_ratio;
-    const double rp = std::abs(double(radius)) * m_mapping.pixelsPerUnitX() * m_ratio;
+    forEachPicture(
+        [&](QImage &image, qreal ratio, bool shown) { circleOn(image, ratio, shown, x, y, radius, colour); });
+}
+
+void Surface::circleOn(QImage &image, qreal ratio, bool shown, float x, float y, float radius, Colour colour)
+{
+    const double cx = (double(x) - m_mapping.DiagramLeft) * m_mapping.pixelsPerUnitX() * ratio;
+    const double cy = (double(y) - m_mapping.DiagramTop) * m_mapping.pixelsPerUnitY() * ratio;
+    const double rp = std::abs(double(radius)) * m_mapping.pixelsPerUnitX() * ratio;
     if (!std::isfinite(cx) || !std::isfinite(cy) || !std::isfinite(rp))
         return;
-    if (cx + rp < -1 || cy + rp < -1 || cx - rp > m_image.width() + 1 || cy - rp > m_image.height() + 1)
+    if (cx + rp < -1 || cy + rp < -1 || cx - rp > image.width() + 1 || cy - rp > image.height() + 1)
         return;
     const auto firstRow = std::int64_t(std::floor(cy - rp - 1));
     const auto lastRow = std::int64_t(std::ceil(cy + rp + 1));
-    changed(std::int64_t(std::floor(cx - rp - 1)), firstRow, std::int64_t(std::ceil(cx + rp + 1)), lastRow);
+    if (shown)
+        changed(std::int64_t(std::floor(cx - rp - 1)), firstRow, std::int64_t(std::ceil(cx + rp + 1)), lastRow);
     auto rowSpan = [&](std::int64_t row) -> Span {
         const double dy = double(row) + 0.5 - cy;
         if (std::abs(dy) > rp)
@@ -252,7 +296,7 @@ void Surface::circle(float x, float y, float radius, Colour colour)
         const double dx = std::sqrt(rp * rp - dy * dy);
         return {std::int64_t(std::ceil(cx - dx - 0.5)), std::int64_t(std::floor(cx + dx - 0.5))};
     };
-    const Pixels pixels = writablePixels();
+    const Pixels pixels = writablePixels(image);
     drawConvex(firstRow, lastRow, rowSpan, pixels.height, [&](int row, std::int64_t x1, std::int64_t x2, bool outline) {
         if (outline)
             span(pixels, row, x1, x2, colour);
@@ -278,16 +322,19 @@ void Surface::print(const QString &text)
     const int py = m_mapping.ScaleToPixelsY(m_currentY);
     const int lineHeight = m_text.lineHeight();
     if (px < m_width && py < m_height && py + lineHeight > 0) {
-        // The painter works on the image's own device pixels, so the glyphs are drawn from a
-        // font of the device size rather than enlarged.
-        QImage device(m_image.bits(), m_image.width(), m_image.height(), m_image.bytesPerLine(), m_image.format());
-        QPainter painter(&device);
-        painter.setPen(QColor(redOf(m_pen), greenOf(m_pen), blueOf(m_pen)));
-        m_text.drawText(painter, QPointF(px * m_ratio, (py + m_text.ascent()) * m_ratio), text, m_ratio);
+        forEachPicture([&](QImage &image, qreal ratio, bool) {
+            // The painter works on the image's own device pixels, so the glyphs are drawn from a
+            // font of the device size rather than enlarged.
+            QImage device(image.bits(), image.width(), image.height(), image.bytesPerLine(), image.format());
+            QPainter painter(&device);
+            painter.setPen(QColor(redOf(m_pen), greenOf(m_pen), blueOf(m_pen)));
+            m_text.drawText(painter, QPointF(px * ratio, (py + m_text.ascent()) * ratio), text, ratio);
+        });
         // Glyphs may reach a little past their advances.
         const int margin = std::max(2, lineHeight / 4);
-        changed(toDevice(px - margin), toDevice(py - margin),
-                toDevice(std::int64_t(px) + m_text.pixelWidth(text) + margin), toDevice(py + lineHeight + margin));
+        changed(toDevice(px - margin, m_ratio), toDevice(py - margin, m_ratio),
+                toDevice(std::int64_t(px) + m_text.pixelWidth(text) + margin, m_ratio),
+                toDevice(py + lineHeight + margin, m_ratio));
     }
     m_currentX += textWidth(text);
 }
@@ -317,11 +364,7 @@ void Surface::refresh()
 
 QImage Surface::logicalImage() const
 {
-    if (m_ratio == 1)
-        return m_image;
-    QImage reduced = m_image.scaled(m_width, m_height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    reduced.setDevicePixelRatio(1);
-    return reduced;
+    return m_ratio == 1 ? m_image : m_plain;
 }
 
 void Surface::setImage(const QImage &image)
@@ -330,6 +373,10 @@ void Surface::setImage(const QImage &image)
     m_ratio = m_image.devicePixelRatio();
     m_width = int(std::lround(m_image.width() / m_ratio));
     m_height = int(std::lround(m_image.height() / m_ratio));
+    // A fixed picture has no drawing of its own at one pixel a pixel; its reduction stands in.
+    m_plain =
+        m_ratio == 1 ? QImage() : m_image.scaled(m_width, m_height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    m_plain.setDevicePixelRatio(1);
     changedAll();
 }
 
@@ -339,14 +386,24 @@ void Surface::blendFrom(const Surface &source, int alpha)
     if (&source == this)
         return;
     alpha = std::clamp(alpha, 0, 255);
-    const int rows = std::min(m_image.height(), source.m_image.height());
     const int columns = std::min(m_image.width(), source.m_image.width());
+    const int rows = std::min(m_image.height(), source.m_image.height());
+    blendPicture(m_image, source.m_image, alpha);
+    if (!m_plain.isNull())
+        blendPicture(m_plain, source.logicalImage(), alpha);
+    changed(0, 0, columns - 1, rows - 1);
+}
+
+void Surface::blendPicture(QImage &target, const QImage &source, int alpha)
+{
+    const int rows = std::min(target.height(), source.height());
+    const int columns = std::min(target.width(), source.width());
     // Scale alpha to 0..256 so the division becomes a shift; the error stays below one unit.
     const auto a = std::uint16_t(alpha * 256 / 255 + (alpha * 256 % 255 >= 128 ? 1 : 0));
     const auto keep = std::uint16_t(256 - a);
     for (int y = 0; y < rows; ++y) {
-        auto *dst = m_image.scanLine(y);
-        const auto *src = source.m_image.constScanLine(y);
+        auto *dst = target.scanLine(y);
+        const auto *src = source.constScanLine(y);
         // Most of a diagram is white in both pictures: stretches that are already the same
         // stay as they are and are not written, which keeps the fade within its frame budget.
         int x = 0;
@@ -356,7 +413,6 @@ void Surface::blendFrom(const Surface &source, int alpha)
         }
         blendBytes(dst + 4 * x, src + 4 * x, 4 * (columns - x), a, keep);
     }
-    changed(0, 0, columns - 1, rows - 1);
 }
 
 } // namespace tessik

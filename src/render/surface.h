@@ -90,8 +90,10 @@ public:
 
     // The retained picture in device pixels, its device pixel ratio set.
     const QImage &image() const { return m_image; }
-    // The picture at one pixel per pixel of the mapping: the retained picture itself at a ratio
-    // of 1, a smooth reduction of it above.
+    // The picture at one pixel per pixel of the mapping, exactly as a surface at a ratio of 1
+    // would hold it after the same drawing: above a ratio of 1 everything is drawn a second
+    // time at that size, because no reduction of the dense picture keeps the diagram's colours
+    // and one-pixel outlines.
     QImage logicalImage() const;
     // Loads a fixed picture (the key pictures): the surface takes its size and its device pixel
     // ratio.
@@ -106,12 +108,21 @@ private:
         int x1, y1, x2, y2;
     };
 
-    std::int64_t toDevice(std::int64_t pixels) const;
+    static std::int64_t toDevice(std::int64_t pixels, qreal ratio);
     void allocate(int pixelWidth, int pixelHeight, bool keepPicture);
+    // Draws on the retained picture and, above a ratio of 1, on the plain one: the picture, its
+    // device pixels per pixel of the mapping, and whether it is the one shown.
+    template <typename Draw> void forEachPicture(Draw draw);
     void changed(std::int64_t left, std::int64_t top, std::int64_t right, std::int64_t bottom);
     void changedAll() { changed(0, 0, m_image.width() - 1, m_image.height() - 1); }
-    bool clipToPicture(double &x1, double &y1, double &x2, double &y2) const;
-    void drawSegment(const DeviceSegment &segment, Colour colour);
+    struct PixelRect {
+        int left, top, right, bottom;
+    };
+    void roundRectOn(QImage &image, qreal ratio, bool shown, const PixelRect &rect, int cornerWidth, int cornerHeight);
+    void circleOn(QImage &image, qreal ratio, bool shown, float x, float y, float radius, Colour colour);
+    static bool clipToPicture(const QImage &image, double &x1, double &y1, double &x2, double &y2);
+    void drawSegment(QImage &image, bool shown, const DeviceSegment &segment, Colour colour);
+    static void blendPicture(QImage &target, const QImage &source, int alpha);
     // The image's pixels for one shape's writes.
     struct Pixels {
         std::uint32_t *first;
@@ -120,11 +131,12 @@ private:
         bool xor_;
         std::uint32_t *row(int y) const { return first + y * stride; }
     };
-    Pixels writablePixels();
+    Pixels writablePixels(QImage &image) const;
     static void plot(const Pixels &pixels, int x, int y, Colour colour);
     static void span(const Pixels &pixels, int y, std::int64_t from, std::int64_t to, Colour colour);
 
     QImage m_image;
+    QImage m_plain; // one pixel a pixel of the mapping; only above a ratio of 1
     int m_width = 0;
     int m_height = 0;
     qreal m_ratio = 1;

@@ -56,6 +56,19 @@ QByteArray goodFile(const QList<QByteArray> &replacements = {})
 }
 
 const Step closeWindow = [](WindowDriver &d) { d.closeWindow(); };
+// The run ends without its normal end once its copy of the unsaved work holds the text; the next
+// start offers the copy.
+Step crashOnceCopied(const QString &text)
+{
+    return [=](WindowDriver &d) {
+        const QDir copies(d.userFolder() + "Recovery");
+        QTRY_VERIFY(!copies.entryList({"*.analysis"}).isEmpty() &&
+                    readBytes(copies.filePath(copies.entryList({"*.analysis"})[0])).contains(text.toUtf8()));
+        d.discardWindow();
+        d.start();
+        d.offerRecovery();
+    };
+}
 const Step restart = [](WindowDriver &d) { d.start(); };
 Step commit(const QString &box, const QString &text)
 {
@@ -107,6 +120,9 @@ private Q_SLOTS:
         // The window's close command asks as Quit does; typing in the open editor counts.
         row("close, unsaved, answered No", {}, {type("txtOffice", " side"), closeWindow}, 1, marked, 3,
             {"unsaved running", "North side"});
+        // Enter gives the default answer, which keeps the work.
+        row("New, unsaved, Enter at the question", {}, {type("txtOffice", " side"), press("btnNew")}, 1, marked, 3,
+            {"unsaved running", "North side"});
         row("close while typing in the editor", {}, {at(5, 5), type("txtText", "Still "), closeWindow}, 1, clean, 3,
             {"running", "Still Block 1|"});
         // Typing in the editor is kept when another block opens or a new one is added.
@@ -114,12 +130,19 @@ private Q_SLOTS:
             {"Block 1|seal worn|"});
         row("a block added while typing", {}, {at(35, 5), type("txtText", "Still "), at(50, 25)}, 0, marked, 4,
             {"Still Block 3|"});
+        // and is in the copy of the unsaved work that a crash leaves behind.
+        row("a crash while typing in the editor, Enter at the next start", {},
+            {at(5, 5), type("txtText", "Still "), crashOnceCopied("Still Block 1")}, 1, marked, 3,
+            {"unsaved running", "Still Block 1|"});
         // Characters the code page cannot hold: Save and Save As refuse, naming them.
         row("Save of a Polish place name", {}, {commit("txtOffice", " Łódź"), press("btnSave")}, 1, marked, 3,
             {"The office holds \"Ł\" (U+0141)"});
         row("Save As of an emoji, refused before the dialog", {},
             {at(5, 5), commit("txtText", "😀 "), press("btnImplement"), press("btnSaveAs")}, 1, marked, 3,
-            {"The caption of block 1 holds \"😀\" (U+1F600)"});
+            {"The caption \"😀 Block 1\" holds \"😀\" (U+1F600)"});
+        row("Save of notes named by the block's caption", {},
+            {at(5, 5), commit("txtNotes", "≥ 3 bar"), press("btnImplement"), press("btnSave")}, 1, marked, 3,
+            {"The notes of the block \"Block 1\" hold \"≥\" (U+2265)"});
         row("a folder the code page cannot hold, after a restart", {{"work/Łódź 東京/X.rca.xml", good}},
             {load("work/Łódź 東京/X.rca.xml"), press("btnQuit"), restart}, 0, "Tessik", 0, {"Łódź 東京/"});
         // A file that is no analysis is refused.
@@ -158,6 +181,12 @@ private Q_SLOTS:
             {[](WindowDriver &d) { d.setText("txtDescription", ""); }, press("btnSave")}, 1, marked, 3, {"unsaved"});
         row("save into a folder that does not exist", {}, {answer("work/missing/A.rca.xml"), press("btnSaveAs")}, 1,
             clean, 3, {});
+        // A name chosen without the ending gets it, so Load and the search find the file again;
+        // one that names a file that is there asks first, and Enter keeps that file.
+        row("Save As without the ending", {}, {answer("work/Kept"), press("btnSaveAs")}, 0, "Root Cause Anlysis: Kept",
+            3, {"work/Kept.rca.xml"});
+        row("Save As without the ending onto a file that is there", {{"work/Other.rca.xml", good}},
+            {answer("work/Other"), press("btnSaveAs")}, 1, clean, 3, {});
         row("save onto a full disk", {}, {type("txtOffice", "!"), onFullDisk(press("btnSave"))}, 1, marked, 3, {"!"});
     }
     void nothingIsLost()

@@ -29,8 +29,9 @@ struct Repair {
     QString repair;
 };
 using Reading = std::tuple<QString, QString, int>;
-// The field written to (description, e-mail, caption or category of block 2), its text, and how
-// the refusal to save it begins (empty when the text is kept).
+// The field written to (description, e-mail, caption or category of block 2, notes of block 2 with
+// the caption "Pump P-101 seized", category of block 2 with a long caption on two lines), its
+// text, and how the refusal to save it begins (empty when the text is kept).
 using Keep = std::tuple<int, QString, QString>;
 // Room on the disk, the most bytes one write takes, a file there before, a folder taking the
 // file's place while it is written.
@@ -413,10 +414,18 @@ private Q_SLOTS:
         test::addRows<Keep>({
             {"description opening a block", {0, "see <block>2</block>", "The event description holds \"<block>\""}},
             {"e-mail with an office element", {1, "<office>x</office>", "The e-mail contact holds \"<office>\""}},
-            {"caption closing itself", {2, "a </text> b", "The caption of block 2 holds \"</text>\""}},
-            {"category closing the block", {3, "x</block>", "The category of block 2 holds \"</block>\""}},
+            {"caption closing itself", {2, "a </text> b", "The caption \"a </text> b\" holds \"</text>\""}},
+            {"category closing the block",
+             {3, "x</block>", "The category of a block without a caption holds \"</block>\""}},
+            {"a category under a long caption",
+             {5, "x</block>",
+              "The category of the block \"Seal worn after 3 years of service in th\u2026\" holds \"</block>\""}},
             {"a character the code page lacks",
-             {2, "Ma\u0141y \U0001F600", "The caption of block 2 holds \"\u0141\" (U+0141), a character"}},
+             {2, "Ma\u0141y \U0001F600",
+              "The caption \"Ma\u0141y \U0001F600\" holds \"\u0141\" (U+0141), a character"}},
+            {"notes named by the block's caption",
+             {4, "p \u2265 3 bar",
+              "The notes of the block \"Pump P-101 seized\" hold \"\u2265\" (U+2265), a character"}},
             {"a character outside the basic plane",
              {0, "\u20ac\U0001F600", "The event description holds \"\U0001F600\" (U+1F600)"}},
             {"foreign tags kept", {0, "<b>bold</b> <blocks>", ""}},
@@ -432,9 +441,16 @@ private Q_SLOTS:
         a.table.addBlock(25, 5);
         a.table.setNotes(1, "<b>x</b> <text>"); // a tag of the layout, but it reads back as it is
         a.table.move(1, 0.123456789f, 0);       // written with seven digits: no loss the user must fix
-        const std::function<void()> put[] = {[&] { a.description = text; }, [&] { a.email = text; },
-                                             [&] { a.table.setCaption(2, text); },
-                                             [&] { a.table.setCategory(2, text); }};
+        const std::function<void()> put[] = {
+            [&] { a.description = text; },
+            [&] { a.email = text; },
+            [&] { a.table.setCaption(2, text); },
+            [&] { a.table.setCategory(2, text); },
+            [&] { a.table.setCaption(2, "Pump P-101 seized"), a.table.setNotes(2, text); },
+            [&] {
+                a.table.setCaption(2, "Seal worn after 3 years of service\r\nin the hot loop"),
+                    a.table.setCategory(2, text);
+            }};
         put[size_t(field)]();
         const QString message = unkeepableTextMessage(a, QLocale::c());
         QVERIFY2(named.isEmpty() ? message.isEmpty() : message.startsWith(kNotSaved + named), qPrintable(message));

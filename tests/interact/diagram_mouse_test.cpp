@@ -51,6 +51,13 @@ struct FakeHost : DiagramMouseHost {
     QPointF corner(int id) const { return QPointF(table.block(id).x, table.block(id).y); }
 };
 
+// The modifiers held at the release, where the pointer is released, where the block lands, and
+// where it starts (it is picked up at its middle).
+struct Move {
+    int shift;
+    QPointF to, landing, from{40, 10};
+};
+
 // The button, whether the left block is dragged, whether both have the same x, and whether the
 // new parent already leads up to the new child, four links up.
 using Link = std::tuple<int, bool, bool, bool>;
@@ -88,27 +95,46 @@ private Q_SLOTS:
     }
 
     // A release away from other blocks moves the block there, with its descendants when a modifier
-    // is held; over itself too it moves. A move past the diagram's left or top edge is shifted
-    // back as a whole, whole units at a time.
+    // is held; over itself too it moves. Only a box that would lie wholly outside the diagram (x -1
+    // to 66, y -21.5 to 21.5) comes back, whole, whole units at a time; its descendants come along
+    // but are not brought back themselves. While the block is dragged there, the outline shows
+    // where it lands.
+    void releaseMoves_data()
+    {
+        test::addRows<Move>({
+            {"alone", {0, {30.5, 2.5}, {25, -3}}},
+            {"with Shift, the descendant follows", {1, {30.5, 2.5}, {25, -3}}},
+            {"with Alt", {4, {30.5, 2.5}, {25, -3}}},
+            {"partly past the bottom edge", {0, {47.6, 17.6}, {43, 13}}},
+            {"partly past the left edge", {0, {2, -10}, {-3, -15}}},
+            {"partly past the top edge", {0, {30, -19}, {25, -24}}},
+            {"onto itself, partly past the left edge", {0, {0, -10}, {-5, -15}, {-3, -15}}},
+            {"the descendant wholly past the bottom edge stays there", {2, {30, 17}, {25, 12}}},
+            {"wholly past the left edge", {0, {-8, 2}, {-1, -3}}},
+            {"a corner inside, the pointer outside", {1, {-3, -25}, {-8, -30}}},
+            {"wholly past the left and top edges, with the descendant", {1, {-8, -30}, {-1, -21}}},
+            {"wholly past the top edge", {0, {30, -30}, {25, -21}}},
+            {"wholly past the right edge", {0, {75, 2}, {56, -3}}},
+            {"wholly past the bottom edge", {0, {30, 30}, {25, 11}}},
+            {"far past the right and bottom edges", {2, {5000, 3000}, {56, 11}}},
+        });
+    }
     void releaseMoves()
     {
-        const std::tuple<int, QPointF, QPointF> moves[] = {{0, {30.5, 2.5}, {25, -3}},
-                                                           {1, {30.5, 2.5}, {25, -3}},
-                                                           {4, {30.5, 2.5}, {25, -3}},
-                                                           {0, {47.6, 17.6}, {43, 13}},
-                                                           {1, {-3, -25}, {-1, -21}}};
-        for (const auto &[shift, to, landing] : moves) {
-            FakeHost host;
-            DiagramMouse mouse(host);
-            host.block(0, -10);
-            const int moved = host.block(40, 10), child = host.block(50, 20);
-            host.table.link(child, std::int16_t(moved));
-            mouse.MouseDown(2, 0, 45, 15);
-            mouse.MouseUp(2, shift, float(to.x()), float(to.y()));
-            QCOMPARE(QList({host.corner(moved), host.corner(child)}),
-                     QList({landing, shift ? landing + QPointF(10, 10) : QPointF(50, 20)}));
-            QCOMPARE(QList({int(host.table.block(moved).parent), host.edits, mouse.DragBlock}), QList({0, 1, 0}));
-        }
+        QFETCH(Move, row);
+        FakeHost host;
+        DiagramMouse mouse(host);
+        host.block(60, -20);
+        const int moved = host.block(float(row.from.x()), float(row.from.y())), child = host.block(50, 20);
+        host.table.link(child, std::int16_t(moved));
+        mouse.MouseDown(2, 0, float(row.from.x()) + 5, float(row.from.y()) + 5);
+        mouse.MouseMove(2, row.shift, float(row.to.x()), float(row.to.y()));
+        const QPointF ghost(mouse.GhostX, mouse.GhostY);
+        mouse.MouseUp(2, row.shift, float(row.to.x()), float(row.to.y()));
+        QCOMPARE(
+            QList({host.corner(moved), ghost, host.corner(child)}),
+            QList({row.landing, row.landing, row.shift ? row.landing + QPointF(50, 20) - row.from : QPointF(50, 20)}));
+        QCOMPARE(QList({int(host.table.block(moved).parent), host.edits, mouse.DragBlock}), QList({0, 1, 0}));
     }
 
     // The block further left becomes the parent; with equal x the dragged block is the child. A

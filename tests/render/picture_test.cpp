@@ -1,4 +1,7 @@
 #include "app/core/picture_export.h"
+#include "interact/diagram_mouse.h"
+#include "render/animation.h"
+#include "render/bmp.h"
 #include "render/diagram_picture.h"
 #include "render/surface.h"
 #include "support/test_env.h"
@@ -150,6 +153,57 @@ private Q_SLOTS:
         QVERIFY2(inked > 50 && mixed * 2 > inked, qPrintable(QStringLiteral("%1 of %2").arg(mixed).arg(inked)));
         s.setDevicePixelRatio(qInf()); // a ratio that makes no sense is 1
         QCOMPARE(QList({s.devicePixelRatio(), qreal(s.image().width())}), QList<qreal>({1, 670}));
+    }
+
+    // The snapshot's picture of a dense window is byte for byte the picture of a plain one after
+    // the same drawing: the diagram with its search hits, then the marks of the moment, a replay's
+    // faded frames, a larger window.
+    void snapshotOfADenseWindowIsThePlainPicture_data()
+    {
+        using Draw = std::function<void(Surface &, const BlockTable &)>;
+        QTest::addColumn<Draw>("draw");
+        QTest::newRow("the diagram, a search hit") << Draw([](Surface &, const BlockTable &) {});
+        QTest::newRow("the editor's outline, a drag mark, a link circle") << Draw([](Surface &s, const BlockTable &) {
+            s.setPenColour(kRed);
+            outlineBox(s, 20, -10);
+            s.setMixMode(MixMode::Xor);
+            s.setPenColour(kMarkColour);
+            outlineBox(s, 33, 4);
+            s.circle(7.3f, 4.1f, kLinkCircleRadius, kMarkColour);
+        });
+        QTest::newRow("two replay steps") << Draw([](Surface &s, const BlockTable &table) {
+            Surface buffer;
+            AnimationState state;
+            TestEnvironment env;
+            for (int step = 0; step < 2; ++step) {
+                state.step(table, AnimationDirection::Backward);
+                PlotDiagramHidden(buffer, s, table, DiagramColours(), state, env.platform);
+            }
+        });
+        QTest::newRow("a larger window") << Draw([](Surface &s, const BlockTable &) { s.resize(700, 450); });
+    }
+    void snapshotOfADenseWindowIsThePlainPicture()
+    {
+        QFETCH(std::function<void(Surface &, const BlockTable &)>, draw);
+        BlockTable table = blocksAt({{0, 0}, {20, -10}, {40, 5}}, "Seal worn out");
+        table.link(2, 1);
+        table.link(3, 2);
+        QList<QImage> pictures;
+        for (const qreal ratio : {1.0, 2.0}) {
+            Surface s;
+            s.setDevicePixelRatio(ratio);
+            s.resize(670, 430);
+            s.setMapping(kMapping);
+            PlotDiagram(s, table, DiagramColours(), "worn");
+            draw(s, table);
+            pictures << s.logicalImage();
+        }
+        int differ = pictures[1].size() == pictures[0].size() ? 0 : -1;
+        for (int y = 0; differ >= 0 && y < pictures[0].height(); ++y)
+            for (int x = 0; x < pictures[0].width(); ++x)
+                differ += pictures[1].pixel(x, y) != pictures[0].pixel(x, y);
+        QVERIFY2(differ == 0, qPrintable(QString::number(differ) + " pixels differ"));
+        QVERIFY(encodeBmp24(pictures[1]) == encodeBmp24(pictures[0]));
     }
 
     // A caption line is drawn exactly as wide as it was measured, so it sits in the middle of its

@@ -4,10 +4,12 @@
 #include "support/test_main.h"
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTimer>
 
 using namespace tessik;
@@ -53,31 +55,63 @@ private Q_SLOTS:
         QCOMPARE(QList({view.surface().devicePixelRatio(), qreal(redrawn.count())}), QList<qreal>({1, 1}));
     }
 
-    // Message boxes carry the exclamation icon and the title "Kelvane", show markup as it is
-    // written, and make Yes the default of the question. Each box is read and answered as soon as
-    // it shows.
+    // Message boxes carry the exclamation icon and the title "Kelvane" and show markup as it is
+    // written; Enter and Esc give the default answer the program asked for. Each box is read and
+    // answered as soon as it shows: a click on a button (no key) or the key.
     void messageBoxes()
     {
         QtPlatform platform;
-        using Box = std::tuple<QMessageBox::StandardButton, MessageButtons, MessageAnswer>;
-        for (const auto &[press, buttons, answer] : {Box{QMessageBox::Yes, MessageButtons::YesNo, MessageAnswer::Yes},
-                                                     Box{QMessageBox::No, MessageButtons::YesNo, MessageAnswer::No},
-                                                     Box{QMessageBox::Ok, MessageButtons::Ok, MessageAnswer::Ok}}) {
+        using Box = std::tuple<MessageButtons, MessageAnswer, QMessageBox::StandardButton, int, MessageAnswer>;
+        const auto yesNo = MessageButtons::YesNo;
+        const auto yes = MessageAnswer::Yes, no = MessageAnswer::No, ok = MessageAnswer::Ok;
+        for (const auto &[buttons, safe, press, key, answer] :
+             {Box{yesNo, no, QMessageBox::Yes, 0, yes}, Box{yesNo, no, QMessageBox::No, 0, no},
+              Box{yesNo, no, QMessageBox::NoButton, Qt::Key_Return, no},
+              Box{yesNo, no, QMessageBox::NoButton, Qt::Key_Escape, no},
+              Box{yesNo, yes, QMessageBox::NoButton, Qt::Key_Return, yes},
+              Box{yesNo, yes, QMessageBox::NoButton, Qt::Key_Escape, yes},
+              Box{MessageButtons::Ok, ok, QMessageBox::NoButton, Qt::Key_Return, ok}}) {
             QStringList seen;
             QTimer::singleShot(0, [&] {
                 auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
                 seen << box->windowTitle() << box->text() << QString::number(box->icon())
-                     << QString::number(box->standardButtons())
-                     << QString::number(box->defaultButton() && box->defaultButton() == box->button(QMessageBox::Yes))
-                     << QString::number(box->textFormat());
-                box->button(press)->click();
+                     << QString::number(box->standardButtons()) << QString::number(box->textFormat());
+                if (key)
+                    QTest::keyClick(box->focusWidget() ? box->focusWidget() : box, Qt::Key(key));
+                else
+                    box->button(press)->click();
             });
-            QCOMPARE(platform.showMessage("<b>Pump</b>", buttons), answer);
+            QCOMPARE(platform.showMessage("<b>Pump</b>", buttons, safe), answer);
             const bool question = buttons == MessageButtons::YesNo;
             QCOMPARE(seen,
                      QStringList({"Kelvane", "<b>Pump</b>", QString::number(QMessageBox::Warning),
                                   QString::number(question ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok),
-                                  QString::number(question), QString::number(Qt::PlainText)}));
+                                  QString::number(Qt::PlainText)}));
+        }
+    }
+
+    // The save dialog gives a typed name without an ending its default suffix, and tells which
+    // file type was chosen.
+    void fileDialog()
+    {
+        QtPlatform platform;
+        QTemporaryDir folder;
+        const QString pictures = "PDF document (*.pdf)|*.pdf|SVG picture (*.svg)|*.svg|PNG picture (*.png)|*.png";
+        using Dialog = std::tuple<QString, QString, QString, QString, int>;
+        for (const auto &[filter, suffix, type, name, index] :
+             {Dialog{"KelvaneAnalysis (*.rca.xml)|*.rca.xml", ".rca.xml", "", "Pump.rca.xml", 0},
+              Dialog{pictures, "", "PNG picture (*.png)", "Pump", 2}}) {
+            QTimer::singleShot(0, [&] {
+                auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+                if (!type.isEmpty())
+                    dialog->selectNameFilter(type);
+                dialog->selectFile("Pump");
+                QMetaObject::invokeMethod(dialog, "accept"); // as the Save button does
+            });
+            const FileChoice choice =
+                platform.showFileDialog({FileDialogMode::Save, filter, "T", "x", folder.path(), suffix});
+            QCOMPARE(QList({choice.path, QString::number(choice.filterIndex)}),
+                     QList({folder.filePath(name), QString::number(index)}));
         }
     }
 };

@@ -3,6 +3,7 @@
 #include "app/core/recovery_copies.h"
 #include "app/core/window_title.h"
 #include "files/analysis_writer.h"
+#include "files/file_stamp.h"
 #include "files/paths.h"
 #include "files/round_trip_check.h"
 
@@ -41,6 +42,8 @@ void Document::replaceAnalysis(const Analysis &analysis, const QString &file, co
 {
     m_analysis = analysis;
     m_currentFile = file;
+    m_fileStamp = FileStamp();
+    m_typing = Typing();
     m_history.clear();
     m_modified = false;
     m_cleanTitle = cleanTitle;
@@ -70,6 +73,7 @@ ReadOutcome Document::open(const QString &path, const ReadOutcome &outcome)
     if (!outcome.ok)
         return outcome;
     replaceAnalysis(outcome.analysis, path, WindowTitle::afterLoad(shownFileName(path)));
+    m_fileStamp = outcome.stamp;
     discardRecoveryCopy();
     return outcome;
 }
@@ -84,17 +88,30 @@ IoResult Document::save(const QString &path)
 {
     if (const QString refusal = unkeepableTextMessage(m_analysis); !refusal.isEmpty())
         return IoResult::failure(refusal);
-    const IoResult written = saveAnalysisFile(path, m_analysis);
+    const QByteArray bytes = writeAnalysis(m_analysis);
+    const IoResult written = writeFileSafely(path, bytes);
     if (!written.ok)
         return IoResult::failure(saveFailureMessage(path, written.reason));
     m_currentFile = path;
+    m_fileStamp = FileStamp::of(bytes);
     m_lastFolder = FindPath(path);
     m_history.setClean();
     m_modified = false;
     m_cleanTitle = WindowTitle::afterSave(titleName());
     setTitle(m_cleanTitle);
-    discardRecoveryCopy();
+    // Typing the editor still holds is not in the file: its copy stays.
+    if (typingDiffers())
+        scheduleRecoveryCopy();
+    else
+        discardRecoveryCopy();
     return IoResult::success();
+}
+
+QString Document::overwriteQuestion(const QString &path) const
+{
+    if (path != m_currentFile || !changedSince(path, m_fileStamp))
+        return QString();
+    return changedFileQuestion(path);
 }
 
 void Document::edited(EditKind kind)
@@ -107,6 +124,11 @@ void Document::edited(EditKind kind)
         setTitle(WindowTitle::afterDiagramEdit(titleName()));
         Q_EMIT tableChanged();
     }
+    scheduleRecoveryCopy();
+}
+
+void Document::scheduleRecoveryCopy()
+{
     if (m_recovery && !m_recoveryDue.isActive())
         m_recoveryDue.start();
 }
@@ -250,16 +272,49 @@ QString Document::titleName() const
     return shownFileName(m_currentFile);
 }
 
+void Document::setEditorTyping(int id, const QString &caption, const QString &notes)
+{
+    if (id == m_typing.id && caption == m_typing.caption && notes == m_typing.notes)
+        return;
+    m_typing = {id, caption, notes};
+    scheduleRecoveryCopy();
+}
+
+void Document::clearEditorTyping()
+{
+    if (m_typing.id == 0)
+        return;
+    m_typing = Typing();
+    scheduleRecoveryCopy();
+}
+
+bool Document::typingDiffers() const
+{
+    // A block that has gone since (undone, deleted) takes no typing.
+    if (!table().isLive(m_typing.id))
+        return false;
+    const Block &block = table().block(m_typing.id);
+    return block.caption != m_typing.caption || block.notes != m_typing.notes;
+}
+
 void Document::writeRecoveryCopyNow()
 {
     m_recoveryDue.stop();
     if (!m_recovery)
         return;
-    // The copy is made here, on the window's thread; only the writing goes to the other thread.
-    if (m_modified)
-        m_recovery->keep(writeAnalysisUtf8(m_analysis), m_currentFile);
-    else
+    if (!m_modified && !typingDiffers()) {
         m_recovery->discard();
+        return;
+    }
+    // The copy is made here, on the window's thread; only the writing goes to the other thread.
+    Analysis copy = m_analysis;
+    if (typingDiffers()) {
+        Block typed = copy.table.block(m_typing.id);
+        typed.caption = m_typing.caption;
+        typed.notes = m_typing.notes;
+        copy.table.setBlock(m_typing.id, typed);
+    }
+    m_recovery->keep(writeAnalysisUtf8(copy), m_currentFile);
 }
 
 void Document::discardRecoveryCopy()
@@ -299,6 +354,9 @@ ReadOutcome Document::restoreRecoveryCopy()
     // The file may have changed while the question was on the screen.
     const QString file = restorableFileName(m_taken->originalFile);
     replaceAnalysis(outcome.analysis, file, WindowTitle::afterLoad(shownFileName(file)));
+    // The work goes back over the file as it is now: what another program writes there from now
+    // on is asked about.
+    m_fileStamp = stampOnDisk(m_currentFile);
     // The analysis differs from its file, and no undo can make it the same.
     m_history.resetClean();
     m_modified = true;

@@ -3,6 +3,7 @@
 #include "app/core/edit_commands.h"
 #include "files/analysis.h"
 #include "files/analysis_reader.h"
+#include "files/file_stamp.h"
 #include "files/io_result.h"
 #include "files/save_rules.h"
 
@@ -57,6 +58,10 @@ public:
     // Writes the file (refusing what it cannot keep); on success CurrentFile, the title and
     // LastFolder follow the file, and the document is clean.
     IoResult save(const QString &path);
+    // Empty when a save may write over the file at `path`; otherwise the question to ask first:
+    // it is CurrentFile, and another program has changed it since this one last read or wrote it.
+    // A file that has gone is written again without asking.
+    QString overwriteQuestion(const QString &path) const;
 
     // Edits of the analysis: each is one step of the history, marks the document and sets the
     // title. An edit that changes nothing still marks the document but adds no step.
@@ -79,6 +84,10 @@ public:
     // copy cannot be written, recoveryCopyFailed says so once; it is tried again after every
     // edit, and said again only after it has worked in between.
     void keepRecoveryCopies(const QString &userFolder);
+    // What the block editor shows for the block it is open on, typed but not stored yet: the
+    // copy holds it as OK would store it, and typing is followed by a copy as an edit is.
+    void setEditorTyping(int id, const QString &caption, const QString &notes);
+    void clearEditorTyping(); // the editor closed
     // A copy that a run which did not end normally left behind, taken for this run; its path is
     // empty when there is none.
     struct RecoveryOffer {
@@ -110,6 +119,8 @@ private:
     void replaceAnalysis(const Analysis &analysis, const QString &file, const QString &cleanTitle);
     void setTitle(const QString &title);
     void changeBlock(int id, const Block &after);
+    void scheduleRecoveryCopy();
+    bool typingDiffers() const;
     void writeRecoveryCopyNow();
     void discardRecoveryCopy();
     void recoveryCopyWritten(const IoResult &written);
@@ -121,6 +132,11 @@ private:
     QString m_title;
     QString m_cleanTitle; // the title of the state the history marks as clean
     bool m_modified = false;
+    FileStamp m_fileStamp; // CurrentFile as last read or written
+    struct Typing {
+        int id = 0; // none
+        QString caption, notes;
+    } m_typing;
     QUndoStack m_history;
     QTimer m_recoveryDue;
     std::unique_ptr<RecoveryCopies> m_recovery;

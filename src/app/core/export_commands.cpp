@@ -1,5 +1,6 @@
 #include "app/core/export_commands.h"
 
+#include "app/core/chosen_file.h"
 #include "app/core/document.h"
 #include "app/core/report/report_file.h"
 #include "app/core/snapshot_file.h"
@@ -32,8 +33,8 @@ void ExportCommands::exportPicture(const DiagramColours &colours, const PixelMap
     const QString &file = m_document.currentFile();
     const QString name = pictureName(file) + QStringLiteral(".pdf");
     const QString folder = file.isEmpty() ? m_document.lastFolder() : FindPath(file);
-    const QString path =
-        m_platform.chooseFile({FileDialogMode::Save, kPictureFilter, kPictureDialogTitle, name, folder});
+    const QString path = chooseFileWithEnding(
+        m_platform, {FileDialogMode::Save, kPictureFilter, kPictureDialogTitle, name, folder}, ForeignEnding::Kept);
     if (path.isEmpty())
         return;
     const IoResult written =
@@ -61,11 +62,10 @@ void ExportCommands::report(const DiagramColours &colours, const PixelMapping &m
     const QString &file = m_document.currentFile();
     const QString name = pictureName(file) + QStringLiteral(".pdf");
     const QString folder = file.isEmpty() ? m_document.lastFolder() : FindPath(file);
-    QString path = m_platform.chooseFile({FileDialogMode::Save, reportFileFilter(), kReportDialogTitle, name, folder});
+    const QString path = chooseFileWithEnding(
+        m_platform, {FileDialogMode::Save, reportFileFilter(), kReportDialogTitle, name, folder}, ForeignEnding::Kept);
     if (path.isEmpty())
         return;
-    if (!reportFormatFor(path))
-        path = withReportEnding(path, ReportFormat::Pdf);
     // The file's own time says when it was last saved, whoever saved it.
     const QFileInfo saved(file);
     std::optional<QDateTime> lastSaved;

@@ -1,5 +1,6 @@
 #include "app/core/file_commands.h"
 
+#include "app/core/chosen_file.h"
 #include "app/core/document.h"
 #include "files/paths.h"
 
@@ -15,7 +16,7 @@ const QString kSaveFilter = QStringLiteral("KelvaneAnalysis (*.rca.xml)|*.rca.xm
 
 QString FileCommands::chooseAnalysisFile(FileDialogMode mode, const QString &filter, const QString &proposedName)
 {
-    const QString chosen = m_platform.chooseFile({mode, filter, kDialogTitle, proposedName, m_dialogFolder});
+    const QString chosen = chooseFileWithEnding(m_platform, {mode, filter, kDialogTitle, proposedName, m_dialogFolder});
     if (chosen.isEmpty())
         return chosen;
     // The dialog leaves the program in the chosen file's folder (a snapshot lands there), keeps
@@ -63,7 +64,11 @@ bool FileCommands::saveAllowed(SaveCommand command)
 
 bool FileCommands::saveTo(const QString &path)
 {
-    // A refusal or a failed write changes nothing: the old file is intact and the edits stay.
+    // A refusal, a No or a failed write changes nothing: the old file is intact and the edits stay.
+    if (const QString question = m_document.overwriteQuestion(path);
+        !question.isEmpty() &&
+        m_platform.showMessage(question, MessageButtons::YesNo, MessageAnswer::No) != MessageAnswer::Yes)
+        return false;
     const IoResult saved = m_document.save(path);
     if (!saved.ok)
         m_platform.showMessage(saved.reason, MessageButtons::Ok);

@@ -110,6 +110,9 @@ void MainWindow::connectEditor()
     connect(m_editor, &EditorPanel::committed, this, &MainWindow::commitEditor);
     connect(m_editor, &EditorPanel::cancelled, this, &MainWindow::cancelEditor);
     connect(m_editor, &EditorPanel::deleteRequested, this, &MainWindow::deleteBlock);
+    // What OK would store goes into the copy of unsaved work as it is typed.
+    connect(m_editor, &EditorPanel::typed, this,
+            [this] { m_document.setEditorTyping(m_editor->block(), m_editor->caption(), m_editor->notes()); });
 }
 
 void MainWindow::connectSearchPanel()
@@ -252,6 +255,8 @@ void MainWindow::showPanel(QWidget *panel)
     // The three panels share one place in the window's lower strip: one shows at a time.
     for (QWidget *each : std::initializer_list<QWidget *>{m_commands, m_editor, m_search})
         each->setVisible(each == panel);
+    if (panel != m_editor)
+        m_document.clearEditorTyping();
     m_keys->update();
 }
 
@@ -271,8 +276,9 @@ bool MainWindow::confirm()
     // Typing in the open editor that OK has not stored yet would be lost as well.
     if (!m_document.isModified() && !editorHasTyping())
         return true;
+    // Enter and Esc keep the work: No is the default.
     return m_platform.showMessage(QStringLiteral("You have unsaved edits.\r\n\r\nDo you want to continue?"),
-                                  MessageButtons::YesNo) == MessageAnswer::Yes;
+                                  MessageButtons::YesNo, MessageAnswer::No) == MessageAnswer::Yes;
 }
 
 void MainWindow::quit()
@@ -449,7 +455,9 @@ void MainWindow::offerRecovery()
     const QString &copy = offer.copyPath;
     if (copy.isEmpty())
         return;
-    if (m_platform.showMessage(recoveryQuestion(offer.originalFile), MessageButtons::YesNo) != MessageAnswer::Yes) {
+    // Restoring loses nothing, while No removes the copy: Yes is the default.
+    if (m_platform.showMessage(recoveryQuestion(offer.originalFile), MessageButtons::YesNo, MessageAnswer::Yes) !=
+        MessageAnswer::Yes) {
         m_document.dropRecoveryCopy();
         return;
     }

@@ -19,6 +19,14 @@ struct FileDialogRequest {
     QString title;
     QString fileName; // the proposed name (Save As); may be empty
     QString initialFolder;
+    // The ending the dialog itself gives a typed name that has none (".rca.xml"); may be empty.
+    // Not every dialog does: callers complete the chosen name themselves as well.
+    QString defaultSuffix = {};
+};
+
+struct FileChoice {
+    QString path;        // the chosen full path; empty on cancel
+    int filterIndex = 0; // the file type chosen in the dialog: its place in the filter, from 0
 };
 
 enum class MessageButtons { Ok, YesNo };
@@ -38,11 +46,20 @@ class Platform {
 public:
     virtual ~Platform() = default;
 
-    // The common file dialog: the chosen full path, or empty on cancel.
-    virtual QString chooseFile(const FileDialogRequest &request) = 0;
+    // The common file dialog: the chosen path and file type.
+    virtual FileChoice showFileDialog(const FileDialogRequest &request) = 0;
+    // The same when only the path matters: the chosen full path, or empty on cancel.
+    QString chooseFile(const FileDialogRequest &request) { return showFileDialog(request).path; }
 
-    // A modal message box with an exclamation icon and the application title.
-    virtual MessageAnswer showMessage(const QString &text, MessageButtons buttons) = 0;
+    // A modal message box with an exclamation icon and the application title; the button pressed.
+    // `defaultAnswer` is the button that Enter and Esc press: for a question, the answer that
+    // loses nothing, since a reflex Enter must never throw work away.
+    virtual MessageAnswer showMessage(const QString &text, MessageButtons buttons, MessageAnswer defaultAnswer) = 0;
+    // A message with OK, or a question whose No changes nothing.
+    MessageAnswer showMessage(const QString &text, MessageButtons buttons)
+    {
+        return showMessage(text, buttons, buttons == MessageButtons::YesNo ? MessageAnswer::No : MessageAnswer::Ok);
+    }
 
     // The system's print dialog; when the user confirms it, one page drawn by `paint` is printed.
     virtual PrintOutcome printPage(const PrintRequest &request, const PagePainter &paint) = 0;

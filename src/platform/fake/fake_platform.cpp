@@ -4,19 +4,21 @@
 
 namespace tessik {
 
-QString FakePlatform::chooseFile(const FileDialogRequest &request)
+FileChoice FakePlatform::showFileDialog(const FileDialogRequest &request)
 {
     fileRequests.append(request);
-    return fileAnswers.isEmpty() ? QString() : fileAnswers.dequeue();
+    if (fileAnswers.isEmpty())
+        return {};
+    const QString path = fileAnswers.dequeue();
+    return {path, fileTypeAnswers.isEmpty() ? 0 : fileTypeAnswers.dequeue()};
 }
 
-MessageAnswer FakePlatform::showMessage(const QString &text, MessageButtons buttons)
+MessageAnswer FakePlatform::showMessage(const QString &text, MessageButtons buttons, MessageAnswer defaultAnswer)
 {
     messages.append(text);
     messageButtons.append(buttons);
-    if (!messageAnswers.isEmpty())
-        return messageAnswers.dequeue();
-    return buttons == MessageButtons::YesNo ? MessageAnswer::No : MessageAnswer::Ok;
+    messageDefaults.append(defaultAnswer);
+    return messageAnswers.isEmpty() ? defaultAnswer : messageAnswers.dequeue();
 }
 
 PrintOutcome FakePlatform::printPage(const PrintRequest &request, const PagePainter &paint)

@@ -14,8 +14,10 @@ namespace tessik {
 // and read back what the program asked, showed and opened.
 class FakePlatform : public Platform {
 public:
-    // Answers, consumed in order. An empty queue answers "cancel" / "No" / "Ok".
+    // Answers, consumed in order. An empty queue cancels a file dialog and answers a message as
+    // Enter would: with the default answer the program asked for.
     QQueue<QString> fileAnswers;
+    QQueue<int> fileTypeAnswers; // the file type chosen with each file answer; none: the first
     QQueue<MessageAnswer> messageAnswers;
     // The print dialog's answers; an empty queue answers Cancelled. Printed pages are painted
     // into an image of printPageSize (A4 at 96 pixels to the inch unless a test sets another).
@@ -26,6 +28,7 @@ public:
     QList<FileDialogRequest> fileRequests;
     QStringList messages;
     QList<MessageButtons> messageButtons;
+    QList<MessageAnswer> messageDefaults;
     QStringList openedUrls;
     QList<PrintRequest> printRequests;
     QList<QImage> printedPages;
@@ -39,8 +42,9 @@ public:
     QString current;
     int endProgramCalls = 0;
 
-    QString chooseFile(const FileDialogRequest &request) override;
-    MessageAnswer showMessage(const QString &text, MessageButtons buttons) override;
+    using Platform::showMessage;
+    FileChoice showFileDialog(const FileDialogRequest &request) override;
+    MessageAnswer showMessage(const QString &text, MessageButtons buttons, MessageAnswer defaultAnswer) override;
     PrintOutcome printPage(const PrintRequest &request, const PagePainter &paint) override;
     void openUrl(const QString &urlOrPath) override;
     void pause(int milliseconds) override;

@@ -11,43 +11,53 @@
 #include <QThread>
 #include <QUrl>
 
+#include <algorithm>
+
 namespace tessik {
 
 namespace {
 
-// "Description (*.ext)|*.ext|Other (*.other)|*.other" becomes the Qt form
-// "Description (*.ext);;Other (*.other)".
-QString qtFilter(const QString &filter)
+// "Description (*.ext)|*.ext|Other (*.other)|*.other" gives the Qt filters
+// "Description (*.ext)" and "Other (*.other)".
+QStringList qtFilters(const QString &filter)
 {
     const QStringList parts = filter.split(QLatin1Char('|'));
     QStringList descriptions;
     for (qsizetype i = 0; i < parts.size(); i += 2)
         descriptions << parts[i];
-    return descriptions.join(QStringLiteral(";;"));
+    return descriptions;
 }
 
 } // namespace
 
-QString QtPlatform::chooseFile(const FileDialogRequest &request)
+FileChoice QtPlatform::showFileDialog(const FileDialogRequest &request)
 {
-    QString start = request.initialFolder;
+    const bool save = request.mode == FileDialogMode::Save;
+    const QStringList filters = qtFilters(request.filter);
+    QFileDialog dialog(m_parent, request.title, request.initialFolder);
+    dialog.setNameFilters(filters);
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    // The dialog's own overwrite question stays; a native dialog may ignore the suffix.
+    dialog.setDefaultSuffix(request.defaultSuffix);
     if (!request.fileName.isEmpty())
-        start = QDir(start).filePath(request.fileName);
-    // No default suffix and no overwrite question of our own: the dialog's business.
-    const QString chosen = request.mode == FileDialogMode::Open
-                               ? QFileDialog::getOpenFileName(m_parent, request.title, start, qtFilter(request.filter))
-                               : QFileDialog::getSaveFileName(m_parent, request.title, start, qtFilter(request.filter));
-    return chosen.isEmpty() ? QString() : QDir::toNativeSeparators(chosen);
+        dialog.selectFile(request.fileName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().value(0).isEmpty())
+        return {};
+    return {QDir::toNativeSeparators(dialog.selectedFiles().value(0)),
+            int(std::max<qsizetype>(filters.indexOf(dialog.selectedNameFilter()), 0))};
 }
 
-MessageAnswer QtPlatform::showMessage(const QString &text, MessageButtons buttons)
+MessageAnswer QtPlatform::showMessage(const QString &text, MessageButtons buttons, MessageAnswer defaultAnswer)
 {
     QMessageBox box(QMessageBox::Warning, QStringLiteral("Kelvane"), text, QMessageBox::NoButton, m_parent);
     // File names and the user's own texts may hold markup; a message shows them as they are.
     box.setTextFormat(Qt::PlainText);
     if (buttons == MessageButtons::YesNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-        box.setDefaultButton(QMessageBox::Yes);
+        const auto safe = defaultAnswer == MessageAnswer::Yes ? QMessageBox::Yes : QMessageBox::No;
+        box.setDefaultButton(safe);
+        box.setEscapeButton(safe);
     } else {
         box.setStandardButtons(QMessageBox::Ok);
     }

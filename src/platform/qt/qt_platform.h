@@ -12,8 +12,9 @@ public:
     explicit QtPlatform(QWidget *dialogParent = nullptr) : m_parent(dialogParent) {}
     void setDialogParent(QWidget *parent) { m_parent = parent; }
 
-    QString chooseFile(const FileDialogRequest &request) override;
-    MessageAnswer showMessage(const QString &text, MessageButtons buttons) override;
+    using Platform::showMessage;
+    FileChoice showFileDialog(const FileDialogRequest &request) override;
+    MessageAnswer showMessage(const QString &text, MessageButtons buttons, MessageAnswer defaultAnswer) override;
     PrintOutcome printPage(const PrintRequest &request, const PagePainter &paint) override;
     void openUrl(const QString &urlOrPath) override;
     void pause(int milliseconds) override;

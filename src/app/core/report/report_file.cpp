@@ -77,16 +77,6 @@ std::optional<ReportFormat> reportFormatFor(const QString &path)
     return std::nullopt;
 }
 
-QString withReportEnding(const QString &path, ReportFormat format)
-{
-    if (reportFormatFor(path))
-        return path;
-    for (const FormatName &each : kFormats)
-        if (each.format == format)
-            return path + QLatin1String(each.ending);
-    return path;
-}
-
 QString reportFileFilter()
 {
     QStringList parts;

@@ -38,9 +38,6 @@ struct ReportInput {
 // By the file name's ending, letter case ignored: .pdf, .html or .odt; nothing for any other.
 std::optional<ReportFormat> reportFormatFor(const QString &path);
 
-// The path with the format's ending added, unless it already ends in one of the three.
-QString withReportEnding(const QString &path, ReportFormat format);
-
 // The file dialog's filter for the three kinds of report, PDF first.
 QString reportFileFilter();
 

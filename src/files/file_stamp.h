@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace tessik {
+
+// What a file held when this program last read or wrote it: its size and a hash of its bytes,
+// enough to tell whether another program has written over it since. The modification time is
+// no help here: copies and restores keep an old one, and a file touched without a change of
+// its bytes holds nothing that an overwrite would lose.
+struct FileStamp {
+    bool known = false;
+    qint64 size = 0;
+    QByteArray sha256;
+
+    static FileStamp of(const QByteArray &bytes);
+};
+
+// The stamp of the file as it is now; not known when it cannot be read.
+FileStamp stampOnDisk(const QString &path);
+
+// Whether the file at `path` now holds other bytes than the stamp says. Not when nothing is known
+// of it, nor when it is gone (writing it again loses nothing) or is no ordinary file (a save
+// there fails with its own message); but when it cannot be read to tell.
+bool changedSince(const QString &path, const FileStamp &stamp);
+
+// The question asked before Save writes over a file that another program has changed.
+QString changedFileQuestion(const QString &path);
+
+} // namespace tessik
