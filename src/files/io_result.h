@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 namespace tessik {
@@ -13,6 +14,14 @@ struct IoResult {
 
     static IoResult success() { return {true, QString()}; }
     static IoResult failure(const QString &reason) { return {false, reason}; }
+};
+
+// A file made in memory (a picture, a report), ready for the safe write.
+struct EncodedFile : IoResult {
+    QByteArray bytes;
+
+    static EncodedFile of(const QByteArray &bytes) { return {{true, QString()}, bytes}; }
+    static EncodedFile failure(const QString &reason) { return {{false, reason}, QByteArray()}; }
 };
 
 // Line breaks inside message box texts and the files the program writes.

@@ -3,10 +3,13 @@
 #include "app/core/picture_export.h"
 #include "app/core/report/report_file.h"
 #include "app/core/user_files.h"
+#include "files/analysis_reader.h"
 #include "files/paths.h"
 
 #include <QCommandLineParser>
+#include <QDir>
 #include <QFileInfo>
+#include <QTextStream>
 
 #include <cmath>
 
@@ -162,6 +165,28 @@ CommandLine parseCommandLine(const QStringList &arguments)
     command.action = CommandAction::Export;
     command.exportTo = absolute(parser.value(options.exportTo));
     return command;
+}
+
+std::optional<Analysis> readCommandLineAnalysis(const QString &path, QTextStream &errors)
+{
+    const QString shown = QDir::toNativeSeparators(path);
+    const ReadOutcome read = readAnalysisFile(path);
+    if (!read.ok) {
+        errors << "tessik: the analysis " << shown << " could not be read: " << read.reason << '\n';
+        return std::nullopt;
+    }
+    for (const QString &repair : read.repairs)
+        errors << "tessik: " << shown << ": repaired while reading: " << repair << '\n';
+    return read.analysis;
+}
+
+int exitStatusOfWrite(const QString &what, const QString &path, const IoResult &written, QTextStream &errors)
+{
+    if (written.ok)
+        return kExitOk;
+    errors << "tessik: the " << what << ' ' << QDir::toNativeSeparators(path)
+           << " could not be written: " << written.reason << '\n';
+    return kExitFailure;
 }
 
 } // namespace tessik

@@ -1,7 +1,14 @@
 #pragma once
 
+#include "files/analysis.h"
+#include "files/io_result.h"
+
 #include <QString>
 #include <QStringList>
+
+#include <optional>
+
+class QTextStream;
 
 namespace tessik {
 
@@ -37,5 +44,13 @@ struct CommandLine {
 // --scale N, --report OUT IN, --help and --version; anything else ends with the usage and kExitUsage.
 // Relative paths are taken from the current folder.
 CommandLine parseCommandLine(const QStringList &arguments);
+
+// The analysis a run without a window works on, read as Load reads it: a damaged file is used as
+// Load would show it. What went wrong or was repaired is said on `errors`; nothing comes back
+// when the file cannot be read.
+std::optional<Analysis> readCommandLineAnalysis(const QString &path, QTextStream &errors);
+// The exit status of a run that wrote `what` ("picture", "report") to `path`; a failure is said on
+// `errors`.
+int exitStatusOfWrite(const QString &what, const QString &path, const IoResult &written, QTextStream &errors);
 
 } // namespace tessik

@@ -2,19 +2,16 @@
 
 #include "app/core/command_line.h"
 #include "app/core/user_files.h"
-#include "files/analysis_reader.h"
 #include "files/safe_write.h"
 #include "render/diagram_picture.h"
 
 #include <QBuffer>
-#include <QDir>
 #include <QFileInfo>
 #include <QImage>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QSvgGenerator>
-#include <QTextStream>
 
 #include <cmath>
 
@@ -37,22 +34,7 @@ QString creator()
     return QStringLiteral("Tessik ") + ProgramVersion;
 }
 
-EncodedPicture encoded(const QByteArray &bytes)
-{
-    EncodedPicture picture;
-    picture.ok = true;
-    picture.bytes = bytes;
-    return picture;
-}
-
-EncodedPicture failedPicture(const QString &reason)
-{
-    EncodedPicture picture;
-    picture.reason = reason;
-    return picture;
-}
-
-EncodedPicture encodePdf(const DiagramScene &scene, const QRect &area)
+EncodedFile encodePdf(const DiagramScene &scene, const QRect &area)
 {
     QByteArray bytes;
     QBuffer buffer(&bytes);
@@ -66,15 +48,15 @@ EncodedPicture encodePdf(const DiagramScene &scene, const QRect &area)
     writer.setPageMargins(QMarginsF());
     QPainter painter;
     if (!painter.begin(&writer))
-        return failedPicture(QStringLiteral("The PDF document could not be started."));
+        return EncodedFile::failure(QStringLiteral("The PDF document could not be started."));
     painter.setTransform(fitTransform(area, QRectF(0, 0, writer.width(), writer.height())));
     paintDiagram(painter, area, scene.table, scene.colours, scene.mapping);
     if (!painter.end())
-        return failedPicture(QStringLiteral("The PDF document could not be finished."));
-    return encoded(bytes);
+        return EncodedFile::failure(QStringLiteral("The PDF document could not be finished."));
+    return EncodedFile::of(bytes);
 }
 
-EncodedPicture encodeSvg(const DiagramScene &scene, const QRect &area)
+EncodedFile encodeSvg(const DiagramScene &scene, const QRect &area)
 {
     QByteArray bytes;
     QBuffer buffer(&bytes);
@@ -88,25 +70,26 @@ EncodedPicture encodeSvg(const DiagramScene &scene, const QRect &area)
     generator.setDescription(creator());
     QPainter painter;
     if (!painter.begin(&generator))
-        return failedPicture(QStringLiteral("The SVG picture could not be started."));
+        return EncodedFile::failure(QStringLiteral("The SVG picture could not be started."));
     painter.translate(-area.topLeft());
     paintDiagram(painter, area, scene.table, scene.colours, scene.mapping);
     painter.end();
-    return encoded(bytes);
+    return EncodedFile::of(bytes);
 }
 
-EncodedPicture encodePng(const DiagramScene &scene, const QRect &area, double scale)
+EncodedFile encodePng(const DiagramScene &scene, const QRect &area, double scale)
 {
     const double width = std::ceil(area.width() * scale), height = std::ceil(area.height() * scale);
     if (width * height > double(kMaxPngPixels))
-        return failedPicture(QStringLiteral("At this scale the picture would be %1 by %2 pixels, more than %3 million "
-                                            "pixels. A smaller scale makes it fit.")
-                                 .arg(qint64(width))
-                                 .arg(qint64(height))
-                                 .arg(kMaxPngPixels / (1024 * 1024)));
+        return EncodedFile::failure(
+            QStringLiteral("At this scale the picture would be %1 by %2 pixels, more than %3 million "
+                           "pixels. A smaller scale makes it fit.")
+                .arg(qint64(width))
+                .arg(qint64(height))
+                .arg(kMaxPngPixels / (1024 * 1024)));
     QImage image(int(width), int(height), QImage::Format_RGB32);
     if (image.isNull())
-        return failedPicture(QStringLiteral("There is not enough memory for a picture of this size."));
+        return EncodedFile::failure(QStringLiteral("There is not enough memory for a picture of this size."));
     image.fill(Qt::white);
     image.setText(QStringLiteral("Title"), scene.title);
     image.setText(QStringLiteral("Software"), creator());
@@ -120,8 +103,8 @@ EncodedPicture encodePng(const DiagramScene &scene, const QRect &area, double sc
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     if (!image.save(&buffer, "PNG"))
-        return failedPicture(QStringLiteral("The PNG picture could not be encoded."));
-    return encoded(bytes);
+        return EncodedFile::failure(QStringLiteral("The PNG picture could not be encoded."));
+    return EncodedFile::of(bytes);
 }
 
 } // namespace
@@ -143,7 +126,7 @@ PixelMapping startupMapping()
     return PixelMapping::forStartupSize(kStartupDiagramWidth, kStartupDiagramHeight);
 }
 
-EncodedPicture encodePicture(PictureFormat format, const DiagramScene &scene, double scale)
+EncodedFile encodePicture(PictureFormat format, const DiagramScene &scene, double scale)
 {
     const QRect area = diagramArea(scene.table, scene.mapping);
     switch (format) {
@@ -154,7 +137,7 @@ EncodedPicture encodePicture(PictureFormat format, const DiagramScene &scene, do
     case PictureFormat::Png:
         return encodePng(scene, area, scale);
     }
-    return failedPicture(QString());
+    return EncodedFile::failure(QString());
 }
 
 IoResult writePicture(const QString &path, const DiagramScene &scene, double scale)
@@ -165,7 +148,7 @@ IoResult writePicture(const QString &path, const DiagramScene &scene, double sca
     // Checked first, so that a picture is not made for a place it cannot go.
     if (const QString reason = describeUnwritablePath(path); !reason.isEmpty())
         return IoResult::failure(reason);
-    const EncodedPicture picture = encodePicture(*format, scene, scale);
+    const EncodedFile picture = encodePicture(*format, scene, scale);
     if (!picture.ok)
         return picture;
     return writeFileSafely(path, picture.bytes);
@@ -179,23 +162,12 @@ QString pictureFailureMessage(const QString &path, const QString &reason)
 
 int runExport(const CommandLine &command, QTextStream &errors)
 {
-    const QString in = QDir::toNativeSeparators(command.file);
-    const ReadOutcome read = readAnalysisFile(command.file);
-    if (!read.ok) {
-        errors << "tessik: the analysis " << in << " could not be read: " << read.reason << '\n';
+    const std::optional<Analysis> analysis = readCommandLineAnalysis(command.file, errors);
+    if (!analysis)
         return kExitFailure;
-    }
-    // A damaged file is drawn as Load would show it; the user learns what was mended.
-    for (const QString &repair : read.repairs)
-        errors << "tessik: " << in << ": repaired while reading: " << repair << '\n';
-    const DiagramScene scene{read.analysis.table, DiagramColours(), startupMapping(), read.analysis.description};
-    const IoResult written = writePicture(command.exportTo, scene, command.scale);
-    if (!written.ok) {
-        errors << "tessik: the picture " << QDir::toNativeSeparators(command.exportTo)
-               << " could not be written: " << written.reason << '\n';
-        return kExitFailure;
-    }
-    return kExitOk;
+    const DiagramScene scene{analysis->table, DiagramColours(), startupMapping(), analysis->description};
+    return exitStatusOfWrite(QStringLiteral("picture"), command.exportTo,
+                             writePicture(command.exportTo, scene, command.scale), errors);
 }
 
 } // namespace tessik

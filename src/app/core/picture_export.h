@@ -36,14 +36,10 @@ PixelMapping startupMapping();
 // the memory.
 inline constexpr qint64 kMaxPngPixels = qint64(64) * 1024 * 1024;
 
-struct EncodedPicture : IoResult {
-    QByteArray bytes;
-};
-
 // The picture's file in memory. PDF: one page the size of the diagram (at 96 pixels to the
 // inch), lines and text. SVG: lines and text, sized in pixels. PNG: `scale` pixels for each pixel
 // of the mapping. `scale` is used for PNG only.
-EncodedPicture encodePicture(PictureFormat format, const DiagramScene &scene, double scale = 1.0);
+EncodedFile encodePicture(PictureFormat format, const DiagramScene &scene, double scale = 1.0);
 
 // Encodes in the format the path's ending names and writes the file safely: a failure leaves
 // any file of that name as it was and no partial file beside it.

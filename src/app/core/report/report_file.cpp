@@ -6,15 +6,12 @@
 #include "app/core/report/outline.h"
 #include "app/core/report/pdf.h"
 #include "app/core/report/text_document.h"
-#include "files/analysis_reader.h"
 #include "files/safe_write.h"
 
 #include <QBuffer>
-#include <QDir>
 #include <QFileInfo>
 #include <QTextDocument>
 #include <QTextDocumentWriter>
-#include <QTextStream>
 
 namespace tessik {
 
@@ -30,31 +27,16 @@ const FormatName kFormats[] = {{ReportFormat::Pdf, ".pdf", "PDF document"},
                                {ReportFormat::Html, ".html", "Web page"},
                                {ReportFormat::Odt, ".odt", "OpenDocument text"}};
 
-EncodedReport encoded(const QByteArray &bytes)
-{
-    EncodedReport report;
-    report.ok = true;
-    report.bytes = bytes;
-    return report;
-}
-
-EncodedReport failed(const QString &reason)
-{
-    EncodedReport report;
-    report.reason = reason;
-    return report;
-}
-
-EncodedReport encodePdf(const ReportOutline &outline, const QLocale &locale)
+EncodedFile encodePdf(const ReportOutline &outline, const QLocale &locale)
 {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     const IoResult written = writeReportPdf(outline, locale, buffer);
-    return written.ok ? encoded(bytes) : failed(written.reason);
+    return written.ok ? EncodedFile::of(bytes) : EncodedFile::failure(written.reason);
 }
 
-EncodedReport encodeOdt(const ReportOutline &outline)
+EncodedFile encodeOdt(const ReportOutline &outline)
 {
     const std::unique_ptr<QTextDocument> document = reportDocument(outline, ReportPictureMode::Images);
     QByteArray bytes;
@@ -62,8 +44,8 @@ EncodedReport encodeOdt(const ReportOutline &outline)
     buffer.open(QIODevice::WriteOnly);
     QTextDocumentWriter writer(&buffer, "odf");
     if (!writer.write(document.get()))
-        return failed(QStringLiteral("The OpenDocument text could not be made."));
-    return encoded(bytes);
+        return EncodedFile::failure(QStringLiteral("The OpenDocument text could not be made."));
+    return EncodedFile::of(bytes);
 }
 
 } // namespace
@@ -85,18 +67,18 @@ QString reportFileFilter()
     return parts.join(QLatin1Char('|'));
 }
 
-EncodedReport encodeReport(ReportFormat format, const ReportInput &input)
+EncodedFile encodeReport(ReportFormat format, const ReportInput &input)
 {
     const ReportOutline outline = reportOutline(input);
     switch (format) {
     case ReportFormat::Pdf:
         return encodePdf(outline, input.locale);
     case ReportFormat::Html:
-        return encoded(reportHtml(outline));
+        return EncodedFile::of(reportHtml(outline));
     case ReportFormat::Odt:
         return encodeOdt(outline);
     }
-    return failed(QString());
+    return EncodedFile::failure(QString());
 }
 
 IoResult writeReport(const QString &path, const ReportInput &input)
@@ -107,7 +89,7 @@ IoResult writeReport(const QString &path, const ReportInput &input)
     // Checked first, so that a report is not made for a place it cannot go.
     if (const QString reason = describeUnwritablePath(path); !reason.isEmpty())
         return IoResult::failure(reason);
-    const EncodedReport report = encodeReport(*format, input);
+    const EncodedFile report = encodeReport(*format, input);
     if (!report.ok)
         return report;
     return writeFileSafely(path, report.bytes);
@@ -120,24 +102,13 @@ QString reportFailureMessage(const QString &path, const QString &reason)
 
 int runReport(const CommandLine &command, QTextStream &errors)
 {
-    const QString in = QDir::toNativeSeparators(command.file);
-    const ReadOutcome read = readAnalysisFile(command.file);
-    if (!read.ok) {
-        errors << "tessik: the analysis " << in << " could not be read: " << read.reason << '\n';
+    const std::optional<Analysis> analysis = readCommandLineAnalysis(command.file, errors);
+    if (!analysis)
         return kExitFailure;
-    }
-    for (const QString &repair : read.repairs)
-        errors << "tessik: " << in << ": repaired while reading: " << repair << '\n';
     const QFileInfo file(command.file);
-    const ReportInput input{read.analysis,   DiagramColours(),    startupMapping(),
+    const ReportInput input{*analysis,       DiagramColours(),    startupMapping(),
                             file.fileName(), file.lastModified(), QDateTime::currentDateTime()};
-    const IoResult written = writeReport(command.reportTo, input);
-    if (!written.ok) {
-        errors << "tessik: the report " << QDir::toNativeSeparators(command.reportTo)
-               << " could not be written: " << written.reason << '\n';
-        return kExitFailure;
-    }
-    return kExitOk;
+    return exitStatusOfWrite(QStringLiteral("report"), command.reportTo, writeReport(command.reportTo, input), errors);
 }
 
 } // namespace tessik

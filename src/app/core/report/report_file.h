@@ -44,12 +44,8 @@ QString reportFileFilter();
 // The file dialog's title.
 inline const QString kReportDialogTitle = QStringLiteral(" Save a report of the analysis");
 
-struct EncodedReport : IoResult {
-    QByteArray bytes;
-};
-
 // The report's file in memory, in the given format.
-EncodedReport encodeReport(ReportFormat format, const ReportInput &input);
+EncodedFile encodeReport(ReportFormat format, const ReportInput &input);
 
 // Encodes in the format the path's ending names and writes the file safely: a failure leaves
 // any file of that name as it was and no partial file beside it.
