@@ -362,6 +362,9 @@ private Q_SLOTS:
         QCOMPARE(saveValidationMessage("", "Office", SaveCommand::Save), kNotSaved + "You need an Event Description");
         QCOMPARE(saveValidationMessage("Event", "", SaveCommand::Save), kNotSaved + "You need to identify the office");
         QCOMPARE(saveValidationMessage("Event", "", SaveCommand::SaveAs), kNotSaved + "You need to identify an office");
+        QCOMPARE(saveFailureMessage("/data/a.rca.xml", "Disk full"),
+                 "The Root Cause Analysis was not saved. This file could not be written:\r\n\r\n/data/a.rca.xml\r\n\r\n"
+                 "Disk full\r\n\r\nA file that was there before is unchanged.");
         // ASCII digits and letters only, so no path character can lead out of the chosen folder.
         QCOMPARE(proposedFileName("Conveyor stopped: twice!", "op.one"), QString("Conveyorstoppedtwice_opone"));
         QCOMPARE(proposedFileName("\u00dc/09:@AZ[`az{..\\", "\uFF21\U0001F600x"), QString("09AZaz_x"));
