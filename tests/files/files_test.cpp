@@ -22,17 +22,11 @@ const NumberFault ok = NumberFault::None, notNumber = NumberFault::NotANumber, r
 using Number = std::tuple<QString, bool, float, NumberFault, int, NumberFault>;
 // Blocks, slot, field (active, parent, x, y) replaced by the value ("-" leaves it out), the value
 // read, the repair told (none when the value is kept).
-struct Repair {
-    int blocks, slot, field;
-    QString value;
-    double expected;
-    QString repair;
-};
+using Repair = std::tuple<int, int, int, QString, double, QString>;
 using Reading = std::tuple<QString, QString, int>;
-// The field written to (description, e-mail, caption or category of block 2, notes of block 2 with
-// the caption "Pump P-101 seized", category of block 2 with a long caption on two lines), its
-// text, and how the refusal to save it begins (empty when the text is kept).
-using Keep = std::tuple<int, QString, QString>;
+// The field written to (description, e-mail, caption, category or notes of block 2), block 2's
+// caption, the text, and how the refusal to save it begins (empty when the text is kept).
+using Keep = std::tuple<int, QString, QString, QString>;
 // Room on the disk, the most bytes one write takes, a file there before, a folder taking the
 // file's place while it is written.
 using FailedWrite = std::tuple<qint64, qint64, bool, bool>;
@@ -60,15 +54,15 @@ double soundValue(int slot, int field)
     return std::array{-1.0, slot - 1.0, 20.0 * (slot - 1), double(slot)}[size_t(field)];
 }
 
-QString fileWith(const Repair &r)
+QString fileWith(int blocks, int slot = 0, int field = 0, const QString &value = {})
 {
     QString text = "<analysis><description>d</description><office>o</office>\r\n";
-    for (int i = 1; i <= r.blocks; ++i) {
+    for (int i = 1; i <= blocks; ++i) {
         text += "<block>";
         for (int f = 0; f < 4; ++f) {
-            const QString value = i == r.slot && f == r.field ? r.value : QString::number(soundValue(i, f));
-            if (value != "-")
-                text += QStringLiteral("<%1> %2 </%1>").arg(std::array{"active", "parent", "x", "y"}[size_t(f)], value);
+            const QString shown = i == slot && f == field ? value : QString::number(soundValue(i, f));
+            if (shown != "-")
+                text += QStringLiteral("<%1> %2 </%1>").arg(std::array{"active", "parent", "x", "y"}[size_t(f)], shown);
         }
         text += QStringLiteral("<text>Block %1</text></block>\r\n").arg(i);
     }
@@ -77,26 +71,18 @@ QString fileWith(const Repair &r)
 
 // A save file on a disk that fills up after `room` bytes, taking at most `perWrite` bytes a write;
 // `duringWrite` runs at the first write.
-class FaultySaveFile : public QSaveFile {
-public:
-    FaultySaveFile(const QString &name, qint64 room, qint64 perWrite, std::function<void()> duringWrite)
-        : QSaveFile(name), m_room(room), m_perWrite(perWrite), m_duringWrite(std::move(duringWrite))
-    {
-    }
-
-protected:
+struct FaultySaveFile : QSaveFile {
+    using QSaveFile::QSaveFile;
+    qint64 room = 0, perWrite = 0;
+    std::function<void()> duringWrite;
     qint64 writeData(const char *data, qint64 length) override
     {
-        std::exchange(m_duringWrite, [] {})();
+        std::exchange(duringWrite, [] {})();
         setErrorString("No space left on device");
-        const qint64 written = m_room <= 0 ? -1 : QSaveFile::writeData(data, std::min({length, m_room, m_perWrite}));
-        m_room -= std::max<qint64>(written, 0);
+        const qint64 written = room <= 0 ? -1 : QSaveFile::writeData(data, std::min({length, room, perWrite}));
+        room -= std::max<qint64>(written, 0);
         return written;
     }
-
-private:
-    qint64 m_room, m_perWrite;
-    std::function<void()> m_duringWrite;
 };
 
 const QString kFree = "; it is now 0, a free slot.", kNoParent = "; it is now 0, no parent.";
@@ -120,7 +106,6 @@ private Q_SLOTS:
         QCOMPARE(decode1252(all).mid(0x7F, 3) + decode1252(all).mid(0x9D, 4),
                  QString("\x7f\u20ac\u0081\u009d\u017e\u0178\u00a0"));
         QCOMPARE(encode1252("\u03a9\u0085a\U0001F600b"), QByteArray("??a?b")); // one "?" for each it cannot hold
-        QCOMPARE(QList({firstUnencodable(decode1252(all)), firstUnencodable("ab\u0141")}), QList<qsizetype>({-1, 2}));
         for (int c = 0; c < 0x10000; ++c) // a character has a byte only when the byte reads back as it
             QVERIFY(byteFor1252(char16_t(c)) < 0 || charFrom1252(uchar(byteFor1252(char16_t(c)))) == c);
         for (int b = 0; b < 256; ++b) {
@@ -152,10 +137,8 @@ private Q_SLOTS:
             {"plus sign, tab and line end", {"\t+7\r\n", false, 7, ok, 7, ok}},
             {"tie down", {" 2.5 ", false, 2.5f, ok, 2, ok}},
             {"exponents", {"-25e-1", false, -2.5f, ok, -2, ok}},
-            {"two-digit exponent", {"25E-10", false, 2.5e-9f, ok, 0, ok}},
             {"comma locale", {" 2,5 ", true, 2.5f, ok, 2, ok}},
-            {"point in a comma locale", {" 2.5 ", true, 2.5f, ok, 2, ok}},
-            {"point is no group separator", {"1.000", true, 1, ok, 1, ok}},
+            {"a point in a comma locale, no group separator", {"1.000", true, 1, ok, 1, ok}},
             {"blanks", {"   ", false, 0, NumberFault::Empty, 0, NumberFault::Empty}},
             {"trailing letters", {" 12abc ", false, 0, notNumber, 0, notNumber}},
             {"infinity is no number", {"inf", false, 0, notNumber, 0, notNumber}},
@@ -230,10 +213,10 @@ private Q_SLOTS:
             {"ids 7 and 9 land in slots 1 and 2",
              {"ids_7_and_9.rca.xml", "Ids out of step|a|b|First in file|Second in file", 0}},
             {"capital block tag is not found", {"capital_block_tag.rca.xml", "Capital tag|x|y|Found", 0}},
-            {"header after the blocks", {"header_after_blocks.rca.xml", "Written last|late|Back office|Only block", 0}},
+            // Office, a block, e-mail, description: each header element is searched from the start.
+            {"header in reverse order, among the blocks",
+             {"header_after_blocks.rca.xml", "Written last|late|Back office|Only block", 0}},
             {"notes before text read as empty", {"notes_before_text.rca.xml", "Swapped|e|o|Caption", 0}},
-            {"empty block is a free slot, the list goes on",
-             {"empty_block_in_middle.rca.xml", "Empty block|e|o|Before||After", 1}},
             // Cut inside block 2, without </block> and </analysis>: what is left opens, with two repairs.
             {"file cut short",
              {"cut_short.rca.xml", "Conveyor stopped twice|operator|Plant North|Conveyor stopped", 2}},
@@ -250,22 +233,6 @@ private Q_SLOTS:
         for (int i = 1; i <= a.table.usedSlots(); ++i)
             texts << a.table.block(i).caption + a.table.block(i).notes; // notes_before_text has notes, but too early
         QCOMPARE(texts, read.split('|'));
-    }
-
-    // Each header element is searched from the start of the analysis, so any order reads, with
-    // blocks between them and with or without a block first.
-    void headerFieldsInEveryOrder()
-    {
-        QStringList elements{"<description>D</description>", "<email>E</email>", "<office>O</office>"};
-        const QString block = "<block><text>b</text></block>";
-        for (const QString &first : {QString(), block}) {
-            do {
-                const Analysis a =
-                    parseAnalysisText("<analysis>" + first + elements.join(block) + "</analysis>").analysis;
-                QCOMPARE(QStringList({a.description, a.email, a.office, QString::number(a.table.usedSlots())}),
-                         QStringList({"D", "E", "O", first.isEmpty() ? "2" : "3"}));
-            } while (std::next_permutation(elements.begin(), elements.end()));
-        }
     }
 
     // Refused with the reason, nothing read: a file too large, a folder, a file that is no
@@ -287,9 +254,6 @@ private Q_SLOTS:
         QCOMPARE(reasons,
                  QStringList({"The file is too large for an analysis file (256 MB; at most 256 MB are read).",
                               "This is a folder, not a file.", noAnalysis, noAnalysis, "No such file or directory"}));
-        QCOMPARE(readFailureMessage("/data/a.rca.xml", ""),
-                 "The Root Cause Analysis could not be read from this file:\r\n\r\n/data/a.rca.xml\r\n\r\n"
-                 "The reason is not known.");
     }
 
     void repairs_data()
@@ -317,32 +281,32 @@ private Q_SLOTS:
             // Kept: block 3 names the freed slot 2, and a loop is the user's.
             {"parent naming a free slot kept", {3, 2, 0, "0", 0, ""}},
             {"loop of parents kept", {3, 1, 1, "3", 3, ""}},
-            {"parent tie rounds to even", {3, 3, 1, "2.5", 2, ""}},
         });
     }
     void repairs()
     {
         QFETCH(Repair, row);
-        const ReadOutcome outcome = parseAnalysisText(fileWith(row), QLocale::c());
+        const auto &[blocks, slot, field, value, expected, repair] = row;
+        const ReadOutcome outcome = parseAnalysisText(fileWith(blocks, slot, field, value), QLocale::c());
         const BlockTable &t = outcome.analysis.table;
-        QCOMPARE(int(t.usedSlots()), std::min(row.blocks, kMaxBlocks));
+        QCOMPARE(int(t.usedSlots()), std::min(blocks, kMaxBlocks));
         for (int i = 1; i <= t.usedSlots(); ++i) {
             QCOMPARE(t.block(i).caption, QStringLiteral("Block %1").arg(i));
             const double values[] = {double(t.block(i).active), double(t.block(i).parent), t.block(i).x, t.block(i).y};
             for (int f = 0; f < 4; ++f)
-                QCOMPARE(values[f], i == row.slot && f == row.field ? row.expected : soundValue(i, f));
+                QCOMPARE(values[f], i == slot && f == field ? expected : soundValue(i, f));
         }
-        QCOMPARE(outcome.repairs, row.repair.isEmpty() ? QStringList() : QStringList{row.repair});
+        QCOMPARE(outcome.repairs, repair.isEmpty() ? QStringList() : QStringList{repair});
     }
 
     // Every repair of a file is told in one message naming the file; a long list is cut.
     void oneMessageListsTheRepairs()
     {
-        const QStringList repairs = parseAnalysisText(fileWith({20, 0, 0, "", 0, ""}).replace("-1 ", "yes ")).repairs;
+        const QStringList repairs = parseAnalysisText(fileWith(20).replace("-1 ", "yes ")).repairs;
         const QString message = repairMessage("/data/broken.rca.xml", repairs);
-        QVERIFY(message.contains("/data/broken.rca.xml") && message.contains("... and 10 more"));
-        for (int i = 0; i < 20; ++i)
-            QCOMPARE(message.count(repairs[i]), qsizetype(i < 10 ? 1 : 0));
+        QVERIFY2(message.contains("/data/broken.rca.xml") && message.contains(repairs[9] + "\r\n... and 10 more") &&
+                     !message.contains(repairs[10]),
+                 qPrintable(message));
         QVERIFY(!repairMessage("/a", repairs.mid(0, 10)).contains("more") && repairMessage("/a", {}).isEmpty());
     }
 
@@ -367,10 +331,8 @@ private Q_SLOTS:
         test::addRows<FailedWrite>({
             {"nothing fits", {0, size, true, false}},
             {"all but one byte", {size - 1, size, true, false}},
-            {"exactly enough", {size, size, true, false}},
             {"exactly enough, one byte a write", {size, 1, true, false}},
             {"new file, half fits", {size / 2, size, false, false}},
-            {"new file, exactly enough", {size, size, false, false}},
             {"everything written, the commit fails", {size, size, false, true}},
         });
     }
@@ -382,7 +344,9 @@ private Q_SLOTS:
         const QString path = env.path("a.rca.xml");
         const QByteArray previous("previous\r\n\x81\x8D\xFF", 13);
         QVERIFY(!previousFile || writeBytes(path, previous));
-        FaultySaveFile file(path, room, perWrite, [&] { QVERIFY(!commitFails || QDir().mkpath(path + "/x")); });
+        FaultySaveFile file(path);
+        file.room = room, file.perWrite = perWrite;
+        file.duringWrite = [&] { QVERIFY(!commitFails || QDir().mkpath(path + "/x")); };
         const IoResult result = writeThroughSaveFile(file, kNewBytes);
         const bool fits = room == kNewBytes.size() && !commitFails;
         QCOMPARE(QList({result.ok, result.reason.isEmpty()}), QList({fits, fits}));
@@ -412,46 +376,34 @@ private Q_SLOTS:
     void textsThatWouldNotReadBack_data()
     {
         test::addRows<Keep>({
-            {"description opening a block", {0, "see <block>2</block>", "The event description holds \"<block>\""}},
-            {"e-mail with an office element", {1, "<office>x</office>", "The e-mail contact holds \"<office>\""}},
-            {"caption closing itself", {2, "a </text> b", "The caption \"a </text> b\" holds \"</text>\""}},
+            {"description opening a block", {0, "", "see <block>2</block>", "The event description holds \"<block>\""}},
+            {"e-mail with an office element", {1, "", "<office>x</office>", "The e-mail contact holds \"<office>\""}},
+            {"caption closing itself", {2, "", "a </text> b", "The caption \"a </text> b\" holds \"</text>\""}},
             {"category closing the block",
-             {3, "x</block>", "The category of a block without a caption holds \"</block>\""}},
+             {3, "", "x</block>", "The category of a block without a caption holds \"</block>\""}},
             {"a category under a long caption",
-             {5, "x</block>",
+             {3, "Seal worn after 3 years of service\r\nin the hot loop", "x</block>",
               "The category of the block \"Seal worn after 3 years of service in th\u2026\" holds \"</block>\""}},
+            // The first character the code page lacks, after one it holds, is named by its code.
             {"a character the code page lacks",
-             {2, "Ma\u0141y \U0001F600",
-              "The caption \"Ma\u0141y \U0001F600\" holds \"\u0141\" (U+0141), a character"}},
-            {"notes named by the block's caption",
-             {4, "p \u2265 3 bar",
-              "The notes of the block \"Pump P-101 seized\" hold \"\u2265\" (U+2265), a character"}},
-            {"a character outside the basic plane",
-             {0, "\u20ac\U0001F600", "The event description holds \"\U0001F600\" (U+1F600)"}},
-            {"foreign tags kept", {0, "<b>bold</b> <blocks>", ""}},
-            {"the code page's own characters kept", {3, "\u20ac\u0178\u00ff\u0081", ""}},
+             {0, "", "\u20ac\u0141\U0001F600", "The event description holds \"\u0141\" (U+0141)"}},
+            {"foreign tags kept", {0, "", "<b>bold</b> <blocks>", ""}},
+            {"the code page's own characters kept", {3, "", "\u20ac\u0178\u00ff\u0081", ""}},
         });
     }
     void textsThatWouldNotReadBack()
     {
         QFETCH(Keep, row);
-        const auto &[field, text, named] = row;
+        const auto &[field, caption, text, named] = row;
         Analysis a{"Pump failure", "op", "North", {}};
         a.table.addBlock(5, 5);
         a.table.addBlock(25, 5);
         a.table.setNotes(1, "<b>x</b> <text>"); // a tag of the layout, but it reads back as it is
         a.table.move(1, 0.123456789f, 0);       // written with seven digits: no loss the user must fix
-        const std::function<void()> put[] = {
-            [&] { a.description = text; },
-            [&] { a.email = text; },
-            [&] { a.table.setCaption(2, text); },
-            [&] { a.table.setCategory(2, text); },
-            [&] { a.table.setCaption(2, "Pump P-101 seized"), a.table.setNotes(2, text); },
-            [&] {
-                a.table.setCaption(2, "Seal worn after 3 years of service\r\nin the hot loop"),
-                    a.table.setCategory(2, text);
-            }};
-        put[size_t(field)]();
+        Block second = a.table.block(2);
+        second.caption = caption;
+        *std::array{&a.description, &a.email, &second.caption, &second.category, &second.notes}[size_t(field)] = text;
+        a.table.setBlock(2, second);
         const QString message = unkeepableTextMessage(a, QLocale::c());
         QVERIFY2(named.isEmpty() ? message.isEmpty() : message.startsWith(kNotSaved + named), qPrintable(message));
     }

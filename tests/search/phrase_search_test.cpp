@@ -140,7 +140,6 @@ private Q_SLOTS:
         QCOMPARE(namesOf(outcome), QStringList{"Kept.rca.xml"});
         QCOMPARE(outcome.statusText(), QString("4 files could not be read and were left out. 2 files are larger than "
                                                "256 MB and were left out."));
-        QVERIFY(searchListedFiles(listing, "a\u2192b").statusText().isEmpty()); // no file can hold it: none is read
         QVERIFY(QFile::remove(lib + "Huge2.rca.xml"));
         QCOMPARE(searchFolder(lib, "sensor").statusText(),
                  QString("1 file could not be read and was left out. 1 file is larger than 256 MB and was left out."));
