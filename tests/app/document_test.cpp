@@ -1,11 +1,11 @@
-// The document on its own: what its recovery copy holds while the block editor has typing that
-// OK has not stored, when Save may write over its file without asking, and the names chosen in
-// save dialogs.
+// The document on its own, as the window uses it: its history of edits, whether it differs from
+// its file and the title that says both, what its recovery copy holds while the block editor has
+// typing that OK has not stored, when Save may write over its file without asking, and the names
+// chosen in save dialogs.
 #include "app/core/chosen_file.h"
 #include "app/core/document.h"
 #include "app/core/recovery_copies.h"
 #include "files/analysis_writer.h"
-#include "support/test_env.h"
 #include "support/test_main.h"
 #include "support/window.h"
 
@@ -16,50 +16,104 @@ using namespace tessik::test;
 
 namespace {
 
-// The copy this document keeps, or nothing.
-QByteArray copyOf(const TestEnvironment &env)
+// What the copy this document keeps holds; nothing when there is none.
+QString copyOf(const TestEnvironment &env)
 {
     const QDir folder(env.userFolder() + kRecoveryFolderName);
-    const QStringList copies = folder.entryList({"*.analysis"}, QDir::Files);
-    return copies.size() == 1 ? readBytes(folder.filePath(copies[0])) : QByteArray();
+    return QString::fromUtf8(readBytes(folder.filePath(folder.entryList({"*.analysis"}, QDir::Files).value(0))));
 }
 
-using DocumentStep = std::function<void(Document &, TestEnvironment &)>;
-// What happens after the typing, what the copy then holds (empty: there is none) and what it may not hold.
-using Typing = std::tuple<DocumentStep, QString, QString>;
-// What becomes of the file after it was opened, the path saved to, and whether Save asks first.
-using Overwrite = std::tuple<std::function<void(const QString &)>, QString, bool>;
-// The name chosen, the file type chosen, whether a foreign ending is kept, whether the completed
-// name is there already, and the path saved under (empty: the user kept that file).
-using Ending = std::tuple<QString, int, bool, bool, QString>;
+// Pump.rca.xml (blocks 1 to 3, 1 under 2) in the test's folder, opened in the document, which
+// keeps its copies of unsaved work in the per-user folder: its path.
+QString openPump(Document &d, const TestEnvironment &env)
+{
+    Analysis pump = analysisWith(3);
+    pump.table.link(1, 2);
+    const QString path = env.path("work/Pump.rca.xml");
+    d.keepRecoveryCopies(env.userFolder());
+    return writeBytes(path, writeAnalysis(pump)) && d.open(path).ok ? path : QString();
+}
 
-const QString kTyped = QString::fromUtf8("Seal worn \u2265 3 mm"), kTypedNotes = QString::fromUtf8("Pump \u6cf5");
-const QString kPictures = "PDF document (*.pdf)|*.pdf|SVG picture (*.svg)|*.svg|PNG picture (*.png)|*.png";
+using Edit = std::function<void(Document &)>;
+// What happens after the typing, what the copy then holds (empty: there is none) and what it may not hold.
+using Typing = std::tuple<Edit, QString, QString>;
+// What becomes of the file after it was opened, the name saved to, and whether Save asks first.
+using Overwrite = std::tuple<std::function<void(const QString &)>, QString, bool>;
+// The name chosen, the file type chosen, whether the dialog is for pictures (which keep an
+// ending of their own), and the name saved under.
+using Ending = std::tuple<QString, int, bool, QString>;
+
+const QString kTyped = "Seal worn ≥ 3 mm";
 
 } // namespace
 
 class DocumentTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    // Each edit of Pump.rca.xml (blocks 1 to 3, 1 under 2) is one step: it marks the document
+    // and the title; undone, the document is its file again with the clean title and no copy of
+    // unsaved work; redone, it is the edited one. A gesture that changes nothing adds no step. A
+    // save is the new clean state: an edit after it is a step of its own, and undone past it the
+    // document differs from its file.
+    void everyEditIsOneStepFromTheCleanState_data()
+    {
+        test::addRows<Edit>({
+            {"add", [](Document &d) { d.addBlock(50, 5); }},
+            {"caption and notes", [](Document &d) { d.commitBlock(2, "Seal", "worn"); }},
+            {"delete, unlinking the child in the first slot", [](Document &d) { d.deleteBlock(2); }},
+            {"move", [](Document &d) { d.moveBlocks({BlockPlace(3, 7, 9)}); }},
+            {"link", [](Document &d) { d.linkBlocks(3, 1); }},
+            {"category", [](Document &d) { d.setCategory(1, "Motives"); }},
+            {"notes", [](Document &d) { d.setNotes(1, "Science"); }},
+            {"header", [](Document &d) { d.setHeader(HeaderField::Office, "South"); }},
+        });
+    }
+    void everyEditIsOneStepFromTheCleanState()
+    {
+        QFETCH(Edit, row);
+        TestEnvironment env;
+        Document d;
+        const QString pump = openPump(d, env);
+        const QByteArray loaded = writeAnalysis(d.analysis());
+        row(d);
+        const QByteArray edited = writeAnalysis(d.analysis());
+        QVERIFY2(edited != loaded && d.isModified() && d.history().count() == 1, "the edit is not one step");
+        QCOMPARE(d.title(), QString("Tessik: Pump *"));
+        QTRY_VERIFY2(!copyOf(env).isEmpty(), "the edit has no copy of unsaved work");
+        d.undo();
+        QCOMPARE(writeAnalysis(d.analysis()), loaded);
+        QVERIFY2(!d.isModified(), "undone to the file, the document still differs from it");
+        QTRY_VERIFY2(copyOf(env).isEmpty(), "undone to the file, a copy of unsaved work is kept");
+        QCOMPARE(d.title(), QString("Tessik: Pump"));
+        d.linkBlocks(0, 1); // no such slot: nothing to do, and the redo stays
+        d.redo();
+        QCOMPARE(writeAnalysis(d.analysis()), edited);
+        d.moveBlocks({{3, d.table().block(3).x, d.table().block(3).y}}); // a gesture that changes nothing
+        QVERIFY2(d.history().count() == 1, "a gesture that changed nothing is a step");
+        QVERIFY(d.save(pump).ok);
+        d.setHeader(HeaderField::Office, "x"); // marks the title it finds
+        QCOMPARE(d.title(), QString("Root Cause Anlysis: Pump *"));
+        d.undo();
+        QVERIFY2(!d.isModified(), "undone to the save, the document still differs from its file");
+        d.undo();
+        QVERIFY2(d.isModified(), "undone past the save, the document is taken for its file");
+        d.redo();
+        QCOMPARE(d.title(), QString("Root Cause Anlysis: Pump"));
+    }
+
     // Typing in the open editor of a freshly opened analysis is in the copy as OK would store
-    // it, with characters the file's code page lacks; what undoes the typing takes it out again.
+    // it, with characters the file's code page lacks; what undoes the typing takes it out again,
+    // and leaves the other unsaved edits in.
     void recoveryCopyHoldsTheTyping_data()
     {
-        const DocumentStep nothing = [](Document &, TestEnvironment &) {};
         test::addRows<Typing>({
-            {"typed only", {nothing, kTyped + "</text>", ""}},
-            {"the notes too", {nothing, "<notes>" + kTypedNotes + "</notes>", ""}},
-            {"typed back to what is stored",
-             {[](Document &d, TestEnvironment &) { d.setEditorTyping(2, "Block 2", ""); }, "", ""}},
-            {"the editor closed without OK", {[](Document &d, TestEnvironment &) { d.clearEditorTyping(); }, "", ""}},
-            {"stored with OK, the editor closed",
-             {[](Document &d, TestEnvironment &) { d.commitBlock(2, kTyped, kTypedNotes), d.clearEditorTyping(); },
-              kTyped, ""}},
-            {"the block deleted", {[](Document &d, TestEnvironment &) { d.deleteBlock(2); }, "<active> 0 ", kTyped}},
+            {"typed back to what is stored", {[](Document &d) { d.setEditorTyping(2, "Block 2", ""); }, "", ""}},
+            {"the editor closed without OK after another edit",
+             {[](Document &d) { d.commitBlock(3, "Seal", ""), d.clearEditorTyping(); }, "<text>Seal</text>", kTyped}},
+            {"the block deleted", {[](Document &d) { d.deleteBlock(2); }, "<active> 0 ", kTyped}},
             {"another file opened",
-             {[](Document &d, TestEnvironment &env) { d.open(env.path("work/Other.rca.xml")); }, "", ""}},
-            {"saved without it",
-             {[](Document &d, TestEnvironment &env) { d.save(env.path("work/Pump.rca.xml")); }, kTyped, ""}},
+             {[](Document &d) { d.open(QFileInfo(d.currentFile()).dir().filePath("Other.rca.xml")); }, "", ""}},
+            {"saved without it", {[](Document &d) { d.save(d.currentFile()); }, kTyped, ""}},
         });
     }
     void recoveryCopyHoldsTheTyping()
@@ -67,37 +121,31 @@ private Q_SLOTS:
         QFETCH(Typing, row);
         const auto [then, holds, lacks] = row;
         TestEnvironment env;
-        QVERIFY(writeBytes(env.path("work/Pump.rca.xml"), writeAnalysis(analysisWith(3))) &&
-                writeBytes(env.path("work/Other.rca.xml"), writeAnalysis(analysisWith(1))));
         Document d;
-        d.keepRecoveryCopies(env.userFolder());
-        QVERIFY(d.open(env.path("work/Pump.rca.xml")).ok);
-        d.setEditorTyping(2, kTyped, kTypedNotes);
-        QTRY_VERIFY2(QString::fromUtf8(copyOf(env)).contains(kTyped), "the typing is not in the copy");
-        then(d, env);
-        QTRY_VERIFY2(holds.isEmpty() ? copyOf(env).isEmpty() : QString::fromUtf8(copyOf(env)).contains(holds),
-                     qPrintable(copyOf(env)));
-        QVERIFY2(lacks.isEmpty() || !QString::fromUtf8(copyOf(env)).contains(lacks), qPrintable(copyOf(env)));
+        QVERIFY(writeBytes(env.path("work/Other.rca.xml"), writeAnalysis(analysisWith(1))) &&
+                !openPump(d, env).isEmpty());
+        d.setEditorTyping(2, kTyped, "Pump 泵");
+        QTRY_VERIFY2(copyOf(env).contains(kTyped + "</text>") && copyOf(env).contains("<notes>Pump 泵</notes>"),
+                     "the typing is not in the copy as OK would store it");
+        then(d);
+        QTRY_VERIFY2(holds.isEmpty() ? copyOf(env).isEmpty() : copyOf(env).contains(holds), qPrintable(copyOf(env)));
+        QVERIFY2(lacks.isEmpty() || !copyOf(env).contains(lacks), qPrintable(copyOf(env)));
         QVERIFY2(!readBytes(env.path("work/Pump.rca.xml")).contains("Seal worn"), "typing reached the file");
     }
 
     // Save asks before it writes over its file when another program has put other bytes there
-    // since this one read or wrote it; not for the same bytes written again, a file that has
-    // gone, or another file chosen with Save As.
+    // since this one read or wrote it; not for a file left alone or gone, or another file chosen
+    // with Save As.
     void saveAsksOnlyWhenTheFileChanged_data()
     {
-        const auto put = [](const QByteArray &bytes) {
-            return [bytes](const QString &path) { QVERIFY(writeBytes(path, bytes)); };
+        const auto put = [](const QString &path) {
+            QVERIFY(writeBytes(path, readBytes(path).replace("Block 3", "Block 9")));
         };
-        QByteArray sameSize = writeAnalysis(analysisWith(3));
-        sameSize.replace("Block 3", "Block 9");
         test::addRows<Overwrite>({
             {"untouched", {[](const QString &) {}, "Pump.rca.xml", false}},
-            {"the same bytes written again", {put(writeAnalysis(analysisWith(3))), "Pump.rca.xml", false}},
-            {"other bytes of the same size", {put(sameSize), "Pump.rca.xml", true}},
-            {"a block more", {put(writeAnalysis(analysisWith(4))), "Pump.rca.xml", true}},
+            {"other bytes of the same size", {put, "Pump.rca.xml", true}},
             {"removed", {[](const QString &path) { QVERIFY(QFile::remove(path)); }, "Pump.rca.xml", false}},
-            {"changed, but saved as another file", {put(sameSize), "Other.rca.xml", false}},
+            {"changed, but saved as another file", {put, "Other.rca.xml", false}},
         });
     }
     void saveAsksOnlyWhenTheFileChanged()
@@ -105,55 +153,43 @@ private Q_SLOTS:
         QFETCH(Overwrite, row);
         const auto [change, savedAs, asks] = row;
         TestEnvironment env;
-        const QString pump = env.path("work/Pump.rca.xml"), target = env.path("work/" + savedAs);
-        QVERIFY(writeBytes(pump, writeAnalysis(analysisWith(3))));
         Document d;
-        QVERIFY(d.open(pump).ok);
+        const QString pump = openPump(d, env), target = env.path("work/" + savedAs);
         change(pump);
         const QString question = d.overwriteQuestion(target);
-        QCOMPARE(question.isEmpty(), !asks);
-        QVERIFY2(!asks || question.contains(QDir::toNativeSeparators(pump)), qPrintable(question));
+        QVERIFY2(question.isEmpty() != asks && (!asks || question.contains(QDir::toNativeSeparators(pump))),
+                 qPrintable("the question: " + question));
         // Once written, the file is this program's again.
+        d.setHeader(HeaderField::Office, "South");
         QVERIFY(d.save(target).ok && d.overwriteQuestion(target).isEmpty());
     }
 
     // A name chosen to save under ends in an ending the dialog offers: the chosen type's when it
-    // has none. When that makes the name of a file that is there, the user is asked, and the
-    // default answer keeps that file.
+    // has none. A picture keeps an ending of another kind, for the writer to refuse.
     void namesChosenToSaveUnder_data()
     {
         test::addRows<Ending>({
-            {"analysis without its ending", {"Pump", 0, false, false, "Pump.rca.xml"}},
-            {"analysis with its ending in capitals", {"Pump.RCA.XML", 0, false, false, "Pump.RCA.XML"}},
-            {"analysis with another ending", {"Pump.txt", 0, false, false, "Pump.txt.rca.xml"}},
-            {"analysis completed onto a file that is there", {"Pump", 0, false, true, ""}},
-            {"picture without an ending, PNG chosen", {"Pump", 2, true, false, "Pump.png"}},
-            {"picture with a dot of its own", {"Pump 3.5 bar", 1, true, false, "Pump 3.5 bar.svg"}},
-            {"picture with an ending of another type", {"Pump.jpg", 2, true, false, "Pump.jpg"}},
-            {"picture ending differs from the type chosen", {"Pump.SVG", 0, true, false, "Pump.SVG"}},
-            {"cancelled", {"", 0, false, false, ""}},
+            {"analysis with its ending in capitals", {"Pump.RCA.XML", 0, false, "Pump.RCA.XML"}},
+            {"analysis with another ending", {"Pump.txt", 0, false, "Pump.txt.rca.xml"}},
+            {"picture without an ending, PNG chosen", {"Pump", 2, true, "Pump.png"}},
+            {"picture with a dot of its own", {"Pump 3.5 bar", 1, true, "Pump 3.5 bar.svg"}},
+            {"picture with an ending of another type", {"Pump.jpg", 2, true, "Pump.jpg"}},
         });
     }
     void namesChosenToSaveUnder()
     {
         QFETCH(Ending, row);
-        const auto [name, type, picture, there, saved] = row;
+        const auto [name, type, picture, saved] = row;
         TestEnvironment env;
-        const QString filter = picture ? kPictures : "KelvaneAnalysis (*.rca.xml)|*.rca.xml";
-        const QString completed = env.path("work/" + name + (picture ? ".png" : ".rca.xml"));
-        QVERIFY(!there || writeBytes(completed, "kept"));
-        if (!name.isEmpty())
-            env.platform.fileAnswers << env.path("work/" + name);
+        const QString filter = picture ? "PDF|*.pdf|SVG|*.svg|PNG|*.png" : "Analysis|*.rca.xml";
+        env.platform.fileAnswers << env.path("work/" + name) << "/a/Pump";
         env.platform.fileTypeAnswers << type;
         const QString path = chooseFileWithEnding(env.platform, {FileDialogMode::Save, filter, "T", "x", "/"},
                                                   picture ? ForeignEnding::Kept : ForeignEnding::Completed);
-        QCOMPARE(path, saved.isEmpty() ? QString() : env.path("work/" + saved));
+        QCOMPARE(path, env.path("work/" + saved));
         // The dialog of one type proposes its ending itself.
         QCOMPARE(env.platform.fileRequests.value(0).defaultSuffix, QString(picture ? "" : ".rca.xml"));
-        QCOMPARE(env.platform.messages.size(), qsizetype(there));
-        QVERIFY(!there || (env.platform.messages[0].contains(completed) && readBytes(completed) == "kept"));
         // A name to open is the dialog's.
-        env.platform.fileAnswers << "/a/Pump";
         QCOMPARE(chooseFileWithEnding(env.platform, {FileDialogMode::Open, filter, "T", "x", "/"}), QString("/a/Pump"));
     }
 };
