@@ -134,8 +134,8 @@ private Q_SLOTS:
             "10,000 block elements, then one more added",
             {{"work/a.rca.xml", good.left(third) + good.mid(second, third - second).repeated(10000) + "</analysis>"}},
             {load("work/a.rca.xml"), at(30, -15)}, 2, "Tessik: a", 100, {"Block 2", "already holds 100 blocks"});
-        // Every byte value, line breaks, blanks at both ends and markup come back from the header
-        // boxes and the block texts unchanged.
+        // Every byte value, line breaks, blanks at both ends and markup come back unchanged from the
+        // header boxes and from the block editor, opened and closed with OK.
         QByteArray every;
         for (int b = 1; b < 256; ++b)
             every.append(b == '<' ? ' ' : char(b));
@@ -143,7 +143,8 @@ private Q_SLOTS:
         copy.table.setCaption(copy.table.addBlock(5, 5), decode1252(every));
         copy.table.setNotes(1, "bare\nline\rends\r\n");
         addGesture("every byte value loaded and saved", {{"work/Copy.rca.xml", writeAnalysis(copy)}},
-                   {load("work/Copy.rca.xml"), press("btnSave")}, 0, "Root Cause Anlysis: Copy", 1, {"saved running"});
+                   {load("work/Copy.rca.xml"), at(5, 5), press("btnImplement"), press("btnSave")}, 0,
+                   "Root Cause Anlysis: Copy", 1, {"saved running"});
         // Files that cannot be read, and saves and pictures that cannot succeed, change nothing.
         addGesture("picture into a path through a file", {{"work/file", "x"}},
                    {answer("work/file/picture.svg"), key(Qt::CTRL | Qt::Key_E)}, 1, clean, 3,

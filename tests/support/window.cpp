@@ -251,8 +251,9 @@ QStringList WindowDriver::seen() const
                                   << (pickPointer() ? "pointer picking" : "pointer normal") << platform.messages;
     for (const FileDialogRequest &r : platform.fileRequests)
         lines << "dialog" + r.title + " in " + r.initialFolder + '|' + r.fileName;
-    return lines << platform.openedUrls << QString("printed %1").arg(platform.printRequests.size())
-                 << "history " + QString::fromUtf8(readBytes(userFolder() + "Tessik.hst"));
+    for (const PrintRequest &r : platform.printRequests)
+        lines << "print " + r.jobName + (r.landscape ? " landscape" : " portrait");
+    return lines << platform.openedUrls << "history " + QString::fromUtf8(readBytes(userFolder() + "Tessik.hst"));
 }
 
 // Every file under the folder, with its bytes; links are not followed.

@@ -27,6 +27,17 @@ void put(WindowDriver &d, const QString &name, const QString &description, const
     writeBytes(d.path("work/" + name), writeAnalysis(a));
 }
 
+const Step snapshotIsTheDiagram = [](WindowDriver &d) {
+    QCOMPARE(QImage(d.platform.openedUrls.value(0), "BMP").convertToFormat(QImage::Format_RGB32),
+             d.diagramSurface().image());
+};
+// The diagram's box, moved from a screen of twice the density, draws its bitmap anew.
+const Step fromADenserScreen = [](WindowDriver &d) {
+    d.diagramSurface().setDevicePixelRatio(2);
+    QEvent moved(QEvent::ScreenChangeInternal);
+    QApplication::sendEvent(d.control("picDiagram"), &moved);
+};
+
 // The fade leaves a faint trace of what was there before.
 bool nearly(Colour colour, Colour target)
 {
@@ -85,25 +96,27 @@ private Q_SLOTS:
     // notes (Enter in the notes is a line break); opened again, the editor shows what it stores;
     // another block opened moves the outline; Cancel stores nothing; Delete frees the slot, which
     // keeps its place. The training link opens its page and moves the focus to the description. A
-    // link made again as it is counts as an edit.
+    // link made again as it is counts as an edit. The snapshot lands in the folder of the file
+    // last chosen in a dialog and holds the picture; where it cannot be written, a message names
+    // the file.
     void gesturesReachTheirCommands_data()
     {
         QTest::addColumn<Gesture>("row");
         const QString clean = "Tessik: Pump", marked = "Tessik: Pump *";
-        const QList<Step> added{at(50, -10),
-                                type("txtNotes", "Line one"),
-                                key(Qt::Key_Return),
-                                type("txtNotes", "two"),
-                                type("txtText", "New"),
-                                press("btnImplement")};
+        const QList<Step> typed{at(50, -10), type("txtNotes", "Line one"), key(Qt::Key_Return),
+                                type("txtNotes", "two")},
+            added = typed + QList<Step>{type("txtText", "New"), press("btnImplement")};
+        const auto currentFolder = [](const QString &folder) {
+            return Step([=](WindowDriver &d) { d.platform.current = d.path(folder); });
+        };
         addGesture("Load", {}, {cancelled, press("btnLoadXML")}, 0, clean, 3,
                    {"appdata/Tessik/|\n", "work/|Pump.rca.xml\n"});
         // The last folder, then the three header boxes empty.
         addGesture("New", {}, {press("btnNew")}, 0, "Tessik", 1, {"work/\n\n\n\n-1 0 (0, 0) ||", "editing 1"});
         addGesture("close", {}, {closeWindow}, 0, clean, 3, {"saved ended", "work/\r\n"});
-        addGesture("a new block", {}, {at(50, -10)}, 0, marked, 4, {"editing 4", "focus txtText"});
         addGesture("OK", {}, added, 0, marked, 4, {"-1 0 (45, -15) New|Line one\r\ntwo|", "frameControl"});
-        addGesture("opened again", {}, added + QList{at(50, -10)}, 0, marked, 4, {"editor New|Line one\ntwo"});
+        addGesture("opened again", {}, added + QList{at(50, -10)}, 0, marked, 4,
+                   {"editor New|Line one\ntwo", "editing 4", "focus txtText"});
         addGesture("another block opened", {}, {at(20, 5), at(5, 5)}, 0, clean, 3, {"editing 1"});
         addGesture("Cancel", {}, {at(5, 5), type("txtText", "typed"), press("btnCancel")}, 0, clean, 3, {});
         addGesture("Delete", {}, {at(5, 5), press("btnDelete")}, 0, marked, 3, {"0 0 (0, 0) ||"});
@@ -111,6 +124,12 @@ private Q_SLOTS:
         addGesture("a link made again as it is", {},
                    {drag(20, 5, 5, 5), answer("work/B"), press("btnSaveAs"), drag(20, 5, 5, 5)}, 0, "Tessik: B *", 3,
                    {"-1 1 (15, 0) Block 2"});
+        addGesture("snapshot", {},
+                   {currentFolder("appdata"), load("work/Pump.rca.xml"), press("btnSnapShot"), snapshotIsTheDiagram}, 0,
+                   clean, 3, {"work/RCA_Snapshot.bmp"});
+        addGesture("snapshot that cannot be written", {}, {currentFolder("vanished"), press("btnSnapShot")}, 1, clean,
+                   3, {"RCA_Snapshot.bmp"});
+        addGesture("moved to a screen of another density", {}, {fromADenserScreen}, 0, clean, 3, {});
     }
     void gesturesReachTheirCommands()
     {
@@ -231,23 +250,6 @@ private Q_SLOTS:
         d.click("btnAnimateForward");
         QCOMPARE(d.platform.pauses.mid(90), QList<int>(30, 1));
         QVERIFY(d.control("btnAnimate")->isEnabled() && d.control("btnAnimateForward")->isEnabled());
-    }
-
-    // The snapshot lands in the folder of the file last chosen in a dialog and holds the picture;
-    // where it cannot be written, a message names the file.
-    void snapshotLandsWhereTheDialogLeftOff()
-    {
-        WindowDriver d;
-        d.start();
-        d.platform.current = d.path("appdata"); // until the dialog chooses a file in work
-        d.load(analysisWith(3));
-        d.click("btnSnapShot");
-        QCOMPARE(d.platform.openedUrls, QStringList{d.path("work/RCA_Snapshot.bmp")});
-        QCOMPARE(QImage(d.platform.openedUrls[0], "BMP").convertToFormat(QImage::Format_RGB32),
-                 d.diagramSurface().image());
-        d.platform.current = d.path("vanished");
-        d.click("btnSnapShot");
-        QVERIFY2(d.platform.messages.value(0).contains("RCA_Snapshot.bmp"), "no message names the snapshot");
     }
 
     // The diagram fills the window above the panels with 10 pixels round it; the panels share one
