@@ -31,8 +31,7 @@ static void send(QWidget *widget, QEvent::Type type, Qt::MouseButton button, QPo
 QWidget &WindowDriver::start()
 {
     m_owned.reset(); // a window started before ends first, as a program run does
-    m_owned = std::make_unique<MainWindow>(platform);
-    m_window = m_owned.get();
+    m_window = (m_owned = std::make_unique<MainWindow>(platform)).get();
     m_window->show();
     m_window->activateWindow(); // the keys go to the active window
     // Then the panels the window builds shortly after it shows itself.
@@ -180,7 +179,7 @@ QString WindowDriver::text(const QString &name) const
 QString WindowDriver::panel() const
 {
     for (const char *name : {"frameControl", "frameEdit", "frameAnalyze"})
-        if (isShown(name))
+        if (control(name)->isVisibleTo(m_window))
             return name;
     return QString();
 }
@@ -245,10 +244,13 @@ QStringList WindowDriver::summary() const
 QStringList WindowDriver::seen() const
 {
     const QWidget *focus = QApplication::focusWidget();
-    QStringList lines = summary() << panel() << QString("editing %1").arg(editedBlock())
-                                  << "editor " + text("txtText") + '|' + text("txtNotes")
-                                  << "focus " + (focus ? focus->objectName() : QString())
-                                  << (pickPointer() ? "pointer picking" : "pointer normal") << platform.messages;
+    QStringList lines =
+        summary() << panel() << QString("editing %1").arg(editedBlock())
+                  << "editor " + text("txtText") + '|' + text("txtNotes")
+                  << "focus " + (focus ? focus->objectName() : QString())
+                  << (pickPointer() ? "pointer picking" : "pointer normal")
+                  << "search " + text("txtKeyWord") + '|' + text("btnSearch") + '|' + text("lblSearchStatus")
+                  << "entries: " + entries().join('|') << platform.messages;
     for (const FileDialogRequest &r : platform.fileRequests)
         lines << "dialog" + r.title + " in " + r.initialFolder + '|' + r.fileName;
     for (const PrintRequest &r : platform.printRequests)

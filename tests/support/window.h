@@ -75,10 +75,9 @@ public:
     const Document &document() const { return *m_window->findChild<Document *>("document"); }
     QString title() const { return m_window->windowTitle(); }
     QString text(const QString &control) const; // a box's, button's or label's text
-    bool isShown(const QString &control) const { return this->control(control)->isVisibleTo(m_window); }
-    QString panel() const;       // frameControl, frameEdit or frameAnalyze
-    int editedBlock() const;     // the block the editor is open on, by its red outline; 0 for none
-    QStringList entries() const; // the search's result list
+    QString panel() const;                      // frameControl, frameEdit or frameAnalyze
+    int editedBlock() const;                    // the block the editor is open on, by its red outline; 0 for none
+    QStringList entries() const;                // the search's result list
     bool pickPointer() const { return QGuiApplication::overrideCursor(); }                // the pick pointer is showing
     bool ended() const { return platform.endProgramCalls > 0 && !m_window->isVisible(); } // the program has ended
     Colour diagramColour(float x, float y) const;
@@ -91,7 +90,8 @@ public:
     // differs.
     QStringList summary() const;
     // Everything the user has seen, a line each: the summary, the panel, the open block ("editing
-    // N"), the editor's texts, the control with the focus, the pointer, then every message, file dialog (its
+    // N"), the editor's texts, the control with the focus, the pointer, the search panel's
+    // phrase, button and status and its result list, then every message, file dialog (its
     // title, folder and proposed name), page or file opened, print, and the history file.
     QStringList seen() const;
 
@@ -114,9 +114,7 @@ inline void run(WindowDriver &d, const QList<Step> &steps)
 }
 // A left click on the diagram.
 inline const auto at = [](float x, float y) -> Step { return [=](WindowDriver &d) { d.clickDiagram(x, y); }; };
-inline const auto type = [](const QString &box, const QString &text) -> Step {
-    return [=](WindowDriver &d) { d.type(box, text); };
-};
+inline const auto type = [](QString box, QString text) -> Step { return [=](WindowDriver &d) { d.type(box, text); }; };
 inline const auto press = [](const QString &button) -> Step { return [=](WindowDriver &d) { d.click(button); }; };
 inline const auto key = [](QKeyCombination keys) -> Step { return [=](WindowDriver &d) { d.key(keys); }; };
 // A right-button drag on the diagram, the modifiers held at the release.
@@ -126,14 +124,12 @@ inline const auto drag = [](float fromX, float fromY, float toX, float toY, Qt::
 // The next file dialog's answer: a path in the test's folder.
 inline const auto answer = [](const QString &path) -> Step { return [=](WindowDriver &d) { d.answerFile(path); }; };
 // Load, the dialog answered.
-inline const auto load = [](const QString &path) -> Step {
+inline const auto load = [](QString path) -> Step {
     return [=](WindowDriver &d) { run(d, {answer(path), press("btnLoadXML")}); };
 };
 inline const Step closeWindow = [](WindowDriver &d) { d.closeWindow(); }; // the desktop's close command
 // The keyboard's focus moved to the control.
-inline const auto focus = [](const QString &name) {
-    return Step([=](WindowDriver &d) { d.control(name)->setFocus(); });
-};
+inline const auto focus = [](QString name) -> Step { return [=](WindowDriver &d) { d.control(name)->setFocus(); }; };
 // The next file dialog is expected, and cancelled.
 inline const Step cancelled = [](WindowDriver &d) { ++d.fileAnswersGiven; };
 // The search panel opened, the phrase searched for to the end.

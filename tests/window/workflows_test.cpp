@@ -18,14 +18,19 @@ namespace {
 
 const QString kGap(91, ' ');
 const QString kConveyor = "Conveyor stopped twice" + kGap + "[Conveyor_op]", kPress = "Press jammed" + kGap + "[Press]",
-              kFlood = "Basement flooded" + kGap + "[Flood]";
+              kFlood = "Basement flooded" + kGap + "[Flood]", kPump = "Pump failure" + kGap + "[Pump]";
 
-void put(WindowDriver &d, const QString &name, const QString &description, const QString &caption)
-{
-    Analysis a{description, "op", "O", {}};
-    a.table.setCaption(a.table.addBlock(5, 5), caption);
-    writeBytes(d.path("work/" + name), writeAnalysis(a));
-}
+// Each entry of the search's result list is wider than its text; the last names Wide.rca.xml.
+const Step entriesShownWhole = [](WindowDriver &d) {
+    auto *list = d.find<QListView>("lstFileNames");
+    for (int row = 0; row < list->model()->rowCount(); ++row) {
+        const QModelIndex entry = list->model()->index(row, 0);
+        const int needed = list->fontMetrics().horizontalAdvance(entry.data().toString());
+        QVERIFY2(list->visualRect(entry).width() > needed, qPrintable(entry.data().toString()));
+    }
+    QCOMPARE(list->model()->index(list->model()->rowCount() - 1, 0).data(Qt::ToolTipRole).toString(),
+             QDir::toNativeSeparators(d.path("work/Wide.rca.xml")));
+};
 
 const Step snapshotIsTheDiagram = [](WindowDriver &d) {
     QCOMPARE(QImage(d.platform.openedUrls.value(0), "BMP").convertToFormat(QImage::Format_RGB32),
@@ -165,60 +170,51 @@ private Q_SLOTS:
         checkGesture(row);
     }
 
-    // Every row is as wide as the widest entry in pixels, so no entry is cut, whatever its
-    // letters; the row's tooltip names the whole file.
-    void resultEntriesShowWhole()
-    {
-        WindowDriver d;
-        put(d, "Wide.rca.xml", QString(40, 'W'), "x");
-        put(d, "Narrow.rca.xml", QString(60, 'i'), "x");
-        d.start();
-        run(d, {load("work/Wide.rca.xml"), search("block")});
-        auto *list = d.find<QListView>("lstFileNames");
-        const QModelIndex wide = list->model()->index(1, 0); // "W" after "i", which has more letters
-        const int needed = list->fontMetrics().horizontalAdvance(wide.data().toString());
-        QVERIFY2(list->visualRect(wide).width() > needed, qPrintable(wide.data().toString()));
-        QCOMPARE(wide.data(Qt::ToolTipRole).toString(), QDir::toNativeSeparators(d.path("work/Wide.rca.xml")));
-    }
-
     // The search runs beside the window: cancelled, or replaced by a new one, it leaves the panel
     // showing the outcome of the last search that ran to its end. A search for "block" (every
-    // file) has ended; one for "drain" runs, and has reported without the window handling it
-    // yet, when the row's gesture comes. Closed and opened again, the panel starts afresh.
-    void cancelOrReplaceTheRunningSearch_data()
+    // file) has ended, the bar full; one for "drain" runs, and has reported without the window
+    // handling it yet, when the row's gesture comes. Closed and opened again, the panel starts
+    // afresh. Every entry is as wide as the widest in pixels, so none is cut, whatever its
+    // letters; its tooltip names the whole file.
+    void searchPanel_data()
     {
-        QTest::addColumn<QList<Step>>("gesture");
-        QTest::addColumn<QStringList>("shown"); // the entries afterwards
-        const Step clear = [](WindowDriver &d) { d.setText("txtKeyWord", ""); };
-        QTest::newRow("Cancel") << QList<Step>{press("btnSearch")} << QStringList({kFlood, kConveyor, kPress});
-        QTest::newRow("Esc") << QList<Step>{key(Qt::Key_Escape)} << QStringList({kFlood, kConveyor, kPress});
-        QTest::newRow("a new search, by Enter") << QList<Step>{clear, type("txtKeyWord", "SENSOR"), key(Qt::Key_Return)}
-                                                << QStringList({kConveyor, kPress});
+        QTest::addColumn<Gesture>("row");
+        const auto file = [](const QString &description, const QString &caption) {
+            Analysis a{description, "op", "O", {}};
+            a.table.setCaption(a.table.addBlock(5, 5), caption);
+            return writeAnalysis(a);
+        };
+        const QMap<QString, QByteArray> three{
+            {"work/Conveyor_op.rca.xml", file("Conveyor stopped twice", "Sensor data missing")},
+            {"work/Press.rca.xml", file("Press jammed", "Sensor misaligned")},
+            {"work/Flood.rca.xml", file("Basement flooded", "Drain blocked")}};
+        const auto phrase = [](const QString &text) {
+            return Step([=](WindowDriver &d) { d.setText("txtKeyWord", text); });
+        };
+        const Step dangling = [](WindowDriver &d) { QFile::link(d.path("nowhere"), d.path("work/Dangling.rca.xml")); };
+        const Step barFull = [](WindowDriver &d) { QCOMPARE(d.text("prgSearch"), QString("5 of 5 files read")); };
+        const Step briefly = [](WindowDriver &) { QThread::msleep(100); },
+                   ended = [](WindowDriver &d) { d.waitForSearch(); };
+        const QList<Step> running{dangling, search("block"), barFull, phrase("drain"), press("btnSearch"), briefly};
+        const QString all = "entries: " + QStringList{kFlood, kConveyor, kPress, kPump}.join('|') + '\n',
+                      status = "|Search|1 file could not be read and was left out.\n", clean = "Tessik: Pump";
+        addGesture("Cancel", three, running + QList<Step>{press("btnSearch"), ended}, 0, clean, 3,
+                   {all, "drain" + status});
+        addGesture("Esc", three, running + QList<Step>{key(Qt::Key_Escape), ended}, 0, clean, 3,
+                   {all, "drain" + status});
+        addGesture("a new search, by Enter", three, running + QList<Step>{phrase("SENSOR"), key(Qt::Key_Return), ended},
+                   0, clean, 3, {"entries: " + kConveyor + '|' + kPress + '\n', "SENSOR" + status});
+        addGesture("closed and opened again", three, {search("block"), press("btnAnalysisDone"), press("btnAnalyze")},
+                   0, clean, 3, {"entries: \n", "search |Search|\n", "focus txtKeyWord"});
+        addGesture(
+            "entries shown whole",
+            {{"work/Wide.rca.xml", file(QString(40, 'W'), "x")}, {"work/Narrow.rca.xml", file(QString(60, 'i'), "x")}},
+            {search("x"), entriesShownWhole}, 0, clean, 3, {"frameAnalyze"});
     }
-    void cancelOrReplaceTheRunningSearch()
+    void searchPanel()
     {
-        QFETCH(QList<Step>, gesture);
-        QFETCH(QStringList, shown);
-        WindowDriver d;
-        put(d, "Conveyor_op.rca.xml", "Conveyor stopped twice", "Sensor data missing");
-        put(d, "Press.rca.xml", "Press jammed", "Sensor misaligned");
-        put(d, "Flood.rca.xml", "Basement flooded", "Drain blocked");
-        QFile::link(d.path("nowhere"), d.path("work/Dangling.rca.xml"));
-        d.start();
-        run(d, {load("work/Flood.rca.xml"), search("block")});
-        QCOMPARE(d.text("prgSearch"), QString("4 of 4 files read")); // the bar ended full
-        d.setText("txtKeyWord", "drain");
-        d.click("btnSearch");
-        QThread::msleep(100);
-        run(d, gesture);
-        d.waitForSearch();
-        QCOMPARE(d.text("btnSearch"), QString("Search"));
-        QCOMPARE(d.entries(), shown);
-        QCOMPARE(d.text("lblSearchStatus"), QString("1 file could not be read and was left out."));
-        QCOMPARE(d.panel(), QString("frameAnalyze"));
-        run(d, {press("btnAnalysisDone"), press("btnAnalyze")});
-        QCOMPARE(QApplication::focusWidget(), d.control("txtKeyWord"));
-        QCOMPARE(d.text("txtKeyWord") + d.entries().join(""), QString());
+        QFETCH(Gesture, row);
+        checkGesture(row);
     }
 
     // One click reveals one generation: the first click of a run fades quickly to the empty
