@@ -34,10 +34,6 @@ const Step strayPresses = [](WindowDriver &d) {
     QTest::mouseClick(diagram, Qt::LeftButton, {}, QPoint(1, 1));
 };
 const Step firstEntry = [](WindowDriver &d) { d.clickEntry(0); }; // of the search's result list
-Step commit(const QString &box, const QString &text)
-{
-    return [=](WindowDriver &d) { d.commitText(box, text); };
-}
 // The disk fills up: a file may grow no further than 100 bytes while the step runs.
 Step onFullDisk(const Step &step)
 {

@@ -7,7 +7,6 @@
 #include "render/plot_diagram.h"
 #include "search/search_job.h"
 
-#include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
 #include <QDirIterator>
@@ -65,17 +64,6 @@ QWidget *WindowDriver::control(const QString &name) const
     if (!found)
         qWarning("no control named %s", qPrintable(name));
     return found;
-}
-
-void WindowDriver::click(const QString &button)
-{
-    QTest::mouseClick(find<QAbstractButton>(button), Qt::LeftButton);
-}
-
-void WindowDriver::type(const QString &box, const QString &text)
-{
-    control(box)->setFocus();
-    QTest::keyClicks(control(box), text);
 }
 
 void WindowDriver::commitText(const QString &box, const QString &text)

@@ -6,6 +6,7 @@
 #include "render/surface.h"
 #include "support/test_env.h"
 
+#include <QAbstractButton>
 #include <QGuiApplication>
 #include <QKeyCombination>
 #include <QMap>
@@ -44,8 +45,9 @@ public:
     template <typename T> T *find(const QString &name) const { return qobject_cast<T *>(control(name)); }
 
     // The user's gestures. Diagram positions are in diagram units.
-    void click(const QString &button);
-    void type(const QString &box, const QString &text); // into the box, which takes the focus
+    void click(const QString &button) { QTest::mouseClick(find<QAbstractButton>(button), Qt::LeftButton); }
+    // Into the box, which takes the focus.
+    void type(QString box, QString text) { control(box)->setFocus(), QTest::keyClicks(control(box), text); }
     // Text as an input method commits it: how characters beyond the keyboard's reach are typed.
     void commitText(const QString &box, const QString &text);
     void setText(const QString &box, const QString &text); // the box's text replaced, as by select-all and typing
@@ -128,6 +130,8 @@ inline const auto load = [](QString path) -> Step {
     return [=](WindowDriver &d) { run(d, {answer(path), press("btnLoadXML")}); };
 };
 inline const Step closeWindow = [](WindowDriver &d) { d.closeWindow(); }; // the desktop's close command
+// Text as an input method commits it.
+inline const auto commit = [](QString b, QString t) -> Step { return [=](WindowDriver &d) { d.commitText(b, t); }; };
 // The keyboard's focus moved to the control.
 inline const auto focus = [](QString name) -> Step { return [=](WindowDriver &d) { d.control(name)->setFocus(); }; };
 // The next file dialog is expected, and cancelled.

@@ -94,17 +94,15 @@ private Q_SLOTS:
         QVERIFY2(d.platform.messages.isEmpty(), qPrintable(d.platform.messages.join('\n')));
     }
 
-    // The Load dialog opens in the per-user folder, then where the last file was, with its name.
-    // New gives block 1 alone at the left edge, its editor open. Closing the window with nothing
-    // unsaved asks nothing, ends, and keeps the folder of the load for the next start. A new
-    // block opens its editor, outlined in red, the focus in its caption; OK stores caption and
-    // notes (Enter in the notes is a line break); opened again, the editor shows what it stores;
-    // another block opened moves the outline; Cancel stores nothing; Delete frees the slot, which
-    // keeps its place. The training link opens its page and moves the focus to the description. A
-    // link made again as it is counts as an edit. The snapshot lands in the folder of the file
-    // last chosen in a dialog and holds the picture; where it cannot be written, a message names
-    // the file.
-    void gesturesReachTheirCommands_data()
+    // What each gesture through the window does, losing nothing. The Load dialog opens in the per-user folder, then
+    // where the last file was, with its name. New gives block 1 alone at the left edge, its editor open. Closing the
+    // window with nothing unsaved asks nothing, ends, and keeps the folder of the load for the next start. A new block
+    // opens its editor, outlined in red, the focus in its caption; OK stores caption and notes (Enter in the notes is a
+    // line break); opened again, the editor shows what it stores; another block opened moves the outline; Cancel stores
+    // nothing; Delete frees the slot, which keeps its place. The training link opens its page and moves the focus to
+    // the description. A link made again as it is counts as an edit. The snapshot lands in the folder of the file last
+    // chosen in a dialog and holds the picture; where it cannot be written, a message names the file.
+    void gestures_data()
     {
         QTest::addColumn<Gesture>("row");
         const QString clean = "Tessik: Pump", marked = "Tessik: Pump *";
@@ -135,50 +133,30 @@ private Q_SLOTS:
         addGesture("snapshot that cannot be written", {}, {currentFolder("vanished"), press("btnSnapShot")}, 1, clean,
                    3, {"RCA_Snapshot.bmp"});
         addGesture("moved to a screen of another density", {}, {fromADenserScreen}, 0, clean, 3, {});
-    }
-    void gesturesReachTheirCommands()
-    {
-        QFETCH(Gesture, row);
-        checkGesture(row);
-    }
-
-    // The press on a key picture shows the pick pointer; a second press replaces the value; the
-    // release over a block, or the next click on one, drops it into the field the view shows.
-    void pickAndDrop_data()
-    {
-        QTest::addColumn<Gesture>("row");
+        // The press on a key picture shows the pick pointer; a second press replaces the value; the
+        // release over a block, or the next click on one, drops it into the field the view shows.
         const Step categories = press("optType(1)"), notes = press("optType(0)"); // each shows its picture
-        const auto pick = [](const QString &picture, QPoint at) {
-            return Step([=](WindowDriver &d) { d.clickPicture(picture, at); });
+        const auto pick = [](QString picture, QPoint at) -> Step {
+            return [=](WindowDriver &d) { d.clickPicture(picture, at); };
         };
-        const auto dragOntoBlock1 = [](const QString &picture, QPoint at) {
-            return Step([=](WindowDriver &d) { d.dragPicture(picture, at, 5, 5); });
+        const auto dragOntoBlock1 = [](QString picture, QPoint at) -> Step {
+            return [=](WindowDriver &d) { d.dragPicture(picture, at, 5, 5); };
         };
         addGesture("category dragged onto a block", {},
                    {categories, pick("PicCategories", {160, 30}), dragOntoBlock1("PicCategories", {100, 75})}, 0,
-                   "Tessik: Pump *", 3, {"Block 1||Motives", "frameControl", "pointer normal"});
+                   marked, 3, {"Block 1||Motives", "frameControl", "pointer normal"});
         addGesture("notes dragged onto a block", {},
-                   {notes, pick("picLedgend", {64, 63}), dragOntoBlock1("picLedgend", {62, 15})}, 0, "Tessik: Pump *",
-                   3, {"Block 1|Technology|", "frameControl", "pointer normal"});
+                   {notes, pick("picLedgend", {64, 63}), dragOntoBlock1("picLedgend", {62, 15})}, 0, marked, 3,
+                   {"Block 1|Technology|", "frameControl", "pointer normal"});
         addGesture("notes clicked, then empty space", {},
-                   {notes, pick("picLedgend", {64, 63}), pick("picLedgend", {62, 15}), at(25, 15)}, 0, "Tessik: Pump",
-                   3, {"frameControl", "pointer normal"});
-    }
-    void pickAndDrop()
-    {
-        QFETCH(Gesture, row);
-        checkGesture(row);
-    }
-
-    // The search runs beside the window: cancelled, or replaced by a new one, it leaves the panel
-    // showing the outcome of the last search that ran to its end. A search for "block" (every
-    // file) has ended, the bar full; one for "drain" runs, and has reported without the window
-    // handling it yet, when the row's gesture comes. Closed and opened again, the panel starts
-    // afresh. Every entry is as wide as the widest in pixels, so none is cut, whatever its
-    // letters; its tooltip names the whole file.
-    void searchPanel_data()
-    {
-        QTest::addColumn<Gesture>("row");
+                   {notes, pick("picLedgend", {64, 63}), pick("picLedgend", {62, 15}), at(25, 15)}, 0, clean, 3,
+                   {"frameControl", "pointer normal"});
+        // The search runs beside the window: cancelled, or replaced by a new one, it leaves the
+        // panel showing the outcome of the last search that ran to its end. A search for "block"
+        // (every file) has ended, the bar full; one for "drain" runs, and has reported without the
+        // window handling it yet, when the row's gesture comes. Closed and opened again, the panel
+        // starts afresh. Every entry is as wide as the widest in pixels, so none is cut, whatever
+        // its letters; its tooltip names the whole file.
         const auto file = [](const QString &description, const QString &caption) {
             Analysis a{description, "op", "O", {}};
             a.table.setCaption(a.table.addBlock(5, 5), caption);
@@ -188,8 +166,8 @@ private Q_SLOTS:
             {"work/Conveyor_op.rca.xml", file("Conveyor stopped twice", "Sensor data missing")},
             {"work/Press.rca.xml", file("Press jammed", "Sensor misaligned")},
             {"work/Flood.rca.xml", file("Basement flooded", "Drain blocked")}};
-        const auto phrase = [](const QString &text) {
-            return Step([=](WindowDriver &d) { d.setText("txtKeyWord", text); });
+        const auto phrase = [](QString text) -> Step {
+            return [=](WindowDriver &d) { d.setText("txtKeyWord", text); };
         };
         const Step dangling = [](WindowDriver &d) { QFile::link(d.path("nowhere"), d.path("work/Dangling.rca.xml")); };
         const Step barFull = [](WindowDriver &d) { QCOMPARE(d.text("prgSearch"), QString("5 of 5 files read")); };
@@ -197,7 +175,7 @@ private Q_SLOTS:
                    ended = [](WindowDriver &d) { d.waitForSearch(); };
         const QList<Step> running{dangling, search("block"), barFull, phrase("drain"), press("btnSearch"), briefly};
         const QString all = "entries: " + QStringList{kFlood, kConveyor, kPress, kPump}.join('|') + '\n',
-                      status = "|Search|1 file could not be read and was left out.\n", clean = "Tessik: Pump";
+                      status = "|Search|1 file could not be read and was left out.\n";
         addGesture("Cancel", three, running + QList<Step>{press("btnSearch"), ended}, 0, clean, 3,
                    {all, "drain" + status});
         addGesture("Esc", three, running + QList<Step>{key(Qt::Key_Escape), ended}, 0, clean, 3,
@@ -211,7 +189,7 @@ private Q_SLOTS:
             {{"work/Wide.rca.xml", file(QString(40, 'W'), "x")}, {"work/Narrow.rca.xml", file(QString(60, 'i'), "x")}},
             {search("x"), entriesShownWhole}, 0, clean, 3, {"frameAnalyze"});
     }
-    void searchPanel()
+    void gestures()
     {
         QFETCH(Gesture, row);
         checkGesture(row);
