@@ -4,7 +4,6 @@
 #include "support/window.h"
 
 #include <QProcess>
-#include <QPushButton>
 
 using namespace tessik;
 using namespace tessik::test;

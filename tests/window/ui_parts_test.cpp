@@ -13,20 +13,20 @@
 
 using namespace tessik;
 
-// The window's own small parts: the text box that hands texts back unchanged, the mouse codes of
-// the drawing boxes, and the message boxes as Qt shows them.
+// The window's own small parts: the text box's typed line breaks, the mouse codes of the drawing
+// boxes, and the message boxes and the save dialog as Qt shows them.
 class UiPartsTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    // Typed line breaks come back as CR LF.
-    void textBoxHandsTextsBackUnchanged()
+    // Typed line breaks come back as CR LF, whichever the box made of them.
+    void typedLineBreaksComeBackAsCrLf()
     {
         QPlainTextEdit box;
         BoundTextBox bound(&box);
         bound.show("");
         QTest::keyClicks(&box, "x\ry");
         box.appendPlainText(QString("a") + QChar::LineSeparator + "b");
-        QCOMPARE(bound.take(), QString("x\r\ny\r\na\r\nb")); // typed line breaks come back as CR LF
+        QCOMPARE(bound.take(), QString("x\r\ny\r\na\r\nb"));
     }
 
     // The mouse reaches the gestures as the codes they take: buttons 1, 2, 4 and modifiers 1, 2, 4, summed.

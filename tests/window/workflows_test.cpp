@@ -32,6 +32,7 @@ const Step entriesShownWhole = [](WindowDriver &d) {
              QDir::toNativeSeparators(d.path("work/Wide.rca.xml")));
 };
 
+// The snapshot opened holds the diagram's picture.
 const Step snapshotIsTheDiagram = [](WindowDriver &d) {
     QCOMPARE(QImage(d.platform.openedUrls.value(0), "BMP").convertToFormat(QImage::Format_RGB32),
              d.diagramSurface().image());
