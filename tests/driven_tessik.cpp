@@ -32,11 +32,9 @@ namespace {
 // Answers the message box on show: with a click on the button, or with the key.
 void answer(QMessageBox &box, const QString &how)
 {
-    if (how == "enter" || how == "esc") {
-        QWidget *target = box.focusWidget() ? box.focusWidget() : &box;
-        QTest::keyClick(target, how == "enter" ? Qt::Key_Return : Qt::Key_Escape);
-        return;
-    }
+    if (how == "enter" || how == "esc")
+        return QTest::keyClick(box.focusWidget() ? box.focusWidget() : &box,
+                               how == "enter" ? Qt::Key_Return : Qt::Key_Escape);
     const auto button = how == "yes" ? QMessageBox::Yes : QMessageBox::No;
     QTest::mouseClick(box.button(box.button(button) ? button : QMessageBox::Ok), Qt::LeftButton);
 }
@@ -44,24 +42,14 @@ void answer(QMessageBox &box, const QString &how)
 void runLine(test::WindowDriver &driver, const QStringList &words, QString &how)
 {
     const QString command = words.value(0), name = words.value(1);
-    if (command == "click") {
-        driver.clickDiagram(words.value(1).toFloat(), words.value(2).toFloat());
-    } else if (command == "type") {
+    if (command == "click")
+        driver.clickDiagram(name.toFloat(), words.value(2).toFloat());
+    else if (command == "type")
         driver.type(name, words.mid(2).join(' '));
-    } else if (command == "enter") {
-        driver.control(name)->setFocus();
-        driver.key(Qt::Key_Return);
-    } else if (command == "press") {
-        how = words.value(2, "enter");
-        driver.click(name);
-    }
-}
-
-QString answerFor(const QString &mode)
-{
-    if (mode == "yes" || mode == "no")
-        return mode;
-    return mode == "quit" ? "yes" : mode == "edit" ? "no" : "enter";
+    else if (command == "enter")
+        driver.control(name)->setFocus(), driver.key(Qt::Key_Return);
+    else if (command == "press")
+        how = words.value(2, "enter"), driver.click(name);
 }
 
 } // namespace
@@ -70,7 +58,7 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     const QString mode = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
-    QString how = answerFor(mode);
+    QString how = mode == "yes" || mode == "no" ? mode : mode == "quit" ? "yes" : mode == "edit" ? "no" : "enter";
     int questions = 0;
     QStringList shown;
     QTimer answering;

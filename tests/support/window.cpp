@@ -2,33 +2,24 @@
 
 #include "app/ui/main_window.h"
 #include "app/ui/surface_view.h"
+#include "files/analysis_reader.h"
 #include "files/analysis_writer.h"
 #include "render/plot_diagram.h"
 #include "search/search_job.h"
 
 #include <QApplication>
 #include <QComboBox>
-#include <QGroupBox>
+#include <QDirIterator>
 #include <QInputMethodEvent>
-#include <QLabel>
-#include <QLineEdit>
 #include <QListView>
 #include <QMouseEvent>
-#include <QPlainTextEdit>
-#include <QPushButton>
 #include <QRadioButton>
 
 namespace tessik::test {
 
-namespace {
-
-MainWindow &mainWindow(QWidget &window)
-{
-    return static_cast<MainWindow &>(window);
-}
-
 // QTest's own move does not carry the held buttons, which the drag marks look at.
-void send(QWidget *widget, QEvent::Type type, Qt::MouseButton button, QPoint at, Qt::KeyboardModifiers modifiers = {})
+static void send(QWidget *widget, QEvent::Type type, Qt::MouseButton button, QPoint at,
+                 Qt::KeyboardModifiers modifiers = {})
 {
     const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(button);
     QMouseEvent event(type, QPointF(at), widget->mapToGlobal(QPointF(at)),
@@ -36,30 +27,17 @@ void send(QWidget *widget, QEvent::Type type, Qt::MouseButton button, QPoint at,
     QApplication::sendEvent(widget, &event);
 }
 
-SurfaceView *drawingBox(const QWidget &window, const QString &name)
-{
-    return window.findChild<SurfaceView *>(name);
-}
-
-} // namespace
-
-WindowDriver::WindowDriver() = default;
-WindowDriver::~WindowDriver() = default;
-
 QWidget &WindowDriver::start()
 {
     m_owned.reset(); // a window started before ends first, as a program run does
-    m_owned = std::make_unique<MainWindow>(platform);
-    m_window = m_owned.get();
+    m_window = (m_owned = std::make_unique<MainWindow>(platform)).get();
     m_window->show();
     m_window->activateWindow(); // the keys go to the active window
-    if (!QTest::qWaitForWindowExposed(m_window) || !QTest::qWaitForWindowActive(m_window))
-        qWarning("the window was not shown");
-    // The panels the window builds shortly after it shows itself.
-    if (!QTest::qWaitFor([this] {
+    // Then the panels the window builds shortly after it shows itself.
+    if (!QTest::qWaitForWindowExposed(m_window) || !QTest::qWaitForWindowActive(m_window) || !QTest::qWaitFor([this] {
             return m_window->findChild<QWidget *>("txtText") && m_window->findChild<QWidget *>("txtKeyWord");
         }))
-        qWarning("the hidden panels were not built");
+        qWarning("the window or its hidden panels were not shown");
     return *m_window;
 }
 
@@ -72,12 +50,12 @@ std::unique_ptr<QWidget> WindowDriver::startAnother()
 
 void WindowDriver::offerRecovery(QWidget *window)
 {
-    mainWindow(window ? *window : *m_window).offerRecovery();
+    static_cast<MainWindow *>(window ? window : m_window)->offerRecovery();
 }
 
 void WindowDriver::loadAtStart(const QString &path)
 {
-    mainWindow(*m_window).loadFile(path);
+    static_cast<MainWindow *>(m_window)->loadFile(path);
 }
 
 QWidget *WindowDriver::control(const QString &name) const
@@ -86,18 +64,6 @@ QWidget *WindowDriver::control(const QString &name) const
     if (!found)
         qWarning("no control named %s", qPrintable(name));
     return found;
-}
-
-void WindowDriver::click(const QString &button)
-{
-    QTest::mouseClick(find<QAbstractButton>(button), Qt::LeftButton);
-}
-
-void WindowDriver::type(const QString &box, const QString &text)
-{
-    QWidget *widget = control(box);
-    widget->setFocus();
-    QTest::keyClicks(widget, text);
 }
 
 void WindowDriver::commitText(const QString &box, const QString &text)
@@ -113,10 +79,8 @@ void WindowDriver::setText(const QString &box, const QString &text)
     QWidget *widget = control(box);
     widget->setFocus();
     QTest::keyClick(widget, Qt::Key_A, Qt::ControlModifier);
-    if (text.isEmpty())
-        QTest::keyClick(widget, Qt::Key_Delete);
-    else
-        QTest::keyClicks(widget, text);
+    QTest::keyClick(widget, Qt::Key_Delete);
+    QTest::keyClicks(widget, text);
 }
 
 void WindowDriver::key(QKeyCombination combination)
@@ -188,28 +152,6 @@ void WindowDriver::waitForSearch()
     QCoreApplication::processEvents();
 }
 
-void WindowDriver::closeWindow()
-{
-    m_window->close();
-}
-
-void WindowDriver::discardWindow()
-{
-    m_owned.reset();
-    m_window = nullptr;
-}
-
-void WindowDriver::answerFile(const QString &relative)
-{
-    platform.fileAnswers.enqueue(path(relative));
-    ++fileAnswersGiven;
-}
-
-void WindowDriver::answerMessage(MessageAnswer answer)
-{
-    platform.messageAnswers.enqueue(answer);
-}
-
 QString WindowDriver::load(const Analysis &analysis, const QString &name)
 {
     writeBytes(path("work/" + name), writeAnalysis(analysis));
@@ -217,35 +159,15 @@ QString WindowDriver::load(const Analysis &analysis, const QString &name)
     return path("work/" + name);
 }
 
-const Document &WindowDriver::document() const
-{
-    return *m_window->findChild<Document *>("document");
-}
-
-QString WindowDriver::title() const
-{
-    return m_window->windowTitle();
-}
-
 QString WindowDriver::text(const QString &name) const
 {
-    const QWidget *c = control(name);
-    if (const auto *box = qobject_cast<const QPlainTextEdit *>(c))
-        return box->toPlainText();
-    if (const auto *group = qobject_cast<const QGroupBox *>(c))
-        return group->title();
-    return c->property("text").toString();
-}
-
-bool WindowDriver::isShown(const QString &name) const
-{
-    return control(name)->isVisibleTo(m_window);
+    return control(name)->property(control(name)->inherits("QPlainTextEdit") ? "plainText" : "text").toString();
 }
 
 QString WindowDriver::panel() const
 {
     for (const char *name : {"frameControl", "frameEdit", "frameAnalyze"})
-        if (isShown(name))
+        if (control(name)->isVisibleTo(m_window))
             return name;
     return QString();
 }
@@ -270,24 +192,9 @@ QStringList WindowDriver::entries() const
     return shown;
 }
 
-bool WindowDriver::pickPointer() const
-{
-    return QApplication::overrideCursor() != nullptr;
-}
-
-bool WindowDriver::ended() const
-{
-    return platform.endProgramCalls > 0 && !m_window->isVisible();
-}
-
 Surface &WindowDriver::diagramSurface() const
 {
-    return drawingBox(*m_window, "picDiagram")->surface();
-}
-
-const PixelMapping &WindowDriver::mapping() const
-{
-    return diagramSurface().mapping();
+    return find<SurfaceView>("picDiagram")->surface();
 }
 
 Colour WindowDriver::diagramColour(float x, float y) const
@@ -309,7 +216,7 @@ bool WindowDriver::diagramShowsTable() const
         fresh.setPenColour(kRed);
         outlineBox(fresh, document().table().block(open).x, document().table().block(open).y);
     }
-    SurfaceView *box = drawingBox(*m_window, "picDiagram");
+    SurfaceView *box = find<SurfaceView>("picDiagram");
     const QImage painted = box->grab(box->contentsRect()).toImage();
     return fresh.image() == shown.image() && painted.convertToFormat(fresh.image().format()) == fresh.image();
 }
@@ -322,56 +229,73 @@ QStringList WindowDriver::summary() const
            analysisLines(text("txtDescription"), text("txtemail"), text("txtOffice"), d.table());
 }
 
+QStringList WindowDriver::seen() const
+{
+    const QWidget *focus = QApplication::focusWidget();
+    QStringList lines =
+        summary() << panel() << QString("editing %1").arg(editedBlock())
+                  << "editor " + text("txtText") + '|' + text("txtNotes")
+                  << "focus " + (focus ? focus->objectName() : QString())
+                  << (pickPointer() ? "pointer picking" : "pointer normal")
+                  << "search " + text("txtKeyWord") + '|' + text("btnSearch") + '|' + text("lblSearchStatus")
+                  << "entries: " + entries().join('|') << platform.messages;
+    for (const FileDialogRequest &r : platform.fileRequests)
+        lines << "dialog" + r.title + " in " + r.initialFolder + '|' + r.fileName;
+    for (const PrintRequest &r : platform.printRequests)
+        lines << "print " + r.jobName + (r.landscape ? " landscape" : " portrait");
+    return lines << platform.openedUrls << "history " + QString::fromUtf8(readBytes(userFolder() + "Tessik.hst"));
+}
+
+// Every file under the folder, with its bytes; links are not followed.
+static QMap<QString, QByteArray> filesUnder(const QString &root)
+{
+    QMap<QString, QByteArray> files;
+    for (QDirIterator it(root, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories); it.hasNext();)
+        if (const QString file = it.next(); !it.fileInfo().isSymLink())
+            files.insert(file, readBytes(file));
+    return files;
+}
+
+void checkGesture(const Gesture &gesture)
+{
+    const auto &[files, steps, messages, title, blocks, shows] = gesture;
+    WindowDriver d;
+    for (const auto &[file, bytes] : files.asKeyValueRange())
+        QVERIFY(writeBytes(d.path(file), bytes));
+    QMap<QString, QByteArray> kept = filesUnder(d.root.path());
+    d.start();
+    Analysis pump = analysisWith(3);
+    pump.table.move(3, 30.5f, 0); // a fraction, written with the decimal separator
+    const QString file = d.load(pump, "Pump.rca.xml");
+    kept.insert(file, readBytes(file));
+    const QStringList loaded = d.summary();
+    run(d, steps);
+    QCOMPARE(d.platform.messages.size(), messages);
+    QCOMPARE(d.document().table().usedSlots(), blocks);
+    QCOMPARE(d.title(), title);
+    QCOMPARE(d.platform.fileRequests.size(), d.fileAnswersGiven); // every dialog expected, no other
+    const QString seen = d.seen().join('\n');
+    for (const QString &part : shows)
+        QVERIFY2(seen.contains(part), qPrintable(part + " is not in\n" + seen));
+    if (shows.isEmpty())
+        QCOMPARE(d.summary(), loaded);
+    QVERIFY(d.diagramShowsTable());
+    const QString current = d.document().currentFile();
+    const ReadOutcome back = current.isEmpty() ? ReadOutcome() : readAnalysisFile(current);
+    const Analysis &a = back.analysis;
+    if (!d.document().isModified() && back.ok)
+        QCOMPARE(analysisLines(a.description, a.email, a.office, a.table), d.summary().mid(4));
+    const QMap<QString, QByteArray> now = filesUnder(d.root.path());
+    for (const auto &[path, bytes] : kept.asKeyValueRange())
+        QVERIFY2(now.value(path) == bytes, qPrintable(path + " changed"));
+}
+
 Analysis analysisWith(int count)
 {
     Analysis a{"Pump failure", "op", "Plant North", {}};
     for (int i = 1; i <= count; ++i)
         a.table.setCaption(a.table.addBlock(float(15 * i - 10), 5), QStringLiteral("Block %1").arg(i));
     return a;
-}
-
-void run(WindowDriver &d, const QList<Step> &steps)
-{
-    for (const Step &step : steps)
-        step(d);
-}
-
-Step at(float x, float y)
-{
-    return [=](WindowDriver &d) { d.clickDiagram(x, y); };
-}
-
-Step type(const QString &box, const QString &text)
-{
-    return [=](WindowDriver &d) { d.type(box, text); };
-}
-
-Step press(const QString &button)
-{
-    return [=](WindowDriver &d) { d.click(button); };
-}
-
-Step key(QKeyCombination combination)
-{
-    return [=](WindowDriver &d) { d.key(combination); };
-}
-
-Step answer(const QString &relative)
-{
-    return [=](WindowDriver &d) { d.answerFile(relative); };
-}
-
-Step load(const QString &relative)
-{
-    return [=](WindowDriver &d) { run(d, {answer(relative), press("btnLoadXML")}); };
-}
-
-Step search(const QString &phrase)
-{
-    return [=](WindowDriver &d) {
-        run(d, {press("btnAnalyze"), type("txtKeyWord", phrase), press("btnSearch")});
-        d.waitForSearch();
-    };
 }
 
 } // namespace tessik::test

@@ -6,15 +6,17 @@
 #include "render/surface.h"
 #include "support/test_env.h"
 
+#include <QAbstractButton>
+#include <QGuiApplication>
 #include <QKeyCombination>
+#include <QMap>
 #include <QPoint>
 #include <QStringList>
 #include <QTest>
+#include <QWidget>
 
 #include <functional>
 #include <memory>
-
-class QWidget;
 
 namespace tessik::test {
 
@@ -23,10 +25,9 @@ namespace tessik::test {
 // through the fake platform. Nothing here reaches into the window's own members.
 class WindowDriver : public TestEnvironment {
 public:
-    WindowDriver();
+    WindowDriver() = default;
     // Drives a window made elsewhere (the real program's), which it does not own.
     explicit WindowDriver(QWidget &window) : m_window(&window) {}
-    ~WindowDriver();
 
     // Builds the window as the program does, shows it, makes it active and waits for the panels
     // it builds shortly after; call after preparing the folders.
@@ -44,8 +45,9 @@ public:
     template <typename T> T *find(const QString &name) const { return qobject_cast<T *>(control(name)); }
 
     // The user's gestures. Diagram positions are in diagram units.
-    void click(const QString &button);
-    void type(const QString &box, const QString &text); // into the box, which takes the focus
+    void click(const QString &button) { QTest::mouseClick(find<QAbstractButton>(button), Qt::LeftButton); }
+    // Into the box, which takes the focus.
+    void type(QString box, QString text) { control(box)->setFocus(), QTest::keyClicks(control(box), text); }
     // Text as an input method commits it: how characters beyond the keyboard's reach are typed.
     void commitText(const QString &box, const QString &text);
     void setText(const QString &box, const QString &text); // the box's text replaced, as by select-all and typing
@@ -58,30 +60,30 @@ public:
     void clickPicture(const QString &picture, QPoint at);
     void dragPicture(const QString &picture, QPoint at, float toX, float toY);
     void choosePreset(const QString &entry);
-    void clickEntry(int row); // an entry of the search's result list
-    void waitForSearch();     // the search has ended and all it posted has arrived
-    void closeWindow();       // the desktop's close command
-    void discardWindow();     // the window is destroyed without the program's end: no Quit, nothing written
+    void clickEntry(int row);                 // an entry of the search's result list
+    void waitForSearch();                     // the search has ended and all it posted has arrived
+    void closeWindow() { m_window->close(); } // the desktop's close command
+    // The window is destroyed without the program's end: no Quit, nothing written.
+    void discardWindow() { m_owned.reset(), m_window = nullptr; }
 
     // Answers for the next file dialog (a path in the test's folder) and the next message.
-    void answerFile(const QString &relative);
-    void answerMessage(MessageAnswer answer);
+    void answerFile(const QString &relative) { platform.fileAnswers.enqueue(path(relative)), ++fileAnswersGiven; }
+    void answerMessage(MessageAnswer answer) { platform.messageAnswers.enqueue(answer); }
     int fileAnswersGiven = 0;
     // Writes the analysis to work/<name> and opens it with Load, as a user would.
     QString load(const Analysis &analysis, const QString &name = "A.rca.xml");
 
     // What the user sees.
-    const Document &document() const;
-    QString title() const;
+    const Document &document() const { return *m_window->findChild<Document *>("document"); }
+    QString title() const { return m_window->windowTitle(); }
     QString text(const QString &control) const; // a box's, button's or label's text
-    bool isShown(const QString &control) const;
-    QString panel() const;       // frameControl, frameEdit or frameAnalyze
-    int editedBlock() const;     // the block the editor is open on, by its red outline; 0 for none
-    QStringList entries() const; // the search's result list
-    bool pickPointer() const;    // the pick pointer is showing
-    bool ended() const;          // the program has ended
+    QString panel() const;                      // frameControl, frameEdit or frameAnalyze
+    int editedBlock() const;                    // the block the editor is open on, by its red outline; 0 for none
+    QStringList entries() const;                // the search's result list
+    bool pickPointer() const { return QGuiApplication::overrideCursor(); }                // the pick pointer is showing
+    bool ended() const { return platform.endProgramCalls > 0 && !m_window->isVisible(); } // the program has ended
     Colour diagramColour(float x, float y) const;
-    const PixelMapping &mapping() const;
+    const PixelMapping &mapping() const { return diagramSurface().mapping(); }
     Surface &diagramSurface() const;
     // The diagram shows the table drawn afresh, with the editor's outline or the search's hits
     // and nothing else, and the box on screen paints that picture.
@@ -89,6 +91,11 @@ public:
     // The header, the file, the title and the table, a line each, for comparisons that show what
     // differs.
     QStringList summary() const;
+    // Everything the user has seen, a line each: the summary, the panel, the open block ("editing
+    // N"), the editor's texts, the control with the focus, the pointer, the search panel's
+    // phrase, button and status and its result list, then every message, file dialog (its
+    // title, folder and proposed name), page or file opened, print, and the history file.
+    QStringList seen() const;
 
 private:
     QPoint pixelOf(float x, float y) const;
@@ -102,13 +109,52 @@ Analysis analysisWith(int count);
 
 // A user's gesture as a step of a table row.
 using Step = std::function<void(WindowDriver &)>;
-void run(WindowDriver &d, const QList<Step> &steps);
-Step at(float x, float y); // a left click on the diagram
-Step type(const QString &box, const QString &text);
-Step press(const QString &button);
-Step key(QKeyCombination combination);
-Step answer(const QString &relative); // the next file dialog's answer: a path in the test's folder
-Step load(const QString &relative);   // Load, the dialog answered
-Step search(const QString &phrase);   // the search panel opened, the phrase searched for to the end
+inline void run(WindowDriver &d, const QList<Step> &steps)
+{
+    for (const Step &step : steps)
+        step(d);
+}
+// A left click on the diagram.
+inline const auto at = [](float x, float y) -> Step { return [=](WindowDriver &d) { d.clickDiagram(x, y); }; };
+inline const auto type = [](QString box, QString text) -> Step { return [=](WindowDriver &d) { d.type(box, text); }; };
+inline const auto press = [](const QString &button) -> Step { return [=](WindowDriver &d) { d.click(button); }; };
+inline const auto key = [](QKeyCombination keys) -> Step { return [=](WindowDriver &d) { d.key(keys); }; };
+// A right-button drag on the diagram, the modifiers held at the release.
+inline const auto drag = [](float fromX, float fromY, float toX, float toY, Qt::KeyboardModifiers atRelease = {}) {
+    return Step([=](WindowDriver &d) { d.dragDiagram(fromX, fromY, toX, toY, atRelease); });
+};
+// The next file dialog's answer: a path in the test's folder.
+inline const auto answer = [](const QString &path) -> Step { return [=](WindowDriver &d) { d.answerFile(path); }; };
+// Load, the dialog answered.
+inline const auto load = [](QString path) -> Step {
+    return [=](WindowDriver &d) { run(d, {answer(path), press("btnLoadXML")}); };
+};
+inline const Step closeWindow = [](WindowDriver &d) { d.closeWindow(); }; // the desktop's close command
+// Text as an input method commits it.
+inline const auto commit = [](QString b, QString t) -> Step { return [=](WindowDriver &d) { d.commitText(b, t); }; };
+// The keyboard's focus moved to the control.
+inline const auto focus = [](QString name) -> Step { return [=](WindowDriver &d) { d.control(name)->setFocus(); }; };
+// The next file dialog is expected, and cancelled.
+inline const Step cancelled = [](WindowDriver &d) { ++d.fileAnswersGiven; };
+// The search panel opened, the phrase searched for to the end.
+inline const auto search = [](const QString &phrase) -> Step {
+    return [=](WindowDriver &d) {
+        run(d, {press("btnAnalyze"), type("txtKeyWord", phrase), press("btnSearch")});
+        d.waitForSearch();
+    };
+};
+
+// A gesture through a window started with Pump.rca.xml (three blocks) loaded: the files made
+// before the start, the steps, then the messages shown, the title, the blocks, and lines that what
+// the user has seen must hold; when it need hold none, the document is exactly as it was loaded.
+// Besides, every file dialog was expected, the diagram shows the table, every file that was there
+// is left byte for byte as it was, and what the window shows as saved is what its file holds.
+using Gesture = std::tuple<QMap<QString, QByteArray>, QList<Step>, int, QString, int, QStringList>;
+inline void addGesture(const char *name, const QMap<QString, QByteArray> &files, const QList<Step> &steps, int messages,
+                       const QString &title, int blocks, const QStringList &shows)
+{
+    QTest::newRow(name) << Gesture{files, steps, messages, title, blocks, shows};
+}
+void checkGesture(const Gesture &gesture);
 
 } // namespace tessik::test
