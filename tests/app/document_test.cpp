@@ -31,6 +31,7 @@ QString openPump(Document &d, const TestEnvironment &env)
     pump.table.link(1, 2);
     const QString path = env.path("work/Pump.rca.xml");
     d.keepRecoveryCopies(env.userFolder());
+    d.setRecoveryDelay(kQuickRecoveryDelayMs);
     return writeBytes(path, writeAnalysis(pump)) && d.open(path).ok ? path : QString();
 }
 

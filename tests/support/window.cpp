@@ -27,10 +27,16 @@ static void send(QWidget *widget, QEvent::Type type, Qt::MouseButton button, QPo
     QApplication::sendEvent(widget, &event);
 }
 
+void quickRecoveryCopies(QWidget &window)
+{
+    window.findChild<Document *>("document")->setRecoveryDelay(kQuickRecoveryDelayMs);
+}
+
 QWidget &WindowDriver::start()
 {
     m_owned.reset(); // a window started before ends first, as a program run does
     m_window = (m_owned = std::make_unique<MainWindow>(platform)).get();
+    quickRecoveryCopies(*m_window);
     m_window->show();
     m_window->activateWindow(); // the keys go to the active window
     // Then the panels the window builds shortly after it shows itself.
@@ -44,6 +50,7 @@ QWidget &WindowDriver::start()
 std::unique_ptr<QWidget> WindowDriver::startAnother()
 {
     auto other = std::make_unique<MainWindow>(platform);
+    quickRecoveryCopies(*other);
     other->show();
     return other;
 }

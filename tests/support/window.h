@@ -20,6 +20,11 @@
 
 namespace tessik::test {
 
+// Copies of unsaved work are written this soon after a change, so that tests need not wait the
+// program's own delay.
+constexpr int kQuickRecoveryDelayMs = 20;
+void quickRecoveryCopies(QWidget &window);
+
 // The real window on the fake platform, driven as a user drives it: controls are found by their
 // objectNames, and every gesture is the mouse or the keyboard. Dialogs and messages are answered
 // through the fake platform. Nothing here reaches into the window's own members.
@@ -27,7 +32,7 @@ class WindowDriver : public TestEnvironment {
 public:
     WindowDriver() = default;
     // Drives a window made elsewhere (the real program's), which it does not own.
-    explicit WindowDriver(QWidget &window) : m_window(&window) {}
+    explicit WindowDriver(QWidget &window) : m_window(&window) { quickRecoveryCopies(window); }
 
     // Builds the window as the program does, shows it, makes it active and waits for the panels
     // it builds shortly after; call after preparing the folders.

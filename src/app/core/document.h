@@ -84,6 +84,8 @@ public:
     // copy cannot be written, recoveryCopyFailed says so once; it is tried again after every
     // edit, and said again only after it has worked in between.
     void keepRecoveryCopies(const QString &userFolder);
+    // How long after a change the copy is written; shorter only where waiting costs (tests).
+    void setRecoveryDelay(int milliseconds) { m_recoveryDue.setInterval(milliseconds); }
     // What the block editor shows for the block it is open on, typed but not stored yet: the
     // copy holds it as OK would store it, and typing is followed by a copy as an edit is.
     void setEditorTyping(int id, const QString &caption, const QString &notes);
