@@ -69,6 +69,14 @@ void DiagramArea::replay(AnimationDirection direction)
     PlotDiagramHidden(m_buffer->surface(), surface(), m_document.table(), m_colours, m_animation, m_platform);
 }
 
+void DiagramArea::select(int id)
+{
+    if (id == m_selected)
+        return;
+    m_selected = id;
+    Q_EMIT selectionChanged(id);
+}
+
 void DiagramArea::startPick(const QString &value)
 {
     static const QCursor pickPointer(QPixmap::fromImage(pickPointerImage()), pickPointerHotSpot().x(),

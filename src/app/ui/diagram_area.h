@@ -37,6 +37,11 @@ public:
     void outline(int id);
     void replay(AnimationDirection direction);
 
+    // The block the keyboard acts on (0: none); the diagram's focus ring and its accessible
+    // children follow it.
+    int selectedBlock() const { return m_selected; }
+    void select(int id);
+
     // A value picked from a key picture waits for a release or a click on a block.
     void startPick(const QString &value);
     // The release of a press on a key picture: over the diagram, it drops the pick there; anywhere
@@ -49,6 +54,7 @@ Q_SIGNALS:
     void notesDropped(const QString &notes);
     // A gesture that changed nothing: the window shows the table as it is, marks gone.
     void redrawRequested();
+    void selectionChanged(int id);
 
 private:
     float unitsX(const PointerEvent &event) const { return mapping().pixelToUnitsX(event.pixel.x()); }
@@ -78,6 +84,7 @@ private:
     DiagramColours m_colours;
     DiagramMouse m_mouse{*this};
     AnimationState m_animation;
+    int m_selected = 0;
     bool m_pickPending = false;
     QString m_pickText;
 };
