@@ -1,9 +1,7 @@
 #include "app/core/snapshot_file.h"
-#include "platform/fake/fake_platform.h"
 #include "render/animation.h"
 #include "render/artwork.h"
 #include "render/bmp.h"
-#include "render/fade.h"
 #include "render/plot_text.h"
 #include "render/surface.h"
 #include "support/test_env.h"
@@ -83,7 +81,7 @@ const CaptionMeasure kTenPixelsAUnit{[](QChar c) {
 
 } // namespace
 
-// The drawing surface, the diagram, the captions, the replay with its fade, the snapshot and the
+// The drawing surface, the diagram, the captions, the replay, the snapshot and the
 // pictures the program carries.
 class RenderTest : public QObject {
     Q_OBJECT
@@ -173,9 +171,6 @@ private Q_SLOTS:
                           : s.textMetrics().drawText(painter, QPointF(9, 20), "\u2605\u20d7");
         }
         QCOMPARE(ours, own);
-        s.line(0, 0, 10, 0, kBlack); // a resize keeps the unit and the picture; new area is white
-        s.resize(1000, 600);
-        QCOMPARE(pixels(s, {10, 215, 110, 215, 999, 599, 1000, 5}), QList({kBlack, kBlack, kWhite, -1}));
         s.resize(-5, -5); // a collapsed window
         QCOMPARE(s.pixelWidth(), 0);
         s.roundRect(0, 0, 10, 10, 30, 30);
@@ -327,24 +322,6 @@ private Q_SLOTS:
         QCOMPARE(white.takeChangedArea(), QRect(0, 0, 1925, 3));
         white.blendFrom(filled(kBlack), 0); // nothing of the new picture yet
         QCOMPARE(white.image(), dots);
-    }
-
-    // The replay's picture fades in over 30 frames, each shown before its pause, then waiting
-    // events run once. It is never copied over: about 2 % of the old picture stays.
-    void fadeShowsEveryFrameThenLetsEventsRunOnce()
-    {
-        Surface diagram = filled(kBlack);
-        FakePlatform platform;
-        QList<int> shown;
-        diagram.setRefreshListener([&](const QRect &) {
-            QVERIFY(platform.pauses.size() == shown.size() && platform.processEventsCalls == 0);
-            shown << redOf(diagram.point(5, 1));
-        });
-        fadeIn(diagram, filled(kWhite), kFadeFramePause, platform);
-        QCOMPARE(platform.pauses, QList<int>(kFadeFrames, kFadeFramePause));
-        QCOMPARE(QList({int(shown.size()), platform.processEventsCalls}), QList({kFadeFrames, 1}));
-        QVERIFY(std::is_sorted(shown.begin(), shown.end()) && shown[0] < shown[1]);
-        QVERIFY2(shown.last() >= 248 && shown.last() <= 251, qPrintable(QString::number(shown.last())));
     }
 
     // Every snapshot replaces the one before in the one file, a 24-bit bitmap that Qt's own reader
