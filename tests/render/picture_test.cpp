@@ -136,6 +136,9 @@ private Q_SLOTS:
         QVERIFY(s.takeChangedArea().contains(QRect(390, 195, 41, 41)));
         s.line(10, -5, 10, 5, kBlack); // one device pixel wide
         QCOMPARE(s.takeChangedArea(), QRect(110, 165, 1, 101));
+        s.printAt(5, 5, ""); // nothing to print, or printed past the right edge: nothing to repaint
+        s.printAt(66, 5, "x");
+        QVERIFY(s.takeChangedArea().isEmpty());
         // Captions are drawn at device resolution: an enlarged picture would have every aligned
         // 2 x 2 block of one colour.
         const QImage dense = window(blocksAt({{0, 0}}, "Conveyor stopped twice"), 2).image();
@@ -149,6 +152,8 @@ private Q_SLOTS:
                 mixed += !same;
             }
         QVERIFY2(inked > 50 && mixed * 2 > inked, qPrintable(QStringLiteral("%1 of %2").arg(mixed).arg(inked)));
+        s.setDevicePixelRatio(qInf()); // a ratio that makes no sense is 1
+        QCOMPARE(QList({s.devicePixelRatio(), qreal(s.image().width())}), QList<qreal>({1, 670}));
     }
 
     // The snapshot's picture of a dense window is byte for byte the picture of a plain one after

@@ -1,7 +1,9 @@
 #include "app/core/snapshot_file.h"
+#include "platform/fake/fake_platform.h"
 #include "render/animation.h"
 #include "render/artwork.h"
 #include "render/bmp.h"
+#include "render/fade.h"
 #include "render/plot_text.h"
 #include "render/surface.h"
 #include "support/test_env.h"
@@ -171,6 +173,9 @@ private Q_SLOTS:
                           : s.textMetrics().drawText(painter, QPointF(9, 20), "\u2605\u20d7");
         }
         QCOMPARE(ours, own);
+        s.line(0, 0, 10, 0, kBlack); // a resize keeps the unit and the picture; new area is white
+        s.resize(1000, 600);
+        QCOMPARE(pixels(s, {10, 215, 110, 215, 999, 599, 1000, 5}), QList({kBlack, kBlack, kWhite, -1}));
         s.resize(-5, -5); // a collapsed window
         QCOMPARE(s.pixelWidth(), 0);
         s.roundRect(0, 0, 10, 10, 30, 30);
@@ -322,6 +327,19 @@ private Q_SLOTS:
         QCOMPARE(white.takeChangedArea(), QRect(0, 0, 1925, 3));
         white.blendFrom(filled(kBlack), 0); // nothing of the new picture yet
         QCOMPARE(white.image(), dots);
+    }
+
+    // No events are handled while the replay's picture fades in, so each frame is shown before its pause.
+    void fadeShowsEveryFrameBeforeItsPause()
+    {
+        Surface diagram = filled(kBlack);
+        FakePlatform platform;
+        QList<int> pausesBeforeEachFrame, expected;
+        diagram.setRefreshListener([&](const QRect &) { pausesBeforeEachFrame << int(platform.pauses.size()); });
+        fadeIn(diagram, filled(kWhite), kFadeFramePause, platform);
+        for (int frame = 0; frame < kFadeFrames; ++frame)
+            expected << frame;
+        QCOMPARE(pausesBeforeEachFrame, expected);
     }
 
     // Every snapshot replaces the one before in the one file, a 24-bit bitmap that Qt's own reader
