@@ -1,14 +1,11 @@
 #include "files/analysis_writer.h"
 #include "search/phrase_search.h"
-#include "search/search_job.h"
 #include "search/search_result_model.h"
 #include "support/test_env.h"
 #include "support/test_main.h"
 
 #include <QAbstractItemModelTester>
 #include <QDir>
-#include <QSignalSpy>
-#include <QThread>
 
 #include <fstream>
 #include <sys/stat.h>
@@ -150,30 +147,6 @@ private Q_SLOTS:
                  QStringList({"The folder \"" + lib + "\" could not be searched. The folder does not exist.",
                               "The folder \"" + env.path("loop") +
                                   "\" could not be searched. Too many levels of symbolic links"}));
-    }
-
-    // The search runs beside the window. Its progress counts files read of files listed, never goes
-    // back and ends full. A new search replaces the running one, even when the first had finished
-    // before the second started; a job ended while its search runs leaves no thread behind.
-    void searchJob()
-    {
-        TestEnvironment env;
-        for (int i = 0; i < 300; ++i)
-            QVERIFY(writeBytes(env.path(QStringLiteral("lib/A%1.rca.xml").arg(i)), analysisFile("A", "B")));
-        SearchJob job;
-        QSignalSpy progress(&job, &SearchJob::progressed), finished(&job, &SearchJob::finished);
-        job.start(env.path("lib"), "nothing");
-        QThread::msleep(200); // the first search has posted its outcome, which is not yet handled
-        job.start(env.path("lib"), "block");
-        QVERIFY(job.isRunning() && finished.wait(60000));
-        QCOMPARE(QList({int(finished.size()), int(finished[0][0].value<SearchOutcome>().entries.size())}),
-                 QList({1, 300}));
-        QCOMPARE(QList({progress.first(), progress.last()}), QList<QVariantList>({{0, -1}, {300, 300}}));
-        for (qsizetype i = 1; i < progress.size(); ++i)
-            QVERIFY(progress[i][0].toInt() >= progress[i - 1][0].toInt() &&
-                    progress[i][0].toInt() <= std::max(0, progress[i][1].toInt()));
-        QTRY_VERIFY(job.isIdle()); // its progress timer stops too
-        SearchJob(nullptr).start(env.path("lib"), "block");
     }
 };
 

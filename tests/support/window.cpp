@@ -47,17 +47,9 @@ QWidget &WindowDriver::start()
     return *m_window;
 }
 
-std::unique_ptr<QWidget> WindowDriver::startAnother()
+void WindowDriver::offerRecovery()
 {
-    auto other = std::make_unique<MainWindow>(platform);
-    quickRecoveryCopies(*other);
-    other->show();
-    return other;
-}
-
-void WindowDriver::offerRecovery(QWidget *window)
-{
-    static_cast<MainWindow *>(window ? window : m_window)->offerRecovery();
+    static_cast<MainWindow *>(m_window)->offerRecovery();
 }
 
 void WindowDriver::loadAtStart(const QString &path)
@@ -73,12 +65,14 @@ QWidget *WindowDriver::control(const QString &name) const
     return found;
 }
 
-void WindowDriver::commitText(const QString &box, const QString &text)
+Step commit(const QString &box, const QString &text)
 {
-    QInputMethodEvent event;
-    event.setCommitString(text);
-    control(box)->setFocus();
-    QApplication::sendEvent(QApplication::focusWidget(), &event);
+    return [=](WindowDriver &d) {
+        QInputMethodEvent event;
+        event.setCommitString(text);
+        d.control(box)->setFocus();
+        QApplication::sendEvent(QApplication::focusWidget(), &event);
+    };
 }
 
 void WindowDriver::setText(const QString &box, const QString &text)

@@ -38,11 +38,8 @@ public:
     // it builds shortly after; call after preparing the folders.
     QWidget &start();
     QWidget &window() const { return *m_window; }
-    // Builds a second window on the same platform and folders, as a second run of the program.
-    std::unique_ptr<QWidget> startAnother();
-    // Offers what an earlier run left behind, as the program does after its start (in this
-    // window, or in one made by startAnother).
-    void offerRecovery(QWidget *window = nullptr);
+    // Offers what an earlier run left behind, as the program does after its start.
+    void offerRecovery();
     void loadAtStart(const QString &path); // as `tessik FILE` opens it
 
     // A control by its objectName; fails the test when there is none.
@@ -53,8 +50,6 @@ public:
     void click(const QString &button) { QTest::mouseClick(find<QAbstractButton>(button), Qt::LeftButton); }
     // Into the box, which takes the focus.
     void type(QString box, QString text) { control(box)->setFocus(), QTest::keyClicks(control(box), text); }
-    // Text as an input method commits it: how characters beyond the keyboard's reach are typed.
-    void commitText(const QString &box, const QString &text);
     void setText(const QString &box, const QString &text); // the box's text replaced, as by select-all and typing
     void key(QKeyCombination combination);                 // to the widget with the focus, else the window
     void clickDiagram(float x, float y);
@@ -73,7 +68,6 @@ public:
 
     // Answers for the next file dialog (a path in the test's folder) and the next message.
     void answerFile(const QString &relative) { platform.fileAnswers.enqueue(path(relative)), ++fileAnswersGiven; }
-    void answerMessage(MessageAnswer answer) { platform.messageAnswers.enqueue(answer); }
     int fileAnswersGiven = 0;
     // Writes the analysis to work/<name> and opens it with Load, as a user would.
     QString load(const Analysis &analysis, const QString &name = "A.rca.xml");
@@ -135,8 +129,8 @@ inline const auto load = [](QString path) -> Step {
     return [=](WindowDriver &d) { run(d, {answer(path), press("btnLoadXML")}); };
 };
 inline const Step closeWindow = [](WindowDriver &d) { d.closeWindow(); }; // the desktop's close command
-// Text as an input method commits it.
-inline const auto commit = [](QString b, QString t) -> Step { return [=](WindowDriver &d) { d.commitText(b, t); }; };
+// Text as an input method commits it: how characters beyond the keyboard's reach are typed.
+Step commit(const QString &box, const QString &text);
 // The keyboard's focus moved to the control.
 inline const auto focus = [](QString name) -> Step { return [=](WindowDriver &d) { d.control(name)->setFocus(); }; };
 // The next file dialog is expected, and cancelled.

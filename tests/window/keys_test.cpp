@@ -38,7 +38,8 @@ private Q_SLOTS:
         const auto ctrl = [](Qt::Key k, Qt::KeyboardModifiers also = {}) {
             return key(QKeyCombination(Qt::ControlModifier | also, k));
         };
-        const Step edit = type("txtemail", "x"), yes = [](WindowDriver &d) { d.answerMessage(MessageAnswer::Yes); };
+        const Step edit = type("txtemail", "x"),
+                   yes = [](WindowDriver &d) { d.platform.messageAnswers.enqueue(MessageAnswer::Yes); };
         const Step printing = [](WindowDriver &d) { d.platform.printAnswers << PrintOutcome::Printed; },
                    failing = [](WindowDriver &d) { d.platform.printAnswers << PrintOutcome::Failed; };
         const QString clean = "Tessik: Pump", marked = "Tessik: Pump *", saved = "Root Cause Anlysis: Pump";
