@@ -36,14 +36,6 @@ using Recovery = std::tuple<bool, QStringList, QByteArray, QString, int>;
 // What the other program does to the file, how the question is answered, the questions asked at
 // the save, the title after it, and whose block the file then holds.
 using Rival = std::tuple<QStringList, QString, int, QString, QString>;
-// The arguments, the exit code, patterns of stdout and stderr, the file new afterwards or empty.
-using Command = std::tuple<QStringList, int, QString, QString, QString>;
-void commandRow(const char *name, const QString &arguments, int exitCode, const QString &err,
-                const QString &written = QString(), const QString &out = "^$")
-{
-    QTest::newRow(name) << Command{arguments.split(' '), exitCode, out, err, written};
-}
-
 } // namespace
 
 class ProgramTest : public QObject {
@@ -160,40 +152,13 @@ private Q_SLOTS:
     // The real program: what it prints where, its exit status and what it leaves in the folder it
     // runs in, which holds in.rca.xml, damaged.rca.xml, far.rca.xml and kept.png and kept.odt
     // holding "old".
-    void commandLine_data()
-    {
-        QTest::addColumn<Command>("row");
-        const QString unreadable = "^tessik: the analysis [^\\n]*/missing.rca.xml could not be read: No such file or "
-                                   "directory\\n$";
-        commandRow("--version", "--version", 0, "^$", "", "^Tessik 16.01.02\\n$");
-        commandRow("--help", "--help", 0, "^$", "", "^Usage: tessik .*--export <OUT>.*--report <OUT>");
-        commandRow("unknown option", "--bogus in.rca.xml", 2, "^tessik: Unknown option 'bogus'.\\n\\nUsage: tessik ");
-        commandRow("two analyses", "in.rca.xml far.rca.xml", 2, "Only one analysis at a time");
-        commandRow("picture replaced, largest scale", "--export=kept.png --scale 16 in.rca.xml", 0, "^$", "kept.png");
-        commandRow("damaged IN", "--export out.svg damaged.rca.xml", 0,
-                   "^(tessik: [^\\n]*damaged.rca.xml: repaired while reading: [^\\n]*\\n){2}$", "out.svg");
-        commandRow("no IN", "--export out.pdf", 2, "--export needs the analysis to draw.*Usage: tessik ");
-        commandRow("unknown ending", "--export out.jpg in.rca.xml", 2, "out.jpg: the picture's name must end in .pdf,");
-        commandRow("scale 0", "--export out.png --scale 0 in.rca.xml", 2, "--scale 0: give a number above 0 and at");
-        commandRow("scale too large", "--export out.png --scale 17 in.rca.xml", 2, "--scale 17:");
-        commandRow("scale for a PDF", "--export out.pdf --scale 2 in.rca.xml", 2, "--scale is for .png pictures only");
-        commandRow("scale without export", "--scale 2 in.rca.xml", 2, "--scale goes with --export");
-        commandRow("missing IN", "--export out.pdf missing.rca.xml", 1, unreadable);
-        commandRow("too large at this scale", "--export kept.png --scale 4 far.rca.xml", 1,
-                   "kept.png could not be written: At this scale the picture would be 1073742052 by 472 pixels");
-        commandRow("report replaces a file", "--report=kept.odt in.rca.xml", 0, "^$", "kept.odt");
-        commandRow("report of an unreadable IN keeps OUT", "--report kept.odt missing.rca.xml", 1, unreadable);
-        commandRow("report in a missing folder", "--report no/out.html in.rca.xml", 1,
-                   "^tessik: the report [^\\n]*/no/out.html could not be written: The folder does not exist.\\n$");
-        commandRow("report, unknown ending", "--report out.svg in.rca.xml", 2,
-                   "out.svg: the report's name must end in");
-        commandRow("report and export", "--report out.pdf --export out.svg in.rca.xml", 2, "go one at a time");
-        commandRow("report without IN", "--report out.pdf", 2, "--report needs the analysis to report on");
-    }
+    void commandLine_data() { addRowsFrom("command_line.tsv"); }
     void commandLine()
     {
-        QFETCH(Command, row);
-        const auto [arguments, exitCode, out, err, written] = row;
+        QFETCH(QStringList, row);
+        const QStringList arguments = row[0].split(' ');
+        const int exitCode = row[1].toInt();
+        const QString err = row[2], written = row.value(3), out = row.value(4, "^$");
         QTemporaryDir dir;
         Analysis far;
         far.table.addBlock(0, 0);

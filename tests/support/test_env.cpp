@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QTest>
 
 namespace tessik::test {
 
@@ -12,6 +13,20 @@ TestEnvironment::TestEnvironment()
     platform.home = path("home");
     platform.program = path("program");
     platform.current = path("work");
+}
+
+void addRowsFrom(const QString &tableFile)
+{
+    QTest::addColumn<QStringList>("row");
+    const QString text = QString::fromUtf8(readBytes(dataFile(tableFile)));
+    QVERIFY2(!text.isEmpty(), qPrintable("no table in " + tableFile));
+    for (const QString &line : text.split('\n'))
+        if (!line.isEmpty() && !line.startsWith('#'))
+            QTest::newRow(qPrintable(line.section('\t', 0, 0))) << line.split('\t')
+                                                                       .mid(1)
+                                                                       .replaceInStrings("\\t", "\t")
+                                                                       .replaceInStrings("\\r", "\r")
+                                                                       .replaceInStrings("\\n", "\n");
 }
 
 QByteArray readBytes(const QString &path)

@@ -23,6 +23,11 @@ struct TestEnvironment {
 
 // A fixture of tests/data.
 inline const auto dataFile = [](const QString &name) -> QString { return TESSIK_TEST_DATA "/" + name; };
+// A table kept in tests/data as text, for tables whose rows are plain values: one column "row"
+// holding a row's fields, a row a line, its fields separated by tabs, the first naming the row.
+// Blank lines and lines starting with '#' are left out; \t, \r and \n in a field stand for a tab,
+// a carriage return and a line feed.
+void addRowsFrom(const QString &tableFile);
 QByteArray readBytes(const QString &path);
 // The header fields, then a line a used slot: live mark, parent, corner and texts.
 QStringList analysisLines(const QString &description, const QString &email, const QString &office,
