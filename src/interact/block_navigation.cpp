@@ -118,11 +118,14 @@ QString keyValue(int viewType, int digit)
     // The digit is the colour number the block then shows, which also orders the category key's
     // cells row by row.
     static const std::array<const char *, 6> categories{
-        "Physical Resources", "Structure/Process", "Information", "Knowledge and Skills", "Motives",
-        "Wellness/Capacity"};
-    static const std::array<const char *, 6> notes{
-        "Science",       "Technology",         "Technology; Science", "Human Factors", "Science; Human Factors",
-        "Technology; Human Factors"};
+        "Physical Resources",   "Structure/Process", "Information",
+        "Knowledge and Skills", "Motives",           "Wellness/Capacity"};
+    static const std::array<const char *, 6> notes{"Science",
+                                                   "Technology",
+                                                   "Technology; Science",
+                                                   "Human Factors",
+                                                   "Science; Human Factors",
+                                                   "Technology; Human Factors"};
     if (digit < 1 || digit > 6)
         return QString();
     return QString::fromLatin1((viewType == NotesView ? notes : categories)[size_t(digit - 1)]);

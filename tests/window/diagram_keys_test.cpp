@@ -28,7 +28,9 @@ const auto keys = [](QList<QKeyCombination> combinations) -> Step {
             d.key(k);
     };
 };
-const auto typed = [](QString text) -> Step { return [=](WindowDriver &) { QTest::keyClicks(QApplication::focusWidget(), text); }; };
+const auto typed = [](QString text) -> Step {
+    return [=](WindowDriver &) { QTest::keyClicks(QApplication::focusWidget(), text); };
+};
 const Step diagram = tabTo("picDiagram");
 
 // Pump.rca.xml's three blocks at (0, 0), (15, 0) and (30.5, 0), after the steps: what the user sees.
@@ -59,10 +61,11 @@ private Q_SLOTS:
         };
         const Step linked = drag(5, 5, 20, 5), notes = press("optType(0)");
         const Step looped = [=](WindowDriver &d) { run(d, {linked, drag(5, 5, 45, 25)}); };
-        QTest::newRow("Enter opens") << QList<Step>{diagram, keys({Qt::Key_Home, Qt::Key_Return})} << QList<Step>{at(5, 5)};
-        QTest::newRow("arrows, Delete")
-            << QList<Step>{diagram, keys({Qt::Key_Home, Qt::Key_Right, Qt::Key_Right, Qt::Key_Left, Qt::Key_Delete})}
-            << QList<Step>{at(20, 5), press("btnDelete")};
+        QTest::newRow("Enter opens") << QList<Step>{diagram, keys({Qt::Key_Home, Qt::Key_Return})}
+                                     << QList<Step>{at(5, 5)};
+        QTest::newRow("arrows, Delete") << QList<Step>{diagram, keys({Qt::Key_Home, Qt::Key_Right, Qt::Key_Right,
+                                                                      Qt::Key_Left, Qt::Key_Delete})}
+                                        << QList<Step>{at(20, 5), press("btnDelete")};
         QTest::newRow("Insert adds a linked cause")
             << QList<Step>{diagram, keys({Qt::Key_Home, Qt::Key_Insert}), typed("Cause"), key(Qt::Key_Return)}
             << QList<Step>{at(20, -10), type("txtText", "Cause"), press("btnImplement"), drag(20, -10, 5, 5)};
@@ -110,12 +113,26 @@ private Q_SLOTS:
             QVERIFY2(shown.pixelColor(left) != Qt::white, "no focus ring around the selected block");
             QCOMPARE(d.diagramSurface().point(left.x(), left.y()), RGB(255, 255, 255));
         };
-        run(d, {diagram, key(Qt::Key_Insert), typed("Conveyor stopped"), key(Qt::Key_Return), ringOnScreenOnly,
-                key(Qt::Key_Insert), typed("Sensor data missing"), key(Qt::Key_Return),
+        run(d, {diagram,
+                key(Qt::Key_Insert),
+                typed("Conveyor stopped"),
+                key(Qt::Key_Return),
+                ringOnScreenOnly,
+                key(Qt::Key_Insert),
+                typed("Sensor data missing"),
+                key(Qt::Key_Return),
                 keys({Qt::CTRL | Qt::Key_Up, Qt::CTRL | Qt::Key_Up, Qt::CTRL | Qt::Key_Up, Qt::Key_3}),
-                tabTo("optType(1)"), key(Qt::Key_Down), diagram, key(Qt::Key_2), tabTo("txtDescription"),
-                typed("Conveyor stopped twice"), tabTo("txtemail"), typed("operator"), tabTo("txtOffice"),
-                typed("Plant North"), answer("work/Conveyorstoppedtwice_operator.rca.xml"),
+                tabTo("optType(1)"),
+                key(Qt::Key_Down),
+                diagram,
+                key(Qt::Key_2),
+                tabTo("txtDescription"),
+                typed("Conveyor stopped twice"),
+                tabTo("txtemail"),
+                typed("operator"),
+                tabTo("txtOffice"),
+                typed("Plant North"),
+                answer("work/Conveyorstoppedtwice_operator.rca.xml"),
                 key(Qt::CTRL | Qt::Key_S)});
         QCOMPARE(readBytes(d.path("work/Conveyorstoppedtwice_operator.rca.xml")),
                  readBytes(dataFile("worked_example.rca.xml")));

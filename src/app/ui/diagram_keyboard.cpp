@@ -13,8 +13,7 @@ namespace tessik {
 // the picture, and with it the snapshot and every export, never holds it.
 class FocusRing : public QWidget {
 public:
-    FocusRing(DiagramArea &area, const Document &document)
-        : QWidget(area.view()), m_area(area), m_document(document)
+    FocusRing(DiagramArea &area, const Document &document) : QWidget(area.view()), m_area(area), m_document(document)
     {
         setAttribute(Qt::WA_TransparentForMouseEvents);
         setFocusPolicy(Qt::NoFocus);
@@ -52,7 +51,7 @@ namespace {
 
 Direction directionOf(int key)
 {
-    return key == Qt::Key_Left ? Direction::Left
+    return key == Qt::Key_Left    ? Direction::Left
            : key == Qt::Key_Right ? Direction::Right
            : key == Qt::Key_Up    ? Direction::Up
                                   : Direction::Down;
