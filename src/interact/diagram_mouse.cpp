@@ -134,9 +134,12 @@ void DiagramMouse::dropPick(float X, float Y)
 {
     m_host.endPick();
     const int h = Inside(m_host.blocks(), X, Y);
-    if (h <= 0)
-        return;
-    const QString value = m_host.pickText();
+    if (h > 0)
+        dropValue(h, m_host.pickText());
+}
+
+void DiagramMouse::dropValue(int h, const QString &value)
+{
     if (m_host.viewType() != NotesView) {
         m_host.storeCategory(h, value);
     } else {
@@ -171,10 +174,20 @@ void DiagramMouse::finishDrag(int Shift, float X, float Y)
         return;
     }
     const int h = Inside(table, X, Y);
-    if (h == 0 || h == d) {
-        m_host.moveBlocks(placesForMove(d, Shift, X, Y));
-        return;
-    }
+    if (h == 0 || h == d)
+        moveTo(d, Shift, X, Y);
+    else
+        linkOrRefuse(d, h);
+}
+
+void DiagramMouse::moveTo(int d, int Shift, float X, float Y)
+{
+    m_host.moveBlocks(placesForMove(d, Shift, X, Y));
+}
+
+void DiagramMouse::linkOrRefuse(int d, int h)
+{
+    const BlockTable &table = m_host.blocks();
     // The block further left becomes the parent; with equal x the dragged block is the child.
     const int child = table.block(d).x < table.block(h).x ? h : d;
     const int parent = child == h ? d : h;

@@ -77,6 +77,12 @@ public:
     // too small for it.
     static BlockPlace reachable(BlockPlace place, const ShownArea &shown);
 
+    // The ends of the gestures, for the keyboard to give the same results: a pick dropped on
+    // block h; block d released at (X, Y) on empty space; block d released on block h.
+    void dropValue(int h, const QString &value);
+    void moveTo(int d, int Shift, float X, float Y);
+    void linkOrRefuse(int d, int h);
+
     int DragBlock = 0;
     float GhostX = kNoMark;
     float GhostY = kNoMark;

@@ -174,6 +174,17 @@ int Document::addBlock(float x, float y)
     return id;
 }
 
+int Document::addCause(float x, float y, int parent)
+{
+    if (BlockTable(table()).addBlock(x, y) == 0)
+        return 0; // full: no empty step in the history
+    m_history.beginMacro(QStringLiteral("add a cause"));
+    const int id = addBlock(x, y);
+    linkBlocks(id, parent);
+    m_history.endMacro();
+    return id;
+}
+
 void Document::deleteBlock(int id)
 {
     if (!table().isLive(id))

@@ -66,6 +66,8 @@ public:
     // Edits of the analysis: each is one step of the history, marks the document and sets the
     // title. An edit that changes nothing still marks the document but adds no step.
     int addBlock(float x, float y); // the new block's id, or 0 when the table is full
+    // A new block made a child of `parent` at once: one step, undone as a whole.
+    int addCause(float x, float y, int parent);
     void commitBlock(int id, const QString &caption, const QString &notes);
     void deleteBlock(int id);
     void moveBlocks(const std::vector<BlockPlace> &places);

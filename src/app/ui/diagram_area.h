@@ -41,6 +41,9 @@ public:
     // children follow it.
     int selectedBlock() const { return m_selected; }
     void select(int id);
+    // The pointer gestures, whose results the keyboard gives as well.
+    DiagramMouse &gestures() { return m_mouse; }
+    bool isPicking() const { return m_pickPending; }
 
     // A value picked from a key picture waits for a release or a click on a block.
     void startPick(const QString &value);

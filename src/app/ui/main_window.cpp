@@ -4,6 +4,7 @@
 #include "app/core/user_files.h"
 #include "app/ui/command_panel.h"
 #include "app/ui/diagram_area.h"
+#include "app/ui/diagram_keyboard.h"
 #include "app/ui/editor_panel.h"
 #include "app/ui/header_fields.h"
 #include "app/ui/key_commands.h"
@@ -50,6 +51,7 @@ MainWindow::MainWindow(Platform &platform, QWidget *parent) : QWidget(parent), m
     m_editor->setVisible(false);
     m_search->setVisible(false);
     m_keys = new KeyCommands(this);
+    m_diagramKeys = new DiagramKeyboard(*m_diagram, m_document, m_editor);
 
     connectCommandPanel();
     connectEditor();
@@ -97,7 +99,7 @@ void MainWindow::connectCommandPanel()
     connect(c, &CommandPanel::pickReleased, m_diagram, &DiagramArea::releasePick);
     connect(&c->header(), &HeaderFields::edited, &m_document, &Document::setHeader);
 
-    connect(m_diagram, &DiagramArea::addRequested, this, &MainWindow::addBlock);
+    connect(m_diagram, &DiagramArea::addRequested, this, [this](float x, float y) { addBlock(x, y); });
     connect(m_diagram, &DiagramArea::openRequested, this, &MainWindow::switchEditorTo);
     connect(m_diagram, &DiagramArea::notesDropped, m_editor, &EditorPanel::showNotes);
     connect(m_diagram, &DiagramArea::redrawRequested, this, &MainWindow::showTable);
@@ -167,6 +169,23 @@ void MainWindow::connectKeys()
     m_keys->addHistoryKeys([this] { m_document.undo(); }, [this] { m_document.redo(); });
     watchTextBoxes(m_commands);
     m_keys->update();
+    connectDiagramKeys();
+}
+
+void MainWindow::connectDiagramKeys()
+{
+    DiagramKeyboard *k = m_diagramKeys;
+    connect(k, &DiagramKeyboard::openRequested, this, &MainWindow::switchEditorTo);
+    connect(k, &DiagramKeyboard::addRequested, this, &MainWindow::addBlock);
+    connect(k, &DiagramKeyboard::redrawRequested, this, &MainWindow::showTable);
+    // Delete Block, for the selected block: an editor open on another block stays open.
+    connect(k, &DiagramKeyboard::deleteRequested, this, [this](int id) {
+        if (!m_editor->isHidden() && m_editor->block() == id)
+            deleteBlock(id);
+        else if (m_document.table().isLive(id))
+            m_document.deleteBlock(id);
+    });
+    m_diagram->view()->setToolTip(DiagramKeyboard::keyList());
 }
 
 void MainWindow::showEvent(QShowEvent *event)
@@ -349,10 +368,10 @@ void MainWindow::openEntry(const SearchEntry &entry, const QString &phrase)
     });
 }
 
-void MainWindow::addBlock(float x, float y)
+void MainWindow::addBlock(float x, float y, int parent)
 {
     leaveEditor();
-    const int id = m_document.addBlock(x, y);
+    const int id = parent == 0 ? m_document.addBlock(x, y) : m_document.addCause(x, y, parent);
     if (id == 0) {
         m_platform.showMessage(QStringLiteral("The analysis already holds %1 blocks.\r\n\r\n"
                                               "Delete a block before adding another one.")
@@ -366,6 +385,7 @@ void MainWindow::addBlock(float x, float y)
 void MainWindow::openEditor(int id)
 {
     ensureEditor();
+    m_diagram->select(id);
     m_diagram->outline(id);
     showPanel(m_editor);
     const Block &block = m_document.table().block(id);

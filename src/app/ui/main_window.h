@@ -10,6 +10,7 @@ namespace tessik {
 
 class CommandPanel;
 class DiagramArea;
+class DiagramKeyboard;
 class EditorPanel;
 class KeyCommands;
 class Platform;
@@ -42,6 +43,7 @@ private:
     void connectSearchPanel();
     void connectDocument();
     void connectKeys();
+    void connectDiagramKeys();
     void buildHiddenPanels();
     void ensureEditor();
     void ensureSearchPanel();
@@ -59,7 +61,7 @@ private:
     void openEntry(const SearchEntry &entry, const QString &phrase);
     void openSearch();
 
-    void addBlock(float x, float y);
+    void addBlock(float x, float y, int parent = 0);
     void openEditor(int id);
     void switchEditorTo(int id);
     void commitEditor();
@@ -81,6 +83,7 @@ private:
     EditorPanel *m_editor = nullptr;
     SearchPanel *m_search = nullptr;
     KeyCommands *m_keys = nullptr;
+    DiagramKeyboard *m_diagramKeys = nullptr;
     bool m_hiddenPanelsQueued = false;
     bool m_ended = false;
 };
