@@ -60,6 +60,8 @@ public:
     void clickDiagram(float x, float y);
     // Presses the right button, moves there in steps with it held, releases.
     void dragDiagram(float fromX, float fromY, float toX, float toY, Qt::KeyboardModifiers atRelease = {});
+    // The wheel turned by whole notches (negative: towards the user) over the diagram's middle.
+    void wheelDiagram(int notches, Qt::KeyboardModifiers modifiers = {});
     // A left press on a key picture (PicCategories or picLedgend) at its own pixel, released there
     // or over the diagram.
     void clickPicture(const QString &picture, QPoint at);
@@ -127,6 +129,9 @@ inline const auto key = [](QKeyCombination keys) -> Step { return [=](WindowDriv
 // A right-button drag on the diagram, the modifiers held at the release.
 inline const auto drag = [](float fromX, float fromY, float toX, float toY, Qt::KeyboardModifiers atRelease = {}) {
     return Step([=](WindowDriver &d) { d.dragDiagram(fromX, fromY, toX, toY, atRelease); });
+};
+inline const auto wheel = [](int notches, Qt::KeyboardModifiers modifiers = {}) -> Step {
+    return [=](WindowDriver &d) { d.wheelDiagram(notches, modifiers); };
 };
 // The next file dialog's answer: a path in the test's folder.
 inline const auto answer = [](const QString &path) -> Step { return [=](WindowDriver &d) { d.answerFile(path); }; };

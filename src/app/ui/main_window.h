@@ -42,6 +42,7 @@ private:
     void connectSearchPanel();
     void connectDocument();
     void connectKeys();
+    void connectZoomKeys();
     void buildHiddenPanels();
     void ensureEditor();
     void ensureSearchPanel();
