@@ -103,10 +103,10 @@ public:
     // phrase, button and status and its result list, then every message, file dialog (its
     // title, folder and proposed name), page or file opened, print, and the history file.
     QStringList seen() const;
-
-private:
+    // Where the window shows a point of the diagram, in picDiagram's pixels.
     QPoint pixelOf(float x, float y) const;
 
+private:
     std::unique_ptr<QWidget> m_owned;
     QWidget *m_window = nullptr;
 };

@@ -2,8 +2,6 @@
 #include "support/test_main.h"
 #include "support/window.h"
 
-#include <QScrollBar>
-
 using namespace tessik;
 using namespace tessik::test;
 
@@ -76,6 +74,9 @@ private Q_SLOTS:
         QCOMPARE(d.document().table().block(3).x, 39.0f);
         QCOMPARE(d.document().table().block(3).y, -11.0f);
         QCOMPARE(d.document().table().block(3).parent, 2);
+        // The view shows the box where the pointer finds it: the middle of its left edge.
+        const QPoint edge = d.pixelOf(39, -6) - d.control("picDiagram")->contentsRect().topLeft();
+        QCOMPARE(fromPixel(d.diagramSurface().image().pixel(edge * d.diagramSurface().devicePixelRatio())), kBlack);
     }
 
     // The snapshot is the 100 % picture whatever the view, the replay's included, and the file
