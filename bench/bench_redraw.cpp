@@ -7,6 +7,7 @@
 // A screen's density is fixed when the application starts, so each ratio runs in a process of
 // its own: without --ratio=N the program runs itself once for ratio 1 and once for ratio 2.
 #include "app/ui/surface_view.h"
+#include "render/diagram_picture.h"
 #include "render/plot_diagram.h"
 #include "render/plot_text.h"
 #include "render/surface.h"
@@ -93,7 +94,8 @@ SurfaceView &view()
     return *v;
 }
 
-FrameClock gDraw, gRepaint; // the full redraw of nine-line captions, its two halves
+FrameClock gDraw, gRepaint;         // the full redraw of nine-line captions, its two halves
+FrameClock gZoomDraw, gZoomRepaint; // the same zoomed in to 400 %
 
 // The picture drawn, then shown: the view repaints what changed (all of it) at once.
 void redraw(benchmark::State &state, const QString &caption, FrameClock &draw, FrameClock &repaint)
@@ -125,6 +127,17 @@ void BM_Redraw_100Blocks_NineLineCaptions(benchmark::State &state)
         return;
     }
     redraw(state, kLongCaption, gDraw, gRepaint);
+}
+
+// The same at 400 %, the view on the middle of the blocks: the shown picture at four times the
+// size (captions drawn at that size) and the plain 100 % one beside it for the snapshot.
+void BM_Redraw_100Blocks_NineLineCaptions_Zoom400(benchmark::State &state)
+{
+    Surface &surface = view().surface();
+    const QRectF blocks = diagramArea(fullTable(kLongCaption), surface.mapping());
+    surface.setView({4, int(blocks.center().x() * 4 - kWidth / 2.0), int(blocks.center().y() * 4 - kHeight / 2.0)});
+    redraw(state, kLongCaption, gZoomDraw, gZoomRepaint);
+    surface.setView({});
 }
 
 // The same picture without captions: what is left is boxes, shadows and links.
@@ -195,6 +208,9 @@ void registerBenchmarks()
         ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark(("BM_Redraw_100Blocks_NoCaptions" + ratio).c_str(), BM_Redraw_100Blocks_NoCaptions)
         ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark(("BM_Redraw_100Blocks_NineLineCaptions_Zoom400" + ratio).c_str(),
+                                 BM_Redraw_100Blocks_NineLineCaptions_Zoom400)
+        ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark(("BM_PrintNineLines" + ratio).c_str(), BM_PrintNineLines)
         ->Unit(benchmark::kMicrosecond);
     if (gRatio != 1)
@@ -215,6 +231,10 @@ void printSummaries()
                      "ratio " +
                          std::to_string(gRatio) + " (CPU) vs one 60 Hz frame",
                      gDraw.cpuMs() + gRepaint.cpuMs(), kFrameMs, "ms", 1.0);
+    if (gZoomDraw.frames > 0)
+        printSummary("the same redraw and repaint zoomed in to 400 %, ratio " + std::to_string(gRatio) +
+                         " (CPU) vs one 60 Hz frame",
+                     gZoomDraw.cpuMs() + gZoomRepaint.cpuMs(), kFrameMs, "ms", 1.0);
     if (gZeroWidth[0].frames > 0) {
         printSummary("caption of 20,000 zero-width characters, wrap and print (CPU) vs one 60 Hz frame",
                      gZeroWidth[0].cpuMs(), kFrameMs, "ms", 0.1);

@@ -26,9 +26,15 @@ int DiagramMouse::Inside(const BlockTable &table, float X, float Y)
 
 DiagramMouse::ShownArea DiagramMouse::shownArea(const Surface &surface)
 {
+    // What the view shows now, zoomed and scrolled; the start-up view begins at the plane's edge.
     const PixelMapping &mapping = surface.mapping();
-    return {mapping.DiagramLeft, mapping.DiagramTop, mapping.pixelToUnitsX(surface.pixelWidth()),
-            mapping.pixelToUnitsY(surface.pixelHeight())};
+    const PlaneView &view = surface.view();
+    if (view.isStartup())
+        return {mapping.DiagramLeft, mapping.DiagramTop, mapping.pixelToUnitsX(surface.pixelWidth()),
+                mapping.pixelToUnitsY(surface.pixelHeight())};
+    return {mapping.pixelToUnitsX(view.toMappingX(0)), mapping.pixelToUnitsY(view.toMappingY(0)),
+            mapping.pixelToUnitsX(view.toMappingX(surface.pixelWidth())),
+            mapping.pixelToUnitsY(view.toMappingY(surface.pixelHeight()))};
 }
 
 namespace {

@@ -80,6 +80,7 @@ void PlotDiagramHidden(Surface &buffer, Surface &diagram, const BlockTable &tabl
     // The picture is blended pixel for pixel, so the buffer must match the diagram exactly.
     buffer.setDevicePixelRatio(diagram.devicePixelRatio());
     buffer.resize(diagram.pixelWidth(), diagram.pixelHeight());
+    buffer.setView(diagram.view());
     buffer.setMapping(diagram.mapping());
     buffer.setFont(diagram.font());
 

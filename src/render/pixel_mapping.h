@@ -31,4 +31,25 @@ struct PixelMapping {
     static PixelMapping forStartupSize(int pixelWidth, int pixelHeight);
 };
 
+// How much of the plane the window shows, and how large: a zoom, and the view's top-left corner
+// in whole pixels of the plane at that zoom, so that scrolling moves the picture by whole pixels.
+// It changes only the window's view; files and pictures of the diagram use the mapping alone. The
+// default is the start-up view: the mapping's own pixels, unmoved.
+struct PlaneView {
+    static constexpr double kMinZoom = 0.25;
+    static constexpr double kMaxZoom = 4;
+
+    double zoom = 1;
+    int left = 0;
+    int top = 0;
+
+    bool isStartup() const { return zoom == 1 && left == 0 && top == 0; }
+    // A position in the view (pixels) as pixels of the mapping, and back.
+    double toMappingX(double viewX) const { return (viewX + left) / zoom; }
+    double toMappingY(double viewY) const { return (viewY + top) / zoom; }
+    double toViewX(double mappingX) const { return mappingX * zoom - left; }
+    double toViewY(double mappingY) const { return mappingY * zoom - top; }
+    bool operator==(const PlaneView &) const = default;
+};
+
 } // namespace tessik

@@ -41,7 +41,7 @@ void Surface::allocate(int pixelWidth, int pixelHeight, bool keepPicture)
     if (keepPicture)
         copyTopLeft(m_image, image);
     m_image = image;
-    if (m_ratio == 1) {
+    if (!needsPlain()) {
         m_plain = QImage();
     } else {
         QImage plain(pixelWidth, pixelHeight, QImage::Format_RGB32);
@@ -55,11 +55,18 @@ void Surface::allocate(int pixelWidth, int pixelHeight, bool keepPicture)
     changedAll();
 }
 
+Surface::Placement Surface::shownPlacement() const
+{
+    if (m_view.isStartup())
+        return {m_ratio};
+    return {m_ratio * m_view.zoom, std::llround(m_view.left * m_ratio), std::llround(m_view.top * m_ratio)};
+}
+
 template <typename Draw> void Surface::forEachPicture(Draw draw)
 {
-    draw(m_image, m_ratio, true);
+    draw(m_image, shownPlacement(), true);
     if (!m_plain.isNull())
-        draw(m_plain, qreal(1), false);
+        draw(m_plain, Placement{1}, false);
 }
 
 void Surface::resize(int pixelWidth, int pixelHeight)
@@ -76,6 +83,16 @@ void Surface::setDevicePixelRatio(qreal ratio)
     if (ratio == m_ratio)
         return;
     m_ratio = ratio;
+    allocate(m_width, m_height, false);
+}
+
+void Surface::setView(const PlaneView &view)
+{
+    PlaneView kept = view;
+    kept.zoom = std::isfinite(view.zoom) ? std::clamp(view.zoom, PlaneView::kMinZoom, PlaneView::kMaxZoom) : 1.0;
+    if (kept == m_view)
+        return;
+    m_view = kept;
     allocate(m_width, m_height, false);
 }
 
@@ -111,7 +128,7 @@ QRect Surface::takeChangedArea()
 
 void Surface::clear()
 {
-    forEachPicture([](QImage &image, qreal, bool) { image.fill(Qt::white); });
+    forEachPicture([](QImage &image, const Placement &, bool) { image.fill(Qt::white); });
     changedAll();
 }
 
@@ -154,16 +171,16 @@ void Surface::span(const Pixels &pixels, int y, std::int64_t from, std::int64_t 
 
 void Surface::roundRect(int left, int top, int right, int bottom, int cornerWidth, int cornerHeight)
 {
-    forEachPicture([&](QImage &image, qreal ratio, bool shown) {
-        roundRectOn(image, ratio, shown, {left, top, right, bottom}, cornerWidth, cornerHeight);
+    forEachPicture([&](QImage &image, const Placement &at, bool shown) {
+        roundRectOn(image, at, shown, {left, top, right, bottom}, cornerWidth, cornerHeight);
     });
 }
 
-void Surface::roundRectOn(QImage &image, qreal ratio, bool shown, const PixelRect &rect, int cornerWidth,
+void Surface::roundRectOn(QImage &image, const Placement &at, bool shown, const PixelRect &rect, int cornerWidth,
                           int cornerHeight)
 {
-    std::int64_t l = toDevice(rect.left, ratio), t = toDevice(rect.top, ratio), r = toDevice(rect.right, ratio),
-                 b = toDevice(rect.bottom, ratio);
+    std::int64_t l = at.deviceX(rect.left), t = at.deviceY(rect.top), r = at.deviceX(rect.right),
+                 b = at.deviceY(rect.bottom);
     if (l > r)
         std::swap(l, r);
     if (t > b)
@@ -171,8 +188,8 @@ void Surface::roundRectOn(QImage &image, qreal ratio, bool shown, const PixelRec
     if (r - l < 1 || b - t < 1)
         return;
     // The corner ellipse never exceeds the rectangle.
-    const double rx = std::min<double>(std::abs(cornerWidth) * ratio, double(r - l)) / 2.0;
-    const double ry = std::min<double>(std::abs(cornerHeight) * ratio, double(b - t)) / 2.0;
+    const double rx = std::min<double>(std::abs(cornerWidth) * at.scale, double(r - l)) / 2.0;
+    const double ry = std::min<double>(std::abs(cornerHeight) * at.scale, double(b - t)) / 2.0;
     if (shown)
         changed(l, t, r - 1, b - 1);
 
@@ -204,9 +221,11 @@ void Surface::roundRectOn(QImage &image, qreal ratio, bool shown, const PixelRec
 
 void Surface::line(float x1, float y1, float x2, float y2, Colour colour)
 {
-    forEachPicture([&](QImage &image, qreal ratio, bool shown) {
-        double px1 = m_mapping.scaleToDeviceX(x1, ratio), py1 = m_mapping.scaleToDeviceY(y1, ratio);
-        double px2 = m_mapping.scaleToDeviceX(x2, ratio), py2 = m_mapping.scaleToDeviceY(y2, ratio);
+    forEachPicture([&](QImage &image, const Placement &at, bool shown) {
+        double px1 = double(m_mapping.scaleToDeviceX(x1, at.scale)) - double(at.x);
+        double py1 = double(m_mapping.scaleToDeviceY(y1, at.scale)) - double(at.y);
+        double px2 = double(m_mapping.scaleToDeviceX(x2, at.scale)) - double(at.x);
+        double py2 = double(m_mapping.scaleToDeviceY(y2, at.scale)) - double(at.y);
         if (clipToPicture(image, px1, py1, px2, py2))
             drawSegment(image, shown, {int(px1), int(py1), int(px2), int(py2)}, colour);
     });
@@ -273,14 +292,14 @@ void Surface::drawSegment(QImage &image, bool shown, const DeviceSegment &segmen
 void Surface::circle(float x, float y, float radius, Colour colour)
 {
     forEachPicture(
-        [&](QImage &image, qreal ratio, bool shown) { circleOn(image, ratio, shown, x, y, radius, colour); });
+        [&](QImage &image, const Placement &at, bool shown) { circleOn(image, at, shown, x, y, radius, colour); });
 }
 
-void Surface::circleOn(QImage &image, qreal ratio, bool shown, float x, float y, float radius, Colour colour)
+void Surface::circleOn(QImage &image, const Placement &at, bool shown, float x, float y, float radius, Colour colour)
 {
-    const double cx = (double(x) - m_mapping.DiagramLeft) * m_mapping.pixelsPerUnitX() * ratio;
-    const double cy = (double(y) - m_mapping.DiagramTop) * m_mapping.pixelsPerUnitY() * ratio;
-    const double rp = std::abs(double(radius)) * m_mapping.pixelsPerUnitX() * ratio;
+    const double cx = (double(x) - m_mapping.DiagramLeft) * m_mapping.pixelsPerUnitX() * at.scale - double(at.x);
+    const double cy = (double(y) - m_mapping.DiagramTop) * m_mapping.pixelsPerUnitY() * at.scale - double(at.y);
+    const double rp = std::abs(double(radius)) * m_mapping.pixelsPerUnitX() * at.scale;
     if (!std::isfinite(cx) || !std::isfinite(cy) || !std::isfinite(rp))
         return;
     if (cx + rp < -1 || cy + rp < -1 || cx - rp > image.width() + 1 || cy - rp > image.height() + 1)
@@ -321,21 +340,24 @@ void Surface::print(const QString &text)
     const int px = m_mapping.ScaleToPixelsX(m_currentX);
     const int py = m_mapping.ScaleToPixelsY(m_currentY);
     const int lineHeight = m_text.lineHeight();
-    if (px < m_width && py < m_height && py + lineHeight > 0) {
-        forEachPicture([&](QImage &image, qreal ratio, bool) {
-            // The painter works on the image's own device pixels, so the glyphs are drawn from a
-            // font of the device size rather than enlarged.
-            QImage device(image.bits(), image.width(), image.height(), image.bytesPerLine(), image.format());
-            QPainter painter(&device);
-            painter.setPen(QColor(redOf(m_pen), greenOf(m_pen), blueOf(m_pen)));
-            m_text.drawText(painter, QPointF(px * ratio, (py + m_text.ascent()) * ratio), text, ratio);
-        });
-        // Glyphs may reach a little past their advances.
-        const int margin = std::max(2, lineHeight / 4);
-        changed(toDevice(px - margin, m_ratio), toDevice(py - margin, m_ratio),
-                toDevice(std::int64_t(px) + m_text.pixelWidth(text) + margin, m_ratio),
-                toDevice(py + lineHeight + margin, m_ratio));
-    }
+    // Glyphs may reach a little past their advances.
+    const int margin = std::max(2, lineHeight / 4);
+    forEachPicture([&](QImage &image, const Placement &at, bool shown) {
+        const std::int64_t left = at.deviceX(px), top = at.deviceY(py);
+        if (left >= image.width() || top >= image.height() || at.deviceY(std::int64_t(py) + lineHeight) <= 0)
+            return;
+        // The painter works on the image's own device pixels, so the glyphs are drawn from a
+        // font of the device size rather than enlarged.
+        QImage device(image.bits(), image.width(), image.height(), image.bytesPerLine(), image.format());
+        QPainter painter(&device);
+        painter.setPen(QColor(redOf(m_pen), greenOf(m_pen), blueOf(m_pen)));
+        const QPointF origin(px * at.scale - double(at.x), (py + m_text.ascent()) * at.scale - double(at.y));
+        m_text.drawText(painter, origin, text, at.scale);
+        if (shown)
+            changed(at.deviceX(px - margin), at.deviceY(py - margin),
+                    at.deviceX(std::int64_t(px) + m_text.pixelWidth(text) + margin),
+                    at.deviceY(py + lineHeight + margin));
+    });
     m_currentX += textWidth(text);
 }
 
@@ -350,6 +372,8 @@ Colour Surface::point(int px, int py) const
 {
     if (px < 0 || py < 0 || px >= m_width || py >= m_height)
         return -1;
+    if (!m_view.isStartup())
+        return fromPixel(reinterpret_cast<const std::uint32_t *>(m_plain.constScanLine(py))[px]);
     const int x = m_ratio == 1 ? px : int(px * m_ratio);
     const int y = m_ratio == 1 ? py : int(py * m_ratio);
     return fromPixel(reinterpret_cast<const std::uint32_t *>(m_image.constScanLine(y))[x]);
@@ -364,7 +388,7 @@ void Surface::refresh()
 
 QImage Surface::logicalImage() const
 {
-    return m_ratio == 1 ? m_image : m_plain;
+    return m_plain.isNull() ? m_image : m_plain;
 }
 
 void Surface::setImage(const QImage &image)

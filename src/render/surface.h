@@ -23,6 +23,12 @@ enum class MixMode { Xor = 7, Copy = 13 };
 // (the device pixel ratio): every shape and every glyph is drawn at the image's full
 // resolution, outlines and lines one device pixel wide, while sizes, positions and point()
 // stay in pixels of the mapping. At a ratio of 1 the two are the same.
+//
+// The view (zoom and scroll) works the same way: the shown picture is drawn at the ratio times
+// the zoom, moved by the view's corner, so captions, corners and shadows are drawn at the size
+// they are shown, never enlarged from a smaller picture. Sizes and drawing calls stay in pixels
+// of the mapping, the picture keeps the view's size, and point() and logicalImage() read the
+// picture of the start-up view, which is drawn beside the shown one whenever they differ.
 class Surface : public Canvas {
 public:
     Surface(int pixelWidth = 0, int pixelHeight = 0);
@@ -37,6 +43,10 @@ public:
     // new resolution: the caller draws the diagram again.
     qreal devicePixelRatio() const { return m_ratio; }
     void setDevicePixelRatio(qreal ratio);
+
+    // A change starts a white picture in the new view: the caller draws the diagram again.
+    const PlaneView &view() const { return m_view; }
+    void setView(const PlaneView &view);
 
     void setMapping(const PixelMapping &mapping) { m_mapping = mapping; }
     const PixelMapping &mapping() const override { return m_mapping; }
@@ -90,10 +100,10 @@ public:
 
     // The retained picture in device pixels, its device pixel ratio set.
     const QImage &image() const { return m_image; }
-    // The picture at one pixel per pixel of the mapping, exactly as a surface at a ratio of 1
-    // would hold it after the same drawing: above a ratio of 1 everything is drawn a second
-    // time at that size, because no reduction of the dense picture keeps the diagram's colours
-    // and one-pixel outlines.
+    // The picture at one pixel per pixel of the mapping in the start-up view, exactly as a
+    // surface at a ratio of 1 would hold it after the same drawing: above a ratio of 1, or in
+    // another view, everything is drawn a second time at that size, because no reduction of the
+    // dense picture keeps the diagram's colours and one-pixel outlines.
     QImage logicalImage() const;
     // Loads a fixed picture (the key pictures): the surface takes its size and its device pixel
     // ratio.
@@ -108,18 +118,28 @@ private:
         int x1, y1, x2, y2;
     };
 
+    // Where pixels of the mapping land on one picture: scaled, then moved by whole device pixels.
+    struct Placement {
+        qreal scale;
+        std::int64_t x = 0, y = 0;
+        std::int64_t deviceX(std::int64_t pixels) const { return toDevice(pixels, scale) - x; }
+        std::int64_t deviceY(std::int64_t pixels) const { return toDevice(pixels, scale) - y; }
+    };
     static std::int64_t toDevice(std::int64_t pixels, qreal ratio);
+    Placement shownPlacement() const;
+    bool needsPlain() const { return m_ratio != 1 || !m_view.isStartup(); }
     void allocate(int pixelWidth, int pixelHeight, bool keepPicture);
-    // Draws on the retained picture and, above a ratio of 1, on the plain one: the picture, its
-    // device pixels per pixel of the mapping, and whether it is the one shown.
+    // Draws on the retained picture and, above a ratio of 1 or in another view, on the plain one:
+    // the picture, where pixels of the mapping land on it, and whether it is the one shown.
     template <typename Draw> void forEachPicture(Draw draw);
     void changed(std::int64_t left, std::int64_t top, std::int64_t right, std::int64_t bottom);
     void changedAll() { changed(0, 0, m_image.width() - 1, m_image.height() - 1); }
     struct PixelRect {
         int left, top, right, bottom;
     };
-    void roundRectOn(QImage &image, qreal ratio, bool shown, const PixelRect &rect, int cornerWidth, int cornerHeight);
-    void circleOn(QImage &image, qreal ratio, bool shown, float x, float y, float radius, Colour colour);
+    void roundRectOn(QImage &image, const Placement &at, bool shown, const PixelRect &rect, int cornerWidth,
+                     int cornerHeight);
+    void circleOn(QImage &image, const Placement &at, bool shown, float x, float y, float radius, Colour colour);
     static bool clipToPicture(const QImage &image, double &x1, double &y1, double &x2, double &y2);
     void drawSegment(QImage &image, bool shown, const DeviceSegment &segment, Colour colour);
     static void blendPicture(QImage &target, const QImage &source, int alpha);
@@ -136,10 +156,11 @@ private:
     static void span(const Pixels &pixels, int y, std::int64_t from, std::int64_t to, Colour colour);
 
     QImage m_image;
-    QImage m_plain; // one pixel a pixel of the mapping; only above a ratio of 1
+    QImage m_plain; // one pixel a pixel of the mapping, start-up view; only when the shown one differs
     int m_width = 0;
     int m_height = 0;
     qreal m_ratio = 1;
+    PlaneView m_view;
     QRect m_changed; // device pixels
     PixelMapping m_mapping;
     TextMetrics m_text;

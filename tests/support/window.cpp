@@ -14,6 +14,7 @@
 #include <QListView>
 #include <QMouseEvent>
 #include <QRadioButton>
+#include <QWheelEvent>
 
 namespace tessik::test {
 
@@ -92,7 +93,10 @@ void WindowDriver::key(QKeyCombination combination)
 
 QPoint WindowDriver::pixelOf(float x, float y) const
 {
-    return QPoint(mapping().ScaleToPixelsX(x), mapping().ScaleToPixelsY(y)) +
+    // Where the zoomed and scrolled view shows the point.
+    const PlaneView &view = diagramSurface().view();
+    return QPoint(int(std::lround(view.toViewX(mapping().ScaleToPixelsX(x)))),
+                  int(std::lround(view.toViewY(mapping().ScaleToPixelsY(y))))) +
            control("picDiagram")->contentsRect().topLeft();
 }
 
@@ -111,6 +115,15 @@ void WindowDriver::dragDiagram(float fromX, float fromY, float toX, float toY, Q
         send(diagram, QEvent::MouseMove, Qt::RightButton,
              pixelOf(fromX + (toX - fromX) * i / 4, fromY + (toY - fromY) * i / 4));
     send(diagram, QEvent::MouseButtonRelease, Qt::RightButton, pixelOf(toX, toY), atRelease);
+}
+
+void WindowDriver::wheelDiagram(int notches, Qt::KeyboardModifiers modifiers)
+{
+    QWidget *diagram = control("picDiagram");
+    const QPointF middle = QRectF(diagram->contentsRect()).center();
+    QWheelEvent event(middle, diagram->mapToGlobal(middle), {}, QPoint(0, 120 * notches), Qt::NoButton, modifiers,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(diagram, &event);
 }
 
 void WindowDriver::clickPicture(const QString &picture, QPoint at)
@@ -208,6 +221,7 @@ bool WindowDriver::diagramShowsTable() const
     const Surface &shown = diagramSurface();
     Surface fresh(shown.pixelWidth(), shown.pixelHeight());
     fresh.setMapping(shown.mapping());
+    fresh.setView(shown.view());
     DiagramColours colours;
     colours.tables = ColourTables::standard();
     colours.ViewType = find<QRadioButton>("optType(0)")->isChecked() ? NotesView : CategoryView;

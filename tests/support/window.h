@@ -55,6 +55,8 @@ public:
     void clickDiagram(float x, float y);
     // Presses the right button, moves there in steps with it held, releases.
     void dragDiagram(float fromX, float fromY, float toX, float toY, Qt::KeyboardModifiers atRelease = {});
+    // The wheel turned by whole notches (negative: towards the user) over the diagram's middle.
+    void wheelDiagram(int notches, Qt::KeyboardModifiers modifiers = {});
     // A left press on a key picture (PicCategories or picLedgend) at its own pixel, released there
     // or over the diagram.
     void clickPicture(const QString &picture, QPoint at);
@@ -95,10 +97,10 @@ public:
     // phrase, button and status and its result list, then every message, file dialog (its
     // title, folder and proposed name), page or file opened, print, and the history file.
     QStringList seen() const;
-
-private:
+    // Where the window shows a point of the diagram, in picDiagram's pixels.
     QPoint pixelOf(float x, float y) const;
 
+private:
     std::unique_ptr<QWidget> m_owned;
     QWidget *m_window = nullptr;
 };
@@ -121,6 +123,9 @@ inline const auto key = [](QKeyCombination keys) -> Step { return [=](WindowDriv
 // A right-button drag on the diagram, the modifiers held at the release.
 inline const auto drag = [](float fromX, float fromY, float toX, float toY, Qt::KeyboardModifiers atRelease = {}) {
     return Step([=](WindowDriver &d) { d.dragDiagram(fromX, fromY, toX, toY, atRelease); });
+};
+inline const auto wheel = [](int notches, Qt::KeyboardModifiers modifiers = {}) -> Step {
+    return [=](WindowDriver &d) { d.wheelDiagram(notches, modifiers); };
 };
 // The next file dialog's answer: a path in the test's folder.
 inline const auto answer = [](const QString &path) -> Step { return [=](WindowDriver &d) { d.answerFile(path); }; };

@@ -16,7 +16,8 @@ using namespace controls;
 DiagramArea::DiagramArea(QWidget *window, Document &document, Platform &platform)
     : QObject(window), m_document(document), m_platform(platform),
       m_view(place<SurfaceView>(window, "picDiagram", 8, 4, 609, 401)),
-      m_buffer(named<SurfaceView>(window, "picBuffer"))
+      m_buffer(named<SurfaceView>(window, "picBuffer")),
+      m_viewport(new DiagramViewport(m_view, [this]() -> const BlockTable & { return m_document.table(); }))
 {
     // The replay's hidden twin takes the diagram's size and mapping when a replay draws on it.
     m_buffer->setVisible(false);
@@ -55,6 +56,7 @@ void DiagramArea::redraw(const QString &phrase)
     PlotDiagram(surface(), m_document.table(), m_colours, phrase);
     m_animation.endRun(m_document.table());
     m_view->showChanges();
+    m_viewport->followBlocks();
 }
 
 void DiagramArea::outline(int id)

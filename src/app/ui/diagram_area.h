@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/ui/diagram_viewport.h"
 #include "app/ui/surface_view.h"
 #include "interact/diagram_mouse.h"
 #include "render/animation.h"
@@ -21,6 +22,7 @@ public:
     DiagramArea(QWidget *window, Document &document, Platform &platform);
 
     SurfaceView *view() const { return m_view; }
+    DiagramViewport *viewport() const { return m_viewport; }
     Surface &surface() { return m_view->surface(); }
     const PixelMapping &mapping() const { return m_view->surface().mapping(); }
     const DiagramColours &colours() const { return m_colours; }
@@ -60,8 +62,15 @@ Q_SIGNALS:
     void selectionChanged(int id);
 
 private:
-    float unitsX(const PointerEvent &event) const { return mapping().pixelToUnitsX(event.pixel.x()); }
-    float unitsY(const PointerEvent &event) const { return mapping().pixelToUnitsY(event.pixel.y()); }
+    // Through the view: a gesture means the same units at every zoom and scroll.
+    float unitsX(const PointerEvent &event) const
+    {
+        return mapping().pixelToUnitsX(m_viewport->view().toMappingX(event.pixel.x()));
+    }
+    float unitsY(const PointerEvent &event) const
+    {
+        return mapping().pixelToUnitsY(m_viewport->view().toMappingY(event.pixel.y()));
+    }
 
     // The pointer handling's view of the window.
     const BlockTable &blocks() const override;
@@ -84,6 +93,7 @@ private:
     Platform &m_platform;
     SurfaceView *m_view;   // picDiagram
     SurfaceView *m_buffer; // picBuffer
+    DiagramViewport *m_viewport;
     DiagramColours m_colours;
     DiagramMouse m_mouse{*this};
     AnimationState m_animation;

@@ -105,6 +105,7 @@ void MainWindow::connectCommandPanel()
     connect(m_diagram, &DiagramArea::redrawRequested, this, &MainWindow::showTable);
     // A screen of another density gave the diagram a new, white bitmap.
     connect(m_diagram->view(), &SurfaceView::densityChanged, this, &MainWindow::drawDiagram);
+    connect(m_diagram->viewport(), &DiagramViewport::changed, this, &MainWindow::drawDiagram);
 }
 
 void MainWindow::connectEditor()
@@ -167,6 +168,7 @@ void MainWindow::connectKeys()
                 m_search->escape();
         });
     m_keys->addHistoryKeys([this] { m_document.undo(); }, [this] { m_document.redo(); });
+    connectZoomKeys();
     watchTextBoxes(m_commands);
     m_keys->update();
     connectDiagramKeys();
@@ -185,7 +187,29 @@ void MainWindow::connectDiagramKeys()
         else if (m_document.table().isLive(id))
             m_document.deleteBlock(id);
     });
-    m_diagram->view()->setToolTip(DiagramKeyboard::keyList());
+    // The view's own tooltip names the zoom and scroll gestures: the keys come first.
+    const QString gestures = m_diagram->view()->toolTip();
+    m_diagram->view()->setToolTip(DiagramKeyboard::keyList() + (gestures.isEmpty() ? "" : "\n" + gestures));
+}
+
+void MainWindow::connectZoomKeys()
+{
+    // The view's keys act wherever the focus is; no text box has a use for them.
+    DiagramViewport *viewport = m_diagram->viewport();
+    const auto always = [] { return true; };
+    const auto ctrl = [](Qt::Key key, Qt::KeyboardModifiers also = {}) {
+        return QKeySequence(QKeyCombination(Qt::ControlModifier | also, key));
+    };
+    m_keys->add(QStringLiteral("zoomIn"),
+                {ctrl(Qt::Key_Plus), ctrl(Qt::Key_Equal), ctrl(Qt::Key_Plus, Qt::ShiftModifier),
+                 ctrl(Qt::Key_Plus, Qt::KeypadModifier)},
+                always, [viewport] { viewport->zoomIn(); });
+    m_keys->add(QStringLiteral("zoomOut"), {ctrl(Qt::Key_Minus), ctrl(Qt::Key_Minus, Qt::KeypadModifier)}, always,
+                [viewport] { viewport->zoomOut(); });
+    m_keys->add(QStringLiteral("zoomReset"), {ctrl(Qt::Key_0), ctrl(Qt::Key_0, Qt::KeypadModifier)}, always,
+                [viewport] { viewport->reset(); });
+    m_keys->add(QStringLiteral("zoomFit"), {ctrl(Qt::Key_F, Qt::ShiftModifier)}, always,
+                [viewport] { viewport->fit(); });
 }
 
 void MainWindow::showEvent(QShowEvent *event)

@@ -44,6 +44,7 @@ private:
     void connectDocument();
     void connectKeys();
     void connectDiagramKeys();
+    void connectZoomKeys();
     void buildHiddenPanels();
     void ensureEditor();
     void ensureSearchPanel();

@@ -1,0 +1,111 @@
+// Zoom and scroll through the real window: a view setting only, never an edit of the analysis.
+#include "support/test_main.h"
+#include "support/window.h"
+
+using namespace tessik;
+using namespace tessik::test;
+
+namespace {
+
+const Step zoomIn = key(Qt::CTRL | Qt::Key_Plus), zoomOut = key(Qt::CTRL | Qt::Key_Minus),
+           fit = key(Qt::CTRL | Qt::SHIFT | Qt::Key_F), startView = key(Qt::CTRL | Qt::Key_0);
+
+// Pump.rca.xml, with a fourth block "Far" whose box starts at x 150, opened in a default-size window.
+QString startWithFarBlock(WindowDriver &d)
+{
+    d.start();
+    Analysis pump = analysisWith(3);
+    pump.table.setCaption(pump.table.addBlock(155, 5), "Far");
+    return d.load(pump, "Pump.rca.xml");
+}
+
+using ViewThen = std::pair<QList<Step>, QList<Step>>; // the view's gestures, then what is snapshot
+
+bool barShown(WindowDriver &d)
+{
+    return d.control("diagramScrollX")->isVisible();
+}
+
+} // namespace
+
+class ViewTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void init() { QTest::failOnWarning(QRegularExpression(".")); } // Qt's own complaints are faults too
+
+    // A block beyond the window's right edge is reached by the scroll bar's wheel or by fit, and
+    // a click on it then opens the editor on it.
+    void aFarBlockIsReached_data()
+    {
+        addRows<QList<Step>>({{"Shift+wheel", {wheel(-40, Qt::ShiftModifier)}},
+                              {"fit from a text box", {focus("txtOffice"), fit}},
+                              {"zoomed out with Ctrl+wheel", {wheel(-5, Qt::ControlModifier)}}});
+    }
+    void aFarBlockIsReached()
+    {
+        QFETCH(QList<Step>, row);
+        WindowDriver d;
+        startWithFarBlock(d);
+        QVERIFY2(barShown(d), "no scroll bar shows the way to the block at x 150");
+        run(d, row);
+        QVERIFY2(d.text("txtOffice") == "Plant North", "a zoom key was typed into the text box");
+        d.clickDiagram(155, 5); // a press outside the drawing area or on a bar opens nothing
+        QVERIFY2(d.panel() == "frameEdit" && d.text("txtText") == "Far", qPrintable(d.seen().join('\n')));
+    }
+
+    // A right-drag drop lands at the unit under the pointer at every zoom, and a drop on another
+    // block links the two as at 100 %; zooming alone is no edit.
+    void aDropLandsOnTheSameUnits_data()
+    {
+        addRows<QList<Step>>({{"100 %", {}},
+                              {"200 %", {zoomIn, zoomIn, zoomIn}},
+                              {"50 %", {zoomOut, zoomOut, zoomOut}},
+                              {"200 %, scrolled", {zoomIn, zoomIn, zoomIn, wheel(1), wheel(-1, Qt::ShiftModifier)}}});
+    }
+    void aDropLandsOnTheSameUnits()
+    {
+        QFETCH(QList<Step>, row);
+        WindowDriver d;
+        d.start();
+        d.load(analysisWith(3));
+        run(d, row);
+        QVERIFY2(!d.document().isModified(), "zooming or scrolling counted as an edit");
+        run(d, {drag(35, 5, 44.3f, -6.2f), drag(44, -6, 20, 5)});
+        QCOMPARE(d.document().table().block(3).x, 39.0f);
+        QCOMPARE(d.document().table().block(3).y, -11.0f);
+        QCOMPARE(d.document().table().block(3).parent, 2);
+        // The view shows the box where the pointer finds it: the middle of its left edge.
+        const QPoint edge = d.pixelOf(39, -6) - d.control("picDiagram")->contentsRect().topLeft();
+        QCOMPARE(fromPixel(d.diagramSurface().image().pixel(edge * d.diagramSurface().devicePixelRatio())), kBlack);
+    }
+
+    // The snapshot is the 100 % picture whatever the view, the replay's included, and the file
+    // never changes with the view; Ctrl+0 brings back the start-up picture pixel for pixel.
+    void theViewReachesNoFile_data()
+    {
+        const QList<Step> replay{press("btnAnimate"), press("btnAnimate")};
+        addRows<ViewThen>({{"zoomed in and scrolled", {{zoomIn, zoomIn, wheel(-2), wheel(2, Qt::ShiftModifier)}, {}}},
+                           {"zoomed out", {{zoomOut, zoomOut}, {}}},
+                           {"fit", {{fit}, {}}},
+                           {"a replay step zoomed in", {{wheel(1, Qt::ControlModifier)}, replay}}});
+    }
+    void theViewReachesNoFile()
+    {
+        QFETCH(ViewThen, row);
+        const auto &[view, then] = row;
+        WindowDriver d;
+        const QString file = startWithFarBlock(d);
+        const QByteArray saved = readBytes(file);
+        const QImage shown = d.diagramSurface().image();
+        run(d, then + QList<Step>{press("btnSnapShot")});
+        const QByteArray atStart = readBytes(d.platform.openedUrls.last());
+        run(d, view + then + QList<Step>{press("btnSnapShot")});
+        QVERIFY2(readBytes(d.platform.openedUrls.last()) == atStart, "the snapshot depends on the view");
+        QVERIFY2(readBytes(file) == saved && !d.document().isModified(), "the view changed the analysis");
+        run(d, {startView});
+        QVERIFY2(d.diagramSurface().image() == shown, "Ctrl+0 does not bring back the start-up picture");
+    }
+};
+
+TESSIK_TEST(ViewTest)
+#include "view_test.moc"
