@@ -18,6 +18,8 @@ packages=(
   # tests and CI: the fonts an ordinary desktop has beside ours (ghostscript brings the first two),
   # so that every run of the suite shows it holds whichever font a missing character comes from
   fonts-urw-base35 fonts-droid-fallback fonts-noto-core fonts-dejavu
+  # the accessibility test reads the window over the desktop's accessibility bus, as a screen reader
+  at-spi2-core dbus-daemon python3-pyatspi
 )
 
 missing=()

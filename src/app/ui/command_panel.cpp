@@ -2,6 +2,7 @@
 
 #include "app/ui/controls.h"
 #include "app/ui/header_fields.h"
+#include "app/ui/key_picture_accessible.h"
 #include "model/classification.h"
 #include "model/rounding.h"
 #include "render/artwork.h"
@@ -26,7 +27,7 @@ const QString kTrainingReference = QStringLiteral(TESSIK_TRAINING_REFERENCE_URL)
 
 CommandPanel::CommandPanel(QWidget *parent) : QFrame(parent)
 {
-    makePanel(this, "frameControl", 8, 133);
+    makePanel(this, "frameControl", 8, 133, QStringLiteral("Commands"));
     buildButtons();
     m_header = new HeaderFields(this);
     buildViewSwitch();
@@ -43,6 +44,10 @@ QPushButton *CommandPanel::commandButton(const char *name, const QString &captio
 void CommandPanel::replayButton(const char *name, const QString &caption, int left, AnimationDirection direction)
 {
     QPushButton *control = button(this, name, caption, left, 12, 117, 29);
+    // The arrows of the caption show the direction to the eye only.
+    control->setAccessibleDescription(direction == AnimationDirection::Forward
+                                          ? QStringLiteral("Replays the chains from the causes to the impacts")
+                                          : QStringLiteral("Replays the chains from the impacts back to the causes"));
     // The click is not taken again while its fade runs; the other button stays live, and a click
     // on it waits for the events handled at the end of the fade.
     connect(control, &QPushButton::clicked, this, [this, control, direction] {
@@ -65,7 +70,8 @@ void CommandPanel::buildButtons()
 {
     commandButton("btnNew", QStringLiteral("New"), 8, 12, 73, &CommandPanel::newRequested);
     commandButton("btnSave", QStringLiteral("Save"), 92, 12, 73, &CommandPanel::saveRequested);
-    commandButton("btnSnapShot", QStringLiteral("Snapshot"), 176, 12, 73, &CommandPanel::snapshotRequested);
+    commandButton("btnSnapShot", QStringLiteral("Snapshot"), 176, 12, 73, &CommandPanel::snapshotRequested)
+        ->setAccessibleDescription(QStringLiteral("Saves the diagram as a bitmap and opens it"));
     replayButton("btnAnimateForward", QStringLiteral("Impacts_from_Causes -------->"), 260,
                  AnimationDirection::Forward);
     replayButton("btnAnimate", QStringLiteral("Causes_To _Impacts <--------"), 376, AnimationDirection::Backward);
@@ -75,6 +81,8 @@ void CommandPanel::buildButtons()
     commandButton("btnSaveAs", QStringLiteral("Save As"), 92, 44, 73, &CommandPanel::saveAsRequested);
     commandButton("btnAnalyze", QStringLiteral("Search"), 176, 44, 73, &CommandPanel::searchRequested);
     trainingButton("btnTraining", QStringLiteral("Tessik Training Video"), 4, 121, kTrainingVideo);
+    findChild<QPushButton *>(QStringLiteral("btnTraining"))
+        ->setAccessibleDescription(QStringLiteral("Opens the training video page in the web browser"));
     trainingButton("btnTrainingReference", QStringLiteral("RCA Training Reference"), 132, 125, kTrainingReference);
     findChild<QPushButton *>(QStringLiteral("btnTrainingReference"))->setVisible(false);
 }
@@ -86,9 +94,12 @@ void CommandPanel::buildViewSwitch()
     m_views[1]->setChecked(true);
     m_views[0] = place<QRadioButton>(this, "optType(0)", 680, 40, 53, 13);
     m_views[0]->setText(QStringLiteral("Notes"));
+    m_views[1]->setAccessibleDescription(QStringLiteral("Colours the blocks by their category"));
+    m_views[0]->setAccessibleDescription(QStringLiteral("Colours the blocks by the classification of their notes"));
     m_version = label(this, "lblversion", QStringLiteral("version"), 684, 116, 61, 13);
     m_version->setAlignment(Qt::AlignCenter);
     m_version->setFont(arialFont(9, false));
+    m_version->setAccessibleDescription(QStringLiteral("Program version"));
 
     m_categories = place<SurfaceView>(this, "PicCategories", 756, 12, 205, 113);
     m_categories->setLineWidth(1); // a thin border leaves the whole picture in view
@@ -97,6 +108,10 @@ void CommandPanel::buildViewSwitch()
     m_legend->setLineWidth(1);
     m_legend->setFixedPicture(notesLegendPicture);
     m_legend->setVisible(false);
+    describeKeyPicture(m_categories, QStringLiteral("Category key"), QStringLiteral("Category"), categoryKeyPicture,
+                       SelectCategory);
+    describeKeyPicture(m_legend, QStringLiteral("Notes key"), QStringLiteral("Notes classification"),
+                       notesLegendPicture, SelectNote);
 
     for (int view : {NotesView, CategoryView})
         connect(m_views[size_t(view)], &QRadioButton::clicked, this, [this, view] { chooseView(view); });
@@ -106,6 +121,14 @@ void CommandPanel::buildViewSwitch()
             [this](const PointerEvent &event) { pickFrom(m_legend, SelectNote, event); });
     for (SurfaceView *picture : {m_categories, m_legend})
         connect(picture, &SurfaceView::mouseUp, this, &CommandPanel::pickReleased);
+}
+
+void CommandPanel::describeKeyPicture(SurfaceView *picture, const QString &name, const QString &kind,
+                                      SurfaceView::PictureSource source, QString (*read)(const QImage &, int, int))
+{
+    exposeKeyCells(picture, source, read, kind);
+    picture->setAccessibleName(name);
+    picture->setAccessibleDescription(QStringLiteral("Press a value, then release it over a block"));
 }
 
 void CommandPanel::showVersion(const QString &version)

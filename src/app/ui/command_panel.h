@@ -52,6 +52,8 @@ private:
                                void (CommandPanel::*requested)());
     void replayButton(const char *name, const QString &caption, int left, AnimationDirection direction);
     void trainingButton(const char *name, const QString &caption, int left, int width, const QString &address);
+    void describeKeyPicture(SurfaceView *picture, const QString &name, const QString &kind,
+                            SurfaceView::PictureSource source, QString (*read)(const QImage &, int, int));
     void chooseView(int viewType);
     void pickFrom(SurfaceView *picture, QString (*select)(const PixelReader &, int, int), const PointerEvent &event);
 

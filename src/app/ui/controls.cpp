@@ -60,9 +60,16 @@ QLabel *label(QWidget *parent, const char *name, const QString &caption, int lef
     return control;
 }
 
-void makePanel(QFrame *panel, const char *name, int left, int height)
+void nameAfter(QWidget *control, QLabel *label)
+{
+    control->setAccessibleName(label->text());
+    label->setBuddy(control);
+}
+
+void makePanel(QFrame *panel, const char *name, int left, int height, const QString &accessibleName)
 {
     panel->setObjectName(QLatin1String(name));
+    panel->setAccessibleName(accessibleName);
     panel->setGeometry(left, panel->y(), panel->width(), height);
     panel->setFrameStyle(QFrame::Box | QFrame::Sunken);
 }

@@ -30,8 +30,11 @@ template <typename T> T *place(QWidget *parent, const char *name, int left, int 
 QPushButton *button(QWidget *parent, const char *name, const QString &caption, int left, int top, int width,
                     int height);
 QLabel *label(QWidget *parent, const char *name, const QString &caption, int left, int top, int width, int height);
-// A panel's left edge and height are its own; the window gives it its top and width.
-void makePanel(QFrame *panel, const char *name, int left, int height);
+// Names a control after its label for screen readers, as a sighted user reads the label.
+void nameAfter(QWidget *control, QLabel *label);
+// A panel's left edge and height are its own; the window gives it its top and width. The
+// panels have no caption; a screen reader says what each is for.
+void makePanel(QFrame *panel, const char *name, int left, int height, const QString &accessibleName);
 QFrame *verticalLine(QWidget *parent, const char *name, int x, int top, int bottom);
 QLineEdit *lineBox(QWidget *parent, const char *name, int left, int top, int width, int height);
 // The block editor's multi-line boxes: bold text on light yellow.

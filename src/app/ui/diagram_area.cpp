@@ -2,6 +2,7 @@
 
 #include "app/core/document.h"
 #include "app/ui/controls.h"
+#include "app/ui/diagram_accessible.h"
 #include "platform/core/platform.h"
 #include "render/artwork.h"
 
@@ -30,6 +31,8 @@ DiagramArea::DiagramArea(QWidget *window, Document &document, Platform &platform
             [this](const PointerEvent &e) { m_mouse.MouseMove(e.Button, e.Shift, unitsX(e), unitsY(e)); });
     connect(m_view, &SurfaceView::mouseUp, this,
             [this](const PointerEvent &e) { m_mouse.MouseUp(e.Button, e.Shift, unitsX(e), unitsY(e)); });
+    exposeDiagram(*this, document);
+    m_view->setAccessibleName(QStringLiteral("Diagram"));
 }
 
 void DiagramArea::fixUnitSize()

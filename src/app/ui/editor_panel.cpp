@@ -15,7 +15,7 @@ using namespace controls;
 
 EditorPanel::EditorPanel(QWidget *parent) : QFrame(parent)
 {
-    makePanel(this, "frameEdit", 8, 133);
+    makePanel(this, "frameEdit", 8, 133, QStringLiteral("Block editor"));
 }
 
 EditorPanel::~EditorPanel() = default;
@@ -25,11 +25,15 @@ void EditorPanel::build()
     if (isBuilt())
         return;
     m_caption = yellowBox(this, "txtText", 4, 8, 121, 97);
-    label(this, "Label1", QStringLiteral("Text"), 128, 8, 25, 17);
+    nameAfter(m_caption, label(this, "Label1", QStringLiteral("Text"), 128, 8, 25, 17));
+    m_caption->setAccessibleDescription(QStringLiteral("The block's caption; Enter stores it"));
     verticalLine(this, "Line2", 156, 8, 104);
     m_notes = yellowBox(this, "txtNotes", 164, 8, 273, 97);
-    label(this, "Label2", QStringLiteral("Notes"), 444, 8, 33, 17);
+    nameAfter(m_notes, label(this, "Label2", QStringLiteral("Notes"), 444, 8, 33, 17));
     m_presets = place<QComboBox>(this, "lstPresets", 448, 32, 149, 21);
+    // The box reads as its current entry; the description says what it is for.
+    m_presets->setAccessibleName(QStringLiteral("Presets"));
+    m_presets->setAccessibleDescription(QStringLiteral("Presets: adds the chosen word to the notes"));
     verticalLine(this, "Line1", 604, 8, 112);
     m_ok = button(this, "btnImplement", QStringLiteral("OK"), 612, 8, 69, 25);
     m_cancel = button(this, "btnCancel", QStringLiteral("Cancel"), 612, 36, 69, 25);

@@ -2,6 +2,7 @@
 
 #include "app/ui/controls.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QSignalBlocker>
 
@@ -15,11 +16,15 @@ HeaderFields::HeaderFields(QWidget *parent) : CaptionFrame(parent)
     setGeometry(260, 44, 417, 85);
     setTitle(QStringLiteral("Event Description"));
     m_boxes[0] = lineBox(this, "txtDescription", 8, 20, 401, 21);
-    label(this, "Label4", QStringLiteral("E-Mail Point of Contact"), 8, 44, 137, 13);
+    m_boxes[0]->setAccessibleName(title());
+    QLabel *email = label(this, "Label4", QStringLiteral("E-Mail Point of Contact"), 8, 44, 137, 13);
     m_boxes[1] = lineBox(this, "txtemail", 8, 60, 145, 21);
-    label(this, "Label5", QStringLiteral("@example.org"), 156, 64, 77, 13);
-    label(this, "Label6", QStringLiteral("Office"), 276, 44, 93, 13);
+    nameAfter(m_boxes[1], email);
+    QLabel *domain = label(this, "Label5", QStringLiteral("@example.org"), 156, 64, 77, 13);
+    m_boxes[1]->setAccessibleDescription(QStringLiteral("The part of the address before ") + domain->text());
+    QLabel *office = label(this, "Label6", QStringLiteral("Office"), 276, 44, 93, 13);
     m_boxes[2] = lineBox(this, "txtOffice", 276, 60, 125, 21);
+    nameAfter(m_boxes[2], office);
     for (int box = 0; box < 3; ++box)
         connect(m_boxes[box], &QLineEdit::textChanged, this, [this, box] { typedInto(box); });
 }

@@ -28,7 +28,7 @@ constexpr int kEntriesMeasured = 16;
 SearchPanel::SearchPanel(QWidget *parent)
     : QFrame(parent), m_results(new SearchResultModel(this)), m_job(new SearchJob(this))
 {
-    makePanel(this, "frameAnalyze", 8, 133);
+    makePanel(this, "frameAnalyze", 8, 133, QStringLiteral("Search"));
     connect(m_job, &SearchJob::progressed, this, &SearchPanel::showProgress);
     connect(m_job, &SearchJob::finished, this, &SearchPanel::showOutcome);
 }
@@ -37,8 +37,9 @@ void SearchPanel::build()
 {
     if (isBuilt())
         return;
-    label(this, "Label3", QStringLiteral("Phrase:"), 8, 20, 33, 13);
+    QLabel *phrase = label(this, "Label3", QStringLiteral("Phrase:"), 8, 20, 33, 13);
     m_phrase = lineBox(this, "txtKeyWord", 48, 16, 173, 21);
+    nameAfter(m_phrase, phrase);
     fontOnFirstShow(m_phrase, arialFont(12, true));
     m_search = button(this, "btnSearch", QStringLiteral("Search"), 96, 60, 73, 29);
     m_list = place<QListView>(this, "lstFileNames", 244, 12, 325, 116);
@@ -48,15 +49,19 @@ void SearchPanel::build()
     m_list->setUniformItemSizes(true);
     m_list->setTextElideMode(Qt::ElideNone);
     m_list->setModel(m_results);
+    m_list->setAccessibleName(QStringLiteral("Analyses found"));
+    m_list->setAccessibleDescription(QStringLiteral("Choose one to open it"));
     m_done = button(this, "btnAnalysisDone", QStringLiteral("Done"), 596, 12, 73, 29);
     // Files read of files listed, shown while a search runs, between the phrase and the button.
     m_progress = place<QProgressBar>(this, "prgSearch", 8, 40, 230, 17);
     m_progress->setFormat(QStringLiteral("%v of %m files read"));
     m_progress->setFont(arialFont(9, false));
     m_progress->setVisible(false);
+    m_progress->setAccessibleName(QStringLiteral("Files read"));
     // Says what the search could not read; empty when all went well.
     m_status = label(this, "lblSearchStatus", QString(), 8, 92, 230, 36);
     m_status->setWordWrap(true);
+    m_status->setAccessibleDescription(QStringLiteral("Search status"));
 
     connect(m_done, &QPushButton::clicked, this, &SearchPanel::close);
     connect(m_search, &QPushButton::clicked, this, &SearchPanel::searchOrCancel);

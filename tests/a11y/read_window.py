@@ -1,0 +1,164 @@
+"""Reads Tessik's window through AT-SPI, as a screen reader does, and fails on what it cannot read.
+
+Started by read_window.sh inside a private session bus: starts the program on the analysis,
+prints the window's tree, then checks that every control shown has a name, that the key
+pictures' cells and the diagram's blocks read as they should, and that the accessible focus
+follows the selected block.
+    read_window.py TESSIK ANALYSIS
+"""
+import subprocess
+import sys
+import time
+
+import pyatspi
+from gi.repository import GLib
+
+BLOCKS = [  # name and description of each block of the analysis the shell script writes
+    ("Conveyor stopped", "no category; no notes classification; impact"),
+    ("Sensor data missing", "Information; Technology; cause of Conveyor stopped"),
+    ("Block without caption", "Motives; Science, Human Factors; cause of Sensor data missing"),
+]
+BUTTONS = ["New", "Save", "Snapshot", "Impacts_from_Causes -------->", "Causes_To _Impacts <--------", "Quit",
+           "Load", "Save As", "Search", "Tessik Training Video"]
+BOXES = ["Event Description", "E-Mail Point of Contact", "Office"]
+CATEGORIES = ["Physical Resources", "Structure/Process", "Information", "Knowledge and Skills", "Motives",
+              "Wellness/Capacity"]
+NOTES = ["Technology", "Technology; Science", "Technology; Human Factors", "Science; Technology; Human Factors",
+         "Science", "Human Factors", "Science; Human Factors"]
+# For the eye only: the editor's separator lines (empty frames), a text box's inner viewport.
+UNNAMED_ROLES = {pyatspi.ROLE_FILLER, pyatspi.ROLE_SEPARATOR}
+
+focus_events = []  # name of each object the focus was announced on
+
+
+def fail(message):
+    print("read_window: FAIL: " + message, file=sys.stderr)
+    sys.exit(1)
+
+
+def wait_for(what, found, seconds=20):
+    deadline = time.time() + seconds
+    while time.time() < deadline:
+        while GLib.MainContext.default().iteration(False):
+            pass
+        result = found()
+        if result:
+            return result
+        time.sleep(0.05)
+    fail("timed out waiting for " + what)
+
+
+def showing(node):
+    return node.getState().contains(pyatspi.STATE_SHOWING)
+
+
+def walk(node, depth=0):
+    yield depth, node
+    for child in node:
+        if child is not None and showing(child):
+            yield from walk(child, depth + 1)
+
+
+def print_tree(title, root):
+    print("--- " + title)
+    for depth, node in walk(root):
+        description = f" ({node.description})" if node.description else ""
+        print(f"{'  ' * depth}{node.getRoleName()}: {node.name!r}{description}")
+
+
+def find(root, name, role=None):
+    for _, node in walk(root):
+        if node.name == name and (role is None or node.getRole() == role):
+            return node
+    fail(f"nothing named {name!r} is shown")
+
+
+def names(root, role):
+    return [node.name for _, node in walk(root) if node.getRole() == role]
+
+
+def decoration(node):
+    return node.getRole() in UNNAMED_ROLES or (node.getRole() == pyatspi.ROLE_FRAME and node.childCount == 0)
+
+
+def check_named(root):
+    unnamed = [node.getRoleName() for _, node in walk(root) if not node.name and not decoration(node)]
+    if unnamed:
+        fail(f"shown without a name: {unnamed}")
+
+
+def expect(what, got, wanted):
+    if got != wanted:
+        fail(f"{what}: read {got!r}, expected {wanted!r}")
+
+
+def click(node):
+    box = node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+    subprocess.run(["xdotool", "mousemove", str(box.x + box.width // 2), str(box.y + box.height // 2), "click", "1"],
+                   check=True)
+
+
+def on_focus(event):
+    if event.detail1:
+        focus_events.append(event.source.name)
+
+
+def focus_reaches(name):
+    return lambda: name in focus_events
+
+
+def check_focus_by_arrows(window, diagram):
+    diagram.queryComponent().grabFocus()
+    for key, name in [("Home", BLOCKS[0][0]), ("Right", BLOCKS[1][0]), ("Right", BLOCKS[2][0]),
+                      ("Left", BLOCKS[1][0])]:
+        focus_events.clear()
+        subprocess.run(["xdotool", "key", key], check=True)
+        wait_for(f"the focus on {name!r} after {key}", focus_reaches(name))
+
+
+def check_selection_by_clicks(window, diagram):
+    # Until the diagram takes the keyboard focus, a click selects the block and opens the editor
+    # on it, whose caption box then has the focus and reads the block's caption.
+    for index, caption_box in [(2, ""), (1, BLOCKS[1][0])]:
+        focus_events.clear()
+        click(diagram[index])
+        wait_for(f"block {index + 1} selected", lambda: diagram[index].getState().contains(pyatspi.STATE_SELECTED))
+        wait_for("the focus on the caption box", focus_reaches("Text"))
+        caption = find(window, "Text", pyatspi.ROLE_TEXT).queryText()
+        expect("caption box", caption.getText(0, caption.characterCount), caption_box)
+    print_tree("block editor", find(window, "Block editor"))
+    check_named(window)
+    expect("selected blocks", [block.getState().contains(pyatspi.STATE_SELECTED) for block in diagram],
+           [False, True, False])
+
+
+def main():
+    program, analysis = sys.argv[1:3]
+    tessik = subprocess.Popen([program, analysis])
+    try:
+        pyatspi.Registry.registerEventListener(on_focus, "object:state-changed:focused")
+        app = wait_for("the program on the accessibility bus",
+                       lambda: next((a for a in pyatspi.Registry.getDesktop(0) if a and a.name == "tessik"), None))
+        window = wait_for("the window", lambda: next((w for w in app if w and w.name.startswith("Tessik")), None))
+        wait_for("the blocks", lambda: find(window, "Diagram").childCount == len(BLOCKS))
+        print_tree("window", window)
+        check_named(window)
+        expect("buttons", [name for name in names(window, pyatspi.ROLE_PUSH_BUTTON) if name in BUTTONS], BUTTONS)
+        expect("text boxes", names(window, pyatspi.ROLE_TEXT) + names(window, pyatspi.ROLE_ENTRY), BOXES)
+        expect("category key", [cell.name for cell in find(window, "Category key")], CATEGORIES)
+        click(find(window, "Notes", pyatspi.ROLE_RADIO_BUTTON))
+        legend = wait_for("the notes key", lambda: next((n for _, n in walk(window) if n.name == "Notes key"), None))
+        expect("notes key", [cell.name for cell in legend], NOTES)
+        diagram = find(window, "Diagram")
+        expect("blocks", [(block.name, block.description) for block in diagram], BLOCKS)
+        if diagram.getState().contains(pyatspi.STATE_FOCUSABLE):
+            check_focus_by_arrows(window, diagram)
+        else:
+            check_selection_by_clicks(window, diagram)
+        print("read_window: passed")
+    finally:
+        tessik.kill()
+        tessik.wait()
+
+
+main()

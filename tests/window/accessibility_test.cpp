@@ -1,0 +1,58 @@
+// The diagram as a screen reader reads it while the user works in the real window: one item per
+// live block, in slot order, named and described afresh after each change, the selected block's
+// item selected. (What the reader is told as it happens is read over AT-SPI in tests/a11y.)
+#include "support/test_main.h"
+#include "support/window.h"
+
+#include <QAccessible>
+
+using namespace tessik;
+using namespace tessik::test;
+
+class AccessibilityTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void diagramItemsFollowTheTable_data()
+    {
+        QTest::addColumn<QList<Step>>("steps");
+        QTest::addColumn<QStringList>("items"); // name, and * for the selected one
+        QTest::addColumn<QString>("second");    // the second item's description
+        const QString plain = "no category; no notes classification; impact";
+        const Step motivesOnBlock2 = [](WindowDriver &d) { d.dragPicture("PicCategories", {100, 80}, 20, 5); };
+        QTest::newRow("click selects") << QList{at(20, 5)} << QStringList{"Block 1", "Block 2 *", "Block 3"} << plain;
+        QTest::newRow("caption") << QList{at(20, 5), type("txtText", "x"), press("btnImplement")}
+                                 << QStringList{"Block 1", "xBlock 2 *", "Block 3"} << plain;
+        QTest::newRow("category") << QList{motivesOnBlock2} << QStringList{"Block 1", "Block 2", "Block 3"}
+                                  << "Motives; no notes classification; impact";
+        QTest::newRow("link") << QList{drag(20, 5, 5, 5)} << QStringList{"Block 1", "Block 2", "Block 3"}
+                              << "no category; no notes classification; cause of Block 1";
+        QTest::newRow("delete") << QList{at(20, 5), press("btnDelete")} << QStringList{"Block 1", "Block 3"} << plain;
+        QTest::newRow("delete, undo") << QList{at(20, 5), press("btnDelete"), key(Qt::CTRL | Qt::Key_Z)}
+                                      << QStringList{"Block 1", "Block 2 *", "Block 3"} << plain;
+        QTest::newRow("new block") << QList{at(60, 5)}
+                                   << QStringList{"Block 1", "Block 2", "Block 3", "Block without caption"} << plain;
+    }
+    void diagramItemsFollowTheTable()
+    {
+        QFETCH(QList<Step>, steps);
+        QFETCH(QStringList, items);
+        QFETCH(QString, second);
+        WindowDriver d;
+        d.start();
+        d.load(analysisWith(3));
+        QAccessibleInterface *diagram = QAccessible::queryAccessibleInterface(d.control("picDiagram"));
+        QCOMPARE(diagram->childCount(), 3); // a screen reader has read the diagram before the user acts
+        run(d, steps);
+        QStringList read;
+        for (int i = 0; i < diagram->childCount(); ++i) {
+            const QAccessibleInterface *item = diagram->child(i);
+            QCOMPARE(diagram->indexOfChild(item), i);
+            read << item->text(QAccessible::Name) + (item->state().selected ? " *" : "");
+        }
+        QCOMPARE(read, items);
+        QCOMPARE(diagram->child(1)->text(QAccessible::Description), second);
+    }
+};
+
+TESSIK_TEST(AccessibilityTest)
+#include "accessibility_test.moc"
