@@ -82,7 +82,7 @@ private:
     void setNotesBoxText(const QString &text) override { Q_EMIT notesDropped(text); }
     void addBlockAt(float x, float y) override { Q_EMIT addRequested(x, y); }
     // The block a click opens is the selected one too.
-    void editBlock(int id) override { select(id), Q_EMIT openRequested(id); }
+    void editBlock(int id) override { Q_EMIT openRequested(id); }
     void moveBlocks(const std::vector<BlockPlace> &places) override;
     void linkBlocks(int child, int parent) override;
     void storeCategory(int id, const QString &category) override;
