@@ -189,7 +189,7 @@ void MainWindow::connectDiagramKeys()
     });
     // The view's own tooltip names the zoom and scroll gestures: the keys come first.
     const QString gestures = m_diagram->view()->toolTip();
-    m_diagram->view()->setToolTip(DiagramKeyboard::keyList() + (gestures.isEmpty() ? "" : "\n" + gestures));
+    m_diagram->view()->setToolTip(DiagramKeyboard::keyList() + (gestures.isEmpty() ? QString() : "\n" + gestures));
 }
 
 void MainWindow::connectZoomKeys()
