@@ -128,6 +128,20 @@ def check_focus_by_arrows(window, diagram):
     check_named(window)
 
 
+def check_question_read(app, window):
+    # Cancel, Delete on the selected block, then Quit: the question about the unsaved edit is read
+    # as it appears, and Esc keeps the work.
+    for key in ["Escape", "Delete", "ctrl+q"]:
+        subprocess.run(["xdotool", "key", key], check=True)
+    question = wait_for("the question on the bus", lambda: next(
+        (n for w in app if w for _, n in walk(w) if n.getRole() == pyatspi.ROLE_LABEL and "unsaved edits" in n.name),
+        None))
+    print(f"question read: {question.name!r}")
+    subprocess.run(["xdotool", "key", "Escape"], check=True)
+    wait_for("the question gone, the work kept", lambda: not showing(question) and
+             find(window, "Diagram").childCount == len(BLOCKS) - 1)
+
+
 def main():
     program, analysis = sys.argv[1:3]
     tessik = subprocess.Popen([program, analysis])
@@ -148,6 +162,7 @@ def main():
         diagram = find(window, "Diagram")
         expect("blocks", [(block.name, block.description) for block in diagram], BLOCKS)
         check_focus_by_arrows(window, diagram)
+        check_question_read(app, window)
         print("read_window: passed")
     finally:
         tessik.kill()
