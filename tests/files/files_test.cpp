@@ -21,9 +21,6 @@ QString faultName(NumberFault fault)
 {
     return std::array{"none", "empty", "not a number", "out of range"}[size_t(fault)];
 }
-// Blocks, slot, field (active, parent, x, y) replaced by the value ("-" leaves it out), the value
-// read, the repair told (none when the value is kept).
-using Repair = std::tuple<int, int, int, QString, double, QString>;
 using Reading = std::tuple<QString, QString, int>;
 // The field written to (description, e-mail, caption, category or notes of block 2), block 2's
 // caption, the text, and how the refusal to save it begins (empty when the text is kept).
@@ -86,7 +83,6 @@ struct FaultySaveFile : QSaveFile {
     }
 };
 
-const QString kFree = "; it is now 0, a free slot.", kNoParent = "; it is now 0, no parent.";
 const QString kNotSaved = "The Root Cause Analysis was not saved.\r\n\r\n";
 const QByteArray kNewBytes(64 * 1024, 'n');
 
@@ -239,37 +235,13 @@ private Q_SLOTS:
                               "This is a folder, not a file.", noAnalysis, noAnalysis, "No such file or directory"}));
     }
 
-    void repairs_data()
-    {
-        test::addRows<Repair>({
-            {"number missing", {3, 2, 0, "-", 0, "Block 2: the live mark is missing or empty" + kFree}},
-            {"not a number", {3, 1, 0, "yes", 0, "Block 1: the live mark \"yes\" is not a number" + kFree}},
-            {"long garbage is shortened",
-             {3, 1, 3, QString(200, 'z'), 0,
-              "Block 1: the y position \"" + QString(30, 'z') + "...\" is not a number; it is now 0."}},
-            {"single out of range",
-             {3, 2, 2, "1E+39", 0, "Block 2: the x position \"1E+39\" is out of range; it is now 0."}},
-            // The ends of the 16-bit range, and one past each.
-            {"lowest integer", {3, 2, 0, "-32768", -32768, ""}},
-            {"highest integer", {3, 2, 0, "32767", 32767, ""}},
-            {"below the lowest integer",
-             {3, 2, 0, "-32769", 0, "Block 2: the live mark \"-32769\" is out of range" + kFree}},
-            {"above the highest integer",
-             {3, 3, 1, "32768", 0, "Block 3: the parent \"32768\" is out of range" + kNoParent}},
-            {"parent naming no block",
-             {3, 2, 1, "4", 0, "Block 2: the parent 4 names no block of the file" + kNoParent}},
-            {"parent naming itself", {3, 2, 1, "2", 0, "Block 2: the block names itself as its parent" + kNoParent}},
-            {"more than 100 blocks", {101, 0, 0, "", 0, "The file holds 101 blocks; only the first 100 were read."}},
-            {"exactly 100 blocks", {100, 0, 0, "", 0, ""}},
-            // Kept: block 3 names the freed slot 2, and a loop is the user's.
-            {"parent naming a free slot kept", {3, 2, 0, "0", 0, ""}},
-            {"loop of parents kept", {3, 1, 1, "3", 3, ""}},
-        });
-    }
+    void repairs_data() { addRowsFrom("repairs.tsv"); }
     void repairs()
     {
-        QFETCH(Repair, row);
-        const auto &[blocks, slot, field, value, expected, repair] = row;
+        QFETCH(QStringList, row);
+        const int blocks = row[0].toInt(), slot = row[1].toInt(), field = row[2].toInt();
+        const double expected = row[4].toDouble();
+        const QString value = row[3], repair = row[5];
         const ReadOutcome outcome = parseAnalysisText(fileWith(blocks, slot, field, value), QLocale::c());
         const BlockTable &t = outcome.analysis.table;
         QCOMPARE(int(t.usedSlots()), std::min(blocks, kMaxBlocks));
