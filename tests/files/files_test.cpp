@@ -21,10 +21,6 @@ QString faultName(NumberFault fault)
 {
     return std::array{"none", "empty", "not a number", "out of range"}[size_t(fault)];
 }
-using Reading = std::tuple<QString, QString, int>;
-// The field written to (description, e-mail, caption, category or notes of block 2), block 2's
-// caption, the text, and how the refusal to save it begins (empty when the text is kept).
-using Keep = std::tuple<int, QString, QString, QString>;
 // Room on the disk, the most bytes one write takes, a file there before, a folder taking the
 // file's place while it is written.
 using FailedWrite = std::tuple<qint64, qint64, bool, bool>;
@@ -186,25 +182,12 @@ private Q_SLOTS:
     }
 
     // The header texts and the captions as read, "|" between them, and how many repairs are told.
-    void readingRules_data()
-    {
-        test::addRows<Reading>({
-            {"ids 7 and 9 land in slots 1 and 2",
-             {"ids_7_and_9.rca.xml", "Ids out of step|a|b|First in file|Second in file", 0}},
-            {"capital block tag is not found", {"capital_block_tag.rca.xml", "Capital tag|x|y|Found", 0}},
-            // Office, a block, e-mail, description: each header element is searched from the start.
-            {"header in reverse order, among the blocks",
-             {"header_after_blocks.rca.xml", "Written last|late|Back office|Only block", 0}},
-            {"notes before text read as empty", {"notes_before_text.rca.xml", "Swapped|e|o|Caption", 0}},
-            // Cut inside block 2, without </block> and </analysis>: what is left opens, with two repairs.
-            {"file cut short",
-             {"cut_short.rca.xml", "Conveyor stopped twice|operator|Plant North|Conveyor stopped", 2}},
-        });
-    }
+    void readingRules_data() { addRowsFrom("reading_rules.tsv"); }
     void readingRules()
     {
-        QFETCH(Reading, row);
-        const auto &[file, read, repairs] = row;
+        QFETCH(QStringList, row);
+        const QString file = row[0], read = row[1];
+        const int repairs = row[2].toInt();
         const ReadOutcome outcome = readAnalysisFile(dataFile(file));
         QVERIFY(outcome.ok && outcome.repairs.size() == repairs);
         const Analysis &a = outcome.analysis;
@@ -328,28 +311,12 @@ private Q_SLOTS:
     // A text holding a tag of the layout would read back as another analysis, and a character
     // the code page lacks as "?": such a save is refused, naming the first text (in file order)
     // that really breaks. The harmless markup in block 1's notes, earlier in the file, is not blamed.
-    void textsThatWouldNotReadBack_data()
-    {
-        test::addRows<Keep>({
-            {"description opening a block", {0, "", "see <block>2</block>", "The event description holds \"<block>\""}},
-            {"e-mail with an office element", {1, "", "<office>x</office>", "The e-mail contact holds \"<office>\""}},
-            {"caption closing itself", {2, "", "a </text> b", "The caption \"a </text> b\" holds \"</text>\""}},
-            {"category closing the block",
-             {3, "", "x</block>", "The category of a block without a caption holds \"</block>\""}},
-            {"a category under a long caption",
-             {3, "Seal worn after 3 years of service\r\nin the hot loop", "x</block>",
-              "The category of the block \"Seal worn after 3 years of service in th\u2026\" holds \"</block>\""}},
-            // The first character the code page lacks, after one it holds, is named by its code.
-            {"a character the code page lacks",
-             {0, "", "\u20ac\u0141\U0001F600", "The event description holds \"\u0141\" (U+0141)"}},
-            {"foreign tags kept", {0, "", "<b>bold</b> <blocks>", ""}},
-            {"the code page's own characters kept", {3, "", "\u20ac\u0178\u00ff\u0081", ""}},
-        });
-    }
+    void textsThatWouldNotReadBack_data() { addRowsFrom("texts_kept.tsv"); }
     void textsThatWouldNotReadBack()
     {
-        QFETCH(Keep, row);
-        const auto &[field, caption, text, named] = row;
+        QFETCH(QStringList, row);
+        const int field = row[0].toInt();
+        const QString caption = row[1], text = row[2], named = row[3];
         Analysis a{"Pump failure", "op", "North", {}};
         a.table.addBlock(5, 5);
         a.table.addBlock(25, 5);

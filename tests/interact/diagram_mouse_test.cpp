@@ -1,6 +1,7 @@
 #include "interact/diagram_mouse.h"
 #include "render/plot_diagram.h"
 #include "render/surface.h"
+#include "support/test_env.h"
 #include "support/test_main.h"
 
 using namespace tessik;
@@ -91,37 +92,24 @@ private Q_SLOTS:
     // to 66, y -21.5 to 21.5) comes back, whole, whole units at a time; its descendants come along
     // but are not brought back themselves. While the block is dragged there, the outline shows
     // where it lands.
-    void releaseMoves_data()
-    {
-        test::addRows<Move>({
-            {"alone", {0, {30.5, 2.5}, {25, -3}}},
-            {"with Shift, the descendant follows", {1, {30.5, 2.5}, {25, -3}}},
-            {"partly past the bottom edge", {0, {47.6, 17.6}, {43, 13}}},
-            {"partly past the left edge", {0, {2, -10}, {-3, -15}}},
-            {"partly past the top edge", {0, {30, -19}, {25, -24}}},
-            {"onto itself, partly past the left edge", {0, {0, -10}, {-5, -15}, {-3, -15}}},
-            {"the descendant wholly past the bottom edge stays there", {2, {30, 17}, {25, 12}}},
-            {"wholly past the left edge", {0, {-8, 2}, {-1, -3}}},
-            {"a corner inside, the pointer outside", {1, {-3, -25}, {-8, -30}}},
-            {"wholly past the left and top edges, with the descendant", {1, {-8, -30}, {-1, -21}}},
-            {"far past the right and bottom edges", {2, {5000, 3000}, {56, 11}}},
-        });
-    }
+    void releaseMoves_data() { test::addRowsFrom("pointer_moves.tsv"); }
     void releaseMoves()
     {
-        QFETCH(Move, row);
+        QFETCH(QStringList, row);
+        const auto point = [&](int at) { return QPointF(row.value(at).toDouble(), row.value(at + 1).toDouble()); };
+        const Move move{row[0].toInt(), point(1), point(3), row.size() > 5 ? point(5) : QPointF(40, 10)};
         FakeHost host;
         DiagramMouse mouse(host);
         host.block(60, -20);
-        const int moved = host.block(float(row.from.x()), float(row.from.y())), child = host.block(50, 20);
+        const int moved = host.block(float(move.from.x()), float(move.from.y())), child = host.block(50, 20);
         host.table.link(child, std::int16_t(moved));
-        mouse.MouseDown(2, 0, float(row.from.x()) + 5, float(row.from.y()) + 5);
-        mouse.MouseMove(2, row.shift, float(row.to.x()), float(row.to.y()));
+        mouse.MouseDown(2, 0, float(move.from.x()) + 5, float(move.from.y()) + 5);
+        mouse.MouseMove(2, move.shift, float(move.to.x()), float(move.to.y()));
         const QPointF ghost(mouse.GhostX, mouse.GhostY);
-        mouse.MouseUp(2, row.shift, float(row.to.x()), float(row.to.y()));
-        QCOMPARE(
-            QList({host.corner(moved), ghost, host.corner(child)}),
-            QList({row.landing, row.landing, row.shift ? row.landing + QPointF(50, 20) - row.from : QPointF(50, 20)}));
+        mouse.MouseUp(2, move.shift, float(move.to.x()), float(move.to.y()));
+        QCOMPARE(QList({host.corner(moved), ghost, host.corner(child)}),
+                 QList({move.landing, move.landing,
+                        move.shift ? move.landing + QPointF(50, 20) - move.from : QPointF(50, 20)}));
         QCOMPARE(QList({int(host.table.block(moved).parent), host.edits, mouse.DragBlock}), QList({0, 1, 0}));
     }
 
