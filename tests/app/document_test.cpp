@@ -40,9 +40,6 @@ using Edit = std::function<void(Document &)>;
 using Typing = std::tuple<Edit, QString, QString>;
 // What becomes of the file after it was opened, the name saved to, and whether Save asks first.
 using Overwrite = std::tuple<std::function<void(const QString &)>, QString, bool>;
-// The name chosen, the file type chosen, whether the dialog is for pictures (which keep an
-// ending of their own), and the name saved under.
-using Ending = std::tuple<QString, int, bool, QString>;
 
 const QString kTyped = "Seal worn ≥ 3 mm";
 
@@ -167,20 +164,13 @@ private Q_SLOTS:
 
     // A name chosen to save under ends in an ending the dialog offers: the chosen type's when it
     // has none. A picture keeps an ending of another kind, for the writer to refuse.
-    void namesChosenToSaveUnder_data()
-    {
-        test::addRows<Ending>({
-            {"analysis with its ending in capitals", {"Pump.RCA.XML", 0, false, "Pump.RCA.XML"}},
-            {"analysis with another ending", {"Pump.txt", 0, false, "Pump.txt.rca.xml"}},
-            {"picture without an ending, PNG chosen", {"Pump", 2, true, "Pump.png"}},
-            {"picture with a dot of its own", {"Pump 3.5 bar", 1, true, "Pump 3.5 bar.svg"}},
-            {"picture with an ending of another type", {"Pump.jpg", 2, true, "Pump.jpg"}},
-        });
-    }
+    void namesChosenToSaveUnder_data() { addRowsFrom("names_chosen.tsv"); }
     void namesChosenToSaveUnder()
     {
-        QFETCH(Ending, row);
-        const auto [name, type, picture, saved] = row;
+        QFETCH(QStringList, row);
+        const QString name = row[0], saved = row[3];
+        const int type = row[1].toInt();
+        const bool picture = row[2] == "picture";
         TestEnvironment env;
         const QString filter = picture ? "PDF|*.pdf|SVG|*.svg|PNG|*.png" : "Analysis|*.rca.xml";
         env.platform.fileAnswers << env.path("work/" + name) << "/a/Pump";
