@@ -3,6 +3,7 @@
 #include "render/animation.h"
 #include "render/bmp.h"
 #include "render/diagram_picture.h"
+#include "render/png_encoder.h"
 #include "render/surface.h"
 #include "support/test_env.h"
 #include "support/test_main.h"
@@ -225,6 +226,24 @@ private Q_SLOTS:
     // PDF and SVG draw with lines and text, no picture of the diagram: the PDF is one page the size
     // of the diagram in points (a pixel is 3/4 point), the SVG holds every caption character as text.
     // On a page of another shape the diagram is as large as fits, centred.
+    // Our PNG keeps every pixel (noise: every difference a filter meets) and any title, in any
+    // size of picture, and reads back with Qt's own reader.
+    void pngKeepsEveryPixel_data()
+    {
+        test::addRows<QSize>({{"one pixel", {1, 1}}, {"rows past one deflate batch", {301, 67}}});
+    }
+    void pngKeepsEveryPixel()
+    {
+        QFETCH(QSize, row);
+        QImage noise(row, QImage::Format_RGB32);
+        for (int y = 0; y < noise.height(); ++y)
+            for (int x = 0; x < noise.width(); ++x)
+                noise.setPixel(x, y, 0xff000000u | (quint32(x * 2654435761u + y * 40503u) >> 8));
+        const QImage read = QImage::fromData(encodeOpaquePng(noise, {{"Title", "Überlauf ≥ 泵"}}), "PNG");
+        QCOMPARE(read.convertToFormat(QImage::Format_RGB32), noise);
+        QCOMPARE(read.text("Title"), QString("Überlauf ≥ 泵"));
+    }
+
     void vectorFormats()
     {
         QCOMPARE(fitTransform(QRectF(10, 20, 100, 50), QRectF(0, 0, 400, 400)).mapRect(QRectF(10, 20, 100, 50)),

@@ -4,6 +4,7 @@
 #include "app/core/user_files.h"
 #include "files/safe_write.h"
 #include "render/diagram_picture.h"
+#include "render/png_encoder.h"
 
 #include <QBuffer>
 #include <QFileInfo>
@@ -91,18 +92,15 @@ EncodedFile encodePng(const DiagramScene &scene, const QRect &area, double scale
     if (image.isNull())
         return EncodedFile::failure(QStringLiteral("There is not enough memory for a picture of this size."));
     image.fill(Qt::white);
-    image.setText(QStringLiteral("Title"), scene.title);
-    image.setText(QStringLiteral("Software"), creator());
     QPainter painter(&image);
     painter.scale(scale, scale);
     painter.translate(-area.topLeft());
     paintDiagram(painter, area, scene.table, scene.colours, scene.mapping);
     painter.end();
 
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    if (!image.save(&buffer, "PNG"))
+    const QByteArray bytes =
+        encodeOpaquePng(image, {{QStringLiteral("Title"), scene.title}, {QStringLiteral("Software"), creator()}});
+    if (bytes.isEmpty())
         return EncodedFile::failure(QStringLiteral("The PNG picture could not be encoded."));
     return EncodedFile::of(bytes);
 }
