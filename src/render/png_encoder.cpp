@@ -24,8 +24,8 @@ void appendChunk(QByteArray &png, const char *type, const QByteArray &data)
     appendBigEndian(png, quint32(data.size()));
     const qsizetype start = png.size();
     png.append(type, 4).append(data);
-    appendBigEndian(png, quint32(crc32(0, reinterpret_cast<const Bytef *>(png.constData() + start),
-                                       uInt(png.size() - start))));
+    appendBigEndian(
+        png, quint32(crc32(0, reinterpret_cast<const Bytef *>(png.constData() + start), uInt(png.size() - start))));
 }
 
 // One row as PNG wants it: filter type 2 (up), then R, G, B of each pixel less those above it.

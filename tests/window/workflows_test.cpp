@@ -248,6 +248,19 @@ private Q_SLOTS:
         QVERIFY2(d.diagramShowsTable(), "the editor's outline went with the resize");
     }
 
+    // The controls inside the panels keep the places they were drawn at, at any window size.
+    void controlsKeepTheirPlaces_data() { addRowsFrom("layout.tsv"); }
+    void controlsKeepTheirPlaces()
+    {
+        QFETCH(QStringList, row);
+        WindowDriver d;
+        d.start().resize(1400, 900);
+        QWidget *control = d.control(QTest::currentDataTag());
+        QCOMPARE(control->geometry(), QRect(row[0].toInt(), row[1].toInt(), row[2].toInt(), row[3].toInt()));
+        if (control->objectName().startsWith("Line"))
+            QCOMPARE(control->grab().toImage().pixelColor(0, 0), QColor(192, 192, 192));
+    }
+
     // The window cannot be made smaller than the size at which every control of the panel on show
     // is seen and clicked whole, and a block at the top shows whole, shadow included.
     void everyControlStaysReachable()
