@@ -164,6 +164,19 @@ QStringList pumpWords()
     return words;
 }
 
+// A report's text and markup as a reader gets it, without the pictures, whose drawing depends on
+// the fonts' measures: the HTML without its <svg> elements, the body of the ODT's content.xml
+// without its frames (the styles before it come in no fixed order).
+QString withoutPictures(const QString &path, QString *error)
+{
+    static const QRegularExpression svg("<svg\\b.*?</svg>", QRegularExpression::DotMatchesEverythingOption),
+        frame("<draw:frame\\b.*?</draw:frame>", QRegularExpression::DotMatchesEverythingOption);
+    if (path.endsWith(".html"))
+        return QString::fromUtf8(readBytes(path)).replace(svg, "<svg/>");
+    const QString content = run("unzip", {"-p", path, "content.xml"}, error);
+    return content.mid(content.indexOf("<office:body>")).replace(frame, "<draw:frame/>").replace("><", ">\n<");
+}
+
 } // namespace
 
 class ReportTest : public QObject {
@@ -197,6 +210,53 @@ private Q_SLOTS:
     {
         QFETCH(ContentRow, row);
         QCOMPARE(describe(tableOf(row.first)), row.second);
+    }
+
+    // The pump failure's report, word for word and element for element, pictures aside.
+    void matchesItsReference_data()
+    {
+        QTest::addColumn<QString>("ending");
+        QTest::newRow("html") << "html";
+        QTest::newRow("odt") << "odt";
+    }
+    void matchesItsReference()
+    {
+        QFETCH(QString, ending);
+        QTemporaryDir dir;
+        const Analysis pump{"Pump P-101 failed during the night shift", "jmeyer", "Plant North", tableOf(kPump)};
+        QVERIFY(writeReport(dir.filePath("pump." + ending), inputFor(pump, QLocale(QLocale::English))).ok);
+        QString error;
+        const QStringList made = withoutPictures(dir.filePath("pump." + ending), &error).split('\n'),
+                          reference =
+                              QString::fromUtf8(readBytes(dataFile("pump_report." + ending + ".txt"))).split('\n');
+        QVERIFY2(error.isEmpty(), qPrintable(error));
+        for (qsizetype i = 0; i < std::max(made.size(), reference.size()); ++i)
+            QVERIFY2(made.value(i) == reference.value(i),
+                     qPrintable(QString("line %1: %2\nwanted: %3").arg(i + 1).arg(made.value(i), reference.value(i))));
+    }
+
+    // Every page of the PDF keeps 20 mm at the sides and 12 mm above and below, the description
+    // at its head and "Page n of N" centred at its foot.
+    void pdfPagesKeepTheirMargins()
+    {
+        QTemporaryDir dir;
+        const Analysis pump{"Pump P-101 failed", "jmeyer", "Plant North", tableOf(kPump)};
+        QVERIFY(writeReport(dir.filePath("pump.pdf"), inputFor(pump)).ok);
+        QString error;
+        const QString boxes = run("pdftotext", {"-bbox", dir.filePath("pump.pdf"), "-"}, &error);
+        static const QRegularExpression word(
+            R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">)re");
+        double left = 1e9, right = 0, top = 1e9, bottom = 0, footCentre = 0;
+        for (const QRegularExpressionMatch &m : word.globalMatch(boxes)) {
+            left = std::min(left, m.captured(1).toDouble()), top = std::min(top, m.captured(2).toDouble());
+            right = std::max(right, m.captured(3).toDouble()), bottom = std::max(bottom, m.captured(4).toDouble());
+            footCentre = boxes.mid(m.capturedEnd(), 4) == "Page" ? m.captured(1).toDouble() : footCentre;
+        }
+        const double mm = 72 / 25.4; // A4: 595 by 842 points; "Page 1 of 2" some 44 points wide
+        QVERIFY2(error.isEmpty() && left >= 20 * mm && left < 21 * mm && right <= 595 - 20 * mm && top >= 12 * mm &&
+                     bottom <= 842 - 12 * mm && bottom > 842 - 12.5 * mm && std::abs(footCentre + 22 - 595 / 2.0) < 3,
+                 qPrintable(QString::asprintf("text from %g to %g across, %g to %g down, foot at %g", left, right, top,
+                                              bottom, footCentre)));
     }
 
     // Each format holds every caption, notes line, count and cause; markup in the texts stays
