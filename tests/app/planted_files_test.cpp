@@ -47,11 +47,7 @@ const QString kCafe = fileNameFromBytes("work/Caf\xE9/");
 // A copy of unsaved work from a run that ended without warning, relative to the per-user folder.
 const QString kStem = "Recovery/000000000000001-1";
 
-// What is planted ("pipe", "link" to a file of the outside folder or the system, "folder",
-// "file", "names": a name file naming a file of the outside folder, "stretch" to this many MB),
-// where in the per-user folder, and the file the restored work is offered for ("": never saved;
-// "-": nothing is offered; "kept": the copy cannot be restored and stays).
-using Planted = std::tuple<QString, QString, QString, QString>;
+// What is planted where, and where it leads (tests/data/planted_files.tsv).
 void plant(const QString &what, const QString &at, const QString &to, const QString &outside)
 {
     if (what != "stretch")
@@ -73,29 +69,11 @@ private Q_SLOTS:
     // up, restores the copy where it can and leaves it alone where it cannot (saying where it is),
     // writes nothing where a link leads (outside/ holds someone else's copies), and leaves its
     // own files ordinary.
-    void realProgramComesUpPastPlantedFiles_data()
-    {
-        const QString pump = "work/Pump.rca.xml", copy = kStem + ".analysis", name = kStem + ".file";
-        test::addRows<Planted>({
-            {"pipe at the history file", {"pipe", "Tessik.hst", "", pump}},
-            {"version file a link out of the folder", {"link", "Tessik.ver", "victim.txt", pump}},
-            {"folder in place of the history file", {"folder", "Tessik.hst", "", pump}},
-            {"file in place of the Recovery folder", {"file", "Recovery", "", "-"}},
-            {"Recovery folder a link out of the folder", {"link", "Recovery", "copies", "-"}},
-            {"pipe at a copy's lock", {"pipe", kStem + ".lock", "", "-"}},
-            {"copy a link to an endless device", {"link", copy, "/dev/zero", "-"}},
-            {"copy larger than an analysis file", {"stretch", copy, "300", pump}},
-            {"copy larger than any copy", {"stretch", copy, "1025", "kept"}},
-            {"pipe at a copy's file name", {"pipe", name, "", ""}},
-            {"copy's file name a link to an endless device", {"link", name, "/dev/zero", ""}},
-            {"copy names a file that is no analysis", {"names", name, "victim.txt", ""}},
-            {"copy names a folder", {"names", name, "Folder.rca.xml", ""}},
-        });
-    }
+    void realProgramComesUpPastPlantedFiles_data() { addRowsFrom("planted_files.tsv"); }
     void realProgramComesUpPastPlantedFiles()
     {
-        QFETCH(Planted, row);
-        const auto [what, at, to, restoredAs] = row;
+        QFETCH(QStringList, row);
+        const QString what = row[0], at = row[1], to = row[2], restoredAs = row[3];
         TestEnvironment env;
         const QString user = env.userFolder(), outside = env.path("outside/"), copies = user + "Recovery";
         Analysis work = analysisWith(2);

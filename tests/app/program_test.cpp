@@ -29,10 +29,6 @@ QStringList copiesIn(const QString &userFolder)
 // The history file, the version file ("-" no such file, "/" a folder in its place), whether the
 // samples are copied, and the version and the last folder start-up reads (empty: the user's own).
 using StartUp = std::tuple<QByteArray, QByteArray, bool, QString, QString>;
-// Whether the analysis came from a file, the lines the run does after its edit ("second": a second
-// program started and ended), where its copy is cut before the next start (empty: it is not),
-// the answer at the next start, and the questions that start asks.
-using Recovery = std::tuple<bool, QStringList, QByteArray, QString, int>;
 // What the other program does to the file, how the question is answered, the questions asked at
 // the save, the title after it, and whose block the file then holds.
 using Rival = std::tuple<QStringList, QString, int, QString, QString>;
@@ -100,23 +96,15 @@ private Q_SLOTS:
     // it belonged to, kept again as the new run's copy; No leaves no copy; a damaged copy is
     // mended as any file, saying where it is. Save, a discarding New and a normal end leave no
     // copy to offer, and a second program running meanwhile neither offers nor removes it.
-    void killedAndStartedAgain_data()
-    {
-        test::addRows<Recovery>({
-            {"Yes", {true, {}, "", "yes", 1}},
-            {"No", {true, {}, "", "no", 1}},
-            {"never saved, Yes", {false, {}, "", "yes", 1}},
-            {"a copy cut short", {true, {}, "orn</text>", "yes", 2}},
-            {"a second program started and ended meanwhile", {true, {"second"}, "", "yes", 1}},
-            {"gone with Save", {true, {"press btnSave"}, "", "yes", 0}},
-            {"gone with a discarding New", {true, {"press btnNew yes"}, "", "yes", 0}},
-            {"gone with a normal end", {false, {"press btnQuit yes"}, "", "yes", 0}},
-        });
-    }
+    void killedAndStartedAgain_data() { addRowsFrom("killed_runs.tsv"); }
     void killedAndStartedAgain()
     {
-        QFETCH(Recovery, row);
-        const auto [loaded, gesture, cutAt, answer, questions] = row;
+        QFETCH(QStringList, row);
+        const bool loaded = row[0] == "file";
+        const QStringList gesture = row[1].split(';', Qt::SkipEmptyParts);
+        const QByteArray cutAt = row[2].toUtf8();
+        const QString answer = row[3];
+        const int questions = row[4].toInt();
         TestEnvironment env;
         const QString user = env.userFolder(), pump = env.path("work/Pump.rca.xml");
         const auto holdsTheEdit = [&] {
