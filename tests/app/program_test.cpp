@@ -29,9 +29,6 @@ QStringList copiesIn(const QString &userFolder)
 // The history file, the version file ("-" no such file, "/" a folder in its place), whether the
 // samples are copied, and the version and the last folder start-up reads (empty: the user's own).
 using StartUp = std::tuple<QByteArray, QByteArray, bool, QString, QString>;
-// What the other program does to the file, how the question is answered, the questions asked at
-// the save, the title after it, and whose block the file then holds.
-using Rival = std::tuple<QStringList, QString, int, QString, QString>;
 } // namespace
 
 class ProgramTest : public QObject {
@@ -186,22 +183,13 @@ private Q_SLOTS:
     // Two programs have Pump.rca.xml open and each adds a block; when the other one has saved a
     // change, Save in the first asks before it writes over it, and Enter, Esc and No keep the
     // file as the other one saved it while the first keeps its edit, unsaved.
-    void saveOverAnotherProgramsSave_data()
-    {
-        const QStringList saves{"click 50 -15", "type txtText From B", "enter txtText", "press btnSave"};
-        const QString unsaved = "Tessik: Pump *", saved = "Root Cause Anlysis: Pump";
-        test::addRows<Rival>({
-            {"the other saved a change, Enter", {saves, "enter", 1, unsaved, "From B"}},
-            {"the other saved a change, Esc", {saves, "esc", 1, unsaved, "From B"}},
-            {"the other saved a change, No", {saves, "no", 1, unsaved, "From B"}},
-            {"the other saved a change, Yes", {saves, "yes", 1, saved, "From A"}},
-            {"the other saved it unchanged", {{"press btnSave"}, "enter", 0, saved, "From A"}},
-        });
-    }
+    void saveOverAnotherProgramsSave_data() { addRowsFrom("rival_saves.tsv"); }
     void saveOverAnotherProgramsSave()
     {
-        QFETCH(Rival, row);
-        const auto [rival, answer, questions, title, holds] = row;
+        QFETCH(QStringList, row);
+        const QStringList rival = row[0].split(';');
+        const QString answer = row[1], title = row[3], holds = row[4];
+        const int questions = row[2].toInt();
         TestEnvironment env;
         const QString pump = env.path("work/Pump.rca.xml");
         QVERIFY(writeBytes(pump, writeAnalysis(analysisWith(3))));
