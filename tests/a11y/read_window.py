@@ -142,6 +142,20 @@ def check_question_read(app, window):
              find(window, "Diagram").childCount == len(BLOCKS) - 1)
 
 
+def check_search_read(window):
+    # The search panel: its phrase box has the focus, and the entries found are read as they come.
+    # Without a window manager the keyboard goes back to the window only when it is given it.
+    subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^Tessik", "windowfocus"], check=True)
+    focus_events.clear()
+    subprocess.run(["xdotool", "key", "ctrl+f"], check=True)
+    wait_for("the focus on the phrase box", focus_reaches("Phrase:"))
+    subprocess.run(["xdotool", "type", "sensor"], check=True)
+    subprocess.run(["xdotool", "key", "Return"], check=True)
+    found = wait_for("the entries found", lambda: [e.name for e in find(window, "Analyses found") if e and e.name])
+    expect("entries found", [name.split()[:2] for name in found], [["Read", "aloud"]])
+    print(f"entries read: {found!r}")
+
+
 def main():
     program, analysis = sys.argv[1:3]
     tessik = subprocess.Popen([program, analysis])
@@ -163,6 +177,7 @@ def main():
         expect("blocks", [(block.name, block.description) for block in diagram], BLOCKS)
         check_focus_by_arrows(window, diagram)
         check_question_read(app, window)
+        check_search_read(window)
         print("read_window: passed")
     finally:
         tessik.kill()
