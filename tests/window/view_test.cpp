@@ -33,13 +33,16 @@ class ViewTest : public QObject {
 private Q_SLOTS:
     void init() { QTest::failOnWarning(QRegularExpression(".")); } // Qt's own complaints are faults too
 
-    // A block beyond the window's right edge is reached by the scroll bar's wheel or by fit, and
-    // a click on it then opens the editor on it.
+    // A block beyond the window's right edge is reached by the scroll bar's wheel, by fit or by
+    // selecting it with the keyboard, and a click on it then opens the editor on it.
     void aFarBlockIsReached_data()
     {
-        addRows<QList<Step>>({{"Shift+wheel", {wheel(-40, Qt::ShiftModifier)}},
-                              {"fit from a text box", {focus("txtOffice"), fit}},
-                              {"zoomed out with Ctrl+wheel", {wheel(-5, Qt::ControlModifier)}}});
+        addRows<QList<Step>>(
+            {{"Shift+wheel", {wheel(-40, Qt::ShiftModifier)}},
+             {"fit from a text box", {focus("txtOffice"), fit}},
+             {"zoomed out with Ctrl+wheel", {wheel(-5, Qt::ControlModifier)}},
+             {"chosen with the arrows",
+              {focus("picDiagram"), key(Qt::Key_Home), key(Qt::Key_Right), key(Qt::Key_Right), key(Qt::Key_Right)}}});
     }
     void aFarBlockIsReached()
     {

@@ -79,6 +79,7 @@ void DiagramArea::select(int id)
     if (id == m_selected)
         return;
     m_selected = id;
+    m_viewport->showBlock(id); // a block chosen by the keyboard may lie outside the view
     Q_EMIT selectionChanged(id);
 }
 

@@ -128,22 +128,42 @@ void DiagramViewport::fit()
              toWhole(area.center().y() * zoom - size.height() / 2.0)});
 }
 
-QRect DiagramViewport::blocksExtent() const
+QRect DiagramViewport::blockExtent(int id) const
 {
-    const BlockTable &table = m_table();
+    const Block &block = m_table().block(id);
     const PixelMapping &mapping = m_view->surface().mapping();
     const double zoom = view().zoom;
+    // The box with its shadow, half a unit right and down.
+    const QPoint from(toWhole(std::floor(mapping.ScaleToPixelsX(block.x) * zoom)),
+                      toWhole(std::floor(mapping.ScaleToPixelsY(block.y) * zoom)));
+    const QPoint to(toWhole(std::ceil(mapping.ScaleToPixelsX(block.x + BlockBoxSize + 0.5f) * zoom)),
+                    toWhole(std::ceil(mapping.ScaleToPixelsY(block.y + BlockBoxSize + 0.5f) * zoom)));
+    return QRect(from, to - QPoint(1, 1));
+}
+
+QRect DiagramViewport::blocksExtent() const
+{
     QRect extent;
-    for (int id : table.liveIds()) {
-        const Block &block = table.block(id);
-        // The box with its shadow, half a unit right and down.
-        const QPoint from(toWhole(std::floor(mapping.ScaleToPixelsX(block.x) * zoom)),
-                          toWhole(std::floor(mapping.ScaleToPixelsY(block.y) * zoom)));
-        const QPoint to(toWhole(std::ceil(mapping.ScaleToPixelsX(block.x + BlockBoxSize + 0.5f) * zoom)),
-                        toWhole(std::ceil(mapping.ScaleToPixelsY(block.y + BlockBoxSize + 0.5f) * zoom)));
-        extent |= QRect(from, to - QPoint(1, 1));
-    }
+    for (int id : m_table().liveIds())
+        extent |= blockExtent(id);
     return extent;
+}
+
+void DiagramViewport::showBlock(int id)
+{
+    if (!m_table().isLive(id))
+        return;
+    const QRect box = blockExtent(id);
+    // What the bars leave of the view.
+    const QSize shown = shownSize() - QSize(m_vertical->isVisibleTo(m_view) ? m_vertical->width() : 0,
+                                            m_horizontal->isVisibleTo(m_view) ? m_horizontal->height() : 0);
+    const auto into = [](int low, int high, int from, int length) {
+        return low < from ? low : high >= from + length ? std::min(low, high - length + 1) : from;
+    };
+    PlaneView moved = view();
+    moved.left = into(box.left(), box.right(), moved.left, shown.width());
+    moved.top = into(box.top(), box.bottom(), moved.top, shown.height());
+    setView(moved);
 }
 
 QSize DiagramViewport::shownSize() const

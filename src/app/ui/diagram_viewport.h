@@ -35,6 +35,8 @@ public:
 
     // After each redraw: the bars follow where the blocks are.
     void followBlocks();
+    // Scrolls as little as shows the whole box of the block (the keyboard's selection).
+    void showBlock(int id);
 
 Q_SIGNALS:
     // The view moved or zoomed; its picture is white until the diagram is drawn again.
@@ -46,7 +48,8 @@ protected:
 private:
     void setView(const PlaneView &view);
     void scrollBy(QScrollBar *bar, int pixels);
-    // Every live block's box and shadow, in pixels of the plane at the view's zoom.
+    // A live block's box and shadow, and every live block's, in pixels of the plane at the view's zoom.
+    QRect blockExtent(int id) const;
     QRect blocksExtent() const;
     QSize shownSize() const;
     void placeBars();
