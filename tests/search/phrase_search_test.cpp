@@ -102,6 +102,8 @@ private Q_SLOTS:
             {"two bytes, the second differs", {"ox", "oo", false}},
             {"zero byte inside", {QByteArray("se\0nsor", 7), "sensor", false}},
             {"longer than the file", {"senso", "sensor", false}},
+            // Placed at the end, then exactly filling and then passing the first read's 64 KiB.
+            {"past the first read", {QByteArray(65490, '.') + "Sensor", "sensor", true}},
         });
     }
     void matchesOnlyTheWholePhrase()
