@@ -89,13 +89,31 @@ ListedFileReader::~ListedFileReader()
 
 namespace {
 
-FileRead readOpened(int fd, std::vector<char> &bytes, std::size_t &size)
+// Room for the first read: far more than most analyses hold. A read that does not fill it has
+// reached the end of an ordinary file, so most files cost one read and no question about their
+// kind or size.
+constexpr std::size_t kFirstReadBytes = 64 * 1024;
+
+ssize_t readSome(int fd, char *into, std::size_t room)
+{
+    ssize_t got;
+    do {
+        got = ::read(fd, into, room);
+    } while (got < 0 && errno == EINTR);
+    return got;
+}
+
+// After a first read that found nothing, failed or filled its room: the file's kind and size
+// decide. `size` bytes are read already.
+FileRead readRest(int fd, std::vector<char> &bytes, std::size_t &size, int readError)
 {
     struct stat info;
     if (fstat(fd, &info) != 0)
         return FileRead::failure(errorText(errno));
     if (!S_ISREG(info.st_mode))
         return FileRead::failure(notAnOrdinaryFileReason(S_ISDIR(info.st_mode)));
+    if (readError != 0)
+        return FileRead::failure(errorText(readError));
     if (info.st_size > kMaxAnalysisFileBytes) {
         return FileRead::refusedTooLarge(info.st_size);
     }
@@ -107,12 +125,9 @@ FileRead readOpened(int fd, std::vector<char> &bytes, std::size_t &size)
     for (;;) {
         if (size == bytes.size())
             bytes.resize(std::min(bytes.size() * 2, kMaxBytes + 1));
-        const ssize_t got = ::read(fd, bytes.data() + size, bytes.size() - size);
-        if (got < 0) {
-            if (errno == EINTR)
-                continue;
+        const ssize_t got = readSome(fd, bytes.data() + size, bytes.size() - size);
+        if (got < 0)
             return FileRead::failure(errorText(errno));
-        }
         size += std::size_t(got);
         if (size > kMaxBytes) { // it grew past the limit while being read
             return FileRead::refusedTooLarge(qint64(size));
@@ -122,6 +137,20 @@ FileRead readOpened(int fd, std::vector<char> &bytes, std::size_t &size)
         if (got == 0 || (size >= expected && size < bytes.size()))
             return FileRead::success();
     }
+}
+
+FileRead readOpened(int fd, std::vector<char> &bytes, std::size_t &size)
+{
+    if (bytes.size() < kFirstReadBytes)
+        bytes.resize(kFirstReadBytes);
+    const ssize_t got = readSome(fd, bytes.data(), bytes.size());
+    if (got > 0 && std::size_t(got) < bytes.size()) {
+        size = std::size_t(got);
+        return FileRead::success();
+    }
+    const int readError = got < 0 ? errno : 0;
+    size = got > 0 ? std::size_t(got) : 0;
+    return readRest(fd, bytes, size, readError);
 }
 
 } // namespace

@@ -1,10 +1,9 @@
 #include "search/phrase_search.h"
 
-#include "files/codepage.h"
-#include "files/paths.h"
 #include "search/case_fold.h"
 #include "search/description_bytes.h"
 #include "search/folder_access.h"
+#include "search/found_entries.h"
 
 #include <algorithm>
 #include <new>
@@ -15,13 +14,13 @@ namespace tessik {
 
 namespace {
 
-enum class ReadStatus : unsigned char { Read, Unreadable, TooLarge };
-
-struct FileSlot {
-    ReadStatus read = ReadStatus::Read;
-    bool matched = false;
-    SearchEntry entry;
-    QByteArray sortKey;
+// What one thread found: the files that hold the phrase, with the bytes they share, and how
+// many it could not read.
+struct Finds {
+    std::string bytes;
+    std::vector<FoundFile> found;
+    int unreadable = 0;
+    int tooLarge = 0;
 };
 
 // Below this many files per thread, starting a thread costs more than it saves.
@@ -43,60 +42,44 @@ bool cancelled(const SearchControl *control)
     return control != nullptr && control->cancelled.load(std::memory_order_relaxed);
 }
 
-// The entry of a file that holds the phrase, built from its raw bytes.
-FileSlot matchedSlot(const QString &folder, const QByteArray &fileName, std::string_view fileBytes)
-{
-    const std::string_view description = descriptionBytes(fileBytes);
-    FileSlot slot;
-    slot.matched = true;
-    slot.entry.text =
-        resultEntryText(decode1252(QByteArray::fromRawData(description.data(), qsizetype(description.size()))),
-                        fileNameText(analysisNameOf(fileName).toByteArray()));
-    slot.entry.filePath = joinPath(folder, fileNameFromBytes(fileName));
-    slot.entry.folder = folder;
-    slot.entry.fileName = fileName;
-    slot.sortKey = caseInsensitiveSortKey(slot.entry.text);
-    return slot;
-}
-
-// Reads the listed files on several threads at once, each file into its own slot.
+// Reads the listed files on several threads at once, each thread keeping its own finds.
 class FolderSearch {
 public:
     FolderSearch(const AnalysisListing &listing, const FoldedPhrase &phrase, SearchControl *control)
-        : m_listing(listing), m_phrase(phrase), m_control(control), m_reader(listing.folder),
-          m_slots(listing.fileNames.size())
+        : m_listing(listing), m_phrase(phrase), m_control(control), m_reader(listing.folder)
     {
     }
 
-    std::vector<FileSlot> run(int workers)
+    std::vector<Finds> run(int workers)
     {
+        std::vector<Finds> finds(std::size_t(std::max(workers, 1)));
         std::vector<std::thread> helpers;
         for (int i = 1; i < workers; ++i) {
             // Where no thread can be started the files are shared among those that could.
             try {
-                helpers.emplace_back([this] { work(); });
+                helpers.emplace_back([this, &mine = finds[std::size_t(i)]] { work(mine); });
             } catch (const std::system_error &) {
                 break;
             }
         }
-        work();
+        work(finds[0]);
         for (std::thread &helper : helpers)
             helper.join();
-        return std::move(m_slots);
+        return finds;
     }
 
 private:
-    void work()
+    void work(Finds &finds)
     {
         FileBuffer buffer;
-        const std::size_t count = m_slots.size();
+        const std::size_t count = m_listing.fileNames.size();
         while (!cancelled(m_control)) {
             const std::size_t first = m_next.fetch_add(kBatch, std::memory_order_relaxed);
             if (first >= count)
                 return;
             const std::size_t end = std::min(count, first + kBatch);
             for (std::size_t i = first; i < end; ++i)
-                searchFileSafely(buffer, i);
+                searchFileSafely(buffer, finds, i);
             if (m_control != nullptr)
                 m_control->filesRead.fetch_add(int(end - first), std::memory_order_relaxed);
         }
@@ -104,66 +87,62 @@ private:
 
     // A file too large to hold in memory is one the search could not read; it must not end
     // the program from a thread that cannot report it.
-    void searchFileSafely(FileBuffer &buffer, std::size_t index)
+    void searchFileSafely(FileBuffer &buffer, Finds &finds, std::size_t index)
     {
         try {
-            searchFile(buffer, index);
+            searchFile(buffer, finds, index);
         } catch (const std::bad_alloc &) {
-            m_slots[index] = FileSlot{ReadStatus::Unreadable, false, {}, {}};
+            ++finds.unreadable;
             buffer = FileBuffer();
         }
     }
 
-    void searchFile(FileBuffer &buffer, std::size_t index)
+    void searchFile(FileBuffer &buffer, Finds &finds, std::size_t index)
     {
         const QByteArray &fileName = m_listing.fileNames[index];
         if (const FileRead read = m_reader.read(fileName, buffer); !read.ok) {
-            m_slots[index].read = read.tooLarge ? ReadStatus::TooLarge : ReadStatus::Unreadable;
+            ++(read.tooLarge ? finds.tooLarge : finds.unreadable);
             return;
         }
-        if (m_phrase.occursIn(buffer.data(), buffer.size()))
-            m_slots[index] = matchedSlot(m_listing.folder, fileName, std::string_view(buffer.data(), buffer.size()));
+        if (!m_phrase.occursIn(buffer.data(), buffer.size()))
+            return;
+        const FoundFile found =
+            appendFoundFile(finds.bytes, fileName, descriptionBytes(std::string_view(buffer.data(), buffer.size())),
+                            std::uint32_t(index));
+        finds.found.push_back(found);
     }
 
     const AnalysisListing &m_listing;
     const FoldedPhrase &m_phrase;
     SearchControl *const m_control;
     const ListedFileReader m_reader;
-    std::vector<FileSlot> m_slots;
     std::atomic<std::size_t> m_next{0};
 };
 
-void countLeftOut(const std::vector<FileSlot> &slots, SearchOutcome &outcome)
+// The threads' finds in one block, in the one order of the result list.
+FoundEntries joinedFinds(const AnalysisListing &listing, std::vector<Finds> &finds, SearchOutcome &outcome)
 {
-    for (const FileSlot &slot : slots) {
-        if (slot.read == ReadStatus::Unreadable)
-            ++outcome.unreadable;
-        else if (slot.read == ReadStatus::TooLarge)
-            ++outcome.tooLarge;
+    std::string bytes;
+    std::vector<FoundFile> found;
+    std::size_t byteCount = 0, fileCount = 0;
+    for (const Finds &mine : finds) {
+        byteCount += mine.bytes.size();
+        fileCount += mine.found.size();
     }
-}
-
-// The one order of the result list: see caseInsensitiveSortKey.
-bool listedBefore(const FileSlot *a, const FileSlot *b)
-{
-    const int byText = a->sortKey.compare(b->sortKey);
-    if (byText != 0)
-        return byText < 0;
-    return QString::compare(a->entry.filePath, b->entry.filePath, Qt::CaseSensitive) < 0;
-}
-
-QList<SearchEntry> sortedMatches(std::vector<FileSlot> &slots)
-{
-    std::vector<FileSlot *> found;
-    for (FileSlot &slot : slots)
-        if (slot.matched)
-            found.push_back(&slot);
-    std::sort(found.begin(), found.end(), listedBefore);
-    QList<SearchEntry> entries;
-    entries.reserve(qsizetype(found.size()));
-    for (FileSlot *slot : found)
-        entries.append(std::move(slot->entry));
-    return entries;
+    bytes.reserve(byteCount);
+    found.reserve(fileCount);
+    for (Finds &mine : finds) {
+        outcome.unreadable += mine.unreadable;
+        outcome.tooLarge += mine.tooLarge;
+        const std::size_t base = bytes.size();
+        bytes += mine.bytes;
+        for (FoundFile file : mine.found) {
+            file.at += base;
+            found.push_back(file);
+        }
+        mine = Finds();
+    }
+    return FoundEntries(listing.folder, listing.fileNames, std::move(bytes), std::move(found));
 }
 
 } // namespace
@@ -179,12 +158,11 @@ SearchOutcome searchListedFiles(const AnalysisListing &listing, const QString &p
     const FoldedPhrase folded(phrase);
     if (!folded.canMatch() || listing.fileNames.empty())
         return outcome;
-    std::vector<FileSlot> slots =
+    std::vector<Finds> finds =
         FolderSearch(listing, folded, control).run(workerCount(workers, listing.fileNames.size()));
     if (cancelled(control))
         return outcome;
-    countLeftOut(slots, outcome);
-    outcome.entries = sortedMatches(slots);
+    outcome.entries = joinedFinds(listing, finds, outcome);
     return outcome;
 }
 

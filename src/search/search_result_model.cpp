@@ -1,7 +1,8 @@
 #include "search/search_result_model.h"
 
+#include "files/codepage.h"
+
 #include <QDir>
-#include <QHash>
 #include <QThreadPool>
 
 #include <algorithm>
@@ -19,33 +20,25 @@ QVariant SearchResultModel::data(const QModelIndex &index, int role) const
     if (!checkIndex(index, CheckIndexOption::IndexIsValid))
         return QVariant();
     if (role == Qt::DisplayRole)
-        return m_entries.at(index.row()).text;
+        return m_entries.text(index.row());
     if (role == Qt::SizeHintRole && m_rowSizeHint.isValid())
         return m_rowSizeHint;
     if (role == Qt::ToolTipRole)
-        return QDir::toNativeSeparators(m_entries.at(index.row()).filePath);
+        return QDir::toNativeSeparators(m_entries.filePath(index.row()));
     return QVariant();
 }
 
 QList<int> SearchResultModel::widestRows(const std::function<int(QChar)> &charWidth, int count) const
 {
     // Entries share most of their characters (the gap of blanks above all), so each character
-    // is measured once.
-    QHash<QChar, int> widths;
-    const auto widthOf = [&](const QString &text) {
-        qint64 width = 0;
-        for (const QChar c : text) {
-            auto known = widths.constFind(c);
-            if (known == widths.cend())
-                known = widths.insert(c, charWidth(c));
-            width += *known;
-        }
-        return width;
-    };
+    // of the code page is measured once.
+    std::vector<int> byteWidths(256);
+    for (const unsigned char byte : everyByte())
+        byteWidths[byte] = charWidth(QChar(charFrom1252(byte)));
     std::vector<std::pair<qint64, int>> estimates;
     estimates.reserve(size_t(m_entries.size()));
     for (qsizetype row = 0; row < m_entries.size(); ++row)
-        estimates.push_back({widthOf(m_entries[row].text), int(row)});
+        estimates.push_back({m_entries.estimatedWidth(row, byteWidths, charWidth), int(row)});
     const auto kept = estimates.begin() + std::min<qsizetype>(count, qsizetype(estimates.size()));
     std::partial_sort(estimates.begin(), kept, estimates.end(),
                       [](const auto &a, const auto &b) { return a.first > b.first; });
@@ -60,7 +53,7 @@ namespace {
 // Freeing a hundred thousand entries takes tens of milliseconds; the window must not wait.
 constexpr qsizetype kReleaseAsideFrom = 1000;
 
-void release(QList<SearchEntry> &&entries)
+void release(FoundEntries &&entries)
 {
     if (entries.size() < kReleaseAsideFrom)
         return;
@@ -69,11 +62,11 @@ void release(QList<SearchEntry> &&entries)
 
 } // namespace
 
-void SearchResultModel::setEntries(const QList<SearchEntry> &entries)
+void SearchResultModel::setEntries(const FoundEntries &entries)
 {
-    QList<SearchEntry> previous = entries;
+    FoundEntries previous = entries;
     beginResetModel();
-    m_entries.swap(previous);
+    std::swap(m_entries, previous);
     m_rowSizeHint = QSize();
     endResetModel();
     release(std::move(previous));

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "search/result_entry.h"
+#include "search/found_entries.h"
 
 #include <QAbstractListModel>
 #include <QList>
@@ -11,7 +11,8 @@
 namespace tessik {
 
 // The rows of the result list, one entry each, shown by its text. Handing over a new list costs
-// the same for a hundred thousand entries as for one: rows are only read as they come into view.
+// the same for a hundred thousand entries as for one: a row's text is made only when the view
+// asks for it, as the row comes into view.
 class SearchResultModel : public QAbstractListModel {
     Q_OBJECT
 public:
@@ -20,9 +21,9 @@ public:
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
 
-    void setEntries(const QList<SearchEntry> &entries);
+    void setEntries(const FoundEntries &entries);
     void clear() { setEntries({}); }
-    const SearchEntry &entry(int row) const { return m_entries.at(row); }
+    SearchEntry entry(int row) const { return m_entries.at(row); }
 
     // The rows whose texts look widest, widest first, at most `count` of them: each text's width
     // estimated as the sum of its characters' widths. The view measures only these and gives
@@ -31,7 +32,7 @@ public:
     void setRowSizeHint(const QSize &size) { m_rowSizeHint = size; }
 
 private:
-    QList<SearchEntry> m_entries;
+    FoundEntries m_entries;
     QSize m_rowSizeHint;
 };
 

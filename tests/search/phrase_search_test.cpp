@@ -7,6 +7,7 @@
 #include <QAbstractItemModelTester>
 #include <QDir>
 
+#include <algorithm>
 #include <fstream>
 #include <sys/stat.h>
 
@@ -102,6 +103,8 @@ private Q_SLOTS:
             {"two bytes, the second differs", {"ox", "oo", false}},
             {"zero byte inside", {QByteArray("se\0nsor", 7), "sensor", false}},
             {"longer than the file", {"senso", "sensor", false}},
+            // Placed at the end, then exactly filling and then passing the first read's 64 KiB.
+            {"past the first read", {QByteArray(65490, '.') + "Sensor", "sensor", true}},
         });
     }
     void matchesOnlyTheWholePhrase()
@@ -113,6 +116,32 @@ private Q_SLOTS:
         for (int i = 0; i < 4; ++i)
             QVERIFY(writeBytes(env.path(QStringLiteral("lib/F%1.rca.xml").arg(i)), placings[i]));
         QCOMPARE(searchFolder(env.path("lib"), row.phrase).entries.size(), row.found ? 4 : 0);
+    }
+
+    // The list is in the order of the texts compared with letter case ignored, then of the paths:
+    // descriptions that begin others (the gap meets a tab, a blank, a letter), that differ only in
+    // case, in accented letters or beyond ASCII, names that begin others or differ only in case.
+    void listsEntriesInTextOrderThenByPath()
+    {
+        TestEnvironment env;
+        const QString lib = env.path("lib/");
+        const QList<QPair<QString, QString>> files{
+            {"Pump", "ab"},  {"pump", "ab["}, {"Pump\tx", "c"}, {"Pump x", "d"},     {"Pumpa", "e"},
+            {"Pump", "abc"}, {"Pump", "ab_"}, {"PUMP", "AB"},   {"\u00c4rger", "f"}, {"\u00e4rger", "F"},
+            {"Zeta", "g"},   {"\u20ac", "h"}, {"\u00ff", "i"},  {"Pump", "\u00d1u"}, {"Pump", "\u00f1u"}};
+        QList<QPair<QString, QString>> expected; // text, path
+        for (const auto &[description, name] : files) {
+            QVERIFY(writeBytes(lib + name + ".rca.xml", analysisFile(description)));
+            expected.append({description + kGap + '[' + name + ']', lib + name + ".rca.xml"});
+        }
+        std::sort(expected.begin(), expected.end(), [](const auto &a, const auto &b) {
+            const int byText = QString::compare(a.first, b.first, Qt::CaseInsensitive);
+            return byText != 0 ? byText < 0 : a.second < b.second;
+        });
+        QList<QPair<QString, QString>> listed;
+        for (const SearchEntry &entry : searchFolder(lib, "xml").entries)
+            listed.append({entry.text, entry.filePath});
+        QCOMPARE(listed, expected);
     }
 
     // Files that change between the listing and the reading, and files too large for an analysis,
