@@ -235,6 +235,25 @@ private Q_SLOTS:
                      qPrintable(QString("line %1: %2\nwanted: %3").arg(i + 1).arg(made.value(i), reference.value(i))));
     }
 
+    // Notes of thousands of lines, laid out in pieces, come out whole: each line once, in order.
+    void longNotesComeOutWhole()
+    {
+        QTemporaryDir dir;
+        QStringList lines;
+        for (int i = 1; i <= 1500; ++i)
+            lines << QString::asprintf("Reading %04d", i);
+        const Analysis a{"Long notes", "", "", tableOf({live(0, 0, 0, "Gauge", lines.join("\r\n"))})};
+        QVERIFY(writeReport(dir.filePath("long.odt"), inputFor(a)).ok);
+        QString error;
+        QStringList structure;
+        const QString text = readBack(dir.filePath("long.odt"), &structure, &error);
+        static const QRegularExpression reading("Reading \\d{4}");
+        QStringList found;
+        for (const QRegularExpressionMatch &m : reading.globalMatch(text))
+            found << m.captured();
+        QVERIFY2(error.isEmpty() && found == lines, qPrintable(QString("%1 lines out of 1500").arg(found.size())));
+    }
+
     // Every page of the PDF keeps 20 mm at the sides and 12 mm above and below, the description
     // at its head and "Page n of N" centred at its foot.
     void pdfPagesKeepTheirMargins()

@@ -244,8 +244,13 @@ private Q_SLOTS:
         for (const char *name : {"frameControl", "frameEdit", "frameAnalyze"})
             QCOMPARE(d.control(name)->geometry(), panel.adjusted(0, 50, 100, 50));
         QCOMPARE(d.control("btnImplement")->geometry(), button); // controls keep their places
-        QCOMPARE(d.diagramSurface().image().size(), d.control("picDiagram")->contentsRect().size());
+        for (const QSize by : {QSize(30, 0), QSize(0, 30)}) {    // the picture follows either way alone
+            w.resize(w.size() + by);
+            QCOMPARE(d.diagramSurface().image().size(), d.control("picDiagram")->contentsRect().size());
+        }
         QVERIFY2(d.diagramShowsTable(), "the editor's outline went with the resize");
+        const QImage edge = d.control("frameEdit")->grab().toImage(); // the panel draws its sunken box
+        QVERIFY2(edge.pixel(0, 125) != edge.pixel(3, 125), "the panel has no frame");
     }
 
     // The controls inside the panels keep the places they were drawn at, at any window size.
