@@ -10,4 +10,10 @@ const TextMetrics &Canvas::textMetrics() const
     return captionMetrics;
 }
 
+void Canvas::printCaption(const QList<PlacedLine> &lines, const RoundedBox &)
+{
+    for (const PlacedLine &line : lines)
+        printAt(line.x, line.y, line.text);
+}
+
 } // namespace tessik

@@ -7,11 +7,17 @@ namespace tessik {
 
 namespace {
 
-void boxAt(Canvas &surface, float x, float y)
+RoundedBox boxAt(Canvas &surface, float x, float y)
 {
     const PixelMapping &m = surface.mapping();
-    surface.roundRect(m.ScaleToPixelsX(x), m.ScaleToPixelsY(y), m.ScaleToPixelsX(x + BlockBoxSize),
-                      m.ScaleToPixelsY(y + BlockBoxSize), kCornerEllipse, kCornerEllipse);
+    const RoundedBox box{m.ScaleToPixelsX(x),
+                         m.ScaleToPixelsY(y),
+                         m.ScaleToPixelsX(x + BlockBoxSize),
+                         m.ScaleToPixelsY(y + BlockBoxSize),
+                         kCornerEllipse,
+                         kCornerEllipse};
+    surface.roundRect(box.left, box.top, box.right, box.bottom, box.cornerWidth, box.cornerHeight);
+    return box;
 }
 
 } // namespace
@@ -72,9 +78,9 @@ void boxPass(Canvas &surface, const BlockTable &table, const DiagramColours &col
         surface.setFillColour(boxFill(table, i, colours));
         if (lookOf(i) == BlockLook::Highlighted)
             surface.setPenColour(kRed);
-        boxAt(surface, table.block(i).x, table.block(i).y);
+        const RoundedBox box = boxAt(surface, table.block(i).x, table.block(i).y);
         surface.setPenColour(kBlack);
-        PlotText(surface, table, i);
+        surface.printCaption(captionPlaces(surface, table, i), box);
     }
 }
 
