@@ -1,6 +1,7 @@
 #pragma once
 
 #include "render/canvas.h"
+#include "render/caption_tiles.h"
 #include "render/text_metrics.h"
 
 #include <QFont>
@@ -72,12 +73,19 @@ public:
     void circle(float x, float y, float radius, Colour colour);
 
     const QFont &font() const { return m_text.font(); }
-    void setFont(const QFont &font) { m_text = TextMetrics(font); }
+    void setFont(const QFont &font)
+    {
+        m_text = TextMetrics(font);
+        m_captions.clear();
+    }
     const TextMetrics &textMetrics() const override { return m_text; }
     float textWidth(const QString &text) const override;
     float textHeight(const QString &text) const override;
     int textPixelWidth(const QString &text) const { return m_text.pixelWidth(text); }
     void printAt(float x, float y, const QString &text) override;
+    // The lines come out as printAt draws them; where a kept picture of them lies wholly on the
+    // box's fill, it is copied instead.
+    void printCaption(const QList<PlacedLine> &lines, const RoundedBox &box) override;
 
     float currentX() const { return m_currentX; }
     float currentY() const { return m_currentY; }
@@ -139,6 +147,11 @@ private:
     };
     void roundRectOn(QImage &image, const Placement &at, bool shown, const PixelRect &rect, int cornerWidth,
                      int cornerHeight);
+    // Whether printOn draws a line starting at (px, py) on this picture.
+    bool printsOn(const QImage &image, const Placement &at, int px, int py) const;
+    void printOn(QImage &image, const Placement &at, bool shown, int px, int py, const QString &text);
+    void markPrinted(const Placement &at, int px, int py, const QString &text);
+    bool copyCaption(QImage &image, const Placement &at, const QList<PlacedLine> &lines, const RoundedBox &box);
     void circleOn(QImage &image, const Placement &at, bool shown, float x, float y, float radius, Colour colour);
     static bool clipToPicture(const QImage &image, double &x1, double &y1, double &x2, double &y2);
     void drawSegment(QImage &image, bool shown, const DeviceSegment &segment, Colour colour);
@@ -164,6 +177,7 @@ private:
     QRect m_changed; // device pixels
     PixelMapping m_mapping;
     TextMetrics m_text;
+    CaptionTiles m_captions;
     Colour m_pen = kBlack;
     Colour m_fill = kBlack;
     FillStyle m_fillStyle = FillStyle::Transparent;
