@@ -34,6 +34,9 @@ public:
 
     virtual const PixelMapping &mapping() const = 0;
     virtual void clear() = 0;
+    // Clears the picture to white, perhaps except where the given boxes are about to be drawn
+    // solid, which hides whatever lies there. By default the whole picture.
+    virtual void clearAround(const QList<RoundedBox> &solidBoxes);
 
     virtual void setPenColour(Colour colour) = 0;
     virtual void setFillColour(Colour colour) = 0;
@@ -42,6 +45,8 @@ public:
     // Outlined with the pen, filled with the fill colour when the fill style is solid; the corners
     // rounded by an ellipse cornerWidth by cornerHeight pixels.
     virtual void roundRect(int left, int top, int right, int bottom, int cornerWidth, int cornerHeight) = 0;
+    // The same, perhaps leaving out what `hiddenBy` will cover when it is drawn solid later.
+    virtual void roundRectUnder(const RoundedBox &box, const RoundedBox &hiddenBy);
     virtual void line(float x1, float y1, float x2, float y2, Colour colour) = 0;
 
     // Widths and the height of one line of the caption font, in diagram units.

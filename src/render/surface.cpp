@@ -25,8 +25,8 @@ namespace {
 // A rounded rectangle in device pixels, row by row: left, top, right and bottom (right and bottom
 // exclusive) and the corner ellipse's radii.
 struct BoxShape {
-    std::int64_t l, t, r, b;
-    double rx, ry;
+    std::int64_t l = 0, t = 0, r = 0, b = 0;
+    double rx = 0, ry = 0;
 
     Span row(std::int64_t y) const
     {
@@ -178,6 +178,43 @@ void Surface::clear()
     changedAll();
 }
 
+void Surface::clearAround(const QList<RoundedBox> &solidBoxes)
+{
+    // In XOR mode a box does not hide what lies under it.
+    if (m_mix != MixMode::Copy)
+        return clear();
+    forEachPicture([&](QImage &image, const Placement &at, bool) { clearAroundOn(image, at, solidBoxes); });
+    changedAll();
+}
+
+void Surface::clearAroundOn(QImage &image, const Placement &at, const QList<RoundedBox> &solidBoxes)
+{
+    std::vector<BoxShape> shapes;
+    for (const RoundedBox &box : solidBoxes) {
+        const std::optional<BoxShape> shape =
+            shapeOf(at.deviceX(box.left), at.deviceY(box.top), at.deviceX(box.right), at.deviceY(box.bottom),
+                    box.cornerWidth, box.cornerHeight, at.scale);
+        if (shape && shape->r > 0 && shape->b > 0 && shape->l < image.width() && shape->t < image.height())
+            shapes.push_back(*shape);
+    }
+    const Pixels pixels = writablePixels(image);
+    std::vector<Span> covered;
+    for (int y = 0; y < pixels.height; ++y) {
+        covered.clear();
+        for (const BoxShape &shape : shapes) {
+            if (y >= shape.t && y < shape.b && !shape.row(y).empty())
+                covered.push_back(shape.row(y));
+        }
+        std::sort(covered.begin(), covered.end(), [](const Span &a, const Span &b) { return a.from < b.from; });
+        std::int64_t x = 0;
+        for (const Span &part : covered) {
+            span(pixels, y, x, part.from - 1, kWhite);
+            x = std::max(x, part.to + 1);
+        }
+        span(pixels, y, x, pixels.width - 1, kWhite);
+    }
+}
+
 Surface::Pixels Surface::writablePixels(QImage &image) const
 {
     // bits() detaches a shared picture; once per shape is enough.
@@ -222,8 +259,18 @@ void Surface::roundRect(int left, int top, int right, int bottom, int cornerWidt
     });
 }
 
+void Surface::roundRectUnder(const RoundedBox &box, const RoundedBox &hiddenBy)
+{
+    // Only a solid box drawn in copy mode hides every pixel it covers.
+    const bool hides = m_mix == MixMode::Copy && m_fillStyle == FillStyle::Solid;
+    forEachPicture([&](QImage &image, const Placement &at, bool shown) {
+        roundRectOn(image, at, shown, {box.left, box.top, box.right, box.bottom}, box.cornerWidth, box.cornerHeight,
+                    hides ? &hiddenBy : nullptr);
+    });
+}
+
 void Surface::roundRectOn(QImage &image, const Placement &at, bool shown, const PixelRect &rect, int cornerWidth,
-                          int cornerHeight)
+                          int cornerHeight, const RoundedBox *hiddenBy)
 {
     const std::optional<BoxShape> shape = shapeOf(at.deviceX(rect.left), at.deviceY(rect.top), at.deviceX(rect.right),
                                                   at.deviceY(rect.bottom), cornerWidth, cornerHeight, at.scale);
@@ -234,11 +281,23 @@ void Surface::roundRectOn(QImage &image, const Placement &at, bool shown, const 
         changed(shape->l, shape->t, shape->r - 1, shape->b - 1);
     const bool fill = m_fillStyle == FillStyle::Solid;
     const Pixels pixels = writablePixels(image);
+    // An empty shape hides nothing.
+    const BoxShape hider =
+        hiddenBy ? shapeOf(at.deviceX(hiddenBy->left), at.deviceY(hiddenBy->top), at.deviceX(hiddenBy->right),
+                           at.deviceY(hiddenBy->bottom), hiddenBy->cornerWidth, hiddenBy->cornerHeight, at.scale)
+                       .value_or(BoxShape())
+                 : BoxShape();
     drawConvex(
         shape->t, shape->b - 1, [&](std::int64_t y) { return shape->row(y); }, pixels.height,
         [&](int y, std::int64_t x1, std::int64_t x2, bool outline) {
-            if (outline || fill)
-                span(pixels, y, x1, x2, outline ? m_pen : m_fill);
+            if (!outline && !fill)
+                return;
+            const Colour colour = outline ? m_pen : m_fill;
+            const Span hidden = hider.row(y);
+            if (hidden.empty() || hidden.to < x1 || hidden.from > x2)
+                return span(pixels, y, x1, x2, colour);
+            span(pixels, y, x1, hidden.from - 1, colour);
+            span(pixels, y, hidden.to + 1, x2, colour);
         });
 }
 

@@ -53,6 +53,9 @@ public:
     const PixelMapping &mapping() const override { return m_mapping; }
 
     void clear() override;
+    // Leaves out the pixels the boxes will cover (when drawn in copy mode): on a dense screen
+    // clearing the whole picture cost as much as drawing the boxes.
+    void clearAround(const QList<RoundedBox> &solidBoxes) override;
 
     void setPenColour(Colour colour) override { m_pen = colour; }
     Colour penColour() const { return m_pen; }
@@ -68,6 +71,7 @@ public:
     // pixels. Outlined with the pen, filled with the fill colour when the fill style is solid.
     void roundRect(int left, int top, int right, int bottom, int cornerWidth, int cornerHeight) override;
 
+    void roundRectUnder(const RoundedBox &box, const RoundedBox &hiddenBy) override;
     void line(float x1, float y1, float x2, float y2, Colour colour) override;
     // Outline only; obeys the mix mode.
     void circle(float x, float y, float radius, Colour colour);
@@ -146,9 +150,10 @@ private:
         int left, top, right, bottom;
     };
     void roundRectOn(QImage &image, const Placement &at, bool shown, const PixelRect &rect, int cornerWidth,
-                     int cornerHeight);
+                     int cornerHeight, const RoundedBox *hiddenBy = nullptr);
     // Whether printOn draws a line starting at (px, py) on this picture.
     bool printsOn(const QImage &image, const Placement &at, int px, int py) const;
+    void clearAroundOn(QImage &image, const Placement &at, const QList<RoundedBox> &solidBoxes);
     void printOn(QImage &image, const Placement &at, bool shown, int px, int py, const QString &text);
     void markPrinted(const Placement &at, int px, int py, const QString &text);
     bool copyCaption(QImage &image, const Placement &at, const QList<PlacedLine> &lines, const RoundedBox &box);
