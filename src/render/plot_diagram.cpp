@@ -7,11 +7,21 @@ namespace tessik {
 
 namespace {
 
-void boxAt(Canvas &surface, float x, float y)
+RoundedBox boxOf(const PixelMapping &m, float x, float y)
 {
-    const PixelMapping &m = surface.mapping();
-    surface.roundRect(m.ScaleToPixelsX(x), m.ScaleToPixelsY(y), m.ScaleToPixelsX(x + BlockBoxSize),
-                      m.ScaleToPixelsY(y + BlockBoxSize), kCornerEllipse, kCornerEllipse);
+    return {m.ScaleToPixelsX(x),
+            m.ScaleToPixelsY(y),
+            m.ScaleToPixelsX(x + BlockBoxSize),
+            m.ScaleToPixelsY(y + BlockBoxSize),
+            kCornerEllipse,
+            kCornerEllipse};
+}
+
+RoundedBox boxAt(Canvas &surface, float x, float y)
+{
+    const RoundedBox box = boxOf(surface.mapping(), x, y);
+    surface.roundRect(box.left, box.top, box.right, box.bottom, box.cornerWidth, box.cornerHeight);
+    return box;
 }
 
 } // namespace
@@ -47,7 +57,9 @@ void shadowPass(Canvas &surface, const BlockTable &table, const LookOf &lookOf)
         const Colour shadow = lookOf(i) == BlockLook::Highlighted ? kHighlightShadowColour : kShadowColour;
         surface.setPenColour(shadow);
         surface.setFillColour(shadow);
-        boxAt(surface, table.block(i).x + 0.5f, table.block(i).y + 0.5f);
+        // The box drawn later hides most of its own shadow.
+        surface.roundRectUnder(boxOf(surface.mapping(), table.block(i).x + 0.5f, table.block(i).y + 0.5f),
+                               boxOf(surface.mapping(), table.block(i).x, table.block(i).y));
     }
 }
 
@@ -72,17 +84,28 @@ void boxPass(Canvas &surface, const BlockTable &table, const DiagramColours &col
         surface.setFillColour(boxFill(table, i, colours));
         if (lookOf(i) == BlockLook::Highlighted)
             surface.setPenColour(kRed);
-        boxAt(surface, table.block(i).x, table.block(i).y);
+        const RoundedBox box = boxAt(surface, table.block(i).x, table.block(i).y);
         surface.setPenColour(kBlack);
-        PlotText(surface, table, i);
+        surface.printCaption(captionPlaces(surface, table, i), box);
     }
+}
+
+// Every shadow and box the passes draw: solid, they hide whatever was under them.
+QList<RoundedBox> solidBoxes(const Canvas &surface, const BlockTable &table, const LookOf &lookOf)
+{
+    QList<RoundedBox> boxes;
+    for (int i : drawnIds(table, lookOf)) {
+        boxes.append(boxOf(surface.mapping(), table.block(i).x + 0.5f, table.block(i).y + 0.5f));
+        boxes.append(boxOf(surface.mapping(), table.block(i).x, table.block(i).y));
+    }
+    return boxes;
 }
 
 } // namespace
 
 void drawDiagram(Canvas &surface, const BlockTable &table, const DiagramColours &colours, const LookOf &lookOf)
 {
-    surface.clear();
+    surface.clearAround(solidBoxes(surface, table, lookOf));
     surface.setFillStyle(FillStyle::Solid);
     shadowPass(surface, table, lookOf);
     linkPass(surface, table, lookOf);

@@ -96,16 +96,20 @@ QList<PlacedLine> placeCaption(const CaptionLines &caption, float boxX, float bo
     return placed;
 }
 
-void PlotText(Canvas &surface, const BlockTable &table, int id)
+QList<PlacedLine> captionPlaces(const Canvas &surface, const BlockTable &table, int id)
 {
     const CaptionMeasure measure = captionMeasure(surface.textMetrics(), surface.mapping());
     const CaptionLines caption = wrapCaption(table.block(id).caption, measure);
     if (caption.lines.isEmpty())
-        return;
+        return {};
     const float lineHeight = surface.textHeight(QStringLiteral("I"));
-    for (const PlacedLine &line : placeCaption(caption, table.block(id).x, table.block(id).y, lineHeight, measure)) {
+    return placeCaption(caption, table.block(id).x, table.block(id).y, lineHeight, measure);
+}
+
+void PlotText(Canvas &surface, const BlockTable &table, int id)
+{
+    for (const PlacedLine &line : captionPlaces(surface, table, id))
         surface.printAt(line.x, line.y, line.text);
-    }
 }
 
 } // namespace tessik

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/block_table.h"
+#include "render/canvas.h"
 
 #include <QList>
 #include <QString>
@@ -10,7 +11,6 @@
 
 namespace tessik {
 
-class Canvas;
 class TextMetrics;
 struct PixelMapping;
 
@@ -44,17 +44,13 @@ CaptionMeasure captionMeasure(const TextMetrics &metrics, const PixelMapping &ma
 // knows there are more lines than a box shows.
 CaptionLines wrapCaption(const QString &caption, const CaptionMeasure &measure);
 
-// Where each kept line of a caption is printed: its top-left corner in diagram units.
-struct PlacedLine {
-    QString text;
-    float x = 0;
-    float y = 0;
-};
-
 // Centres the lines across the box; up to five lines are centred vertically one font line apart,
 // six to nine share the box's height from its top.
 QList<PlacedLine> placeCaption(const CaptionLines &caption, float boxX, float boxY, float lineHeight,
                                const CaptionMeasure &measure);
+
+// Block `id`'s caption as the canvas lays it out: its kept lines and where each is printed.
+QList<PlacedLine> captionPlaces(const Canvas &surface, const BlockTable &table, int id);
 
 // Prints block `id`'s caption centred in its box on the surface, in the surface's pen colour.
 void PlotText(Canvas &surface, const BlockTable &table, int id);

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <optional>
 
 namespace tessik {
 
@@ -20,6 +21,50 @@ Surface::Surface(int pixelWidth, int pixelHeight) : m_text(captionFont())
 }
 
 namespace {
+
+// A rounded rectangle in device pixels, row by row: left, top, right and bottom (right and bottom
+// exclusive) and the corner ellipse's radii.
+struct BoxShape {
+    std::int64_t l = 0, t = 0, r = 0, b = 0;
+    double rx = 0, ry = 0;
+
+    Span row(std::int64_t y) const
+    {
+        if (y < t || y >= b)
+            return {};
+        const double cy = double(y) + 0.5;
+        double dy = 0;
+        if (cy < double(t) + ry)
+            dy = double(t) + ry - cy;
+        else if (cy > double(b) - ry)
+            dy = cy - (double(b) - ry);
+        if (dy <= 0 || ry <= 0 || rx <= 0)
+            return {l, r - 1};
+        if (dy > ry)
+            return {};
+        const double dx = rx * std::sqrt(1.0 - (dy / ry) * (dy / ry));
+        return {std::int64_t(std::ceil(double(l) + rx - dx - 0.5)),
+                std::int64_t(std::floor(double(r) - rx + dx - 0.5))};
+    }
+    // The pixels of the row that the fill, not the outline, covers.
+    Span inside(std::int64_t y) const { return innerOfRow(row(y), row(y - 1), row(y + 1)).inner; }
+};
+
+// The box from (l, t) to (r, b), corners scaled alike; none when it is empty.
+std::optional<BoxShape> shapeOf(std::int64_t l, std::int64_t t, std::int64_t r, std::int64_t b, int cornerWidth,
+                                int cornerHeight, double scale)
+{
+    if (l > r)
+        std::swap(l, r);
+    if (t > b)
+        std::swap(t, b);
+    if (r - l < 1 || b - t < 1)
+        return std::nullopt;
+    // The corner ellipse never exceeds the rectangle.
+    const double rx = std::min<double>(std::abs(cornerWidth) * scale, double(r - l)) / 2.0;
+    const double ry = std::min<double>(std::abs(cornerHeight) * scale, double(b - t)) / 2.0;
+    return BoxShape{l, t, r, b, rx, ry};
+}
 
 void copyTopLeft(const QImage &from, QImage &to)
 {
@@ -83,6 +128,7 @@ void Surface::setDevicePixelRatio(qreal ratio)
     if (ratio == m_ratio)
         return;
     m_ratio = ratio;
+    m_captions.clear();
     allocate(m_width, m_height, false);
 }
 
@@ -132,6 +178,43 @@ void Surface::clear()
     changedAll();
 }
 
+void Surface::clearAround(const QList<RoundedBox> &solidBoxes)
+{
+    // In XOR mode a box does not hide what lies under it.
+    if (m_mix != MixMode::Copy)
+        return clear();
+    forEachPicture([&](QImage &image, const Placement &at, bool) { clearAroundOn(image, at, solidBoxes); });
+    changedAll();
+}
+
+void Surface::clearAroundOn(QImage &image, const Placement &at, const QList<RoundedBox> &solidBoxes)
+{
+    std::vector<BoxShape> shapes;
+    for (const RoundedBox &box : solidBoxes) {
+        const std::optional<BoxShape> shape =
+            shapeOf(at.deviceX(box.left), at.deviceY(box.top), at.deviceX(box.right), at.deviceY(box.bottom),
+                    box.cornerWidth, box.cornerHeight, at.scale);
+        if (shape && shape->r > 0 && shape->b > 0 && shape->l < image.width() && shape->t < image.height())
+            shapes.push_back(*shape);
+    }
+    const Pixels pixels = writablePixels(image);
+    std::vector<Span> covered;
+    for (int y = 0; y < pixels.height; ++y) {
+        covered.clear();
+        for (const BoxShape &shape : shapes) {
+            if (y >= shape.t && y < shape.b && !shape.row(y).empty())
+                covered.push_back(shape.row(y));
+        }
+        std::sort(covered.begin(), covered.end(), [](const Span &a, const Span &b) { return a.from < b.from; });
+        std::int64_t x = 0;
+        for (const Span &part : covered) {
+            span(pixels, y, x, part.from - 1, kWhite);
+            x = std::max(x, part.to + 1);
+        }
+        span(pixels, y, x, pixels.width - 1, kWhite);
+    }
+}
+
 Surface::Pixels Surface::writablePixels(QImage &image) const
 {
     // bits() detaches a shared picture; once per shape is enough.
@@ -176,47 +259,46 @@ void Surface::roundRect(int left, int top, int right, int bottom, int cornerWidt
     });
 }
 
-void Surface::roundRectOn(QImage &image, const Placement &at, bool shown, const PixelRect &rect, int cornerWidth,
-                          int cornerHeight)
+void Surface::roundRectUnder(const RoundedBox &box, const RoundedBox &hiddenBy)
 {
-    std::int64_t l = at.deviceX(rect.left), t = at.deviceY(rect.top), r = at.deviceX(rect.right),
-                 b = at.deviceY(rect.bottom);
-    if (l > r)
-        std::swap(l, r);
-    if (t > b)
-        std::swap(t, b);
-    if (r - l < 1 || b - t < 1)
+    // Only a solid box drawn in copy mode hides every pixel it covers.
+    const bool hides = m_mix == MixMode::Copy && m_fillStyle == FillStyle::Solid;
+    forEachPicture([&](QImage &image, const Placement &at, bool shown) {
+        roundRectOn(image, at, shown, {box.left, box.top, box.right, box.bottom}, box.cornerWidth, box.cornerHeight,
+                    hides ? &hiddenBy : nullptr);
+    });
+}
+
+void Surface::roundRectOn(QImage &image, const Placement &at, bool shown, const PixelRect &rect, int cornerWidth,
+                          int cornerHeight, const RoundedBox *hiddenBy)
+{
+    const std::optional<BoxShape> shape = shapeOf(at.deviceX(rect.left), at.deviceY(rect.top), at.deviceX(rect.right),
+                                                  at.deviceY(rect.bottom), cornerWidth, cornerHeight, at.scale);
+    // A box wholly outside the picture (most of them when zoomed in) draws nothing.
+    if (!shape || shape->r <= 0 || shape->b <= 0 || shape->l >= image.width() || shape->t >= image.height())
         return;
-    // The corner ellipse never exceeds the rectangle.
-    const double rx = std::min<double>(std::abs(cornerWidth) * at.scale, double(r - l)) / 2.0;
-    const double ry = std::min<double>(std::abs(cornerHeight) * at.scale, double(b - t)) / 2.0;
     if (shown)
-        changed(l, t, r - 1, b - 1);
-
-    auto rowSpan = [&](std::int64_t y) -> Span {
-        if (y < t || y >= b)
-            return {};
-        const double cy = double(y) + 0.5;
-        double dy = 0;
-        if (cy < double(t) + ry)
-            dy = double(t) + ry - cy;
-        else if (cy > double(b) - ry)
-            dy = cy - (double(b) - ry);
-        if (dy <= 0 || ry <= 0 || rx <= 0)
-            return {l, r - 1};
-        if (dy > ry)
-            return {};
-        const double dx = rx * std::sqrt(1.0 - (dy / ry) * (dy / ry));
-        return {std::int64_t(std::ceil(double(l) + rx - dx - 0.5)),
-                std::int64_t(std::floor(double(r) - rx + dx - 0.5))};
-    };
-
+        changed(shape->l, shape->t, shape->r - 1, shape->b - 1);
     const bool fill = m_fillStyle == FillStyle::Solid;
     const Pixels pixels = writablePixels(image);
-    drawConvex(t, b - 1, rowSpan, pixels.height, [&](int y, std::int64_t x1, std::int64_t x2, bool outline) {
-        if (outline || fill)
-            span(pixels, y, x1, x2, outline ? m_pen : m_fill);
-    });
+    // An empty shape hides nothing.
+    const BoxShape hider =
+        hiddenBy ? shapeOf(at.deviceX(hiddenBy->left), at.deviceY(hiddenBy->top), at.deviceX(hiddenBy->right),
+                           at.deviceY(hiddenBy->bottom), hiddenBy->cornerWidth, hiddenBy->cornerHeight, at.scale)
+                       .value_or(BoxShape())
+                 : BoxShape();
+    drawConvex(
+        shape->t, shape->b - 1, [&](std::int64_t y) { return shape->row(y); }, pixels.height,
+        [&](int y, std::int64_t x1, std::int64_t x2, bool outline) {
+            if (!outline && !fill)
+                return;
+            const Colour colour = outline ? m_pen : m_fill;
+            const Span hidden = hider.row(y);
+            if (hidden.empty() || hidden.to < x1 || hidden.from > x2)
+                return span(pixels, y, x1, x2, colour);
+            span(pixels, y, x1, hidden.from - 1, colour);
+            span(pixels, y, hidden.to + 1, x2, colour);
+        });
 }
 
 void Surface::line(float x1, float y1, float x2, float y2, Colour colour)
@@ -339,26 +421,114 @@ void Surface::print(const QString &text)
         return;
     const int px = m_mapping.ScaleToPixelsX(m_currentX);
     const int py = m_mapping.ScaleToPixelsY(m_currentY);
+    forEachPicture([&](QImage &image, const Placement &at, bool shown) { printOn(image, at, shown, px, py, text); });
+    m_currentX += textWidth(text);
+}
+
+bool Surface::printsOn(const QImage &image, const Placement &at, int px, int py) const
+{
+    return at.deviceX(px) < image.width() && at.deviceY(py) < image.height() &&
+           at.deviceY(std::int64_t(py) + m_text.lineHeight()) > 0;
+}
+
+void Surface::printOn(QImage &image, const Placement &at, bool shown, int px, int py, const QString &text)
+{
+    if (!printsOn(image, at, px, py))
+        return;
+    // The painter works on the image's own device pixels, so the glyphs are drawn from a
+    // font of the device size rather than enlarged.
+    QImage device(image.bits(), image.width(), image.height(), image.bytesPerLine(), image.format());
+    QPainter painter(&device);
+    painter.setPen(QColor(redOf(m_pen), greenOf(m_pen), blueOf(m_pen)));
+    const QPointF origin(px * at.scale - double(at.x), (py + m_text.ascent()) * at.scale - double(at.y));
+    m_text.drawText(painter, origin, text, at.scale);
+    if (shown)
+        markPrinted(at, px, py, text);
+}
+
+void Surface::markPrinted(const Placement &at, int px, int py, const QString &text)
+{
     const int lineHeight = m_text.lineHeight();
     // Glyphs may reach a little past their advances.
     const int margin = std::max(2, lineHeight / 4);
+    changed(at.deviceX(px - margin), at.deviceY(py - margin),
+            at.deviceX(std::int64_t(px) + m_text.pixelWidth(text) + margin), at.deviceY(py + lineHeight + margin));
+}
+
+void Surface::printCaption(const QList<PlacedLine> &lines, const RoundedBox &box)
+{
+    // The kept pictures hold the glyphs over the box's fill: an XOR box or a hollow one has none.
+    if (m_mix != MixMode::Copy || m_fillStyle != FillStyle::Solid || m_image.isNull())
+        return Canvas::printCaption(lines, box);
     forEachPicture([&](QImage &image, const Placement &at, bool shown) {
-        const std::int64_t left = at.deviceX(px), top = at.deviceY(py);
-        if (left >= image.width() || top >= image.height() || at.deviceY(std::int64_t(py) + lineHeight) <= 0)
-            return;
-        // The painter works on the image's own device pixels, so the glyphs are drawn from a
-        // font of the device size rather than enlarged.
-        QImage device(image.bits(), image.width(), image.height(), image.bytesPerLine(), image.format());
-        QPainter painter(&device);
-        painter.setPen(QColor(redOf(m_pen), greenOf(m_pen), blueOf(m_pen)));
-        const QPointF origin(px * at.scale - double(at.x), (py + m_text.ascent()) * at.scale - double(at.y));
-        m_text.drawText(painter, origin, text, at.scale);
-        if (shown)
-            changed(at.deviceX(px - margin), at.deviceY(py - margin),
-                    at.deviceX(std::int64_t(px) + m_text.pixelWidth(text) + margin),
-                    at.deviceY(py + lineHeight + margin));
+        const bool copied = copyCaption(image, at, lines, box);
+        for (const PlacedLine &line : lines) {
+            if (line.text.isEmpty())
+                continue;
+            const int px = m_mapping.ScaleToPixelsX(line.x), py = m_mapping.ScaleToPixelsY(line.y);
+            if (!copied)
+                printOn(image, at, shown, px, py, line.text);
+            else if (shown && printsOn(image, at, px, py))
+                markPrinted(at, px, py, line.text);
+        }
     });
-    m_currentX += textWidth(text);
+    for (const PlacedLine &line : lines) {
+        m_currentX = line.x + (line.text.isEmpty() ? 0.0f : textWidth(line.text));
+        m_currentY = line.y;
+    }
+}
+
+bool Surface::copyCaption(QImage &image, const Placement &at, const QList<PlacedLine> &lines, const RoundedBox &box)
+{
+    // Where the glyphs of each line that printOn draws start, as printOn places them.
+    CaptionTileKey key{{}, {}, at.scale, m_pen, m_fill};
+    QPoint base;
+    for (const PlacedLine &line : lines) {
+        const int px = m_mapping.ScaleToPixelsX(line.x), py = m_mapping.ScaleToPixelsY(line.y);
+        if (line.text.isEmpty() || !printsOn(image, at, px, py))
+            continue;
+        const QPointF origin(px * at.scale - double(at.x), (py + m_text.ascent()) * at.scale - double(at.y));
+        // Far off in the plane (hand-edited positions), whole pixels would not fit an int.
+        constexpr double kFar = 1 << 28;
+        if (std::abs(origin.x()) > kFar || std::abs(origin.y()) > kFar)
+            return false;
+        if (key.lines.isEmpty())
+            base = QPoint(int(std::floor(origin.x())), int(std::floor(origin.y())));
+        key.lines.append(line.text);
+        key.origins.append(origin - QPointF(base));
+    }
+    // Zoomed in, most captions lie wholly outside the picture: nothing of them is drawn.
+    if (key.lines.isEmpty() || !captionTileArea(key, m_text).translated(base).intersects(image.rect()))
+        return true;
+    const std::optional<BoxShape> shape = shapeOf(at.deviceX(box.left), at.deviceY(box.top), at.deviceX(box.right),
+                                                  at.deviceY(box.bottom), box.cornerWidth, box.cornerHeight, at.scale);
+    const CaptionTile &tile = m_captions.tile(key, m_text);
+    if (!shape || !tile.whole)
+        return false;
+    // Every pixel a glyph reaches must lie on the box's fill, where the tile was drawn.
+    const QPoint corner = base + tile.area.topLeft();
+    struct Run {
+        int y, from, to;
+    };
+    std::vector<Run> runs;
+    for (int row = 0; row < tile.pixels.height(); ++row) {
+        const int y = corner.y() + row;
+        const int from = std::max(corner.x() + tile.first[size_t(row)], 0);
+        const int to = std::min(corner.x() + tile.last[size_t(row)], image.width() - 1);
+        if (y < 0 || y >= image.height() || from > to)
+            continue;
+        const Span inside = shape->inside(y);
+        if (from < inside.from || to > inside.to)
+            return false;
+        runs.push_back({y, from, to});
+    }
+    uchar *const pixels = image.bits();
+    for (const Run &run : runs) {
+        std::memcpy(pixels + run.y * image.bytesPerLine() + 4 * size_t(run.from),
+                    tile.pixels.constScanLine(run.y - corner.y()) + 4 * size_t(run.from - corner.x()),
+                    4 * size_t(run.to - run.from + 1));
+    }
+    return true;
 }
 
 void Surface::printAt(float x, float y, const QString &text)

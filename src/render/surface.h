@@ -1,6 +1,7 @@
 #pragma once
 
 #include "render/canvas.h"
+#include "render/caption_tiles.h"
 #include "render/text_metrics.h"
 
 #include <QFont>
@@ -52,6 +53,9 @@ public:
     const PixelMapping &mapping() const override { return m_mapping; }
 
     void clear() override;
+    // Leaves out the pixels the boxes will cover (when drawn in copy mode): on a dense screen
+    // clearing the whole picture cost as much as drawing the boxes.
+    void clearAround(const QList<RoundedBox> &solidBoxes) override;
 
     void setPenColour(Colour colour) override { m_pen = colour; }
     Colour penColour() const { return m_pen; }
@@ -67,17 +71,25 @@ public:
     // pixels. Outlined with the pen, filled with the fill colour when the fill style is solid.
     void roundRect(int left, int top, int right, int bottom, int cornerWidth, int cornerHeight) override;
 
+    void roundRectUnder(const RoundedBox &box, const RoundedBox &hiddenBy) override;
     void line(float x1, float y1, float x2, float y2, Colour colour) override;
     // Outline only; obeys the mix mode.
     void circle(float x, float y, float radius, Colour colour);
 
     const QFont &font() const { return m_text.font(); }
-    void setFont(const QFont &font) { m_text = TextMetrics(font); }
+    void setFont(const QFont &font)
+    {
+        m_text = TextMetrics(font);
+        m_captions.clear();
+    }
     const TextMetrics &textMetrics() const override { return m_text; }
     float textWidth(const QString &text) const override;
     float textHeight(const QString &text) const override;
     int textPixelWidth(const QString &text) const { return m_text.pixelWidth(text); }
     void printAt(float x, float y, const QString &text) override;
+    // The lines come out as printAt draws them; where a kept picture of them lies wholly on the
+    // box's fill, it is copied instead.
+    void printCaption(const QList<PlacedLine> &lines, const RoundedBox &box) override;
 
     float currentX() const { return m_currentX; }
     float currentY() const { return m_currentY; }
@@ -138,7 +150,13 @@ private:
         int left, top, right, bottom;
     };
     void roundRectOn(QImage &image, const Placement &at, bool shown, const PixelRect &rect, int cornerWidth,
-                     int cornerHeight);
+                     int cornerHeight, const RoundedBox *hiddenBy = nullptr);
+    // Whether printOn draws a line starting at (px, py) on this picture.
+    bool printsOn(const QImage &image, const Placement &at, int px, int py) const;
+    void clearAroundOn(QImage &image, const Placement &at, const QList<RoundedBox> &solidBoxes);
+    void printOn(QImage &image, const Placement &at, bool shown, int px, int py, const QString &text);
+    void markPrinted(const Placement &at, int px, int py, const QString &text);
+    bool copyCaption(QImage &image, const Placement &at, const QList<PlacedLine> &lines, const RoundedBox &box);
     void circleOn(QImage &image, const Placement &at, bool shown, float x, float y, float radius, Colour colour);
     static bool clipToPicture(const QImage &image, double &x1, double &y1, double &x2, double &y2);
     void drawSegment(QImage &image, bool shown, const DeviceSegment &segment, Colour colour);
@@ -164,6 +182,7 @@ private:
     QRect m_changed; // device pixels
     PixelMapping m_mapping;
     TextMetrics m_text;
+    CaptionTiles m_captions;
     Colour m_pen = kBlack;
     Colour m_fill = kBlack;
     FillStyle m_fillStyle = FillStyle::Transparent;

@@ -47,6 +47,23 @@ Surface filled(Colour colour)
     return surface;
 }
 
+// A surface that prints every caption line by line, as the window did before it kept captions.
+class PrintingSurface : public Surface {
+public:
+    void printCaption(const QList<PlacedLine> &lines, const RoundedBox &box) override
+    {
+        Canvas::printCaption(lines, box);
+    }
+};
+
+// What a redraw is given: the table, the colours and the view.
+struct Scene {
+    BlockTable table;
+    DiagramColours colours;
+    PlaneView view;
+};
+using SceneEdit = std::function<void(Scene &)>;
+
 // One letter per slot 1..usedSlots(): H hidden, R revealing (highlighted), P plain, - a free slot.
 QString looks(const AnimationState &state, const BlockTable &table)
 {
@@ -267,6 +284,51 @@ private Q_SLOTS:
         QFETCH(Wrap, row);
         const CaptionLines wrapped = wrapCaption(row.first, kTenPixelsAUnit);
         QCOMPARE(wrapped.lines.join('|') + (wrapped.truncated ? "..." : ""), row.second);
+    }
+
+    // A caption's kept picture is what printing it gives, at one and two device pixels a pixel, and
+    // it never outlives what it shows: after each change the picture, the shown one and the one of
+    // the snapshot, equals one whose captions were all printed afresh.
+    void keptCaptions_data()
+    {
+        test::addRows<SceneEdit>({
+            {"caption edited", [](Scene &s) { s.table.setCaption(1, "Flooding on Main St"); }},
+            {"category changed", [](Scene &s) { s.table.setCategory(2, "Motives"); }},
+            {"notes view", [](Scene &s) { s.colours.ViewType = NotesView; }},
+            {"moved by part of a unit", [](Scene &s) { s.table.move(3, 45.37f, 0.61f); }},
+            {"zoomed to 200 %",
+             [](Scene &s) {
+                 s.view = {2, 40, 330};
+             }},
+            {"zoomed to 150 %",
+             [](Scene &s) {
+                 s.view = {1.5, 7, 301};
+             }},
+        });
+    }
+    void keptCaptions()
+    {
+        QFETCH(SceneEdit, row);
+        for (const qreal ratio : {1.0, 2.0}) {
+            Scene scene{chainTable(), DiagramColours(), PlaneView()};
+            for (int id = 1; id <= 4; ++id)
+                scene.table.setCaption(id, id == 4 ? "Rain"
+                                                   : "Pump motor overheated after the relief valve stuck "
+                                                     "shut during the night shift's pressure test");
+            Surface kept = startupSurface(670, 430, ratio);
+            PlotDiagram(kept, scene.table, scene.colours, "");
+            row(scene);
+            kept.setView(scene.view);
+            PlotDiagram(kept, scene.table, scene.colours, "");
+            PrintingSurface printed;
+            printed.setDevicePixelRatio(ratio);
+            printed.resize(670, 430);
+            printed.setMapping(kept.mapping());
+            printed.setView(scene.view);
+            PlotDiagram(printed, scene.table, scene.colours, "");
+            QVERIFY2(kept.image() == printed.image() && kept.logicalImage() == printed.logicalImage(),
+                     qPrintable(QString("the kept captions differ from printed ones at ratio %1").arg(ratio)));
+        }
     }
 
     // Either button goes on with the run the other started; free slots, loops and a parent in the
