@@ -30,10 +30,15 @@ typename Hash::mapped_type cached(Hash &hash, const typename Hash::key_type &key
 
 } // namespace
 
-TextMetrics::TextMetrics(const QFont &font)
-    : m_font(font), m_lineHeight(QFontMetrics(font).height()), m_ascent(QFontMetrics(font).ascent()),
-      m_rawFont(QRawFont::fromFont(font))
+TextMetrics::TextMetrics(const QFont &font) : m_font(font) {}
+
+const TextMetrics::Measures &TextMetrics::measures() const
 {
+    if (!m_measures) {
+        const QFontMetrics metrics(m_font);
+        m_measures = Measures{metrics.height(), metrics.ascent(), QRawFont::fromFont(m_font)};
+    }
+    return *m_measures;
 }
 
 int TextMetrics::advance(QChar c) const
@@ -52,8 +57,8 @@ int TextMetrics::pixelWidth(const QString &text) const
 QRawFont TextMetrics::rawFont(qreal scale) const
 {
     return cached(m_scaledFonts, scale, [&] {
-        QRawFont scaled = m_rawFont;
-        scaled.setPixelSize(m_rawFont.pixelSize() * scale);
+        QRawFont scaled = measures().rawFont;
+        scaled.setPixelSize(measures().rawFont.pixelSize() * scale);
         return scaled;
     });
 }
@@ -62,7 +67,7 @@ quint32 TextMetrics::glyphIndex(char32_t code) const
 {
     // Glyph indexes do not depend on the size: the unscaled raw font answers for every scale.
     return cached(m_glyphs, code, [&] {
-        const QList<quint32> glyphs = m_rawFont.glyphIndexesForString(QString::fromUcs4(&code, 1));
+        const QList<quint32> glyphs = measures().rawFont.glyphIndexesForString(QString::fromUcs4(&code, 1));
         return glyphs.isEmpty() ? 0 : glyphs.constFirst();
     });
 }

@@ -7,6 +7,8 @@
 #include <QRawFont>
 #include <QString>
 
+#include <optional>
+
 class QPainter;
 
 namespace tessik {
@@ -25,8 +27,8 @@ public:
     const QFont &font() const { return m_font; }
     int advance(QChar c) const;
     int pixelWidth(const QString &text) const;
-    int lineHeight() const { return m_lineHeight; }
-    int ascent() const { return m_ascent; }
+    int lineHeight() const { return measures().lineHeight; }
+    int ascent() const { return measures().ascent; }
 
     // Draws the text in the painter's pen colour, the baseline starting at `origin`, each
     // character at its summed advances from there. With `scale` the glyphs are drawn that many
@@ -47,10 +49,18 @@ private:
     quint32 glyphIndex(char32_t code) const;
     QRawFont rawFont(qreal scale) const;
 
+    // What the font engine gives, asked for at the first use: the window is built with metrics
+    // for its captions, and looking the font up costs its start-up a font engine before any
+    // caption is there to show.
+    struct Measures {
+        int lineHeight;
+        int ascent;
+        QRawFont rawFont;
+    };
+    const Measures &measures() const;
+
     QFont m_font;
-    int m_lineHeight;
-    int m_ascent;
-    QRawFont m_rawFont;
+    mutable std::optional<Measures> m_measures;
     mutable QHash<char16_t, int> m_advances;
     mutable QHash<char32_t, quint32> m_glyphs;
     mutable QHash<qreal, QRawFont> m_scaledFonts;
