@@ -63,6 +63,8 @@ private Q_SLOTS:
             {"empty history file", {"", same, false, "16.01.02", ""}},
             {"a folder deep down",
              {QByteArray(65000, 'x') + "\r\n", same, false, "16.01.02", QString(65000, 'x') + '/'}},
+            {"a history file longer than its line is read", // more than the 64 KB looked at
+             {"/srv/a\r\n" + QByteArray(70000, 'y'), same, false, "16.01.02", "/srv/a/"}},
         });
     }
     void samplesAndHistory()

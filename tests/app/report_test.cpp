@@ -174,7 +174,14 @@ QString withoutPictures(const QString &path, QString *error)
     if (path.endsWith(".html"))
         return QString::fromUtf8(readBytes(path)).replace(svg, "<svg/>");
     const QString content = run("unzip", {"-p", path, "content.xml"}, error);
-    return content.mid(content.indexOf("<office:body>")).replace(frame, "<draw:frame/>").replace("><", ">\n<");
+    // The tables' column widths live among the styles, before the body.
+    static const QRegularExpression column("style:name=\"([^\"]+)\" style:family=\"table-column\">\\s*"
+                                           "<style:table-column-properties style:column-width=\"([^\"]+)\"");
+    QStringList widths;
+    for (const QRegularExpressionMatch &m : column.globalMatch(content))
+        widths << m.captured(1) + ' ' + m.captured(2);
+    return "columns: " + widths.join(", ") + '\n' +
+           content.mid(content.indexOf("<office:body>")).replace(frame, "<draw:frame/>").replace("><", ">\n<");
 }
 
 } // namespace

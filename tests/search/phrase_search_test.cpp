@@ -1,11 +1,13 @@
 #include "files/analysis_writer.h"
 #include "search/phrase_search.h"
+#include "search/search_job.h"
 #include "search/search_result_model.h"
 #include "support/test_env.h"
 #include "support/test_main.h"
 
 #include <QAbstractItemModelTester>
 #include <QDir>
+#include <QSignalSpy>
 
 #include <algorithm>
 #include <fstream>
@@ -176,6 +178,22 @@ private Q_SLOTS:
                  QStringList({"The folder \"" + lib + "\" could not be searched. The folder does not exist.",
                               "The folder \"" + env.path("loop") +
                                   "\" could not be searched. Too many levels of symbolic links"}));
+    }
+    // A new search's bar starts over, showing the listing, not the count of the search before.
+    void eachSearchStartsItsProgressAfresh()
+    {
+        TestEnvironment env;
+        for (const char *name : {"A", "B", "C"})
+            QVERIFY(writeBytes(env.path("lib/") + name + ".rca.xml", analysisFile("Still here", "Sensor")));
+        SearchJob job;
+        QSignalSpy progress(&job, &SearchJob::progressed), done(&job, &SearchJob::finished);
+        job.start(env.path("lib/"), "sensor");
+        QVERIFY2(done.wait(10000), "the first search did not end");
+        QCOMPARE(progress.last(), QVariantList({3, 3}));
+        progress.clear();
+        job.start(env.path("lib/"), "sensor");
+        QCOMPARE(progress.first(), QVariantList({0, -1}));
+        QVERIFY2(done.wait(10000), "the second search did not end");
     }
 };
 

@@ -84,6 +84,24 @@ private Q_SLOTS:
         run(d, {redo}); // the box has no redo of its own
         QCOMPARE(d.text("txtDescription"), QString("Pump failure at night"));
     }
+
+    // Once the analysis' undo has gone past a box's typing, that typing is no longer the box's
+    // own: Ctrl+Z in the box takes back the analysis' step, and every step can still be redone.
+    void anUndoneStepEndsTheOtherBoxesTyping()
+    {
+        WindowDriver d;
+        chain(d);
+        run(d, {type("txtOffice", "x"), type("txtDescription", "y")});
+        d.control("picDiagram")->setFocus();
+        run(d, {undo}); // the description's typing
+        d.control("txtOffice")->setFocus();
+        run(d, {undo}); // the office's, as the analysis' step
+        QCOMPARE(d.text("txtOffice"), QString("Plant North"));
+        d.control("picDiagram")->setFocus();
+        run(d, {redo, redo});
+        QCOMPARE(QStringList({d.text("txtOffice"), d.text("txtDescription")}),
+                 QStringList({"Plant Northx", "Pump failurey"}));
+    }
 };
 
 TESSIK_TEST(UndoTest)
