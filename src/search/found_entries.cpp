@@ -5,9 +5,12 @@
 #include "search/analysis_listing.h"
 #include "search/folder_access.h"
 
+#include <QFontMetrics>
+
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <utility>
 
 namespace tessik {
 
@@ -180,6 +183,33 @@ qint64 FoundEntries::estimatedWidth(qsizetype row, const std::vector<int> &byteW
             width += charWidth(c);
     }
     return width;
+}
+
+QList<int> widestRows(const FoundEntries &entries, const QFont &font, int count)
+{
+    const QFontMetrics metrics(font);
+    const auto charWidth = [&metrics](QChar c) { return metrics.horizontalAdvance(c); };
+    // Entries share most of their characters (the gap of blanks above all), so each character
+    // of the code page is measured once.
+    std::vector<int> byteWidths(256);
+    for (const unsigned char byte : everyByte())
+        byteWidths[byte] = charWidth(QChar(charFrom1252(byte)));
+    // Widest first; of equal estimates the earlier row first.
+    std::vector<std::pair<qint64, int>> kept;
+    kept.reserve(std::size_t(std::max(count, 0)) + 1);
+    for (qsizetype row = 0; row < entries.size() && count > 0; ++row) {
+        const qint64 width = entries.estimatedWidth(row, byteWidths, charWidth);
+        if (qsizetype(kept.size()) == count && width <= kept.back().first)
+            continue;
+        const auto at = std::find_if(kept.begin(), kept.end(), [width](const auto &k) { return k.first < width; });
+        kept.insert(at, {width, int(row)});
+        if (qsizetype(kept.size()) > count)
+            kept.pop_back();
+    }
+    QList<int> rows;
+    for (const auto &k : kept)
+        rows << k.second;
+    return rows;
 }
 
 } // namespace tessik

@@ -3,6 +3,7 @@
 #include "search/result_entry.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 
 #include <cstddef>
@@ -12,6 +13,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+class QFont;
 
 namespace tessik {
 
@@ -83,5 +86,11 @@ private:
 
     std::shared_ptr<const Store> m_store;
 };
+
+// The rows whose texts look widest in the font, widest first, at most `count` of them: each text's
+// width estimated as the sum of its characters' advances. The list measures only these exactly
+// and gives every row the size of the widest, rather than measuring every row. Any thread may
+// ask, so a search finds them before the window is handed its list.
+QList<int> widestRows(const FoundEntries &entries, const QFont &font, int count);
 
 } // namespace tessik

@@ -11,6 +11,8 @@ namespace {
 
 // Often enough for a progress bar to move smoothly, seldom enough to cost nothing.
 constexpr int kProgressIntervalMs = 50;
+// How many of the entries that look widest the window measures exactly.
+constexpr int kWidestRowsKept = 16;
 
 } // namespace
 
@@ -34,7 +36,7 @@ SearchJob::~SearchJob()
         run->thread.join();
 }
 
-void SearchJob::start(const QString &folder, const QString &phrase)
+void SearchJob::start(const QString &folder, const QString &phrase, const QFont &entryFont)
 {
     cancel();
     m_current = std::make_unique<Run>();
@@ -42,7 +44,7 @@ void SearchJob::start(const QString &folder, const QString &phrase)
     m_shownRead = 0;
     m_shownListed = -1;
     Run &run = *m_current;
-    run.thread = std::thread([this, &run, folder, phrase] { work(run, folder, phrase); });
+    run.thread = std::thread([this, &run, folder, phrase, entryFont] { work(run, folder, phrase, entryFont); });
     m_progressTimer.start();
     Q_EMIT progressed(m_shownRead, m_shownListed);
 }
@@ -68,11 +70,13 @@ bool SearchJob::isIdle() const
 }
 
 // On the search's own thread.
-void SearchJob::work(Run &run, const QString &folder, const QString &phrase)
+void SearchJob::work(Run &run, const QString &folder, const QString &phrase, const QFont &entryFont)
 {
     SearchOutcome outcome;
     try {
         outcome = searchFolder(folder, phrase, &run.control);
+        if (!run.control.cancelled.load())
+            outcome.widestRows = widestRows(outcome.entries, entryFont, kWidestRowsKept);
     } catch (const std::bad_alloc &) {
         outcome = SearchOutcome();
         outcome.folder = folder;

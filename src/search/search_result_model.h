@@ -3,10 +3,7 @@
 #include "search/found_entries.h"
 
 #include <QAbstractListModel>
-#include <QList>
 #include <QSize>
-
-#include <functional>
 
 namespace tessik {
 
@@ -25,10 +22,7 @@ public:
     void clear() { setEntries({}); }
     SearchEntry entry(int row) const { return m_entries.at(row); }
 
-    // The rows whose texts look widest, widest first, at most `count` of them: each text's width
-    // estimated as the sum of its characters' widths. The view measures only these and gives
-    // every row the size of the widest (setRowSizeHint), rather than measuring every row.
-    QList<int> widestRows(const std::function<int(QChar)> &charWidth, int count) const;
+    // Every row's size: that of the widest entry (see widestRows), so no row is measured on its own.
     void setRowSizeHint(const QSize &size) { m_rowSizeHint = size; }
 
 private:

@@ -1,11 +1,14 @@
 #include "files/analysis_writer.h"
 #include "search/phrase_search.h"
+#include "search/search_job.h"
 #include "search/search_result_model.h"
 #include "support/test_env.h"
 #include "support/test_main.h"
 
 #include <QAbstractItemModelTester>
 #include <QDir>
+#include <QFontMetrics>
+#include <QTest>
 
 #include <algorithm>
 #include <fstream>
@@ -142,6 +145,36 @@ private Q_SLOTS:
         for (const SearchEntry &entry : searchFolder(lib, "xml").entries)
             listed.append({entry.text, entry.filePath});
         QCOMPARE(listed, expected);
+    }
+
+    // The search names the entries that look widest in the list's font, widest first, so that the
+    // window sizes every row by measuring only those: by the widths of their letters, not their
+    // count, names beyond the code page included. One missed would be drawn cut.
+    void namesTheWidestEntriesInTheListFont()
+    {
+        TestEnvironment env;
+        const QString lib = env.path("lib/");
+        const QList<QPair<QString, QString>> files{{QString(30, 'W'), "F1"},
+                                                   {"x", QString(20, QChar(0x416))}, // Cyrillic Zhe
+                                                   {QString(10, 'm'), "F3"},
+                                                   {"Short", "F4"},
+                                                   {QString(20, 'i'), "F5"}};
+        for (const auto &[description, name] : files)
+            QVERIFY(writeBytes(lib + name + ".rca.xml", analysisFile(description)));
+        QFont font("Liberation Sans");
+        font.setPixelSize(11);
+        SearchJob job;
+        SearchOutcome outcome;
+        connect(&job, &SearchJob::finished, [&outcome](const SearchOutcome &found) { outcome = found; });
+        job.start(lib, "xml", font);
+        QVERIFY2(QTest::qWaitFor([&job] { return job.isIdle(); }), "the search did not end");
+        QList<int> byWidth{0, 1, 2, 3, 4};
+        const QFontMetrics metrics(font);
+        std::sort(byWidth.begin(), byWidth.end(), [&](int a, int b) {
+            return metrics.horizontalAdvance(outcome.entries[a].text) >
+                   metrics.horizontalAdvance(outcome.entries[b].text);
+        });
+        QCOMPARE(outcome.widestRows, byWidth);
     }
 
     // Files that change between the listing and the reading, and files too large for an analysis,
