@@ -7,6 +7,21 @@
 
 namespace tessik {
 
+namespace {
+
+// Freeing a hundred thousand entries takes tens of milliseconds; the window must not wait.
+constexpr qsizetype kReleaseAsideFrom = 1000;
+
+} // namespace
+
+SearchResultModel::SearchResultModel(QObject *parent) : QAbstractListModel(parent)
+{
+    // Nor should the freeing take the processor from the window, which is laying out the list
+    // that replaced them just then.
+    m_releaser.setThreadPriority(QThread::IdlePriority);
+    m_releaser.setMaxThreadCount(1);
+}
+
 int SearchResultModel::rowCount(const QModelIndex &parent) const
 {
     return parent.isValid() ? 0 : int(m_entries.size());
@@ -25,19 +40,12 @@ QVariant SearchResultModel::data(const QModelIndex &index, int role) const
     return QVariant();
 }
 
-namespace {
-
-// Freeing a hundred thousand entries takes tens of milliseconds; the window must not wait.
-constexpr qsizetype kReleaseAsideFrom = 1000;
-
-void release(FoundEntries &&entries)
+void SearchResultModel::release(FoundEntries &&entries)
 {
     if (entries.size() < kReleaseAsideFrom)
         return;
-    QThreadPool::globalInstance()->start([aside = std::move(entries)]() mutable { aside = {}; });
+    m_releaser.start([aside = std::move(entries)]() mutable { aside = {}; });
 }
-
-} // namespace
 
 void SearchResultModel::setEntries(const FoundEntries &entries)
 {

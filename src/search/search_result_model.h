@@ -4,6 +4,7 @@
 
 #include <QAbstractListModel>
 #include <QSize>
+#include <QThreadPool>
 
 namespace tessik {
 
@@ -13,7 +14,7 @@ namespace tessik {
 class SearchResultModel : public QAbstractListModel {
     Q_OBJECT
 public:
-    using QAbstractListModel::QAbstractListModel;
+    explicit SearchResultModel(QObject *parent = nullptr);
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
@@ -26,8 +27,11 @@ public:
     void setRowSizeHint(const QSize &size) { m_rowSizeHint = size; }
 
 private:
+    void release(FoundEntries &&entries);
+
     FoundEntries m_entries;
     QSize m_rowSizeHint;
+    QThreadPool m_releaser; // last, so that it has freed what it holds before the rest goes
 };
 
 } // namespace tessik
