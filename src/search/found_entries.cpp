@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <optional>
 #include <utility>
 
 namespace tessik {
@@ -185,15 +186,25 @@ qint64 FoundEntries::estimatedWidth(qsizetype row, const std::vector<int> &byteW
     return width;
 }
 
-QList<int> widestRows(const FoundEntries &entries, const QFont &font, int count)
+EntryFont::EntryFont(const QFont &listFont) : font(listFont), byteWidths(256)
 {
-    const QFontMetrics metrics(font);
-    const auto charWidth = [&metrics](QChar c) { return metrics.horizontalAdvance(c); };
     // Entries share most of their characters (the gap of blanks above all), so each character
     // of the code page is measured once.
-    std::vector<int> byteWidths(256);
+    const QFontMetrics metrics(font);
     for (const unsigned char byte : everyByte())
-        byteWidths[byte] = charWidth(QChar(charFrom1252(byte)));
+        byteWidths[byte] = metrics.horizontalAdvance(QChar(charFrom1252(byte)));
+}
+
+QList<int> widestRows(const FoundEntries &entries, const EntryFont &font, int count)
+{
+    // Only names beyond the code page need the font itself.
+    std::optional<QFontMetrics> metrics;
+    const auto charWidth = [&](QChar c) {
+        if (!metrics)
+            metrics.emplace(font.font);
+        return metrics->horizontalAdvance(c);
+    };
+    const std::vector<int> &byteWidths = font.byteWidths;
     // Widest first; of equal estimates the earlier row first.
     std::vector<std::pair<qint64, int>> kept;
     kept.reserve(std::size_t(std::max(count, 0)) + 1);

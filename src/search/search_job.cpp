@@ -60,7 +60,8 @@ void SearchJob::start(const QString &folder, const QString &phrase, const QFont 
     m_shownRead = 0;
     m_shownListed = -1;
     Run &run = *m_current;
-    run.thread = std::thread([this, &run, folder, phrase, entryFont] { work(run, folder, phrase, entryFont); });
+    run.thread = std::thread(
+        [this, &run, folder, phrase, measured = EntryFont(entryFont)] { work(run, folder, phrase, measured); });
     m_progressTimer.start();
     Q_EMIT progressed(m_shownRead, m_shownListed);
 }
@@ -86,7 +87,7 @@ bool SearchJob::isIdle() const
 }
 
 // On the search's own thread.
-void SearchJob::work(Run &run, const QString &folder, const QString &phrase, const QFont &entryFont)
+void SearchJob::work(Run &run, const QString &folder, const QString &phrase, const EntryFont &entryFont)
 {
     yieldToTheWindow();
     SearchOutcome outcome;

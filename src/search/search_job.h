@@ -38,7 +38,7 @@ Q_SIGNALS:
 
 private:
     struct Run;
-    void work(Run &run, const QString &folder, const QString &phrase, const QFont &entryFont);
+    void work(Run &run, const QString &folder, const QString &phrase, const EntryFont &entryFont);
     void deliver(quint64 runId, const SearchOutcome &outcome);
     void reportProgress();
     void joinEndedRuns();
