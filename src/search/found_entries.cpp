@@ -5,9 +5,13 @@
 #include "search/analysis_listing.h"
 #include "search/folder_access.h"
 
+#include <QFontMetrics>
+
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <optional>
+#include <utility>
 
 namespace tessik {
 
@@ -180,6 +184,43 @@ qint64 FoundEntries::estimatedWidth(qsizetype row, const std::vector<int> &byteW
             width += charWidth(c);
     }
     return width;
+}
+
+EntryFont::EntryFont(const QFont &listFont) : font(listFont), byteWidths(256)
+{
+    // Entries share most of their characters (the gap of blanks above all), so each character
+    // of the code page is measured once.
+    const QFontMetrics metrics(font);
+    for (const unsigned char byte : everyByte())
+        byteWidths[byte] = metrics.horizontalAdvance(QChar(charFrom1252(byte)));
+}
+
+QList<int> widestRows(const FoundEntries &entries, const EntryFont &font, int count)
+{
+    // Only names beyond the code page need the font itself.
+    std::optional<QFontMetrics> metrics;
+    const auto charWidth = [&](QChar c) {
+        if (!metrics)
+            metrics.emplace(font.font);
+        return metrics->horizontalAdvance(c);
+    };
+    const std::vector<int> &byteWidths = font.byteWidths;
+    // Widest first; of equal estimates the earlier row first.
+    std::vector<std::pair<qint64, int>> kept;
+    kept.reserve(std::size_t(std::max(count, 0)) + 1);
+    for (qsizetype row = 0; row < entries.size() && count > 0; ++row) {
+        const qint64 width = entries.estimatedWidth(row, byteWidths, charWidth);
+        if (qsizetype(kept.size()) == count && width <= kept.back().first)
+            continue;
+        const auto at = std::find_if(kept.begin(), kept.end(), [width](const auto &k) { return k.first < width; });
+        kept.insert(at, {width, int(row)});
+        if (qsizetype(kept.size()) > count)
+            kept.pop_back();
+    }
+    QList<int> rows;
+    for (const auto &k : kept)
+        rows << k.second;
+    return rows;
 }
 
 } // namespace tessik

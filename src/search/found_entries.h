@@ -3,6 +3,8 @@
 #include "search/result_entry.h"
 
 #include <QByteArray>
+#include <QFont>
+#include <QList>
 #include <QString>
 
 #include <cstddef>
@@ -83,5 +85,20 @@ private:
 
     std::shared_ptr<const Store> m_store;
 };
+
+// The result list's font, with the width of each Windows-1252 byte's character measured on the
+// thread that makes it: where the font is in use already. Another thread measuring them would
+// first load the font for itself, which takes longer than a small search.
+struct EntryFont {
+    explicit EntryFont(const QFont &listFont);
+    QFont font;
+    std::vector<int> byteWidths; // 256
+};
+
+// The rows whose texts look widest in the font, widest first, at most `count` of them: each text's
+// width estimated as the sum of its characters' advances. The list measures only these exactly
+// and gives every row the size of the widest, rather than measuring every row. Any thread may
+// ask, so a search finds them before the window is handed its list.
+QList<int> widestRows(const FoundEntries &entries, const EntryFont &font, int count);
 
 } // namespace tessik

@@ -3,6 +3,7 @@
 #include "search/search_control.h"
 #include "search/search_outcome.h"
 
+#include <QFont>
 #include <QObject>
 #include <QTimer>
 
@@ -20,7 +21,9 @@ public:
     ~SearchJob() override; // cancels, and waits for the threads to end
 
     // Starts searching the folder for the phrase; a search still running is cancelled first.
-    void start(const QString &folder, const QString &phrase);
+    // The outcome's widestRows are those that look widest in entryFont, the result list's font:
+    // finding them takes as long as sorting the entries, so the window must not.
+    void start(const QString &folder, const QString &phrase, const QFont &entryFont);
     // The running search ends without an outcome: finished is not emitted for it.
     void cancel();
     bool isRunning() const { return m_current != nullptr; }
@@ -35,7 +38,7 @@ Q_SIGNALS:
 
 private:
     struct Run;
-    void work(Run &run, const QString &folder, const QString &phrase);
+    void work(Run &run, const QString &folder, const QString &phrase, const EntryFont &entryFont);
     void deliver(quint64 runId, const SearchOutcome &outcome);
     void reportProgress();
     void joinEndedRuns();

@@ -3,10 +3,8 @@
 #include "search/found_entries.h"
 
 #include <QAbstractListModel>
-#include <QList>
 #include <QSize>
-
-#include <functional>
+#include <QThreadPool>
 
 namespace tessik {
 
@@ -16,7 +14,7 @@ namespace tessik {
 class SearchResultModel : public QAbstractListModel {
     Q_OBJECT
 public:
-    using QAbstractListModel::QAbstractListModel;
+    explicit SearchResultModel(QObject *parent = nullptr);
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
@@ -25,15 +23,15 @@ public:
     void clear() { setEntries({}); }
     SearchEntry entry(int row) const { return m_entries.at(row); }
 
-    // The rows whose texts look widest, widest first, at most `count` of them: each text's width
-    // estimated as the sum of its characters' widths. The view measures only these and gives
-    // every row the size of the widest (setRowSizeHint), rather than measuring every row.
-    QList<int> widestRows(const std::function<int(QChar)> &charWidth, int count) const;
+    // Every row's size: that of the widest entry (see widestRows), so no row is measured on its own.
     void setRowSizeHint(const QSize &size) { m_rowSizeHint = size; }
 
 private:
+    void release(FoundEntries &&entries);
+
     FoundEntries m_entries;
     QSize m_rowSizeHint;
+    QThreadPool m_releaser; // last, so that it has freed what it holds before the rest goes
 };
 
 } // namespace tessik

@@ -7,7 +7,9 @@
 
 #include <QAbstractItemModelTester>
 #include <QDir>
+#include <QFontMetrics>
 #include <QSignalSpy>
+#include <QTest>
 
 #include <algorithm>
 #include <fstream>
@@ -146,6 +148,36 @@ private Q_SLOTS:
         QCOMPARE(listed, expected);
     }
 
+    // The search names the entries that look widest in the list's font, widest first, so that the
+    // window sizes every row by measuring only those: by the widths of their letters, not their
+    // count, names beyond the code page included. One missed would be drawn cut.
+    void namesTheWidestEntriesInTheListFont()
+    {
+        TestEnvironment env;
+        const QString lib = env.path("lib/");
+        const QList<QPair<QString, QString>> files{{QString(30, 'W'), "F1"},
+                                                   {"x", QString(20, QChar(0x416))}, // Cyrillic Zhe
+                                                   {QString(10, 'm'), "F3"},
+                                                   {"Short", "F4"},
+                                                   {QString(20, 'i'), "F5"}};
+        for (const auto &[description, name] : files)
+            QVERIFY(writeBytes(lib + name + ".rca.xml", analysisFile(description)));
+        QFont font("Liberation Sans");
+        font.setPixelSize(11);
+        SearchJob job;
+        SearchOutcome outcome;
+        connect(&job, &SearchJob::finished, [&outcome](const SearchOutcome &found) { outcome = found; });
+        job.start(lib, "xml", font);
+        QVERIFY2(QTest::qWaitFor([&job] { return job.isIdle(); }), "the search did not end");
+        QList<int> byWidth{0, 1, 2, 3, 4};
+        const QFontMetrics metrics(font);
+        std::sort(byWidth.begin(), byWidth.end(), [&](int a, int b) {
+            return metrics.horizontalAdvance(outcome.entries[a].text) >
+                   metrics.horizontalAdvance(outcome.entries[b].text);
+        });
+        QCOMPARE(outcome.widestRows, byWidth);
+    }
+
     // Files that change between the listing and the reading, and files too large for an analysis,
     // are left out and counted; an entry whose file changed says why it does not open.
     void unreadableFilesAreLeftOutAndCounted()
@@ -187,11 +219,11 @@ private Q_SLOTS:
             QVERIFY(writeBytes(env.path("lib/") + name + ".rca.xml", analysisFile("Still here", "Sensor")));
         SearchJob job;
         QSignalSpy progress(&job, &SearchJob::progressed), done(&job, &SearchJob::finished);
-        job.start(env.path("lib/"), "sensor");
+        job.start(env.path("lib/"), "sensor", QFont());
         QVERIFY2(done.wait(10000), "the first search did not end");
         QCOMPARE(progress.last(), QVariantList({3, 3}));
         progress.clear();
-        job.start(env.path("lib/"), "sensor");
+        job.start(env.path("lib/"), "sensor", QFont());
         QCOMPARE(progress.first(), QVariantList({0, -1}));
         QVERIFY2(done.wait(10000), "the second search did not end");
     }

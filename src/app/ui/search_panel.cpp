@@ -18,13 +18,6 @@ namespace tessik {
 
 using namespace controls;
 
-namespace {
-
-// How many of the entries that look widest are measured exactly.
-constexpr int kEntriesMeasured = 16;
-
-} // namespace
-
 SearchPanel::SearchPanel(QWidget *parent)
     : QFrame(parent), m_results(new SearchResultModel(this)), m_job(new SearchJob(this))
 {
@@ -130,7 +123,7 @@ void SearchPanel::startSearch()
     if (phrase.isEmpty())
         return;
     // The list and the status line keep what they show until the new outcome replaces them.
-    m_job->start(m_folder, phrase);
+    m_job->start(m_folder, phrase, m_list->font());
     showSearching(true);
 }
 
@@ -157,25 +150,22 @@ void SearchPanel::showProgress(int filesRead, int filesListed)
 void SearchPanel::showOutcome(const SearchOutcome &outcome)
 {
     m_results->setEntries(outcome.entries);
-    fitRowsToWidestEntry();
+    fitRowsToWidestEntry(outcome.widestRows);
     m_status->setText(outcome.statusText());
     showSearching(false);
 }
 
-void SearchPanel::fitRowsToWidestEntry()
+void SearchPanel::fitRowsToWidestEntry(const QList<int> &candidates)
 {
-    // Shaping every entry would take seconds for a large folder. The width of each is estimated
-    // from its characters' own widths, and only the few that look widest are measured exactly.
-    const QFontMetrics metrics(m_list->font());
-    const QList<int> candidates =
-        m_results->widestRows([&metrics](QChar c) { return metrics.horizontalAdvance(c); }, kEntriesMeasured);
+    // Shaping every entry would take seconds for a large folder. The search has estimated the
+    // width of each from its characters' own widths; only the few that look widest are measured.
     if (candidates.isEmpty())
         return;
     QSize widest;
     for (const int row : candidates)
         widest = widest.expandedTo(m_list->sizeHintForIndex(m_results->index(row)));
     // The estimate leaves out kerning; a character's room more keeps a near miss whole.
-    widest.rwidth() += metrics.averageCharWidth();
+    widest.rwidth() += m_list->fontMetrics().averageCharWidth();
     m_results->setRowSizeHint(widest);
 }
 

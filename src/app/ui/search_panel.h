@@ -50,7 +50,7 @@ private:
     void showProgress(int filesRead, int filesListed);
     void showOutcome(const SearchOutcome &outcome);
     void chooseRow(int row);
-    void fitRowsToWidestEntry();
+    void fitRowsToWidestEntry(const QList<int> &candidates);
 
     SearchResultModel *m_results = nullptr;
     SearchJob *m_job = nullptr;
