@@ -180,6 +180,7 @@ QString withoutPictures(const QString &path, QString *error)
     QStringList widths;
     for (const QRegularExpressionMatch &m : column.globalMatch(content))
         widths << m.captured(1) + ' ' + m.captured(2);
+    widths.sort(); // the writer lists its styles in no fixed order
     return "columns: " + widths.join(", ") + '\n' +
            content.mid(content.indexOf("<office:body>")).replace(frame, "<draw:frame/>").replace("><", ">\n<");
 }

@@ -286,6 +286,26 @@ private Q_SLOTS:
         QCOMPARE(wrapped.lines.join('|') + (wrapped.truncated ? "..." : ""), row.second);
     }
 
+    // Up to five lines sit centred down the box a font line apart; six and more share the box's
+    // text height from its top.
+    void captionLinesSitInTheBox_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<float>("top");
+        QTest::addColumn<float>("step");
+        QTest::newRow("five lines, centred") << 5 << 1.5f << 1.4f;
+        QTest::newRow("six lines, from the top") << 6 << 0.0f << TextFitWidth / 6;
+    }
+    void captionLinesSitInTheBox()
+    {
+        QFETCH(int, count);
+        QFETCH(float, top);
+        QFETCH(float, step);
+        const QList<PlacedLine> placed = placeCaption({QStringList(count, "a"), false}, 0, 0, 1.4f, kTenPixelsAUnit);
+        QCOMPARE(placed.first().y, top);
+        QCOMPARE(placed[1].y - placed[0].y, step);
+    }
+
     // A caption's kept picture is what printing it gives, at one and two device pixels a pixel, and
     // it never outlives what it shows: after each change the picture, the shown one and the one of
     // the snapshot, equals one whose captions were all printed afresh.

@@ -66,6 +66,9 @@ private Q_SLOTS:
         QTest::newRow("arrows, Delete") << QList<Step>{diagram, keys({Qt::Key_Home, Qt::Key_Right, Qt::Key_Right,
                                                                       Qt::Key_Left, Qt::Key_Delete})}
                                         << QList<Step>{at(20, 5), press("btnDelete")};
+        QTest::newRow("an arrow with no block that way keeps the selection")
+            << QList<Step>{diagram, keys({Qt::Key_Home, Qt::Key_Down, Qt::Key_Delete})}
+            << QList<Step>{at(5, 5), press("btnDelete")};
         QTest::newRow("Insert adds a linked cause")
             << QList<Step>{diagram, keys({Qt::Key_Home, Qt::Key_Insert}), typed("Cause"), key(Qt::Key_Return)}
             << QList<Step>{at(20, -10), type("txtText", "Cause"), press("btnImplement"), drag(20, -10, 5, 5)};
