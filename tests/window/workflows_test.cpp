@@ -296,18 +296,16 @@ private Q_SLOTS:
         WindowDriver d;
         d.start();
         const QImage shown = d.control("btnAnimateForward")->grab().toImage();
-        QList<int> inkedRows;
-        for (int y = 4; y < shown.height() - 4; ++y)
-            for (int x = 4; x < shown.width() - 4; ++x)
-                if (qGray(shown.pixel(x, y)) < 100) { // the dark button text
-                    inkedRows << y;
-                    break;
-                }
-        QVERIFY2(!inkedRows.isEmpty(), "the caption was not drawn");
-        int bands = 1;
-        for (int i = 1; i < inkedRows.size(); ++i)
-            bands += inkedRows[i] > inkedRows[i - 1] + 1;
-        QVERIFY2(bands >= 2, qPrintable(QString("the caption fills %1 band of rows, not two lines").arg(bands)));
+        int bands = 0;
+        bool inkAbove = false;
+        for (int y = 4; y < shown.height() - 4; ++y) {
+            bool ink = false;
+            for (int x = 4; x < shown.width() - 4 && !ink; ++x)
+                ink = qGray(shown.pixel(x, y)) < 100; // the dark button text
+            bands += ink && !inkAbove;
+            inkAbove = ink;
+        }
+        QVERIFY2(bands >= 2, qPrintable(QString("the caption fills %1 bands of rows, not two lines").arg(bands)));
     }
 
     // Under a dark desktop palette every text control stays readable: its text and background
