@@ -61,6 +61,7 @@ private Q_SLOTS:
             {"delete, unlinking the child in the first slot", [](Document &d) { d.deleteBlock(2); }},
             {"move", [](Document &d) { d.moveBlocks({BlockPlace(3, 7, 9)}); }},
             {"link", [](Document &d) { d.linkBlocks(3, 1); }},
+            {"link the block in the first slot", [](Document &d) { d.linkBlocks(1, 3); }},
             {"category", [](Document &d) { d.setCategory(1, "Motives"); }},
             {"notes", [](Document &d) { d.setNotes(1, "Science"); }},
             {"header", [](Document &d) { d.setHeader(HeaderField::Office, "South"); }},

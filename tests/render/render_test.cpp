@@ -288,22 +288,14 @@ private Q_SLOTS:
 
     // Up to five lines sit centred down the box a font line apart; six and more share the box's
     // text height from its top.
-    void captionLinesSitInTheBox_data()
-    {
-        QTest::addColumn<int>("count");
-        QTest::addColumn<float>("top");
-        QTest::addColumn<float>("step");
-        QTest::newRow("five lines, centred") << 5 << 1.5f << 1.4f;
-        QTest::newRow("six lines, from the top") << 6 << 0.0f << TextFitWidth / 6;
-    }
     void captionLinesSitInTheBox()
     {
-        QFETCH(int, count);
-        QFETCH(float, top);
-        QFETCH(float, step);
-        const QList<PlacedLine> placed = placeCaption({QStringList(count, "a"), false}, 0, 0, 1.4f, kTenPixelsAUnit);
-        QCOMPARE(placed.first().y, top);
-        QCOMPARE(placed[1].y - placed[0].y, step);
+        const QList<PlacedLine> five = placeCaption({QStringList(5, "a"), false}, 0, 0, 1.4f, kTenPixelsAUnit),
+                                six = placeCaption({QStringList(6, "a"), false}, 0, 0, 1.4f, kTenPixelsAUnit);
+        QCOMPARE(five[0].y, 1.5f); // (10 - 5 x 1.4) / 2
+        QCOMPARE(five[1].y - five[0].y, 1.4f);
+        QCOMPARE(six[0].y, 0.0f);
+        QCOMPARE(six[1].y - six[0].y, TextFitWidth / 6);
     }
 
     // A caption's kept picture is what printing it gives, at one and two device pixels a pixel, and

@@ -12,6 +12,20 @@ using namespace tessik::test;
 class AccessibilityTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    // Controls whose caption says little are named or described for a screen reader.
+    void controlsSayWhatTheyDo()
+    {
+        WindowDriver d;
+        d.start();
+        const auto said = [&](const char *name) -> QString {
+            QAccessibleInterface *control = QAccessible::queryAccessibleInterface(d.control(name));
+            return control->text(QAccessible::Name) + " | " + control->text(QAccessible::Description);
+        };
+        QCOMPARE(said("btnTraining"),
+                 QString("Tessik Training Video | Opens the training video page in the web browser"));
+        QCOMPARE(said("prgSearch"), QString("Files read | "));
+    }
+
     void diagramItemsFollowTheTable_data()
     {
         QTest::addColumn<QList<Step>>("steps");
