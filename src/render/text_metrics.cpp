@@ -58,7 +58,7 @@ QRawFont TextMetrics::rawFont(qreal scale) const
 {
     return cached(m_scaledFonts, scale, [&] {
         QRawFont scaled = measures().rawFont;
-        scaled.setPixelSize(measures().rawFont.pixelSize() * scale);
+        scaled.setPixelSize(scaled.pixelSize() * scale);
         return scaled;
     });
 }
