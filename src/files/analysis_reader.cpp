@@ -168,25 +168,23 @@ Block readBlock(const QString &B, int n, const QLocale &locale, QStringList &rep
 
 // How the list of block elements ended, besides its blocks.
 struct BlockListEnd {
-    int leftOut = 0;            // blocks past the hundredth
-    bool unclosedBlock = false; // the list ended at an opening tag without its closing tag
+    int leftOut;        // blocks past the hundredth
+    bool unclosedBlock; // the list ended at an opening tag without its closing tag
 };
 
 BlockListEnd readBlocks(const QString &A, const QLocale &locale, BlockTable &table,
                         std::array<QStringList, kMaxBlocks + 1> &repairs)
 {
-    BlockListEnd end;
+    int leftOut = 0;
     table.clear();
     qsizetype P = 1;
     for (;;) {
         const qsizetype before = P;
         const QString B = XMLget(A, QStringLiteral("block"), P);
-        if (B.isEmpty() && P == before) {
-            end.unclosedBlock = A.indexOf(kBlockOpening, P - 1) >= 0;
-            return end;
-        }
+        if (B.isEmpty() && P == before)
+            return {leftOut, A.indexOf(kBlockOpening, P - 1) >= 0};
         if (table.usedSlots() == kMaxBlocks) {
-            ++end.leftOut; // counted with the same rule that ends the list, so the count is honest
+            ++leftOut; // counted with the same rule that ends the list, so the count is honest
             continue;
         }
         const int n = table.usedSlots() + 1;

@@ -292,6 +292,7 @@ private Q_SLOTS:
     {
         const QList<PlacedLine> five = placeCaption({QStringList(5, "a"), false}, 0, 0, 1.4f, kTenPixelsAUnit),
                                 six = placeCaption({QStringList(6, "a"), false}, 0, 0, 1.4f, kTenPixelsAUnit);
+        QCOMPARE(five[0].x, 4.7f); // (10 - 0.6) / 2, centred across
         QCOMPARE(five[0].y, 1.5f); // (10 - 5 x 1.4) / 2
         QCOMPARE(five[1].y - five[0].y, 1.4f);
         QCOMPARE(six[0].y, 0.0f);

@@ -26,7 +26,8 @@ void addRowsFrom(const QString &tableFile)
                                                                        .mid(1)
                                                                        .replaceInStrings("\\t", "\t")
                                                                        .replaceInStrings("\\r", "\r")
-                                                                       .replaceInStrings("\\n", "\n");
+                                                                       .replaceInStrings("\\n", "\n")
+                                                                       .replaceInStrings("\\uDC80", QChar(0xDC80));
 }
 
 QByteArray readBytes(const QString &path)

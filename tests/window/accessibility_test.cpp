@@ -34,6 +34,8 @@ private Q_SLOTS:
         const QString plain = "no category; no notes classification; impact";
         const Step motivesOnBlock2 = [](WindowDriver &d) { d.dragPicture("PicCategories", {100, 80}, 20, 5); };
         QTest::newRow("click selects") << QList{at(20, 5)} << QStringList{"Block 1", "Block 2 *", "Block 3"} << plain;
+        QTest::newRow("keys select, with the focus") << QList{focus("picDiagram"), key(Qt::Key_Home)}
+                                                     << QStringList{"Block 1 * focused", "Block 2", "Block 3"} << plain;
         QTest::newRow("caption") << QList{at(20, 5), type("txtText", "x"), press("btnImplement")}
                                  << QStringList{"Block 1", "xBlock 2 *", "Block 3"} << plain;
         QTest::newRow("category") << QList{motivesOnBlock2} << QStringList{"Block 1", "Block 2", "Block 3"}
@@ -61,9 +63,11 @@ private Q_SLOTS:
         for (int i = 0; i < diagram->childCount(); ++i) {
             const QAccessibleInterface *item = diagram->child(i);
             QCOMPARE(diagram->indexOfChild(item), i);
-            read << item->text(QAccessible::Name) + (item->state().selected ? " *" : "");
+            read << item->text(QAccessible::Name) + (item->state().selected ? " *" : "") +
+                        (item->state().focused ? " focused" : "");
         }
         QCOMPARE(read, items);
+        QVERIFY2(!diagram->child(diagram->childCount()), "an item past the last block");
         QCOMPARE(diagram->child(1)->text(QAccessible::Description), second);
     }
 };

@@ -78,9 +78,10 @@ private Q_SLOTS:
         QTest::newRow("Ctrl+Shift+arrow moves the descendants")
             << QList<Step>{linked, diagram, keys({Qt::Key_Home, ctrl(Qt::Key_Up, Qt::ShiftModifier)})}
             << QList<Step>{linked, drag(5, 5, 5, 4, Qt::ShiftModifier)};
-        QTest::newRow("L links, the left block the parent")
-            << QList<Step>{diagram, keys({Qt::Key_Home, Qt::Key_Right, Qt::Key_L, Qt::Key_Left, Qt::Key_Enter})}
-            << QList<Step>{drag(20, 5, 5, 5)};
+        QTest::newRow("L links, the left block the parent; then keys act again")
+            << QList<Step>{diagram, keys({Qt::Key_Home, Qt::Key_Right, Qt::Key_L, Qt::Key_Left, Qt::Key_Enter,
+                                          ctrl(Qt::Key_Right)})}
+            << QList<Step>{drag(20, 5, 5, 5), drag(5, 5, 6, 5)};
         QTest::newRow("L refuses a loop")
             << QList<Step>{looped, diagram, keys({Qt::Key_Home, Qt::Key_Down, Qt::Key_L, Qt::Key_Left, Qt::Key_Return})}
             << QList<Step>{looped, drag(45, 25, 20, 5)};

@@ -81,7 +81,7 @@ private Q_SLOTS:
         QCOMPARE(d.text("txtemail"), QString("op"));
         run(d, {undo});
         QCOMPARE(d.summary(), loaded);
-        run(d, {redo}); // the box has no redo of its own
+        run(d, {redoY}); // the box has no redo of its own
         QCOMPARE(d.text("txtDescription"), QString("Pump failure at night"));
     }
 

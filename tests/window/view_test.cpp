@@ -56,6 +56,17 @@ private Q_SLOTS:
         QVERIFY2(d.panel() == "frameEdit" && d.text("txtText") == "Far", qPrintable(d.seen().join('\n')));
     }
 
+    // A block in the diagram's top left corner is in view: no bar offers to scroll to it.
+    void aBlockInTheCornerNeedsNoBar()
+    {
+        WindowDriver d;
+        d.start();
+        Analysis a = analysisWith(1);
+        a.table.move(1, -1, -21.5f);
+        d.load(a, "Corner.rca.xml");
+        QVERIFY2(!barShown(d) && !d.control("diagramScrollY")->isVisible(), "a bar shows for a block in view");
+    }
+
     // A right-drag drop lands at the unit under the pointer at every zoom, and a drop on another
     // block links the two as at 100 %; zooming alone is no edit.
     void aDropLandsOnTheSameUnits_data()
