@@ -262,6 +262,20 @@ private Q_SLOTS:
         QVERIFY2(error.isEmpty() && found == lines, qPrintable(QString("%1 lines out of 1500").arg(found.size())));
     }
 
+    // Chains that run into a loop of parent links, as a damaged file may bring, are told apart,
+    // each walked once; with no other chain, none reaches an impact.
+    void loopsAreToldApart()
+    {
+        QTemporaryDir dir;
+        const Analysis a{"Loop", "", "", tableOf({live(2, 0, 0, "A"), live(1, 15, 0, "B"), live(2, 30, 0, "C")})};
+        QVERIFY(writeReport(dir.filePath("loop.html"), inputFor(a)).ok);
+        QString error;
+        QStringList structure;
+        const QString text = readBack(dir.filePath("loop.html"), &structure, &error).simplified();
+        QVERIFY2(text.contains("Chains that run into a loop of parent links") && text.contains("C → B → A → back to B"),
+                 qPrintable(text));
+    }
+
     // Every page of the PDF keeps 20 mm at the sides and 12 mm above and below, the description
     // at its head and "Page n of N" centred at its foot.
     void pdfPagesKeepTheirMargins()

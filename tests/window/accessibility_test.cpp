@@ -26,6 +26,30 @@ private Q_SLOTS:
         QCOMPARE(said("prgSearch"), QString("Files read | "));
     }
 
+    // Each value of a key picture is an item a reader finds where a press picks it: dragged from
+    // the middle of its item onto a block, the value becomes the block's category.
+    void keyCellsAreWhereAPressPicksThem()
+    {
+        WindowDriver d;
+        d.start();
+        d.load(analysisWith(1));
+        QWidget *picture = d.control("PicCategories");
+        QAccessibleInterface *key = QAccessible::queryAccessibleInterface(picture);
+        QStringList names, picked;
+        for (int i = 0; i < key->childCount(); ++i) {
+            QAccessibleInterface *cell = key->child(i);
+            const QPoint middle = cell->rect().center();
+            QVERIFY2(key->childAt(middle.x(), middle.y()) == cell && key->indexOfChild(cell) == i, "cells overlap");
+            d.dragPicture("PicCategories", picture->mapFromGlobal(middle) - picture->contentsRect().topLeft(), 5, 5);
+            names << cell->text(QAccessible::Name);
+            picked << d.document().table().block(1).category;
+        }
+        QCOMPARE(names.join(", "), QString("Physical Resources, Structure/Process, Information, Knowledge and Skills, "
+                                           "Motives, Wellness/Capacity"));
+        QCOMPARE(picked, names);
+        QVERIFY2(!key->child(key->childCount()), "a cell past the last");
+    }
+
     void diagramItemsFollowTheTable_data()
     {
         QTest::addColumn<QList<Step>>("steps");

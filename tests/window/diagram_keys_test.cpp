@@ -78,13 +78,17 @@ private Q_SLOTS:
         QTest::newRow("Ctrl+Shift+arrow moves the descendants")
             << QList<Step>{linked, diagram, keys({Qt::Key_Home, ctrl(Qt::Key_Up, Qt::ShiftModifier)})}
             << QList<Step>{linked, drag(5, 5, 5, 4, Qt::ShiftModifier)};
-        QTest::newRow("L links, the left block the parent; then keys act again")
-            << QList<Step>{diagram, keys({Qt::Key_Home, Qt::Key_Right, Qt::Key_L, Qt::Key_Left, Qt::Key_Enter,
+        QTest::newRow("L links, Home finding the parent; then keys act again")
+            << QList<Step>{diagram, keys({Qt::Key_Home, Qt::Key_Right, Qt::Key_L, Qt::Key_Home, Qt::Key_Enter,
                                           ctrl(Qt::Key_Right)})}
             << QList<Step>{drag(20, 5, 5, 5), drag(5, 5, 6, 5)};
         QTest::newRow("L refuses a loop")
             << QList<Step>{looped, diagram, keys({Qt::Key_Home, Qt::Key_Down, Qt::Key_L, Qt::Key_Left, Qt::Key_Return})}
             << QList<Step>{looped, drag(45, 25, 20, 5)};
+        QTest::newRow("leaving the diagram drops the picked block")
+            << QList<Step>{diagram, keys({Qt::Key_Home, Qt::Key_Right, Qt::Key_L}), focus("txtOffice"), diagram,
+                           keys({Qt::Key_Left, Qt::Key_Return})}
+            << QList<Step>{at(5, 5)};
         QTest::newRow("Esc drops the picked block, the editor stays")
             << QList<Step>{at(5, 5), diagram, keys({Qt::Key_Home, Qt::Key_L, Qt::Key_Right, Qt::Key_Escape})}
             << QList<Step>{at(5, 5)};
