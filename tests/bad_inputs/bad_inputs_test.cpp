@@ -28,8 +28,6 @@ Step crashOnceCopied(const QString &text)
     };
 }
 const Step restart = [](WindowDriver &d) { d.start(); };
-const Step answerNo = [](WindowDriver &d) { d.platform.messageAnswers.enqueue(MessageAnswer::No); },
-           startAndOffer = [](WindowDriver &d) { d.start(), d.offerRecovery(); };
 const Step strayPresses = [](WindowDriver &d) {
     QWidget *diagram = d.control("picDiagram");
     QTest::mouseClick(diagram, Qt::BackButton, {}, diagram->contentsRect().center());
@@ -97,10 +95,6 @@ private Q_SLOTS:
         addGesture("a crash while typing in the editor, Enter at the next start", {},
                    {at(5, 5), type("txtText", "Still "), crashOnceCopied("Still Block 1")}, 1, marked, 3,
                    {"unsaved running", "Still Block 1|"});
-        // No to the copy removes it: the start after is not asked again.
-        addGesture("a crash, No at the next start, then another start", {},
-                   {at(5, 5), type("txtText", "Still "), answerNo, crashOnceCopied("Still Block 1"), startAndOffer}, 1,
-                   "Tessik", 0, {"saved running"});
         // Characters the code page cannot hold: Save and Save As refuse, naming them.
         addGesture("Save of a Polish place name", {}, {commit("txtOffice", " Łódź"), press("btnSave")}, 1, marked, 3,
                    {"The office holds \"Ł\" (U+0141)"});
