@@ -174,14 +174,16 @@ QString withoutPictures(const QString &path, QString *error)
     if (path.endsWith(".html"))
         return QString::fromUtf8(readBytes(path)).replace(svg, "<svg/>");
     const QString content = run("unzip", {"-p", path, "content.xml"}, error);
-    // The tables' column widths live among the styles, before the body.
-    static const QRegularExpression column("style:name=\"([^\"]+)\" style:family=\"table-column\">\\s*"
-                                           "<style:table-column-properties style:column-width=\"([^\"]+)\"");
-    QStringList widths;
-    for (const QRegularExpressionMatch &m : column.globalMatch(content))
-        widths << m.captured(1) + ' ' + m.captured(2);
-    widths.sort(); // the writer lists its styles in no fixed order
-    return "columns: " + widths.join(", ") + '\n' +
+    // The kinds of formatting the styles give (fonts, margins, borders, column widths) come
+    // before the body, in no fixed order.
+    static const QRegularExpression properties("<style:([a-z-]+)-properties ([^>]*)/>"),
+        family("fo:font-family=\"[^\"]*\""); // the family the machine's fonts give
+    QStringList kinds;
+    for (const QRegularExpressionMatch &m : properties.globalMatch(content.left(content.indexOf("<office:body>"))))
+        kinds << QString(m.captured(1) + ' ' + m.captured(2).remove(family)).simplified();
+    kinds.sort();
+    kinds.removeDuplicates();
+    return kinds.join('\n') + '\n' +
            content.mid(content.indexOf("<office:body>")).replace(frame, "<draw:frame/>").replace("><", ">\n<");
 }
 
