@@ -145,6 +145,8 @@ private Q_SLOTS:
                             216, 669, 214, 301, 381, 301, 380, 0,   50,  505, 400, 0, 215}),
                  QList({RGB(10, 20, 30), kBlack, RGB(10, 20, 30), kRed, kRed, kRed, kWhite, kWhite, kBlack, kWhite,
                         RGB(10, 20, 30), kBlack, kRed}));
+        s.clearAround({}); // with no box to keep, every pixel is white again, to the last column
+        QCOMPARE(pixels(s, {669, 215, 40, 429}), QList({kWhite, kWhite}));
     }
 
     // Rounded rectangles (whole, half outside, tiny) and a circle drawn twice with XOR restore
