@@ -95,6 +95,11 @@ private Q_SLOTS:
         addGesture("a crash while typing in the editor, Enter at the next start", {},
                    {at(5, 5), type("txtText", "Still "), crashOnceCopied("Still Block 1")}, 1, marked, 3,
                    {"unsaved running", "Still Block 1|"});
+        // A header text longer than a text box takes by default is shown whole.
+        Analysis wide = analysisWith(3);
+        wide.office = QString(40000, 'o');
+        addGesture("an office of 40000 characters", {{"work/Wide.rca.xml", writeAnalysis(wide)}},
+                   {load("work/Wide.rca.xml")}, 0, "Tessik: Wide", 3, {wide.office});
         // Characters the code page cannot hold: Save and Save As refuse, naming them.
         addGesture("Save of a Polish place name", {}, {commit("txtOffice", " Łódź"), press("btnSave")}, 1, marked, 3,
                    {"The office holds \"Ł\" (U+0141)"});

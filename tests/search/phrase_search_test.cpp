@@ -148,6 +148,22 @@ private Q_SLOTS:
         QCOMPARE(listed, expected);
     }
 
+    // Read on several threads, each keeping its own finds, a large folder gives the list one thread gives.
+    void severalThreadsFindWhatOneFinds()
+    {
+        TestEnvironment env;
+        for (int i = 0; i < 400; ++i)
+            QVERIFY(writeBytes(env.path("lib/F%1.rca.xml").arg(i), analysisFile(QString("Pump %1").arg(i % 37))));
+        const AnalysisListing listing = listAnalysisFiles(env.path("lib/"));
+        const auto found = [&](int threads) {
+            QStringList entries;
+            for (const SearchEntry &entry : searchListedFiles(listing, "pump", threads).entries)
+                entries << entry.text + entry.filePath;
+            return entries;
+        };
+        QCOMPARE(found(4), found(1));
+    }
+
     // The search names the entries that look widest in the list's font, widest first, so that the
     // window sizes every row by measuring only those: by the widths of their letters, not their
     // count, names beyond the code page included. One missed would be drawn cut.

@@ -262,6 +262,7 @@ private Q_SLOTS:
         d.start().resize(1400, 900);
         QWidget *control = d.control(QTest::currentDataTag());
         QCOMPARE(control->geometry(), QRect(row[0].toInt(), row[1].toInt(), row[2].toInt(), row[3].toInt()));
+        QCOMPARE(control->isHidden(), row.value(4) == "hidden");
         if (control->objectName().startsWith("Line"))
             QCOMPARE(control->grab().toImage().pixelColor(0, 0), QColor(192, 192, 192));
     }
