@@ -176,11 +176,10 @@ QString withoutPictures(const QString &path, QString *error)
     const QString content = run("unzip", {"-p", path, "content.xml"}, error);
     // The kinds of formatting the styles give (fonts, margins, borders, column widths) come
     // before the body, in no fixed order.
-    static const QRegularExpression properties("<style:([a-z-]+)-properties ([^>]*)/>"),
-        family("fo:font-family=\"[^\"]*\""); // the family the machine's fonts give
+    static const QRegularExpression properties("<style:([a-z-]+)-properties ([^>]*)/>");
     QStringList kinds;
     for (const QRegularExpressionMatch &m : properties.globalMatch(content.left(content.indexOf("<office:body>"))))
-        kinds << QString(m.captured(1) + ' ' + m.captured(2).remove(family)).simplified();
+        kinds << m.captured(1) + ' ' + m.captured(2);
     kinds.sort();
     kinds.removeDuplicates();
     return kinds.join('\n') + '\n' +

@@ -37,6 +37,8 @@ QTextCharFormat textFormat(double points, bool bold, bool italic = false)
 {
     QTextCharFormat format;
     format.setFontFamilies(QStringList{kFontFamily});
+    // The ODT writer names a text's font by this older single family, and without it writes "Sans".
+    format.setProperty(QTextFormat::FontFamily, kFontFamily);
     format.setFontPointSize(points);
     format.setFontWeight(bold ? QFont::Bold : QFont::Normal);
     format.setFontItalic(italic);
