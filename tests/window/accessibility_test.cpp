@@ -24,6 +24,7 @@ private Q_SLOTS:
         QCOMPARE(said("btnTraining"),
                  QString("Tessik Training Video | Opens the training video page in the web browser"));
         QCOMPARE(said("prgSearch"), QString("Files read | "));
+        QCOMPARE(said("lstFileNames").section(" | ", 1), QString("Choose one to open it"));
     }
 
     // Each value of a key picture is an item a reader finds where a press picks it: dragged from
