@@ -156,13 +156,19 @@ def check_search_read(window):
     print(f"entries read: {found!r}")
 
 
+def started(tessik):
+    """The program's accessible application once it is on the bus; fails at once if it has ended."""
+    if tessik.poll() is not None:
+        fail(f"the program ended with exit status {tessik.returncode} before it appeared on the bus")
+    return next((a for a in pyatspi.Registry.getDesktop(0) if a and a.name == "tessik"), None)
+
+
 def main():
     program, analysis = sys.argv[1:3]
     tessik = subprocess.Popen([program, analysis])
     try:
         pyatspi.Registry.registerEventListener(on_focus, "object:state-changed:focused")
-        app = wait_for("the program on the accessibility bus",
-                       lambda: next((a for a in pyatspi.Registry.getDesktop(0) if a and a.name == "tessik"), None))
+        app = wait_for("the program on the accessibility bus", lambda: started(tessik))
         window = wait_for("the window", lambda: next((w for w in app if w and w.name.startswith("Tessik")), None))
         wait_for("the blocks", lambda: find(window, "Diagram").childCount == len(BLOCKS))
         print_tree("window", window)

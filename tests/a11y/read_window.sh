@@ -28,12 +28,15 @@ block() { printf '  <block>\r\n    <id> %s </id>\r\n    <active>-1 </active>\r\n
   printf '</analysis>\r\n'
 } >"$work/Read aloud.rca.xml"
 
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+# -noreset: without it the server resets whenever its last client leaves (here the xdotool probe),
+# and a program connecting during that reset is turned away.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$work/display" >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 [ -s "$work/display" ] || { echo "read_window: Xvfb did not start" >&2; exit 1; }
 export DISPLAY=":$(head -n1 "$work/display")" QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 for _ in $(seq 100); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
+xdotool getdisplaygeometry >/dev/null || { echo "read_window: Xvfb does not answer on $DISPLAY" >&2; exit 1; }
 unset AppData
 
 # The session bus starts the accessibility bus when the client first asks for it.

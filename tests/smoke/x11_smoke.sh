@@ -55,8 +55,9 @@ unset AppData
 analysis="$work/Smoke test.rca.xml"
 cp "$sample" "$analysis"
 
-# Xvfb chooses a free display and writes its number when it is ready.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+# Xvfb chooses a free display and writes its number when it is ready. -noreset keeps it from
+# resetting, and turning away a program that connects meanwhile, when its last client leaves.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$work/display" >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
 wait_for test -s "$work/display" || fail "Xvfb did not start"
 export DISPLAY=":$(head -n1 "$work/display")"
