@@ -3,6 +3,7 @@
 // readers: pdftotext for the PDF, an XML parser for the HTML, unzip and an XML parser for the ODT.
 #include "app/core/picture_export.h"
 #include "app/core/report/content.h"
+#include "app/core/report/outline.h"
 #include "app/core/report/pictures.h"
 #include "app/core/report/report_file.h"
 #include "support/test_env.h"
@@ -292,7 +293,8 @@ private Q_SLOTS:
         const QString boxes = run("pdftotext", {"-bbox", dir.filePath("pump.pdf"), "-"}, &error);
         static const QRegularExpression word(
             R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">)re");
-        QVERIFY2(boxes.contains(QRegularExpression(">Page</word>\\s*<word[^>]*>1</word>\\s*<word[^>]*>of</word>")),
+        QVERIFY2(boxes.section("</page>", 0, 0)
+                     .contains(QRegularExpression(">Page</word>\\s*<word[^>]*>1</word>\\s*<word[^>]*>of</word>")),
                  "the first page is not page 1");
         double left = 1e9, right = 0, top = 1e9, bottom = 0, footCentre = 0;
         for (const QRegularExpressionMatch &m : word.globalMatch(boxes)) {
@@ -305,6 +307,50 @@ private Q_SLOTS:
                      bottom <= 842 - 12 * mm && bottom > 842 - 12.5 * mm && std::abs(footCentre + 22 - 595 / 2.0) < 3,
                  qPrintable(QString::asprintf("text from %g to %g across, %g to %g down, foot at %g", left, right, top,
                                               bottom, footCentre)));
+    }
+
+    // The PDF's diagram and charts are drawn as lines, shapes and text, not placed as images:
+    // no image in the file, and the pages show the fill of Physical Resources, in box and bar.
+    void pdfPicturesAreDrawn()
+    {
+        QTemporaryDir dir;
+        QVERIFY(writeReport(dir.filePath("pump.pdf"), inputFor({"Pump", "", "", tableOf(kPump)})).ok);
+        QString error;
+        const QStringList images = run("pdfimages", {"-list", dir.filePath("pump.pdf")}, &error).split('\n');
+        run("pdftoppm", {"-r", "30", "-png", dir.filePath("pump.pdf"), dir.filePath("page")}, &error);
+        QVERIFY2(error.isEmpty(), qPrintable(error));
+        QVERIFY2(images.size() == 3 && images[2].isEmpty(), qPrintable(images.join('\n'))); // the heading only
+        const Colour fill = boxFill(tableOf(kPump), 1, DiagramColours());
+        int filled = 0;
+        for (const QFileInfo &page : QDir(dir.path()).entryInfoList({"page*.png"})) {
+            const QImage image(page.filePath());
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    filled += image.pixel(x, y) == qRgb(redOf(fill), greenOf(fill), blueOf(fill));
+        }
+        QVERIFY2(filled > 100, qPrintable(QString("%1 pixels of the fill of Physical Resources").arg(filled)));
+    }
+
+    // Characters XML cannot hold become visible stand-ins; surrogate pairs and tabs stay.
+    void xmlSafeText_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("safe");
+        QTest::newRow("controls") << QString("\x07"
+                                             "bell\x1f\tA\r\n")
+                                  << QString("\u2407bell\u241f\tA\r\n");
+        QTest::newRow("a pair") << QString("x\U0001F600") << QString("x\U0001F600");
+        QTest::newRow("lone surrogates") << QStringView(u"\xd83d\x01\xde00").toString()
+                                         << QStringView(u"\xfffd\u2401\xfffd").toString();
+        QTest::newRow("a high one last") << QStringView(u"a\xd83d").toString() << QStringView(u"a\xfffd").toString();
+        QTest::newRow("non-characters") << QStringView(u"\xfffe\xffff").toString()
+                                        << QStringView(u"\xfffd\xfffd").toString();
+    }
+    void xmlSafeText()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, safe);
+        QCOMPARE(tessik::xmlSafeText(text), safe);
     }
 
     // The report's diagram is the picture the PNG export makes: the same crop, every pixel alike.
