@@ -39,11 +39,11 @@ QByteArrayView analysisNameOf(QByteArrayView fileName)
     return fileName;
 }
 
-AnalysisListing listAnalysisFiles(const QString &folder, const std::atomic<bool> *stop)
+AnalysisListing listAnalysisFiles(const QString &folder, const std::atomic<bool> *stop, ListingSink *sink)
 {
     AnalysisListing listing;
     listing.folder = folder;
-    static_cast<IoResult &>(listing) = listFolderFiles(folder, isAnalysisFileName, listing.fileNames, stop);
+    static_cast<IoResult &>(listing) = listFolderFiles(folder, isAnalysisFileName, listing.fileNames, stop, sink);
     return listing;
 }
 

@@ -21,8 +21,12 @@ struct AnalysisListing : IoResult {
     std::vector<QByteArray> fileNames; // in the order the listing returned them
 };
 
-// Stops early, with what it found so far, once `stop` becomes true.
-AnalysisListing listAnalysisFiles(const QString &folder, const std::atomic<bool> *stop = nullptr);
+class ListingSink;
+
+// Stops early, with what it found so far, once `stop` becomes true. A sink is told of each name
+// as it is listed.
+AnalysisListing listAnalysisFiles(const QString &folder, const std::atomic<bool> *stop = nullptr,
+                                  ListingSink *sink = nullptr);
 
 // A name the listing takes: it ends in ".rca.xml" (letter case ignored) and is not hidden.
 bool isAnalysisFileName(QByteArrayView fileName);

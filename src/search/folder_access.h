@@ -19,13 +19,21 @@ namespace tessik {
 
 inline const QString kFolderMissing = QStringLiteral("The folder does not exist.");
 
+// Told of the names as they are listed, so that reading can begin before the listing ends.
+class ListingSink {
+public:
+    virtual ~ListingSink() = default;
+    // `names` holds every name listed so far, the newest last; valid only during the call.
+    virtual void listed(const std::vector<QByteArray> &names) = 0;
+};
+
 // Lists the entries of the folder whose names `wanted` accepts and that are ordinary files,
 // links to ordinary files, or links that lead nowhere (they look like analyses to the user, so
 // failing to read them is reported), in the order the listing returns them. Names are the file
 // system's own bytes where it has bytes (UTF-8 where it has UTF-16 names). Stops early, with
-// what it found so far, once `stop` becomes true.
+// what it found so far, once `stop` becomes true. A sink is told of each name taken.
 IoResult listFolderFiles(const QString &folder, bool (*wanted)(QByteArrayView name), std::vector<QByteArray> &names,
-                         const std::atomic<bool> *stop = nullptr);
+                         const std::atomic<bool> *stop = nullptr, ListingSink *sink = nullptr);
 
 // A name the listing gave, as text to show.
 QString fileNameText(const QByteArray &name);

@@ -76,7 +76,7 @@ bool takeEntry(const fs::directory_entry &entry)
 } // namespace
 
 IoResult listFolderFiles(const QString &folder, bool (*wanted)(QByteArrayView name), std::vector<QByteArray> &names,
-                         const std::atomic<bool> *stop)
+                         const std::atomic<bool> *stop, ListingSink *sink)
 {
     if (folder.isEmpty())
         return IoResult::failure(kFolderMissing);
@@ -88,8 +88,11 @@ IoResult listFolderFiles(const QString &folder, bool (*wanted)(QByteArrayView na
         if (error || (stop != nullptr && stop->load(std::memory_order_relaxed)))
             break;
         const QByteArray name = nameBytes(entries->path().filename());
-        if (wanted(name) && takeEntry(*entries))
+        if (wanted(name) && takeEntry(*entries)) {
             names.push_back(name);
+            if (sink != nullptr)
+                sink->listed(names);
+        }
     }
     return IoResult::success();
 }

@@ -45,7 +45,7 @@ bool takeEntry(DIR *dir, const dirent *entry)
 } // namespace
 
 IoResult listFolderFiles(const QString &folder, bool (*wanted)(QByteArrayView name), std::vector<QByteArray> &names,
-                         const std::atomic<bool> *stop)
+                         const std::atomic<bool> *stop, ListingSink *sink)
 {
     DIR *dir = folder.isEmpty() ? nullptr : opendir(fileNameBytes(folder).constData());
     if (dir == nullptr)
@@ -55,8 +55,11 @@ IoResult listFolderFiles(const QString &folder, bool (*wanted)(QByteArrayView na
         if (stop != nullptr && stop->load(std::memory_order_relaxed))
             break;
         const QByteArrayView name(entry->d_name);
-        if (wanted(name) && takeEntry(dir, entry))
+        if (wanted(name) && takeEntry(dir, entry)) {
             names.emplace_back(name.data(), name.size());
+            if (sink != nullptr)
+                sink->listed(names);
+        }
     }
     closedir(dir);
     return IoResult::success();

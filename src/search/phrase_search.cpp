@@ -6,6 +6,10 @@
 #include "search/found_entries.h"
 
 #include <algorithm>
+#include <condition_variable>
+#include <deque>
+#include <iterator>
+#include <mutex>
 #include <new>
 #include <system_error>
 #include <thread>
@@ -25,16 +29,13 @@ struct Finds {
 
 // Below this many files per thread, starting a thread costs more than it saves.
 constexpr std::size_t kFilesPerWorker = 64;
-// Files taken from the shared counter at a time.
-constexpr std::size_t kBatch = 16;
+// Names handed to the reading threads at a time.
+constexpr std::size_t kRunLength = 32;
 constexpr int kMaxWorkers = 8;
 
-int workerCount(int requested, std::size_t files)
+int coreCount()
 {
-    if (requested > 0)
-        return int(std::min<std::size_t>(std::size_t(requested), std::max<std::size_t>(1, files)));
-    const std::size_t cores = std::size_t(std::clamp(int(std::thread::hardware_concurrency()), 1, kMaxWorkers));
-    return int(std::min(cores, std::max<std::size_t>(1, files / kFilesPerWorker)));
+    return std::clamp(int(std::thread::hardware_concurrency()), 1, kMaxWorkers);
 }
 
 bool cancelled(const SearchControl *control)
@@ -42,64 +43,125 @@ bool cancelled(const SearchControl *control)
     return control != nullptr && control->cancelled.load(std::memory_order_relaxed);
 }
 
-// Reads the listed files on several threads at once, each thread keeping its own finds.
-class FolderSearch {
+// A run of listed names and the place of its first in the listing.
+struct NameRun {
+    std::size_t first = 0;
+    std::vector<QByteArray> names;
+};
+
+// Reads the listed files on several threads at once, each thread keeping its own finds. The
+// names come in runs, as the listing finds them, so that the files are read while the folder
+// is still being listed; the thread that lists joins the reading once the listing has ended.
+class FolderSearch : public ListingSink {
 public:
-    FolderSearch(const AnalysisListing &listing, const FoldedPhrase &phrase, SearchControl *control)
-        : m_listing(listing), m_phrase(phrase), m_control(control), m_reader(listing.folder)
+    // At most `maxWorkers` threads, one more for every `filesPerWorker` names listed.
+    FolderSearch(const QString &folder, const FoldedPhrase &phrase, SearchControl *control, int maxWorkers,
+                 std::size_t filesPerWorker)
+        : m_phrase(phrase), m_control(control), m_reader(folder), m_finds(std::size_t(std::max(maxWorkers, 1))),
+          m_filesPerWorker(filesPerWorker)
     {
     }
 
-    std::vector<Finds> run(int workers)
+    ~FolderSearch() override
     {
-        std::vector<Finds> finds(std::size_t(std::max(workers, 1)));
-        std::vector<std::thread> helpers;
-        for (int i = 1; i < workers; ++i) {
-            // Where no thread can be started the files are shared among those that could.
+        // Also when the listing failed halfway: no helper may outlive what it reads.
+        endListing({});
+        for (std::thread &helper : m_helpers)
+            helper.join();
+    }
+
+    void listed(const std::vector<QByteArray> &names) override
+    {
+        if (names.size() - m_handed >= kRunLength)
+            hand(names);
+        while (m_helpers.size() + 1 < m_finds.size() && names.size() >= (m_helpers.size() + 2) * m_filesPerWorker) {
+            Finds &mine = m_finds[m_helpers.size() + 1];
+            // Where no thread can be started the files are read by those that could.
             try {
-                helpers.emplace_back([this, &mine = finds[std::size_t(i)]] { work(mine); });
+                m_helpers.emplace_back([this, &mine] { work(mine); });
             } catch (const std::system_error &) {
-                break;
+                m_finds.resize(m_helpers.size() + 1);
             }
         }
-        work(finds[0]);
-        for (std::thread &helper : helpers)
+    }
+
+    // Hands over the names not handed yet; from then on a reader that finds no run stops.
+    void endListing(const std::vector<QByteArray> &names)
+    {
+        hand(names);
+        {
+            const std::lock_guard lock(m_mutex);
+            m_listed = true;
+        }
+        m_ready.notify_all();
+    }
+
+    // Reads on this thread too until every run is read, then gives every thread's finds.
+    std::vector<Finds> finish(const std::vector<QByteArray> &names)
+    {
+        endListing(names);
+        work(m_finds[0]);
+        for (std::thread &helper : m_helpers)
             helper.join();
-        return finds;
+        m_helpers.clear();
+        return std::move(m_finds);
     }
 
 private:
+    void hand(const std::vector<QByteArray> &names)
+    {
+        if (names.size() <= m_handed)
+            return;
+        std::deque<NameRun> runs;
+        for (; m_handed < names.size(); m_handed = std::min(names.size(), m_handed + kRunLength)) {
+            const auto from = names.begin() + std::ptrdiff_t(m_handed);
+            runs.push_back({m_handed, std::vector<QByteArray>(
+                                          from, from + std::ptrdiff_t(std::min(kRunLength, names.size() - m_handed)))});
+        }
+        {
+            const std::lock_guard lock(m_mutex);
+            std::move(runs.begin(), runs.end(), std::back_inserter(m_runs));
+        }
+        m_ready.notify_all();
+    }
+
+    bool take(NameRun &run)
+    {
+        std::unique_lock lock(m_mutex);
+        m_ready.wait(lock, [this] { return !m_runs.empty() || m_listed; });
+        if (m_runs.empty())
+            return false;
+        run = std::move(m_runs.front());
+        m_runs.pop_front();
+        return true;
+    }
+
     void work(Finds &finds)
     {
         FileBuffer buffer;
-        const std::size_t count = m_listing.fileNames.size();
-        while (!cancelled(m_control)) {
-            const std::size_t first = m_next.fetch_add(kBatch, std::memory_order_relaxed);
-            if (first >= count)
-                return;
-            const std::size_t end = std::min(count, first + kBatch);
-            for (std::size_t i = first; i < end; ++i)
-                searchFileSafely(buffer, finds, i);
+        NameRun run;
+        while (!cancelled(m_control) && take(run)) {
+            for (std::size_t i = 0; i < run.names.size(); ++i)
+                searchFileSafely(buffer, finds, run.names[i], run.first + i);
             if (m_control != nullptr)
-                m_control->filesRead.fetch_add(int(end - first), std::memory_order_relaxed);
+                m_control->filesRead.fetch_add(int(run.names.size()), std::memory_order_relaxed);
         }
     }
 
     // A file too large to hold in memory is one the search could not read; it must not end
     // the program from a thread that cannot report it.
-    void searchFileSafely(FileBuffer &buffer, Finds &finds, std::size_t index)
+    void searchFileSafely(FileBuffer &buffer, Finds &finds, const QByteArray &fileName, std::size_t index)
     {
         try {
-            searchFile(buffer, finds, index);
+            searchFile(buffer, finds, fileName, index);
         } catch (const std::bad_alloc &) {
             ++finds.unreadable;
             buffer = FileBuffer();
         }
     }
 
-    void searchFile(FileBuffer &buffer, Finds &finds, std::size_t index)
+    void searchFile(FileBuffer &buffer, Finds &finds, const QByteArray &fileName, std::size_t index)
     {
-        const QByteArray &fileName = m_listing.fileNames[index];
         if (const FileRead read = m_reader.read(fileName, buffer); !read.ok) {
             ++(read.tooLarge ? finds.tooLarge : finds.unreadable);
             return;
@@ -112,11 +174,17 @@ private:
         finds.found.push_back(found);
     }
 
-    const AnalysisListing &m_listing;
     const FoldedPhrase &m_phrase;
     SearchControl *const m_control;
     const ListedFileReader m_reader;
-    std::atomic<std::size_t> m_next{0};
+    std::vector<Finds> m_finds; // one a thread, the listing thread's first
+    const std::size_t m_filesPerWorker;
+    std::vector<std::thread> m_helpers;
+    std::size_t m_handed = 0; // names handed over, on the listing thread only
+    std::mutex m_mutex;
+    std::condition_variable m_ready;
+    std::deque<NameRun> m_runs;
+    bool m_listed = false;
 };
 
 // The threads' finds in one block, in the one order of the result list.
@@ -158,8 +226,14 @@ SearchOutcome searchListedFiles(const AnalysisListing &listing, const QString &p
     const FoldedPhrase folded(phrase);
     if (!folded.canMatch() || listing.fileNames.empty())
         return outcome;
-    std::vector<Finds> finds =
-        FolderSearch(listing, folded, control).run(workerCount(workers, listing.fileNames.size()));
+    // As many threads as asked for, all at once; or as a search of the folder would start.
+    const bool asked = workers > 0;
+    FolderSearch search(listing.folder, folded, control,
+                        asked ? int(std::min<std::size_t>(std::size_t(workers), listing.fileNames.size()))
+                              : coreCount(),
+                        asked ? 0 : kFilesPerWorker);
+    search.listed(listing.fileNames);
+    std::vector<Finds> finds = search.finish(listing.fileNames);
     if (cancelled(control))
         return outcome;
     outcome.entries = joinedFinds(listing, finds, outcome);
@@ -170,10 +244,21 @@ SearchOutcome searchFolder(const QString &folder, const QString &phrase, SearchC
 {
     if (phrase.isEmpty())
         return SearchOutcome();
-    const AnalysisListing listing = listAnalysisFiles(folder, control != nullptr ? &control->cancelled : nullptr);
+    const FoldedPhrase folded(phrase);
+    const std::atomic<bool> *stop = control != nullptr ? &control->cancelled : nullptr;
+    if (!folded.canMatch())
+        return searchListedFiles(listAnalysisFiles(folder, stop), phrase, 0, control);
+    FolderSearch search(folder, folded, control, coreCount(), kFilesPerWorker);
+    AnalysisListing listing = listAnalysisFiles(folder, stop, &search);
     if (control != nullptr)
         control->filesListed.store(int(listing.fileNames.size()), std::memory_order_relaxed);
-    return searchListedFiles(listing, phrase, 0, control);
+    std::vector<Finds> finds = search.finish(listing.fileNames);
+    SearchOutcome outcome;
+    outcome.folder = folder;
+    outcome.listing = listing;
+    if (!cancelled(control) && !listing.fileNames.empty())
+        outcome.entries = joinedFinds(listing, finds, outcome);
+    return outcome;
 }
 
 } // namespace tessik
