@@ -114,6 +114,21 @@ private Q_SLOTS:
         QCOMPARE(outcome(byKeys), outcome(byMouse));
     }
 
+    // Only an editor the keys opened gives the focus back to the diagram as it closes: one the
+    // mouse opens later leaves the focus where it always does.
+    void onlyAnEditorOpenedByKeysReturnsTheFocus()
+    {
+        const auto focusAfter = [](const QList<Step> &before) {
+            WindowDriver d;
+            d.start();
+            d.load(analysisWith(3), "Pump.rca.xml");
+            run(d, before + QList<Step>{focus("txtOffice"), at(5, 5), press("btnImplement")});
+            return focused();
+        };
+        const QString byMouseAlone = focusAfter({});
+        QCOMPARE(focusAfter({diagram, key(Qt::Key_Home), key(Qt::Key_Return), key(Qt::Key_Escape)}), byMouseAlone);
+    }
+
     // The worked example by keyboard alone, saved: the file's bytes. The selected block's ring
     // shows on screen only.
     void workedExampleByKeysAlone()

@@ -67,6 +67,17 @@ private Q_SLOTS:
         QVERIFY2(!barShown(d) && !d.control("diagramScrollY")->isVisible(), "a bar shows for a block in view");
     }
 
+    // A block below the window's lower edge: the upright bar shows the way down, the other none.
+    void aBlockBelowShowsTheUprightBar()
+    {
+        WindowDriver d;
+        d.start();
+        Analysis a = analysisWith(1);
+        a.table.move(1, 0, 60);
+        d.load(a, "Below.rca.xml");
+        QVERIFY2(d.control("diagramScrollY")->isVisible() && !barShown(d), "no upright bar, or an across one, shows");
+    }
+
     // A right-drag drop lands at the unit under the pointer at every zoom, and a drop on another
     // block links the two as at 100 %; zooming alone is no edit.
     void aDropLandsOnTheSameUnits_data()
