@@ -148,20 +148,31 @@ private Q_SLOTS:
         QCOMPARE(listed, expected);
     }
 
-    // Read on several threads, each keeping its own finds, a large folder gives the list one thread gives.
+    // Read on several threads, each keeping its own finds, while the folder is still being listed
+    // or after, a large folder gives the list one thread gives.
     void severalThreadsFindWhatOneFinds()
     {
         TestEnvironment env;
         for (int i = 0; i < 400; ++i)
             QVERIFY(writeBytes(env.path("lib/F%1.rca.xml").arg(i), analysisFile(QString("Pump %1").arg(i % 37))));
         const AnalysisListing listing = listAnalysisFiles(env.path("lib/"));
+        int misplaced = 0; // entries whose description is not that of the file at their path, Fi "Pump i % 37"
         const auto found = [&](int threads) {
             QStringList entries;
-            for (const SearchEntry &entry : searchListedFiles(listing, "pump", threads).entries)
+            for (const SearchEntry &entry :
+                 (threads > 0 ? searchListedFiles(listing, "pump", threads) : searchFolder(env.path("lib/"), "pump"))
+                     .entries) {
                 entries << entry.text + entry.filePath;
+                const int i = QFileInfo(entry.filePath).fileName().mid(1).chopped(8).toInt();
+                misplaced += !entry.text.startsWith(QString("Pump %1 ").arg(i % 37));
+            }
             return entries;
         };
-        QCOMPARE(found(4), found(1));
+        const QStringList byOne = found(1);
+        QCOMPARE(byOne.size(), 400);
+        QCOMPARE(found(4), byOne);
+        QCOMPARE(found(0), byOne); // as the folder is listed
+        QCOMPARE(misplaced, 0);
     }
 
     // The search names the entries that look widest in the list's font, widest first, so that the
