@@ -50,7 +50,8 @@ Analysis heaviestAnalysis()
     for (int row = 0; row < 10; ++row) {
         for (int column = 0; column < 10; ++column) {
             const int id = a.table.addBlock(float(5 + 13 * column), float(-16 + 12 * row));
-            a.table.setTexts(id, QStringLiteral("Cause %1 in row %2").arg(column).arg(row), notesOf(id));
+            a.table.setCaption(id, QStringLiteral("Cause %1 in row %2").arg(column).arg(row));
+            a.table.setNotes(id, notesOf(id));
             a.table.setCategory(id, QStringLiteral("Information"));
             if (column > 0)
                 a.table.link(id, std::int16_t(id - 1));

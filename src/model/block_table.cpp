@@ -94,14 +94,6 @@ void BlockTable::move(int id, float x, float y)
     m_slots[size_t(id)].y = y;
 }
 
-void BlockTable::setTexts(int id, const QString &caption, const QString &notes)
-{
-    if (!inRange(id))
-        return;
-    m_slots[size_t(id)].caption = caption;
-    m_slots[size_t(id)].notes = notes;
-}
-
 void BlockTable::setCaption(int id, const QString &caption)
 {
     if (inRange(id))

@@ -73,7 +73,6 @@ public:
     void setUsedSlots(int count);
     void link(int child, int parent); // parent 0 unlinks
     void move(int id, float x, float y);
-    void setTexts(int id, const QString &caption, const QString &notes);
     void setCaption(int id, const QString &caption);
     void setNotes(int id, const QString &notes);
     void setCategory(int id, const QString &category);

@@ -46,7 +46,8 @@ Analysis build(const char *description, const char *email, const char *office, s
         // Placed the way a click places a block: centred on the point, corner on whole units.
         const int id = t.addBlock(float(b.x + 5), float(b.y + 5));
         t.link(id, b.parent);
-        t.setTexts(id, QString::fromUtf8(b.caption), QString::fromUtf8(b.notes));
+        t.setCaption(id, QString::fromUtf8(b.caption));
+        t.setNotes(id, QString::fromUtf8(b.notes));
         t.setCategory(id, QString::fromUtf8(b.category));
     }
     return analysis;

@@ -44,7 +44,8 @@ private Q_SLOTS:
     {
         BlockTable table = tableWith(6, true);
         table.link(6, 2);
-        table.setTexts(2, "old", "old");
+        table.setCaption(2, "old");
+        table.setNotes(2, "old");
         table.setCategory(2, "Motives");
         table.freeSlot(4);
         table.freeSlot(2);
@@ -74,6 +75,7 @@ private Q_SLOTS:
             table.link(child, std::int16_t(parent));
         QCOMPARE(table.descendants(1), (std::vector<int>{2, 7, 3, 4, 6, 5}));
         table.link(1, 5);
+        QCOMPARE(table.children(5), std::vector<int>{1}); // slot 1 is a child like any other
         QCOMPARE(table.descendants(5), (std::vector<int>{1, 2, 7, 3, 4, 6}));
         table.link(1, 0);
         table.multiMove(7, -10, 4); // by minus the delta
