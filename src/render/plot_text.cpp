@@ -106,10 +106,4 @@ QList<PlacedLine> captionPlaces(const Canvas &surface, const BlockTable &table, 
     return placeCaption(caption, table.block(id).x, table.block(id).y, lineHeight, measure);
 }
 
-void PlotText(Canvas &surface, const BlockTable &table, int id)
-{
-    for (const PlacedLine &line : captionPlaces(surface, table, id))
-        surface.printAt(line.x, line.y, line.text);
-}
-
 } // namespace tessik

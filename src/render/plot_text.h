@@ -52,7 +52,4 @@ QList<PlacedLine> placeCaption(const CaptionLines &caption, float boxX, float bo
 // Block `id`'s caption as the canvas lays it out: its kept lines and where each is printed.
 QList<PlacedLine> captionPlaces(const Canvas &surface, const BlockTable &table, int id);
 
-// Prints block `id`'s caption centred in its box on the surface, in the surface's pen colour.
-void PlotText(Canvas &surface, const BlockTable &table, int id);
-
 } // namespace tessik
