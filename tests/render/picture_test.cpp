@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QPainter>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QXmlStreamReader>
 
@@ -273,6 +274,42 @@ private Q_SLOTS:
                 svg.name() == u"text" ? texts << svg.readElementText() : elements << svg.name().toString();
         QVERIFY(!svg.hasError() && !elements.contains("image") && elements.count("path") >= 4);
         QCOMPARE(texts.join(""), QString("PumpsealPumpseal"));
+    }
+
+    // The PDF's drawing fills its page as the PNG's fills its picture: read at 96 dots an inch,
+    // their ink spans the same pixels.
+    void pdfDrawingFillsItsPage()
+    {
+        BlockTable table = blocksAt({{0, 0}, {20, 5}}, "Pump seal");
+        table.link(2, 1);
+        QTemporaryDir dir;
+        const QByteArray pdf = encodePicture(PictureFormat::Pdf, {table, {}, kMapping, "Pump failure"}).bytes;
+        QVERIFY(writeBytes(dir.filePath("d.pdf"), pdf));
+        QCOMPARE(QProcess::execute("pdftoppm",
+                                   {"-r", "96", "-png", "-singlefile", dir.filePath("d.pdf"), dir.filePath("d")}),
+                 0);
+        const auto ink = [](const QImage &image) {
+            QRect covered;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    if (qGray(image.pixel(x, y)) < 128)
+                        covered |= QRect(x, y, 1, 1);
+            return covered;
+        };
+        const QRect page = ink(QImage(dir.filePath("d.png")));
+        const QRect png = ink(QImage::fromData(encodePicture(PictureFormat::Png, {table, {}, kMapping, {}}).bytes));
+        QVERIFY2(
+            (page.topLeft() - png.topLeft()).manhattanLength() <= 2 &&
+                (page.bottomRight() - png.bottomRight()).manhattanLength() <= 2,
+            qPrintable(QString("ink of the PDF's page from (%1, %2) to (%3, %4), of the PNG from (%5, %6) to (%7, %8)")
+                           .arg(page.left())
+                           .arg(page.top())
+                           .arg(page.right())
+                           .arg(page.bottom())
+                           .arg(png.left())
+                           .arg(png.top())
+                           .arg(png.right())
+                           .arg(png.bottom())));
     }
 
     // The file's ending chooses the format, letter case ignored. A picture too large to make

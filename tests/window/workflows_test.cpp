@@ -128,6 +128,10 @@ private Q_SLOTS:
         addGesture("a link made again as it is", {},
                    {drag(20, 5, 5, 5), answer("work/B"), press("btnSaveAs"), drag(20, 5, 5, 5)}, 0, "Tessik: B *", 3,
                    {"-1 1 (15, 0) Block 2"});
+        // The dialog asks before a name that is there already; with the ending given, none asks again.
+        addGesture("Save As onto the file saved, by its whole name", {},
+                   {answer("work/Kept.rca.xml"), press("btnSaveAs"), answer("work/Kept.rca.xml"), press("btnSaveAs")},
+                   0, "Root Cause Anlysis: Kept", 3, {"work/Kept.rca.xml"});
         addGesture("snapshot", {},
                    {currentFolder("appdata"), load("work/Pump.rca.xml"), press("btnSnapShot"), snapshotIsTheDiagram}, 0,
                    clean, 3, {"work/RCA_Snapshot.bmp"});
