@@ -158,6 +158,9 @@ private Q_SLOTS:
         // A name chosen without the ending gets it, so Load and the search find the file again.
         addGesture("Save As without the ending", {}, {answer("work/Kept"), press("btnSaveAs")}, 0,
                    "Root Cause Anlysis: Kept", 3, {"work/Kept.rca.xml"});
+        // The ending makes the name of a file that is there: the question defaults to No, which keeps it.
+        addGesture("Save As without the ending onto a file there, No", {{"work/Kept.rca.xml", "x"}},
+                   {answer("work/Kept"), press("btnSaveAs")}, 1, clean, 3, {"Kept.rca.xml"});
         addGesture("save onto a full disk", {}, {type("txtOffice", "!"), onFullDisk(press("btnSave"))}, 1, marked, 3,
                    {"!"});
     }
