@@ -76,6 +76,9 @@ private Q_SLOTS:
         a.table.move(1, 0, 60);
         d.load(a, "Below.rca.xml");
         QVERIFY2(d.control("diagramScrollY")->isVisible() && !barShown(d), "no upright bar, or an across one, shows");
+        const QRect bar = d.control("diagramScrollY")->geometry(), inner = d.control("picDiagram")->contentsRect();
+        QVERIFY2(bar.right() == inner.right() && bar.top() == inner.top() && bar.bottom() == inner.bottom(),
+                 "the upright bar does not run down the diagram's right edge");
     }
 
     // A right-drag drop lands at the unit under the pointer at every zoom, and a drop on another
