@@ -246,12 +246,19 @@ SearchOutcome searchFolder(const QString &folder, const QString &phrase, SearchC
         return SearchOutcome();
     const FoldedPhrase folded(phrase);
     const std::atomic<bool> *stop = control != nullptr ? &control->cancelled : nullptr;
-    if (!folded.canMatch())
-        return searchListedFiles(listAnalysisFiles(folder, stop), phrase, 0, control);
+    const auto counted = [control](const AnalysisListing &listing) {
+        if (control != nullptr)
+            control->filesListed.store(int(listing.fileNames.size()), std::memory_order_relaxed);
+    };
+    // A phrase no file can hold: the folder is listed, and no file read.
+    if (!folded.canMatch()) {
+        const AnalysisListing listing = listAnalysisFiles(folder, stop);
+        counted(listing);
+        return searchListedFiles(listing, phrase, 0, control);
+    }
     FolderSearch search(folder, folded, control, coreCount(), kFilesPerWorker);
     AnalysisListing listing = listAnalysisFiles(folder, stop, &search);
-    if (control != nullptr)
-        control->filesListed.store(int(listing.fileNames.size()), std::memory_order_relaxed);
+    counted(listing);
     std::vector<Finds> finds = search.finish(listing.fileNames);
     SearchOutcome outcome;
     outcome.folder = folder;
