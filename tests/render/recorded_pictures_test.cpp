@@ -1,0 +1,279 @@
+#include "render/surface.h"
+#include "support/test_env.h"
+#include "support/test_main.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFontInfo>
+#include <QImage>
+
+#include <array>
+
+using namespace tessik;
+using namespace tessik::test;
+
+namespace {
+
+// The pictures below were recorded from a surface checked by eye and by the other render tests.
+// With TESSIK_RECORD_PICTURES set the test writes them afresh instead of comparing.
+const QString kRecorded = dataFile("recorded");
+bool recording() { return qEnvironmentVariableIsSet("TESSIK_RECORD_PICTURES"); }
+
+struct Config {
+    qreal ratio;
+    PlaneView view;
+};
+
+// What a drawing left: the area each step marked as changed, and the pictures at named points.
+struct Record {
+    QStringList changed;
+    QList<std::pair<QString, QImage>> pictures;
+    void keep(const QString &name, const Surface &s)
+    {
+        pictures.append({name + "-shown", s.image().convertToFormat(QImage::Format_RGB32)});
+        pictures.append({name + "-plain", s.logicalImage().convertToFormat(QImage::Format_RGB32)});
+    }
+};
+
+// Every kind of shape the diagram draws, at and across the picture's edges, in both mix modes,
+// hidden under a box, cleared around boxes and blended.
+Record drawEveryShape(Surface &s)
+{
+    Record record;
+    QStringList &changed = record.changed;
+    const auto step = [&](const char *what) {
+        const QRect area = s.takeChangedArea();
+        changed << QStringLiteral("%1: %2,%3 %4x%5").arg(what).arg(area.x()).arg(area.y()).arg(area.width()).arg(
+                       area.height());
+    };
+    s.takeChangedArea(); // the new picture counts as changed all over
+    const PixelMapping &m = s.mapping();
+    const auto ux = [&](double px) { return m.pixelToUnitsX(px); };
+    const auto uy = [&](double py) { return m.pixelToUnitsY(py); };
+    s.setFillStyle(FillStyle::Solid);
+    s.setFillColour(RGB(250, 160, 40));
+    s.setPenColour(kBlack);
+    s.roundRect(10, 10, 60, 40, 16, 12);
+    step("box");
+    s.roundRect(150, 70, 110, 44, 90, 4); // corners swapped, the ellipse wider than the box
+    step("corners swapped");
+    s.roundRect(-20, -8, 14, 6, 10, 10);
+    step("top left");
+    s.roundRect(150, 110, 175, 130, -6, 20);
+    step("bottom right");
+    s.roundRect(70, 20, 71, 50, 8, 8);
+    step("one pixel wide");
+    s.roundRect(72, 20, 90, 21, 8, 8);
+    step("one pixel high");
+    s.roundRect(300, 10, 320, 20, 4, 4); // wholly outside: nothing changes
+    step("outside");
+    s.setFillStyle(FillStyle::Transparent);
+    s.setPenColour(RGB(0, 90, 200));
+    s.roundRect(20, 50, 80, 100, 0, 0);
+    step("hollow");
+    s.roundRect(24, 54, 76, 96, 40, 40);
+    step("round hollow");
+    s.setFillStyle(FillStyle::Solid);
+    s.setFillColour(RGB(120, 200, 120));
+    s.roundRectUnder({90, 50, 140, 90, 20, 20}, {110, 60, 160, 80, 10, 10});
+    step("under one on its right");
+    s.roundRectUnder({95, 92, 130, 118, 8, 8}, {100, 100, 120, 110, 6, 6});
+    step("under one inside");
+    s.roundRectUnder({30, 104, 60, 118, 8, 8}, {0, 0, 5, 5, 2, 2});
+    step("under one apart");
+    for (const auto &[x1, y1, x2, y2] : std::initializer_list<std::array<double, 4>>{
+             {5, 60, 15, 100},  {5, 100, 15, 60},   {2, 62, 18, 66},     {18, 70, 2, 74},   {40, 3, 40, 3},
+             {-30, 45, 45, -30}, {150, 125, 170, 95}, {100, -10, 140, -2}, {80, 60, 80, 200}, {0, 119, 159, 119}})
+    {
+        s.line(ux(x1), uy(y1), ux(x2), uy(y2), RGB(200, 0, 0));
+        step("line");
+    }
+    s.circle(ux(130), uy(30), 0.5f, RGB(0, 0, 160));
+    step("circle");
+    s.circle(ux(130), uy(30), 1.2f, RGB(0, 0, 160));
+    step("circle");
+    s.circle(ux(2), uy(115), 2, RGB(0, 0, 160));
+    step("circle");
+    s.circle(ux(157), uy(2), -0.8f, RGB(0, 0, 160));
+    step("circle");
+    s.circle(ux(100), uy(100), 0, RGB(0, 0, 160));
+    step("circle");
+    s.circle(ux(400), uy(30), 1, RGB(0, 0, 160)); // wholly outside
+    step("circle outside");
+    s.setMixMode(MixMode::Xor);
+    s.setPenColour(RGB(0, 64, 64));
+    s.roundRect(40, 30, 100, 70, 30, 30);
+    step("marked box");
+    s.roundRectUnder({40, 70, 100, 110, 30, 30}, {40, 30, 100, 70, 30, 30}); // XOR hides nothing
+    step("marked box under a box");
+    s.line(ux(0), uy(0), ux(159), uy(119), RGB(0, 64, 64));
+    step("marked line");
+    s.circle(ux(60), uy(60), 1.5f, RGB(0, 64, 64));
+    step("marked circle");
+    record.keep("drawn", s);
+    s.setMixMode(MixMode::Copy);
+    s.clearAround({{10, 10, 60, 40, 16, 12}, {50, 30, 90, 60, 30, 30}, {140, 100, 200, 150, 20, 20}});
+    step("cleared around boxes");
+    Surface other;
+    other.setDevicePixelRatio(s.devicePixelRatio());
+    other.setView(s.view());
+    other.resize(s.pixelWidth(), s.pixelHeight());
+    other.setMapping(m);
+    other.setFillStyle(FillStyle::Solid);
+    other.setFillColour(RGB(30, 30, 230));
+    other.roundRect(0, 0, 120, 90, 40, 40);
+    s.blendFrom(other, 100);
+    step("blended");
+    s.resize(140, 130);
+    step("resized");
+    record.keep("cleared-blended-resized", s);
+    return record;
+}
+
+// Captions on solid boxes (their kept pictures copied), on a hollow one and in XOR (printed),
+// a caption that reaches past its box, and text across the picture's edges.
+Record printEveryCaption(Surface &s)
+{
+    Record record;
+    s.takeChangedArea();
+    const PixelMapping &m = s.mapping();
+    const auto at = [&](double px, double py, const QString &text) {
+        return PlacedLine{text, m.pixelToUnitsX(px), m.pixelToUnitsY(py)};
+    };
+    const auto caption = [&](const RoundedBox &box, const QList<PlacedLine> &lines, const char *what) {
+        s.roundRect(box.left, box.top, box.right, box.bottom, box.cornerWidth, box.cornerHeight);
+        s.printCaption(lines, box);
+        const QRect area = s.takeChangedArea();
+        record.changed << QStringLiteral("%1: %2,%3 %4x%5 at %6,%7")
+                              .arg(what)
+                              .arg(area.x())
+                              .arg(area.y())
+                              .arg(area.width())
+                              .arg(area.height())
+                              .arg(s.currentX())
+                              .arg(s.currentY());
+    };
+    s.setFillStyle(FillStyle::Solid);
+    s.setFillColour(RGB(250, 160, 40));
+    s.setPenColour(kBlack);
+    caption({5, 5, 75, 45, 12, 12}, {at(12, 8, "Pump"), at(12, 22, "failed"), at(12, 36, {})}, "copied");
+    caption({5, 5, 75, 45, 12, 12}, {at(12, 8, "Pump"), at(12, 22, "failed")}, "copied again");
+    caption({80, 5, 110, 25, 8, 8}, {at(82, 8, "Overflowing caption")}, "past its box");
+    s.setFillStyle(FillStyle::Transparent);
+    caption({5, 50, 75, 80, 12, 12}, {at(12, 55, "Hollow")}, "hollow");
+    s.setFillStyle(FillStyle::Solid);
+    s.setMixMode(MixMode::Xor);
+    s.setPenColour(RGB(0, 64, 64));
+    caption({80, 50, 150, 80, 12, 12}, {at(86, 55, "Marked")}, "marked");
+    s.setMixMode(MixMode::Copy);
+    s.setPenColour(RGB(0, 0, 160));
+    const auto printed = [&](const char *what) {
+        const QRect area = s.takeChangedArea();
+        record.changed << QStringLiteral("%1: %2,%3 %4x%5").arg(what).arg(area.x()).arg(area.y()).arg(area.width()).arg(
+            area.height());
+    };
+    s.printAt(m.pixelToUnitsX(-6), m.pixelToUnitsY(-4), "Edge");
+    printed("printed at the top left");
+    s.print(" and on");
+    printed("printed on");
+    s.printAt(m.pixelToUnitsX(130), m.pixelToUnitsY(108), "Corner");
+    printed("printed at the bottom right");
+    record.keep("captions", s);
+    return record;
+}
+
+// Where two pictures differ: how many pixels, the first, and both colours there.
+QString difference(const QImage &recorded, const QImage &drawn)
+{
+    if (recorded.size() != drawn.size())
+        return QStringLiteral("size %1x%2, recorded %3x%4")
+            .arg(drawn.width())
+            .arg(drawn.height())
+            .arg(recorded.width())
+            .arg(recorded.height());
+    int count = 0;
+    QString first;
+    for (int y = 0; y < drawn.height(); ++y) {
+        for (int x = 0; x < drawn.width(); ++x) {
+            if (drawn.pixel(x, y) == recorded.pixel(x, y))
+                continue;
+            if (count++ == 0)
+                first = QStringLiteral("(%1, %2) is %3, recorded %4")
+                            .arg(x)
+                            .arg(y)
+                            .arg(QColor(drawn.pixel(x, y)).name(), QColor(recorded.pixel(x, y)).name());
+        }
+    }
+    return count == 0 ? QString() : QStringLiteral("%1 pixels differ, first %2").arg(count).arg(first);
+}
+
+} // namespace
+
+// The surface's pictures, pixel for pixel, against pictures recorded from it: every shape, at each
+// device pixel ratio and in a zoomed and scrolled view.
+class RecordedPicturesTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void everyShape_data()
+    {
+        addRows<Config>({{"ratio 1", {1, {}}},
+                         {"ratio 1.5", {1.5, {}}},
+                         {"ratio 2", {2, {}}},
+                         {"zoomed in and scrolled", {1, {2, 37, 11}}},
+                         {"ratio 2 zoomed out", {2, {0.5, 0, 0}}},
+                         {"ratio 1.25 zoomed and scrolled", {1.25, {1.5, 9, 30}}}});
+    }
+    void everyShape()
+    {
+        QFETCH(Config, row);
+        Surface s = surface(row);
+        compare(drawEveryShape(s), "surface-");
+    }
+
+    // The glyphs depend on the font: they are compared where the caption font is the one the
+    // pictures were recorded with.
+    void everyCaption_data() { everyShape_data(); }
+    void everyCaption()
+    {
+        QFETCH(Config, row);
+        Surface s = surface(row);
+        const QString family = QFontInfo(s.font()).family();
+        if (family != "Liberation Sans")
+            QSKIP(qPrintable("the captions were recorded in Liberation Sans, not " + family));
+        compare(printEveryCaption(s), "caption-");
+    }
+
+private:
+    static Surface surface(const Config &config)
+    {
+        Surface s;
+        s.setDevicePixelRatio(config.ratio);
+        s.setView(config.view);
+        s.resize(160, 120);
+        s.setMapping(PixelMapping::forStartupSize(160, 120));
+        return s;
+    }
+
+    static void compare(const Record &record, const QString &kind)
+    {
+        const QString name = kRecorded + '/' + kind + QString(QTest::currentDataTag()).replace(' ', '-');
+        const QString changed = record.changed.join('\n') + '\n';
+        if (recording()) {
+            QDir().mkpath(kRecorded);
+            QVERIFY(writeBytes(name + "-changed.txt", changed.toUtf8()));
+            for (const auto &[stage, picture] : record.pictures)
+                QVERIFY(picture.save(name + '-' + stage + ".png"));
+            return;
+        }
+        QCOMPARE(changed, QString::fromUtf8(readBytes(name + "-changed.txt")));
+        for (const auto &[stage, picture] : record.pictures) {
+            const QImage recorded = QImage(name + '-' + stage + ".png").convertToFormat(QImage::Format_RGB32);
+            const QString diff = difference(recorded, picture);
+            QVERIFY2(diff.isEmpty(), qPrintable(stage + ": " + diff));
+        }
+    }
+};
+
+TESSIK_TEST(RecordedPicturesTest)
+
+#include "recorded_pictures_test.moc"
