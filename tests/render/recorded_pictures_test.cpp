@@ -17,7 +17,10 @@ namespace {
 // The pictures below were recorded from a surface checked by eye and by the other render tests.
 // With TESSIK_RECORD_PICTURES set the test writes them afresh instead of comparing.
 const QString kRecorded = dataFile("recorded");
-bool recording() { return qEnvironmentVariableIsSet("TESSIK_RECORD_PICTURES"); }
+bool recording()
+{
+    return qEnvironmentVariableIsSet("TESSIK_RECORD_PICTURES");
+}
 
 struct Config {
     qreal ratio;
@@ -43,8 +46,12 @@ Record drawEveryShape(Surface &s)
     QStringList &changed = record.changed;
     const auto step = [&](const char *what) {
         const QRect area = s.takeChangedArea();
-        changed << QStringLiteral("%1: %2,%3 %4x%5").arg(what).arg(area.x()).arg(area.y()).arg(area.width()).arg(
-                       area.height());
+        changed << QStringLiteral("%1: %2,%3 %4x%5")
+                       .arg(what)
+                       .arg(area.x())
+                       .arg(area.y())
+                       .arg(area.width())
+                       .arg(area.height());
     };
     s.takeChangedArea(); // the new picture counts as changed all over
     const PixelMapping &m = s.mapping();
@@ -81,10 +88,16 @@ Record drawEveryShape(Surface &s)
     step("under one inside");
     s.roundRectUnder({30, 104, 60, 118, 8, 8}, {0, 0, 5, 5, 2, 2});
     step("under one apart");
-    for (const auto &[x1, y1, x2, y2] : std::initializer_list<std::array<double, 4>>{
-             {5, 60, 15, 100},  {5, 100, 15, 60},   {2, 62, 18, 66},     {18, 70, 2, 74},   {40, 3, 40, 3},
-             {-30, 45, 45, -30}, {150, 125, 170, 95}, {100, -10, 140, -2}, {80, 60, 80, 200}, {0, 119, 159, 119}})
-    {
+    for (const auto &[x1, y1, x2, y2] : std::initializer_list<std::array<double, 4>>{{5, 60, 15, 100},
+                                                                                     {5, 100, 15, 60},
+                                                                                     {2, 62, 18, 66},
+                                                                                     {18, 70, 2, 74},
+                                                                                     {40, 3, 40, 3},
+                                                                                     {-30, 45, 45, -30},
+                                                                                     {150, 125, 170, 95},
+                                                                                     {100, -10, 140, -2},
+                                                                                     {80, 60, 80, 200},
+                                                                                     {0, 119, 159, 119}}) {
         s.line(ux(x1), uy(y1), ux(x2), uy(y2), RGB(200, 0, 0));
         step("line");
     }
@@ -169,8 +182,12 @@ Record printEveryCaption(Surface &s)
     s.setPenColour(RGB(0, 0, 160));
     const auto printed = [&](const char *what) {
         const QRect area = s.takeChangedArea();
-        record.changed << QStringLiteral("%1: %2,%3 %4x%5").arg(what).arg(area.x()).arg(area.y()).arg(area.width()).arg(
-            area.height());
+        record.changed << QStringLiteral("%1: %2,%3 %4x%5")
+                              .arg(what)
+                              .arg(area.x())
+                              .arg(area.y())
+                              .arg(area.width())
+                              .arg(area.height());
     };
     s.printAt(m.pixelToUnitsX(-6), m.pixelToUnitsY(-4), "Edge");
     printed("printed at the top left");

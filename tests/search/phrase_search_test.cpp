@@ -257,6 +257,23 @@ private Q_SLOTS:
         QVERIFY2(outcomes[0].entries[0].text.startsWith("Even"), qPrintable(outcomes[0].entries[0].text));
     }
 
+    // A window closed during a search: its job waits for the search's thread, which stops early,
+    // and nothing it finds arrives afterwards.
+    void aJobEndedDuringItsSearchStopsIt()
+    {
+        TestEnvironment env;
+        for (int i = 0; i < 2000; ++i)
+            QVERIFY(writeBytes(env.path("lib/") + QString::number(i) + ".rca.xml", analysisFile("Any", "sensor")));
+        int outcomes = 0;
+        {
+            SearchJob job;
+            connect(&job, &SearchJob::finished, [&outcomes] { ++outcomes; });
+            job.start(env.path("lib/"), "sensor", QFont());
+        }
+        QTest::qWait(20); // time for an outcome posted late to arrive
+        QCOMPARE(outcomes, 0);
+    }
+
     // A new search's bar starts over, showing the listing, not the count of the search before.
     void eachSearchStartsItsProgressAfresh()
     {

@@ -133,8 +133,9 @@ private Q_SLOTS:
             QVERIFY(writeBytes(reference, transcript.join('\n').toUtf8() + '\n'));
         const QStringList recorded = QString::fromUtf8(readBytes(reference)).split('\n');
         for (qsizetype i = 0; i < std::max(transcript.size(), recorded.size() - 1); ++i)
-            QVERIFY2(transcript.value(i) == recorded.value(i),
-                     qPrintable(QString("line %1: %2\nwanted: %3").arg(i + 1).arg(transcript.value(i), recorded.value(i))));
+            QVERIFY2(
+                transcript.value(i) == recorded.value(i),
+                qPrintable(QString("line %1: %2\nwanted: %3").arg(i + 1).arg(transcript.value(i), recorded.value(i))));
     }
 };
 
