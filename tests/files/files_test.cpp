@@ -2,6 +2,7 @@
 #include "files/analysis_writer.h"
 #include "files/codepage.h"
 #include "files/number_text.h"
+#include "files/paths.h"
 #include "files/round_trip_check.h"
 #include "files/save_rules.h"
 #include "support/test_env.h"
@@ -10,8 +11,11 @@
 #include <QDir>
 #include <QSaveFile>
 
+using namespace Qt::StringLiterals;
 using namespace tessik;
 using namespace tessik::test;
+
+using NameBytes = std::pair<QByteArray, QString>; // a file name's bytes, and as it is shown
 
 namespace {
 
@@ -312,6 +316,28 @@ private Q_SLOTS:
     // the code page lacks as "?": such a save is refused, naming the first text (in file order)
     // that really breaks. The harmless markup in block 1's notes, earlier in the file, is not blamed.
     void textsThatWouldNotReadBack_data() { addRowsFrom("texts_kept.tsv"); }
+    // A file name's bytes as the program shows them: valid UTF-8 as its characters, every other byte
+    // as a character of its own that stands for it; and back to the same bytes.
+    void fileNameBytesShownAndKept_data()
+    {
+        addRows<NameBytes>({
+            {"two bytes, lowest and highest", {"\xC2\x80|\xDF\xBF", u"\u0080|\u07FF"_s}},
+            {"three bytes, lowest, below the surrogates and highest",
+             {"\xE0\xA0\x80|\xED\x9F\xBF|\xEF\xBF\xBF", u"\u0800|\uD7FF|\uFFFF"_s}},
+            {"four bytes, lowest and highest", {"\xF0\x90\x80\x80|\xF4\x8F\xBF\xBF", u"\U00010000|\U0010FFFF"_s}},
+            {"overlong", {"\xC1\xBF|\xE0\x9F\xBF", u"\xDCC1\xDCBF|\xDCE0\xDC9F\xDCBF"_s}},
+            {"a surrogate, beyond U+10FFFF, no lead",
+             {"\xED\xA0\x80|\xF4\x90|\xF5|\x80", u"\xDCED\xDCA0\xDC80|\xDCF4\xDC90|\xDCF5|\xDC80"_s}},
+            {"cut short at the end", {"a\xE2\x82", u"a\xDCE2\xDC82"_s}},
+        });
+    }
+    void fileNameBytesShownAndKept()
+    {
+        QFETCH(NameBytes, row);
+        QCOMPARE(fileNameFromBytes(row.first), row.second);
+        QCOMPARE(fileNameBytes(row.second), row.first);
+    }
+
     void textsThatWouldNotReadBack()
     {
         QFETCH(QStringList, row);
