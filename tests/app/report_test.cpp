@@ -149,9 +149,6 @@ QString readBack(const QString &path, QStringList *structure, QString *error)
     return xmlText(run("unzip", {"-p", path, "content.xml"}, error).toUtf8(), structure, error);
 }
 
-// The format's ending, the analysis, the locale, the words the report must hold (blanks collapsed), the PDF's page
-// size as pdfinfo gives it (or words no format may hold), and whether the structure must be that
-// of the same analysis in plain letters.
 // A format's properties, by number, as "id=value", in order.
 QString propertiesOf(const QTextFormat &format)
 {
@@ -197,14 +194,9 @@ QStringList documentLines(const QTextFrame *frame, const QString &indent = {})
     return lines;
 }
 
-// The lines made against the lines of a reference, the first that differs named with its number.
-void compareLines(const QStringList &made, const QStringList &reference)
-{
-    for (qsizetype i = 0; i < std::max(made.size(), reference.size()); ++i)
-        QVERIFY2(made.value(i) == reference.value(i),
-                 qPrintable(QString("line %1: %2\nwanted: %3").arg(i + 1).arg(made.value(i), reference.value(i))));
-}
-
+// The format's ending, the analysis, the locale, the words the report must hold (blanks collapsed), the PDF's page
+// size as pdfinfo gives it (or words no format may hold), and whether the structure must be that
+// of the same analysis in plain letters.
 using FileRow = std::tuple<QString, Analysis, QLocale, QStringList, QString, bool>;
 using ContentRow = std::pair<QList<Block>, QString>;
 
@@ -298,11 +290,13 @@ private Q_SLOTS:
                           reference =
                               QString::fromUtf8(readBytes(dataFile("pump_report." + ending + ".txt"))).split('\n');
         QVERIFY2(error.isEmpty(), qPrintable(error));
-        compareLines(made, reference);
+        for (qsizetype i = 0; i < std::max(made.size(), reference.size()); ++i)
+            QVERIFY2(made.value(i) == reference.value(i),
+                     qPrintable(QString("line %1: %2\nwanted: %3").arg(i + 1).arg(made.value(i), reference.value(i))));
     }
 
     // The document the PDF is drawn from, format for format: the pump failure, and notes long
-    // enough to be laid out in pieces. With TESSIK_RECORD_PICTURES set it is written afresh.
+    // enough to be laid out in pieces.
     void drawnDocumentMatchesItsReference()
     {
         QList<Block> blocks = kPump;
@@ -311,11 +305,7 @@ private Q_SLOTS:
         const Analysis pump{"Pump P-101 failed during the night shift", "jmeyer", "Plant North", tableOf(blocks)};
         const std::unique_ptr<QTextDocument> document =
             reportDocument(reportOutline(inputFor(pump, QLocale(QLocale::English))), ReportPictureMode::Drawn, 2.0);
-        const QStringList made = documentLines(document->rootFrame());
-        const QString reference = dataFile("pump_report.pdf.txt");
-        if (qEnvironmentVariableIsSet("TESSIK_RECORD_PICTURES"))
-            QVERIFY(writeBytes(reference, made.join('\n').toUtf8()));
-        compareLines(made, QString::fromUtf8(readBytes(reference)).split('\n'));
+        compareWithRecorded(documentLines(document->rootFrame()), dataFile("recorded/pump_report.pdf.txt"));
     }
 
     // Notes of thousands of lines, laid out in pieces, come out whole: each line once, in order.

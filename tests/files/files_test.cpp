@@ -312,10 +312,6 @@ private Q_SLOTS:
         QCOMPARE(proposedFileName("\u00dc/09:@AZ[`az{..\\", "\uFF21\U0001F600x"), QString("09AZaz_x"));
     }
 
-    // A text holding a tag of the layout would read back as another analysis, and a character
-    // the code page lacks as "?": such a save is refused, naming the first text (in file order)
-    // that really breaks. The harmless markup in block 1's notes, earlier in the file, is not blamed.
-    void textsThatWouldNotReadBack_data() { addRowsFrom("texts_kept.tsv"); }
     // A file name's bytes as the program shows them: valid UTF-8 as its characters, every other byte
     // as a character of its own that stands for it; and back to the same bytes.
     void fileNameBytesShownAndKept_data()
@@ -338,6 +334,10 @@ private Q_SLOTS:
         QCOMPARE(fileNameBytes(row.second), row.first);
     }
 
+    // A text holding a tag of the layout would read back as another analysis, and a character
+    // the code page lacks as "?": such a save is refused, naming the first text (in file order)
+    // that really breaks. The harmless markup in block 1's notes, earlier in the file, is not blamed.
+    void textsThatWouldNotReadBack_data() { addRowsFrom("texts_kept.tsv"); }
     void textsThatWouldNotReadBack()
     {
         QFETCH(QStringList, row);

@@ -259,8 +259,8 @@ private Q_SLOTS:
         QVERIFY2(outcomes[0].entries[0].text.startsWith("Even"), qPrintable(outcomes[0].entries[0].text));
     }
 
-    // A window closed during a search: its job waits for the search's thread, which stops early,
-    // and nothing it finds arrives afterwards.
+    // A window closed during a search: its job waits for the search's thread, and nothing the
+    // search finds arrives afterwards.
     void aJobEndedDuringItsSearchStopsIt()
     {
         TestEnvironment env;

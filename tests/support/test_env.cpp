@@ -43,6 +43,19 @@ bool writeBytes(const QString &path, const QByteArray &bytes)
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
+void compareWithRecorded(const QStringList &made, const QString &recordedFile)
+{
+    if (kRecording)
+        QVERIFY(writeBytes(recordedFile, made.join('\n').toUtf8() + '\n'));
+    QString text = QString::fromUtf8(readBytes(recordedFile));
+    if (text.endsWith('\n'))
+        text.chop(1);
+    const QStringList recorded = text.split('\n');
+    for (qsizetype i = 0; i < std::max(made.size(), recorded.size()); ++i)
+        QVERIFY2(made.value(i) == recorded.value(i),
+                 qPrintable(QString("line %1: %2\nwanted: %3").arg(i + 1).arg(made.value(i), recorded.value(i))));
+}
+
 QStringList analysisLines(const QString &description, const QString &email, const QString &office,
                           const BlockTable &table)
 {

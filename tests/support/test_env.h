@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 namespace tessik::test {
@@ -33,5 +34,10 @@ QByteArray readBytes(const QString &path);
 QStringList analysisLines(const QString &description, const QString &email, const QString &office,
                           const BlockTable &table);
 bool writeBytes(const QString &path, const QByteArray &bytes); // creates the folders on the way
+// Outputs recorded from the program and checked once by eye, in tests/data: a test compares what it
+// makes with them. With TESSIK_RECORD set in the environment the tests record them afresh instead.
+inline const bool kRecording = qEnvironmentVariableIsSet("TESSIK_RECORD");
+// The lines made against the recorded file's, the first line that differs named with its number.
+void compareWithRecorded(const QStringList &made, const QString &recordedFile);
 
 } // namespace tessik::test

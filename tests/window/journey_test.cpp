@@ -1,6 +1,6 @@
 // One long session in the real window, step by step, against a recorded transcript of what each
 // step changed: every named control's place, state and text, the view and its scroll bars, and
-// what the user has seen. With TESSIK_RECORD_PICTURES set the transcript is written afresh.
+// what the user has seen.
 #include "support/test_main.h"
 #include "support/window.h"
 
@@ -17,19 +17,11 @@ namespace {
 // A named control as the user finds it: shown or not, usable or not, where, and what it says.
 QString controlState(const QWidget *w)
 {
-    QString state = QStringLiteral("%1%2 %3,%4 %5x%6")
-                        .arg(w->isVisible() ? "shown" : "hidden", w->isEnabled() ? "" : " disabled")
-                        .arg(w->x())
-                        .arg(w->y())
-                        .arg(w->width())
-                        .arg(w->height());
+    QString state = QString::asprintf("%s%s %d,%d %dx%d", w->isVisible() ? "shown" : "hidden",
+                                      w->isEnabled() ? "" : " disabled", w->x(), w->y(), w->width(), w->height());
     if (const auto *bar = qobject_cast<const QScrollBar *>(w))
-        state += QStringLiteral(" %1..%2 at %3, page %4, step %5")
-                     .arg(bar->minimum())
-                     .arg(bar->maximum())
-                     .arg(bar->value())
-                     .arg(bar->pageStep())
-                     .arg(bar->singleStep());
+        state += QString::asprintf(" %d..%d at %d, page %d, step %d", bar->minimum(), bar->maximum(), bar->value(),
+                                   bar->pageStep(), bar->singleStep());
     else if (const auto *button = qobject_cast<const QAbstractButton *>(w))
         state += " \"" + button->text() + '"' + (button->isChecked() ? " checked" : "");
     else if (const auto *label = qobject_cast<const QLabel *>(w))
@@ -128,14 +120,7 @@ private Q_SLOTS:
                     transcript << it.key() + ": gone";
             before = after;
         }
-        const QString reference = dataFile("recorded/journey.txt");
-        if (qEnvironmentVariableIsSet("TESSIK_RECORD_PICTURES"))
-            QVERIFY(writeBytes(reference, transcript.join('\n').toUtf8() + '\n'));
-        const QStringList recorded = QString::fromUtf8(readBytes(reference)).split('\n');
-        for (qsizetype i = 0; i < std::max(transcript.size(), recorded.size() - 1); ++i)
-            QVERIFY2(
-                transcript.value(i) == recorded.value(i),
-                qPrintable(QString("line %1: %2\nwanted: %3").arg(i + 1).arg(transcript.value(i), recorded.value(i))));
+        compareWithRecorded(transcript, dataFile("recorded/journey.txt"));
     }
 };
 
