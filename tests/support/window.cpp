@@ -173,6 +173,13 @@ QString WindowDriver::load(const Analysis &analysis, const QString &name)
     return path("work/" + name);
 }
 
+void WindowDriver::click(const QString &button)
+{
+    QAbstractButton *target = find<QAbstractButton>(button);
+    QVERIFY2(target->isVisible() && target->isEnabled(), qPrintable(button + " is hidden or disabled"));
+    QTest::mouseClick(target, Qt::LeftButton);
+}
+
 QString WindowDriver::text(const QString &name) const
 {
     return control(name)->property(control(name)->inherits("QPlainTextEdit") ? "plainText" : "text").toString();

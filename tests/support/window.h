@@ -47,7 +47,7 @@ public:
     template <typename T> T *find(const QString &name) const { return qobject_cast<T *>(control(name)); }
 
     // The user's gestures. Diagram positions are in diagram units.
-    void click(const QString &button) { QTest::mouseClick(find<QAbstractButton>(button), Qt::LeftButton); }
+    void click(const QString &button); // a button the user can reach: shown and enabled
     // Into the box, which takes the focus.
     void type(QString box, QString text) { control(box)->setFocus(), QTest::keyClicks(control(box), text); }
     void setText(const QString &box, const QString &text); // the box's text replaced, as by select-all and typing
