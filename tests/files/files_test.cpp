@@ -9,7 +9,11 @@
 #include "support/test_main.h"
 
 #include <QDir>
+#include <QRegularExpression>
 #include <QSaveFile>
+
+#include <charconv>
+#include <random>
 
 using namespace Qt::StringLiterals;
 using namespace tessik;
@@ -124,6 +128,42 @@ private Q_SLOTS:
             QCOMPARE(singleNumberText(values[i], QLocale::c()), QString(texts[i]).replace(',', '.'));
             const float shown = singleFromText(texts[i], kGerman).value; // reads back as the number shown
             QVERIFY(std::fabs(shown - values[i]) <= std::fabs(values[i]) * 1e-6f || std::isinf(values[i]));
+        }
+    }
+
+    // Thousands of numbers against the C++ library: each is written in the general form of seven
+    // digits (%.7G; whole ones in all their digits, no zero before the separator) and reads back
+    // as the float the library reads from that text; random number texts read as it reads them.
+    void numbersAsTheLibraryWritesAndReadsThem()
+    {
+        std::mt19937 random(20261207);
+        std::uniform_real_distribution<double> mantissa(1, 10);
+        std::uniform_int_distribution<int> exponent(-12, 12), digits(0, 999999), whole(-(1 << 24), 1 << 24);
+        const auto libraryRead = [](const std::string &text) {
+            float value = 0;
+            std::from_chars(text.data() + (text[0] == '-'), text.data() + text.size(), value);
+            return text[0] == '-' ? -value : value;
+        };
+        for (int i = 0; i < 20000; ++i) {
+            const float value = i % 4 == 0
+                                    ? float(whole(random))
+                                    : float((i % 2 ? -1 : 1) * mantissa(random) * std::pow(10.0, exponent(random)));
+            char c[64];
+            const bool isWhole = value == std::trunc(value);
+            const std::string general(c, std::to_chars(c, c + sizeof c, std::fabs(value),
+                                                       isWhole ? std::chars_format::fixed : std::chars_format::general,
+                                                       isWhole ? 0 : 7)
+                                             .ptr);
+            const QString text =
+                (value < 0 ? "-" : " ") +
+                QString::fromStdString(general).toUpper().replace(QRegularExpression("^0\\."), ",").replace('.', ',') +
+                ' ';
+            QCOMPARE(singleNumberText(value, kGerman), text);
+            QCOMPARE(singleFromText(text, kGerman).value, libraryRead(general) * (value < 0 ? -1 : 1));
+            const std::string randomText = QString::asprintf("%s%d.%06de%d", i % 3 ? "" : "-", digits(random) % 1000,
+                                                             digits(random), exponent(random) * 2)
+                                               .toStdString();
+            QCOMPARE(singleFromText(QString::fromStdString(randomText), QLocale::c()).value, libraryRead(randomText));
         }
     }
 
