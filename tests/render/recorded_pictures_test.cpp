@@ -1,3 +1,4 @@
+#include "render/bmp.h"
 #include "render/surface.h"
 #include "support/test_env.h"
 #include "support/test_main.h"
@@ -228,6 +229,30 @@ private Q_SLOTS:
         if (family != "Liberation Sans")
             QSKIP(qPrintable("the captions were recorded in Liberation Sans, not " + family));
         compare(printEveryCaption(s), "caption-");
+    }
+
+    // The bitmap files the snapshot and the icons are written as, byte for byte: an odd width, so
+    // rows are padded, and an alpha channel at 32 bits.
+    void bitmapFilesAsRecorded_data() { addRows<int>({{"24 bits", 24}, {"32 bits", 32}}); }
+    void bitmapFilesAsRecorded()
+    {
+        QFETCH(int, row);
+        QImage image(5, 3, QImage::Format_ARGB32);
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                image.setPixel(x, y, qRgba(x * 50, y * 80, (x + y) * 20, row == 24 ? 255 : 255 - x * 40));
+        const QByteArray bytes =
+            row == 24 ? encodeBmp24(image.convertToFormat(QImage::Format_RGB32)) : encodeBmp32(image);
+        const QString file = kRecorded + QString("/bitmap-%1.bmp").arg(row);
+        QVERIFY(!kRecording || writeBytes(file, bytes));
+        const QByteArray recorded = readBytes(file);
+        qsizetype at = 0;
+        while (at < std::min(bytes.size(), recorded.size()) && bytes[at] == recorded[at])
+            ++at;
+        QVERIFY2(bytes == recorded,
+                 qPrintable(QString::asprintf("byte %lld of %lld differs from the recorded file's %lld", qlonglong(at),
+                                              qlonglong(bytes.size()), qlonglong(recorded.size()))));
+        QCOMPARE(decodeBmp(recorded), row == 24 ? image.convertToFormat(QImage::Format_RGB32) : image);
     }
 
 private:
