@@ -10,6 +10,7 @@
 #include "support/test_env.h"
 #include "support/test_main.h"
 
+#include <QFontInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTextDocument>
@@ -341,6 +342,29 @@ private Q_SLOTS:
         QVERIFY2(text.count("Chains that run into a loop of parent links") == 1 &&
                      text.contains("C → B → A → back to B") && text.contains("D → B → A → back to B"),
                  qPrintable(text));
+    }
+
+    // Where the PDF places every word, and the HTML's pictures, as recorded. Both follow the
+    // font's measures: they are compared where Arial is Liberation Sans, as when they were recorded.
+    void placesAndPicturesAsRecorded()
+    {
+        const QString family = QFontInfo(QFont("Arial")).family();
+        if (family != "Liberation Sans")
+            QSKIP(qPrintable("the places were recorded in Liberation Sans, not " + family));
+        QTemporaryDir dir;
+        const Analysis pump{"Pump P-101 failed", "jmeyer", "Plant North", tableOf(kPump)};
+        QVERIFY(writeReport(dir.filePath("pump.pdf"), inputFor(pump)).ok &&
+                writeReport(dir.filePath("pump.html"), inputFor(pump)).ok);
+        QString error;
+        QStringList lines = run("pdftotext", {"-bbox", dir.filePath("pump.pdf"), "-"}, &error)
+                                .split('\n')
+                                .filter(QRegularExpression("<word|<page"));
+        static const QRegularExpression svg("<svg\\b.*?</svg>", QRegularExpression::DotMatchesEverythingOption);
+        for (const QRegularExpressionMatch &m :
+             svg.globalMatch(QString::fromUtf8(readBytes(dir.filePath("pump.html")))))
+            lines << m.captured().replace("><", ">\n<").split('\n');
+        QVERIFY2(error.isEmpty(), qPrintable(error));
+        compareWithRecorded(lines, dataFile("recorded/pump_report.places.txt"));
     }
 
     // Every page of the PDF keeps 20 mm at the sides and 12 mm above and below, the description
