@@ -43,8 +43,18 @@ bool writeBytes(const QString &path, const QByteArray &bytes)
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
-void compareWithRecorded(const QStringList &made, const QString &recordedFile)
+void compareWithRecorded(const QStringList &madeLines, const QString &recordedFile)
 {
+    // Control characters are written as escapes, so that the file stays text, line for line.
+    QStringList made;
+    for (const QString &line : madeLines) {
+        QString escaped;
+        for (const QChar c : line)
+            escaped += c == '\\'                                   ? QStringLiteral("\\\\")
+                       : c.unicode() < 0x20 || c.unicode() == 0x7F ? QString::asprintf("\\x%02x", c.unicode())
+                                                                   : QString(c);
+        made << escaped;
+    }
     if (kRecording)
         QVERIFY(writeBytes(recordedFile, made.join('\n').toUtf8() + '\n'));
     QString text = QString::fromUtf8(readBytes(recordedFile));
