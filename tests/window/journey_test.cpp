@@ -32,6 +32,10 @@ QString controlState(const QWidget *w)
         state += " \"" + box->text() + '"' + (box->isReadOnly() ? " read-only" : "");
     else if (const auto *progress = qobject_cast<const QProgressBar *>(w))
         state += QString::asprintf(" %d of %d", progress->value(), progress->maximum());
+    const QFont font = w->font(); // as asked for: the family found for it depends on the machine
+    state += QString::asprintf(" %s %g%s%s", qPrintable(font.family()),
+                               font.pixelSize() > 0 ? font.pixelSize() : font.pointSizeF(),
+                               font.pixelSize() > 0 ? "px" : "pt", font.bold() ? " bold" : "");
     if (w->hasFocus())
         state += " focus";
     return state;
@@ -53,8 +57,7 @@ QMap<QString, QString> stateOf(WindowDriver &d)
     state["view"] = QStringLiteral("zoom %1, corner %2,%3").arg(view.zoom).arg(view.left).arg(view.top);
     const QStringList seen = d.seen();
     for (qsizetype i = 0; i < seen.size(); ++i)
-        state[QString::asprintf("seen %02d", int(i))] =
-            QString(seen[i]).replace(d.path({}), "<test folder>/").replace('\n', "\\n");
+        state[QString::asprintf("seen %02d", int(i))] = QString(seen[i]).replace(d.path({}), "<test folder>/");
     return state;
 }
 
