@@ -167,6 +167,37 @@ private Q_SLOTS:
         }
     }
 
+    // A sample damaged in hundreds of ways (cut short, a stretch missing, a tag, an entity, a
+    // stray byte or a number put in), each read as recorded: refused with its reason, or read with
+    // its repairs into the header and the blocks shown a line each.
+    void damagedFilesReadAsRecorded()
+    {
+        const QByteArray sample = readBytes(TESSIK_SAMPLES_DIR "/Conveyor_stoppage.rca.xml");
+        QVERIFY(!sample.isEmpty());
+        QList<std::pair<QString, QByteArray>> damaged;
+        for (qsizetype at = 0; at < sample.size(); at += 23) {
+            damaged.append({QString::asprintf("cut at %lld", qlonglong(at)), sample.left(at)});
+            damaged.append({QString::asprintf("13 missing at %lld", qlonglong(at)), QByteArray(sample).remove(at, 13)});
+            static const QList<QByteArray> putIn{"<block>",      "</block>", "<parent> 7 </parent>",
+                                                 "<id> 2 </id>", "&amp;",    "-1E+40",
+                                                 " .5 ",         "</text>",  QByteArray("\x81\x00", 2)};
+            const QByteArray &what = putIn[(at / 23) % putIn.size()];
+            damaged.append({QString::asprintf("%s put in at %lld", what.toHex().constData(), qlonglong(at)),
+                            QByteArray(sample).insert(at, what)});
+        }
+        QStringList lines;
+        for (const auto &[name, bytes] : damaged) {
+            const ReadOutcome read = readAnalysisBytes(bytes, AnalysisEncoding::CodePage, kGerman);
+            const Analysis &a = read.analysis;
+            const QString repairs = read.repairs.isEmpty() ? QString() : " | repairs: " + read.repairs.join(" / ");
+            lines << name + ": " +
+                         (read.ok ? analysisLines(a.description, a.email, a.office, a.table).join(" | ")
+                                  : "refused: " + read.reason) +
+                         repairs;
+        }
+        compareWithRecorded(lines, dataFile("recorded/damaged_files.txt"));
+    }
+
     // Text, German locale or C, the Single and its fault, the Integer and its fault.
     void readsNumbers_data() { addRowsFrom("number_reading.tsv"); }
     void readsNumbers()
