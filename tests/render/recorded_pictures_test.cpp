@@ -1,4 +1,5 @@
 #include "render/bmp.h"
+#include "render/plot_text.h"
 #include "render/surface.h"
 #include "support/test_env.h"
 #include "support/test_main.h"
@@ -9,6 +10,7 @@
 #include <QImage>
 
 #include <array>
+#include <random>
 
 using namespace tessik;
 using namespace tessik::test;
@@ -253,6 +255,31 @@ private Q_SLOTS:
                  qPrintable(QString::asprintf("byte %lld of %lld differs from the recorded file's %lld", qlonglong(at),
                                               qlonglong(bytes.size()), qlonglong(recorded.size()))));
         QCOMPARE(decodeBmp(recorded), row == 24 ? image.convertToFormat(QImage::Format_RGB32) : image);
+    }
+
+    // Hundreds of random captions of narrow, wide, blank, zero-width and too-wide characters,
+    // wrapped and placed in a box by a measure of whole pixels, as recorded.
+    void captionsWrappedAndPlacedAsRecorded()
+    {
+        const CaptionMeasure measure{
+            [](QChar c) {
+                return c == '#' ? 120 : c == u'\u200b' ? 0 : c == 'W' ? 11 : c == 'i' || c == ' ' ? 3 : 6;
+            },
+            10};
+        std::mt19937 random(7);
+        const QString characters = QStringLiteral("aaaaiiiWW     #\u200b");
+        QStringList lines;
+        for (int i = 0; i < 400; ++i) {
+            QString caption;
+            for (int n = int(random() % 160); n > 0; --n)
+                caption += characters[qsizetype(random() % characters.size())];
+            const CaptionLines wrapped = wrapCaption(caption, measure);
+            QString placed;
+            for (const PlacedLine &line : placeCaption(wrapped, 2.5f, -1, 1.4f, measure))
+                placed += QString::asprintf(" %g,%g", line.x, line.y);
+            lines << caption + " => " + wrapped.lines.join('|') + (wrapped.truncated ? "..." : "") + " at" + placed;
+        }
+        compareWithRecorded(lines, kRecorded + "/captions.txt");
     }
 
 private:
