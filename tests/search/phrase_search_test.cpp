@@ -1,4 +1,6 @@
 #include "files/analysis_writer.h"
+#include "files/codepage.h"
+#include "search/case_fold.h"
 #include "search/phrase_search.h"
 #include "search/search_job.h"
 #include "search/search_result_model.h"
@@ -13,6 +15,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <random>
 #include <sys/stat.h>
 
 using namespace tessik;
@@ -122,19 +125,59 @@ private Q_SLOTS:
         QCOMPARE(searchFolder(env.path("lib"), row.phrase).entries.size(), row.found ? 4 : 0);
     }
 
+    // Random phrases in random bytes of letters that fold and some that do not: the scan finds a
+    // phrase exactly where the decoded text, each character case-folded, holds the folded phrase.
+    void scanFindsWhatTheFoldedTextHolds()
+    {
+        const QByteArray alphabet("aAbB\xE9\xC9\xDF\xFF\x9F\x8A\x9A\xB5x ", 14);
+        std::mt19937 random(11);
+        const auto randomBytes = [&](int most) {
+            QByteArray bytes;
+            for (int n = 1 + int(random() % unsigned(most)); n > 0; --n)
+                bytes += alphabet[qsizetype(random() % unsigned(alphabet.size()))];
+            return bytes;
+        };
+        const auto folded = [](const QByteArray &bytes) {
+            QString text;
+            for (const char byte : bytes)
+                text += QChar(charFrom1252(uchar(byte))).toCaseFolded();
+            return text;
+        };
+        for (int i = 0; i < 5000; ++i) {
+            const QByteArray phrase = randomBytes(4), data = randomBytes(40);
+            const FoldedPhrase scan(decode1252(phrase));
+            QVERIFY2(scan.occursIn(data.constData(), size_t(data.size())) == folded(data).contains(folded(phrase)),
+                     qPrintable(QString("\"%1\" in \"%2\"").arg(decode1252(phrase), decode1252(data))));
+        }
+    }
+
     // The list is in the order of the texts compared with letter case ignored, then of the paths:
     // descriptions that begin others (the gap meets a tab, a blank, a letter), that differ only in
     // case, in accented letters or beyond ASCII, names that begin others or differ only in case,
-    // a capital beside letters beyond ASCII.
+    // a capital beside letters beyond ASCII, descriptions that run on where another's gap and
+    // name are.
     void listsEntriesInTextOrderThenByPath()
     {
         TestEnvironment env;
         const QString lib = env.path("lib/");
-        const QList<QPair<QString, QString>> files{
-            {"Pump", "ab"},      {"pump", "ab["},     {"Pump\tx", "c"},    {"Pump x", "d"},
-            {"Pumpa", "e"},      {"Pump", "abc"},     {"Pump", "ab_"},     {"PUMP", "AB"},
-            {"\u00c4rger", "f"}, {"\u00e4rger", "F"}, {"Zeta", "g"},       {"\u20ac", "h"},
-            {"\u00ff", "i"},     {"Pump", "\u00d1u"}, {"Pump", "\u00f1u"}, {"Pump", "Z\u00f1"}};
+        const QList<QPair<QString, QString>> files{{"Pump", "ab"},
+                                                   {"pump", "ab["},
+                                                   {"Pump\tx", "c"},
+                                                   {"Pump x", "d"},
+                                                   {"Pumpa", "e"},
+                                                   {"Pump", "abc"},
+                                                   {"Pump", "ab_"},
+                                                   {"PUMP", "AB"},
+                                                   {"\u00c4rger", "f"},
+                                                   {"\u00e4rger", "F"},
+                                                   {"Zeta", "g"},
+                                                   {"\u20ac", "h"},
+                                                   {"\u00ff", "i"},
+                                                   {"Pump", "\u00d1u"},
+                                                   {"Pump", "\u00f1u"},
+                                                   {"Pump", "Z\u00f1"},
+                                                   {"Pump" + kGap + "[ac", "x"},
+                                                   {"Pump" + kGap + "[AB", "y"}};
         QList<QPair<QString, QString>> expected; // text, path
         for (const auto &[description, name] : files) {
             QVERIFY(writeBytes(lib + name + ".rca.xml", analysisFile(description)));
