@@ -10,6 +10,7 @@
 #include "support/test_env.h"
 #include "support/test_main.h"
 
+#include <QDir>
 #include <QFontInfo>
 #include <QProcess>
 #include <QRegularExpression>
@@ -365,6 +366,16 @@ private Q_SLOTS:
             lines << m.captured().replace("><", ">\n<").split('\n');
         QVERIFY2(error.isEmpty(), qPrintable(error));
         compareWithRecorded(lines, dataFile("recorded/pump_report.places.txt"));
+        // And its pages as a reader draws them, small: the bands, the rules, the fills and the charts.
+        run("pdftoppm", {"-r", "24", "-png", dir.filePath("pump.pdf"), dir.filePath("page")}, &error);
+        const QStringList pages = QDir(dir.path()).entryList({"page-*.png"});
+        QVERIFY2(error.isEmpty() && !pages.isEmpty(), qPrintable(error));
+        for (const QString &page : pages) {
+            const QString recorded = dataFile("recorded/pump_report-" + page);
+            QVERIFY(!kRecording || QImage(dir.filePath(page)).save(recorded));
+            const QString diff = pictureDifference(QImage(recorded), QImage(dir.filePath(page)));
+            QVERIFY2(diff.isEmpty(), qPrintable(page + ": " + diff));
+        }
     }
 
     // Every page of the PDF keeps 20 mm at the sides and 12 mm above and below, the description

@@ -177,26 +177,6 @@ Record printEveryCaption(Surface &s)
     return record;
 }
 
-// Where two pictures differ: how many pixels, the first, and both colours there.
-QString difference(const QImage &recorded, const QImage &drawn)
-{
-    if (recorded.size() != drawn.size())
-        return QString::asprintf("size %dx%d, recorded %dx%d", drawn.width(), drawn.height(), recorded.width(),
-                                 recorded.height());
-    int count = 0;
-    QString first;
-    for (int y = 0; y < drawn.height(); ++y) {
-        for (int x = 0; x < drawn.width(); ++x) {
-            if (drawn.pixel(x, y) == recorded.pixel(x, y))
-                continue;
-            if (count++ == 0)
-                first = QString::asprintf("(%d, %d) is #%06x, recorded #%06x", x, y, drawn.pixel(x, y) & 0xffffff,
-                                          recorded.pixel(x, y) & 0xffffff);
-        }
-    }
-    return count == 0 ? QString() : QStringLiteral("%1 pixels differ, first %2").arg(count).arg(first);
-}
-
 } // namespace
 
 // The surface's pictures, pixel for pixel, against pictures recorded from it: every shape, at each
@@ -301,7 +281,7 @@ private:
             QVERIFY(!kRecording || picture.save(name + '-' + stage + ".png"));
         for (const auto &[stage, picture] : record.pictures) {
             const QImage recorded = QImage(name + '-' + stage + ".png").convertToFormat(QImage::Format_RGB32);
-            const QString diff = difference(recorded, picture);
+            const QString diff = pictureDifference(recorded, picture);
             QVERIFY2(diff.isEmpty(), qPrintable(stage + ": " + diff));
         }
     }

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QTest>
 
 namespace tessik::test {
@@ -64,6 +65,28 @@ void compareWithRecorded(const QStringList &madeLines, const QString &recordedFi
     for (qsizetype i = 0; i < std::max(made.size(), recorded.size()); ++i)
         QVERIFY2(made.value(i) == recorded.value(i),
                  qPrintable(QString("line %1: %2\nwanted: %3").arg(i + 1).arg(made.value(i), recorded.value(i))));
+}
+
+// Where two pictures differ: how many pixels, the first, and both colours there.
+QString pictureDifference(const QImage &recordedPicture, const QImage &drawnPicture)
+{
+    const QImage recorded = recordedPicture.convertToFormat(QImage::Format_RGB32);
+    const QImage drawn = drawnPicture.convertToFormat(QImage::Format_RGB32);
+    if (recorded.size() != drawn.size())
+        return QString::asprintf("size %dx%d, recorded %dx%d", drawn.width(), drawn.height(), recorded.width(),
+                                 recorded.height());
+    int count = 0;
+    QString first;
+    for (int y = 0; y < drawn.height(); ++y) {
+        for (int x = 0; x < drawn.width(); ++x) {
+            if (drawn.pixel(x, y) == recorded.pixel(x, y))
+                continue;
+            if (count++ == 0)
+                first = QString::asprintf("(%d, %d) is #%06x, recorded #%06x", x, y, drawn.pixel(x, y) & 0xffffff,
+                                          recorded.pixel(x, y) & 0xffffff);
+        }
+    }
+    return count == 0 ? QString() : QStringLiteral("%1 pixels differ, first %2").arg(count).arg(first);
 }
 
 QStringList analysisLines(const QString &description, const QString &email, const QString &office,

@@ -4,6 +4,7 @@
 #include "platform/fake/fake_platform.h"
 
 #include <QByteArray>
+#include <QImage>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -39,5 +40,7 @@ bool writeBytes(const QString &path, const QByteArray &bytes); // creates the fo
 inline const bool kRecording = qEnvironmentVariableIsSet("TESSIK_RECORD");
 // The lines made against the recorded file's, the first line that differs named with its number.
 void compareWithRecorded(const QStringList &made, const QString &recordedFile);
+// Where two pictures differ: how many pixels, the first, and both colours there; empty when alike.
+QString pictureDifference(const QImage &recorded, const QImage &drawn);
 
 } // namespace tessik::test
