@@ -175,6 +175,17 @@ private Q_SLOTS:
         }
     }
 
+    // Moved back to a screen of ratio 1, the start-up view's picture is the one shown again.
+    void backAtRatioOneThePictureIsTheShownOne()
+    {
+        Surface s = startupSurface(20, 10, 2);
+        s.setDevicePixelRatio(1);
+        s.setFillStyle(FillStyle::Solid);
+        s.setFillColour(kRed);
+        s.roundRect(0, 0, 10, 10, 0, 0);
+        QCOMPARE(s.logicalImage(), s.image());
+    }
+
     void captionTextIsBoldArialMeasuredInUnits()
     {
         Surface s = startupSurface();

@@ -49,6 +49,7 @@ private Q_SLOTS:
                                            "Motives, Wellness/Capacity"));
         QCOMPARE(picked, names);
         QVERIFY2(!key->child(key->childCount()), "a cell past the last");
+        QVERIFY2(!key->childAt(-100, -100), "a cell far outside the picture");
     }
 
     void diagramItemsFollowTheTable_data()

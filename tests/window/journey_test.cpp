@@ -6,6 +6,7 @@
 #include "support/window.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -32,6 +33,11 @@ QString controlState(const QWidget *w)
         state += " \"" + box->text() + '"' + (box->isReadOnly() ? " read-only" : "");
     else if (const auto *progress = qobject_cast<const QProgressBar *>(w))
         state += QString::asprintf(" %d of %d", progress->value(), progress->maximum());
+    if (QAccessibleInterface *reader = QAccessible::queryAccessibleInterface(const_cast<QWidget *>(w))) {
+        const QString name = reader->text(QAccessible::Name), description = reader->text(QAccessible::Description);
+        state += (name.isEmpty() ? QString() : " named \"" + name + '"') +
+                 (description.isEmpty() ? QString() : " described \"" + description + '"');
+    }
     const QFont font = w->font(); // as asked for: the family found for it depends on the machine
     state += QString::asprintf(" %s %g%s%s", qPrintable(font.family()),
                                font.pixelSize() > 0 ? font.pixelSize() : font.pointSizeF(),
