@@ -179,10 +179,11 @@ private Q_SLOTS:
     void backAtRatioOneThePictureIsTheShownOne()
     {
         Surface s = startupSurface(20, 10, 2);
-        s.setDevicePixelRatio(1);
         s.setFillStyle(FillStyle::Solid);
         s.setFillColour(kRed);
         s.roundRect(0, 0, 10, 10, 0, 0);
+        s.setDevicePixelRatio(1); // a new picture, drawn afresh by the caller
+        s.roundRect(10, 0, 20, 10, 0, 0);
         QCOMPARE(s.logicalImage(), s.image());
     }
 
