@@ -203,6 +203,17 @@ private Q_SLOTS:
     // One click reveals one generation: the first click of a run fades quickly to the empty
     // picture, each later one in 30 frames of 50 ms. While its fade runs a button takes no click;
     // the other one stays live and goes on with the same run. An edit ends the run.
+    // A block dragged by less than a pixel stays where it was, and the drag leaves no mark behind.
+    void aDragThatMovesNothingLeavesNoMark()
+    {
+        WindowDriver d;
+        d.start();
+        d.load(analysisWith(3));
+        d.dragDiagram(20, 5, 20.02f, 5);
+        QCOMPARE(d.document().table().block(2).x, 15.0f);
+        QVERIFY2(d.diagramShowsTable(), "a mark of the drag is left on the diagram");
+    }
+
     void replayRevealsOneGenerationPerClick()
     {
         WindowDriver d;
