@@ -134,6 +134,8 @@ private Q_SLOTS:
                  qPrintable(shown));
         QTRY_VERIFY(answer == "no" ? copiesIn(user).isEmpty()
                                    : questions != 1 || (holdsTheEdit() && copiesIn(user)[0] != copy));
+        // Of the locks, only the running program's is left: a killed run's is cleared at the start.
+        QTRY_COMPARE(QDir(user + kRecoveryFolderName).entryList({"*.lock"}, QDir::Files).size(), 1);
     }
 
     // The real program: what it prints where, its exit status and what it leaves in the folder it

@@ -283,6 +283,18 @@ private Q_SLOTS:
                               "The folder \"" + env.path("loop") +
                                   "\" could not be searched. Too many levels of symbolic links"}));
     }
+    // An entry whose file has become something else since the search says why it does not open.
+    void anEntryWhoseFileChangedSaysWhy()
+    {
+        TestEnvironment env;
+        const QString lib = env.path("lib/");
+        QVERIFY(QDir().mkpath(lib + "Folder.rca.xml") && mkfifo(QFile::encodeName(lib + "Pipe.rca.xml"), 0600) == 0);
+        QStringList reasons;
+        for (const char *name : {"Folder.rca.xml", "Pipe.rca.xml", "Gone.rca.xml"})
+            reasons << readEntryAnalysis({{}, lib + name, lib, name}).reason;
+        QCOMPARE(reasons, QStringList({"This is a folder, not a file.", "This is not an ordinary file.",
+                                       "No such file or directory"}));
+    }
     // A search started while another runs replaces it: only the new one's entries arrive, once.
     void aNewSearchReplacesTheOneRunning()
     {
