@@ -31,15 +31,18 @@ public:
 protected:
     void paintEvent(QPaintEvent *) override
     {
-        // Computed afresh from the view's mapping each time, so the ring follows any change of it.
+        // Computed afresh from the mapping and the view each time, so the ring follows any change
+        // of either: the box as the zoomed and scrolled view shows it.
         const PixelMapping &m = m_area.surface().mapping();
+        const PlaneView &view = m_area.surface().view();
         const Block &b = m_document.table().block(m_area.selectedBlock());
-        const QRect box(QPoint(m.ScaleToPixelsX(b.x), m.ScaleToPixelsY(b.y)),
-                        QPoint(m.ScaleToPixelsX(b.x + BlockBoxSize), m.ScaleToPixelsY(b.y + BlockBoxSize)));
+        const QRectF box(QPointF(view.toViewX(m.ScaleToPixelsX(b.x)), view.toViewY(m.ScaleToPixelsY(b.y))),
+                         QPointF(view.toViewX(m.ScaleToPixelsX(b.x + BlockBoxSize)),
+                                 view.toViewY(m.ScaleToPixelsY(b.y + BlockBoxSize))));
         QPainter painter(this);
         painter.setRenderHint(QPainter::Antialiasing);
         painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
-        painter.drawRoundedRect(QRectF(box).adjusted(-4, -4, 4, 4), 6, 6);
+        painter.drawRoundedRect(box.adjusted(-4, -4, 4, 4), 6, 6);
     }
 
 private:
