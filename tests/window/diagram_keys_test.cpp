@@ -139,6 +139,7 @@ private Q_SLOTS:
             const QRect inside = d.control("picDiagram")->contentsRect();
             const QPoint left = d.pixelOf(0, 5) - inside.topLeft() - QPoint(4, 0);
             const QImage shown = d.control("picDiagram")->grab(inside).toImage();
+            QVERIFY2(shown.rect().contains(left), "the selected block is out of view");
             QVERIFY2(shown.pixelColor(left) != Qt::white, "no focus ring around the selected block");
             QCOMPARE(d.diagramSurface().point(d.mapping().ScaleToPixelsX(0) - 4, d.mapping().ScaleToPixelsY(5)),
                      RGB(255, 255, 255));
@@ -149,6 +150,9 @@ private Q_SLOTS:
                 key(Qt::Key_Return),
                 ringOnScreenOnly,
                 keys({Qt::CTRL | Qt::Key_Minus, Qt::CTRL | Qt::Key_Minus}), // zoomed out around the middle
+                ringOnScreenOnly,
+                keys({Qt::CTRL | Qt::Key_0, Qt::CTRL | Qt::Key_Plus, Qt::CTRL | Qt::Key_Plus}), // it is out of view
+                key(Qt::Key_Home), // the chosen block again, brought into view
                 ringOnScreenOnly,
                 key(Qt::CTRL | Qt::Key_0),
                 key(Qt::Key_Insert),

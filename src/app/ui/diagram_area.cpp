@@ -76,10 +76,12 @@ void DiagramArea::replay(AnimationDirection direction)
 
 void DiagramArea::select(int id)
 {
+    // A block chosen by the keyboard may lie outside the view, even when it was chosen already
+    // and the view has moved away from it since.
+    m_viewport->showBlock(id);
     if (id == m_selected)
         return;
     m_selected = id;
-    m_viewport->showBlock(id); // a block chosen by the keyboard may lie outside the view
     Q_EMIT selectionChanged(id);
 }
 

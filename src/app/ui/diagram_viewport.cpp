@@ -153,7 +153,9 @@ void DiagramViewport::showBlock(int id)
 {
     if (!m_table().isLive(id))
         return;
-    const QRect box = blockExtent(id);
+    // With room for the focus ring round the box, so that the ring is not cut at the view's edge.
+    constexpr int kRingRoom = 6;
+    const QRect box = blockExtent(id).adjusted(-kRingRoom, -kRingRoom, kRingRoom, kRingRoom);
     // What the bars leave of the view.
     const QSize shown = shownSize() - QSize(m_vertical->isVisibleTo(m_view) ? m_vertical->width() : 0,
                                             m_horizontal->isVisibleTo(m_view) ? m_horizontal->height() : 0);
