@@ -107,13 +107,16 @@ void WindowDriver::clickDiagram(float x, float y)
     send(diagram, QEvent::MouseButtonRelease, Qt::LeftButton, pixelOf(x, y));
 }
 
-void WindowDriver::dragDiagram(float fromX, float fromY, float toX, float toY, Qt::KeyboardModifiers atRelease)
+void WindowDriver::dragDiagram(float fromX, float fromY, float toX, float toY, Qt::KeyboardModifiers atRelease,
+                               const std::function<void()> &whileHeld)
 {
     QWidget *diagram = control("picDiagram");
     send(diagram, QEvent::MouseButtonPress, Qt::RightButton, pixelOf(fromX, fromY));
     for (float i = 1; i <= 4; ++i)
         send(diagram, QEvent::MouseMove, Qt::RightButton,
              pixelOf(fromX + (toX - fromX) * i / 4, fromY + (toY - fromY) * i / 4));
+    if (whileHeld)
+        whileHeld();
     send(diagram, QEvent::MouseButtonRelease, Qt::RightButton, pixelOf(toX, toY), atRelease);
 }
 

@@ -53,8 +53,9 @@ public:
     void setText(const QString &box, const QString &text); // the box's text replaced, as by select-all and typing
     void key(QKeyCombination combination);                 // to the widget with the focus, else the window
     void clickDiagram(float x, float y);
-    // Presses the right button, moves there in steps with it held, releases.
-    void dragDiagram(float fromX, float fromY, float toX, float toY, Qt::KeyboardModifiers atRelease = {});
+    // Presses the right button, moves there in steps with it held, looks (whileHeld), releases.
+    void dragDiagram(float fromX, float fromY, float toX, float toY, Qt::KeyboardModifiers atRelease = {},
+                     const std::function<void()> &whileHeld = {});
     // The wheel turned by whole notches (negative: towards the user) over the diagram's middle.
     void wheelDiagram(int notches, Qt::KeyboardModifiers modifiers = {});
     // A left press on a key picture (PicCategories or picLedgend) at its own pixel, released there

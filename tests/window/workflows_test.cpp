@@ -200,9 +200,19 @@ private Q_SLOTS:
         checkGesture(row);
     }
 
-    // One click reveals one generation: the first click of a run fades quickly to the empty
-    // picture, each later one in 30 frames of 50 ms. While its fade runs a button takes no click;
-    // the other one stays live and goes on with the same run. An edit ends the run.
+    // While the button is held the diagram shows the dragged box's outline; the release leaves
+    // the table alone.
+    void aDragShowsItsOutlineWhileHeld()
+    {
+        WindowDriver d;
+        d.start();
+        d.load(analysisWith(1));
+        d.dragDiagram(5, 5, 30, 20, {}, [&] { // the box's left edge, moved with the pointer from 0 to 25
+            QVERIFY2(d.diagramColour(25, 20) != kWhite, "no outline follows the pointer");
+        });
+        QVERIFY2(d.diagramShowsTable(), "the outline stayed after the release");
+    }
+
     // A block dragged by less than a pixel stays where it was, and the drag leaves no mark behind.
     void aDragThatMovesNothingLeavesNoMark()
     {
@@ -214,6 +224,9 @@ private Q_SLOTS:
         QVERIFY2(d.diagramShowsTable(), "a mark of the drag is left on the diagram");
     }
 
+    // One click reveals one generation: the first click of a run fades quickly to the empty
+    // picture, each later one in 30 frames of 50 ms. While its fade runs a button takes no click;
+    // the other one stays live and goes on with the same run. An edit ends the run.
     void replayRevealsOneGenerationPerClick()
     {
         WindowDriver d;
