@@ -3,6 +3,7 @@
 #include "support/test_main.h"
 #include "support/window.h"
 
+#include <QFile>
 #include <QProcess>
 
 using namespace tessik;
@@ -15,12 +16,20 @@ const Step pageDrawn = [](WindowDriver &d) {
     white.fill(Qt::white);
     QVERIFY2(!white.isNull() && d.platform.printedPages[0] != white, "nothing was drawn on the page");
 };
-// The report of Pump.rca.xml, its first caption edited.
+// The report of Pump.rca.xml, its first caption edited, saying when the file was last saved.
 const Step reportShowsTheEdit = [](WindowDriver &d) {
     QProcess text;
     text.start("pdftotext", {d.path("work/Pump report.pdf"), "-"});
-    QVERIFY2(text.waitForFinished() && text.readAllStandardOutput().contains("Seal Block 1"),
-             "the report does not show the unsaved caption");
+    QVERIFY(text.waitForFinished());
+    const QByteArray report = text.readAllStandardOutput();
+    QVERIFY2(report.contains("Seal Block 1"), "the report does not show the unsaved caption");
+    QVERIFY2(report.contains("2001-02-03 04:05"), "the report does not say when the file was saved");
+};
+// The file's time set back, so that it differs from the report's own.
+const Step savedLongAgo = [](WindowDriver &d) {
+    QFile file(d.path("work/Pump.rca.xml"));
+    QVERIFY(file.open(QIODevice::ReadWrite) &&
+            file.setFileTime(QDateTime(QDate(2001, 2, 3), QTime(4, 5)), QFileDevice::FileModificationTime));
 };
 
 } // namespace
@@ -59,7 +68,7 @@ private Q_SLOTS:
         // The report shows what the window shows, unsaved edits included, and is no save; a name
         // typed without an ending becomes a PDF.
         addGesture("Ctrl+R", {},
-                   {at(5, 5), type("txtText", "Seal "), press("btnImplement"), answer("work/Pump report"),
+                   {savedLongAgo, at(5, 5), type("txtText", "Seal "), press("btnImplement"), answer("work/Pump report"),
                     focus("txtOffice"), ctrl(Qt::Key_R), reportShowsTheEdit},
                    0, marked, 3, {"dialog Save a report of the analysis in ", "work/|Pump.pdf\n"});
         addGesture("Ctrl+R in the editor does nothing", {}, {at(5, 5), focus("txtNotes"), ctrl(Qt::Key_R)}, 0, clean, 3,
