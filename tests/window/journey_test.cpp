@@ -85,7 +85,7 @@ using Journey = QList<std::pair<QString, Step>>;
 const QStringList kPictured{"loaded", "Home", "Enter", "caption typed", "notes view", "searched"};
 
 // The recorded files of this row: its transcript, or its picture after the step.
-QString pictureName(const QString &step)
+QString recordedName(const QString &step)
 {
     return QString("journey-%1%2")
         .arg(QTest::currentDataTag(), step.isEmpty() ? QString() : "-" + step + ".png")
@@ -251,7 +251,7 @@ private Q_SLOTS:
         for (const auto &[name, step] : steps) {
             step(d);
             if (kPictured.contains(name) && fontsAsRecorded)
-                fontsAsRecorded = looksAsRecorded(d.window(), dataFile("recorded/" + pictureName(name)));
+                fontsAsRecorded = looksAsRecorded(d.window(), dataFile("recorded/" + recordedName(name)));
             const QMap<QString, QString> after = stateOf(d);
             transcript << QStringLiteral("== %1").arg(name);
             for (auto it = after.begin(); it != after.end(); ++it)
@@ -262,7 +262,7 @@ private Q_SLOTS:
                     transcript << it.key() + ": gone";
             before = after;
         }
-        compareWithRecorded(transcript, dataFile("recorded/" + pictureName({}) + ".txt"));
+        compareWithRecorded(transcript, dataFile("recorded/" + recordedName({}) + ".txt"));
         if (!fontsAsRecorded)
             QSKIP("the window's pictures were recorded with other fonts than this machine gives");
     }
