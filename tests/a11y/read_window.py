@@ -3,7 +3,7 @@
 Started by read_window.sh inside a private session bus: starts the program on the analysis,
 prints the window's tree, then checks that every control shown has a name, that the key
 pictures' cells and the diagram's blocks read as they should, and that the accessible focus
-follows the selected block.
+follows the selected block and a renamed block is announced.
     read_window.py TESSIK ANALYSIS
 """
 import subprocess
@@ -29,6 +29,7 @@ NOTES = ["Technology", "Technology; Science", "Technology; Human Factors", "Scie
 UNNAMED_ROLES = {pyatspi.ROLE_FILLER, pyatspi.ROLE_SEPARATOR}
 
 focus_events = []  # name of each object the focus was announced on
+names_told = []  # each diagram item announced as renamed, by its new name
 
 
 def fail(message):
@@ -103,6 +104,11 @@ def on_focus(event):
         focus_events.append(event.source.name)
 
 
+def on_name(event):
+    if event.source.getRole() == pyatspi.ROLE_LIST_ITEM:
+        names_told.append(event.source.name)
+
+
 def focus_reaches(name):
     return lambda: name in focus_events
 
@@ -126,6 +132,13 @@ def check_focus_by_arrows(window, diagram):
     expect("caption box", caption.getText(0, caption.characterCount), BLOCKS[1][0])
     print_tree("block editor", find(window, "Block editor"))
     check_named(window)
+    # A caption changed and committed with Enter: the reader is told that block's new name, and
+    # no other block's.
+    names_told.clear()
+    subprocess.run(["xdotool", "key", "ctrl+End", "space", "n", "o", "w", "Return"], check=True)
+    renamed = BLOCKS[1][0] + " now"
+    wait_for(f"the new name {renamed!r} told", lambda: renamed in names_told)
+    expect("renamed items told", names_told, [renamed])
 
 
 def check_question_read(app, window):
@@ -168,6 +181,7 @@ def main():
     tessik = subprocess.Popen([program, analysis])
     try:
         pyatspi.Registry.registerEventListener(on_focus, "object:state-changed:focused")
+        pyatspi.Registry.registerEventListener(on_name, "object:property-change:accessible-name")
         app = wait_for("the program on the accessibility bus", lambda: started(tessik))
         window = wait_for("the window", lambda: next((w for w in app if w and w.name.startswith("Tessik")), None))
         wait_for("the blocks", lambda: find(window, "Diagram").childCount == len(BLOCKS))
