@@ -1,7 +1,6 @@
 // The report: what it says about an analysis (counts, chains, causes by category and by notes
 // classification, the reading order), and the three files it is written as, read back with real
 // readers: pdftotext for the PDF, an XML parser for the HTML, unzip and an XML parser for the ODT.
-#include "app/core/picture_export.h"
 #include "app/core/report/content.h"
 #include "app/core/report/outline.h"
 #include "app/core/report/pictures.h"
@@ -347,7 +346,8 @@ private Q_SLOTS:
                  qPrintable(text));
     }
 
-    // Where the PDF places every word, and the HTML's pictures, as recorded. Both follow the
+    // Where the PDF places every word (its margins, page numbers, bands) and the HTML's pictures
+    // (the diagram's crop, each picture's size, the bars' lengths), as recorded. Both follow the
     // font's measures: they are compared where Arial is Liberation Sans, as when they were recorded.
     void placesAndPicturesAsRecorded()
     {
@@ -378,33 +378,6 @@ private Q_SLOTS:
             const QString diff = pictureDifference(QImage(recorded), QImage(dir.filePath(page)));
             QVERIFY2(diff.isEmpty(), qPrintable(page + ": " + diff));
         }
-    }
-
-    // Every page of the PDF keeps 20 mm at the sides and 12 mm above and below, the description
-    // at its head and "Page n of N" centred at its foot.
-    void pdfPagesKeepTheirMargins()
-    {
-        QTemporaryDir dir;
-        const Analysis pump{"Pump P-101 failed", "jmeyer", "Plant North", tableOf(kPump)};
-        QVERIFY(writeReport(dir.filePath("pump.pdf"), inputFor(pump)).ok);
-        QString error;
-        const QString boxes = run("pdftotext", {"-bbox", dir.filePath("pump.pdf"), "-"}, &error);
-        static const QRegularExpression word(
-            R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">)re");
-        QVERIFY2(boxes.section("</page>", 0, 0)
-                     .contains(QRegularExpression(">Page</word>\\s*<word[^>]*>1</word>\\s*<word[^>]*>of</word>")),
-                 "the first page is not page 1");
-        double left = 1e9, right = 0, top = 1e9, bottom = 0, footCentre = 0;
-        for (const QRegularExpressionMatch &m : word.globalMatch(boxes)) {
-            left = std::min(left, m.captured(1).toDouble()), top = std::min(top, m.captured(2).toDouble());
-            right = std::max(right, m.captured(3).toDouble()), bottom = std::max(bottom, m.captured(4).toDouble());
-            footCentre = boxes.mid(m.capturedEnd(), 4) == "Page" ? m.captured(1).toDouble() : footCentre;
-        }
-        const double mm = 72 / 25.4; // A4: 595 by 842 points; "Page 1 of 2" some 44 points wide
-        QVERIFY2(error.isEmpty() && left >= 20 * mm && left < 21 * mm && right <= 595 - 20 * mm && top >= 12 * mm &&
-                     bottom <= 842 - 12 * mm && bottom > 842 - 12.5 * mm && std::abs(footCentre + 22 - 595 / 2.0) < 3,
-                 qPrintable(QString::asprintf("text from %g to %g across, %g to %g down, foot at %g", left, right, top,
-                                              bottom, footCentre)));
     }
 
     // The PDF's diagram and charts are drawn as lines, shapes and text, not placed as images:
@@ -449,61 +422,6 @@ private Q_SLOTS:
         QFETCH(QString, text);
         QFETCH(QString, safe);
         QCOMPARE(tessik::xmlSafeText(text), safe);
-    }
-
-    // The report's diagram is the picture the PNG export makes: the same crop, every pixel alike.
-    void diagramPictureIsTheExportedOne()
-    {
-        const BlockTable table = tableOf(kPump);
-        const PixelMapping mapping = PixelMapping::forStartupSize(605, 397);
-        const EncodedFile png = encodePicture(PictureFormat::Png, {table, DiagramColours(), mapping, {}});
-        QVERIFY2(png.ok, qPrintable(png.reason));
-        const QImage exported = QImage::fromData(png.bytes).convertToFormat(QImage::Format_RGB32);
-        const QImage report = pictureImage(diagramPicture(table, DiagramColours(), mapping), exported.width());
-        QCOMPARE(report.size(), exported.size());
-        QVERIFY2(report == exported, "the report's diagram differs from the exported picture");
-    }
-
-    // A chart's bars start from one axis and are as long as their counts say, the largest count
-    // spanning the whole width left for bars; a count of 0 has no bar. Read along the middle of
-    // each row of the chart drawn at its natural size.
-    void chartBarsFollowTheirCounts()
-    {
-        const auto measure = [](const std::vector<ChartBar> &bars) {
-            const QImage chart = pictureImage(barChart(bars), 640);
-            QList<QPair<int, int>> startAndLength;
-            for (size_t row = 0; row < bars.size(); ++row) {
-                const QRgb fill = qRgb(redOf(bars[row].fill), greenOf(bars[row].fill), blueOf(bars[row].fill));
-                int start = -1, length = 0;
-                for (int x = 0; x < chart.width(); ++x)
-                    if (chart.pixel(x, int(row) * 24 + 12) == fill) {
-                        start = start < 0 ? x : start;
-                        ++length;
-                    }
-                startAndLength.append({start, length});
-            }
-            return startAndLength;
-        };
-        const auto bars = measure({{"One", 1, kRed}, {"Three", 3, RGB(0, 255, 0)}, {"None", 0, RGB(0, 0, 255)}});
-        const int full = measure({{"Alone", 1, kRed}})[0].second;
-        const auto said = [&] {
-            return QString::asprintf("bars of 1, 3 and 0 at %d, %d and %d, %d, %d and %d long; 1 alone %d long",
-                                     bars[0].first, bars[1].first, bars[2].first, bars[0].second, bars[1].second,
-                                     bars[2].second, full);
-        };
-        QVERIFY2(bars[0].first > 200 && bars[0].first == bars[1].first, qPrintable(said()));
-        QVERIFY2(full > 300 && std::abs(bars[1].second - full) <= 1, qPrintable(said()));
-        QVERIFY2(std::abs(bars[1].second - 3 * bars[0].second) <= 3 && bars[2].second == 0, qPrintable(said()));
-    }
-
-    // A picture placed in the HTML is an SVG element of its own size, its view box the whole of it.
-    void chartSvgIsSizedToTheChart()
-    {
-        const QByteArray svg = pictureSvg(barChart({{"One", 1, kRed}, {"Two", 2, kRed}}));
-        QXmlStreamReader reader(svg);
-        QVERIFY2(reader.readNextStartElement() && reader.name() == QLatin1String("svg"), svg.left(200).constData());
-        QCOMPARE(reader.attributes().value("viewBox").toString(), QString("0 0 640 48"));
-        QCOMPARE(reader.attributes().value("height").toString(), QString("12.7mm")); // 48 pixels of 1/96 inch
     }
 
     // Each format holds every caption, notes line, count and cause; markup in the texts stays
