@@ -319,24 +319,6 @@ private Q_SLOTS:
         QCOMPARE(d.diagramColour(5, d.document().table().block(1).y + 10.4f), kShadowColour);
     }
 
-    // A caption wider than its button is drawn on two lines: ink in two bands, one above the other.
-    void longCaptionsWrapOntoTwoLines()
-    {
-        WindowDriver d;
-        d.start();
-        const QImage shown = d.control("btnAnimateForward")->grab().toImage();
-        int bands = 0;
-        bool inkAbove = false;
-        for (int y = 4; y < shown.height() - 4; ++y) {
-            bool ink = false;
-            for (int x = 4; x < shown.width() - 4 && !ink; ++x)
-                ink = qGray(shown.pixel(x, y)) < 100; // the dark button text
-            bands += ink && !inkAbove;
-            inkAbove = ink;
-        }
-        QVERIFY2(bands >= 2, qPrintable(QString("the caption fills %1 bands of rows, not two lines").arg(bands)));
-    }
-
     // Under a dark desktop palette every text control stays readable: its text and background
     // differ by a contrast ratio of at least 4.5.
     void textStaysReadableInADarkTheme()
