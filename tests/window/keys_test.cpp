@@ -94,21 +94,6 @@ private Q_SLOTS:
         QFETCH(Gesture, row);
         checkGesture(row);
     }
-
-    // A command button's tooltip names its key: one button of each panel.
-    void tooltipsNameTheKeys()
-    {
-        WindowDriver d;
-        d.start();
-        const QString esc = QKeySequence(Qt::Key_Escape).toString(QKeySequence::NativeText);
-        const QMap<QString, QString> keys{
-            {"btnSaveAs", QKeySequence::fromString("Ctrl+Shift+S").toString(QKeySequence::NativeText)},
-            {"btnCancel", esc},
-            {"btnAnalysisDone", esc}};
-        for (const auto &[button, key] : keys.asKeyValueRange())
-            QVERIFY2(d.control(button)->toolTip().contains("(" + key + ")"),
-                     qPrintable(button + ": " + d.control(button)->toolTip()));
-    }
 };
 
 TESSIK_TEST(KeysTest)
