@@ -12,7 +12,6 @@
 #include <QDir>
 #include <QFontInfo>
 #include <QPainter>
-#include <QtEndian>
 
 using namespace tessik;
 using namespace tessik::test;
@@ -20,9 +19,9 @@ using namespace tessik::test;
 namespace {
 
 // At the start-up size one unit is ten pixels and the origin is pixel (10, 215).
-Surface startupSurface(int width = 670, int height = 430, qreal ratio = 1)
+template <typename Kind = Surface> Kind startupSurface(int width = 670, int height = 430, qreal ratio = 1)
 {
-    Surface surface;
+    Kind surface;
     surface.setDevicePixelRatio(ratio);
     surface.resize(width, height);
     surface.setMapping(PixelMapping::forStartupSize(670, 430));
@@ -238,11 +237,11 @@ private Q_SLOTS:
             {"moved by part of a unit", [](Scene &s) { s.table.move(3, 45.37f, 0.61f); }},
             {"zoomed to 200 %",
              [](Scene &s) {
-                 s.view = {2, 40, 330};
+                 s.view = PlaneView{2, 40, 330};
              }},
             {"zoomed to 150 %",
              [](Scene &s) {
-                 s.view = {1.5, 7, 301};
+                 s.view = PlaneView{1.5, 7, 301};
              }},
         });
     }
@@ -260,10 +259,7 @@ private Q_SLOTS:
             row(scene);
             kept.setView(scene.view);
             PlotDiagram(kept, scene.table, scene.colours, "");
-            PrintingSurface printed;
-            printed.setDevicePixelRatio(ratio);
-            printed.resize(670, 430);
-            printed.setMapping(kept.mapping());
+            PrintingSurface printed = startupSurface<PrintingSurface>(670, 430, ratio);
             printed.setView(scene.view);
             PlotDiagram(printed, scene.table, scene.colours, "");
             QVERIFY2(kept.image() == printed.image() && kept.logicalImage() == printed.logicalImage(),
@@ -344,7 +340,7 @@ private Q_SLOTS:
         QCOMPARE(pausesBeforeEachFrame, expected);
     }
 
-    // Every snapshot replaces the one before in the one file, a 24-bit bitmap that Qt's own reader
+    // Every snapshot replaces the one before in the one file, a bitmap that Qt's own reader
     // gives back pixel for pixel (rows of these sizes need 2, 3, 1 and no bytes of padding), and
     // hands it to the picture viewer. Without a current folder there is no place for it: it says
     // so and opens nothing. (The window's own test covers the folder and the message naming the file.)
@@ -356,9 +352,6 @@ private Q_SLOTS:
             image.setPixel(0, 0, qRgb(1, 2, 3)); // distinct corners show a flipped or shifted row
             image.setPixel(size.width() - 1, size.height() - 1, qRgb(250, 240, 230));
             const QByteArray bytes = readBytes(takeSnapshot(image, env.platform).path);
-            QCOMPARE(QList<quint32>({qFromLittleEndian<quint16>(bytes.constData() + 28),
-                                     qFromLittleEndian<quint32>(bytes.constData() + 2)}),
-                     QList<quint32>({24, quint32(bytes.size())}));
             QVERIFY(QImage::fromData(bytes, "BMP").convertToFormat(QImage::Format_RGB32) == image &&
                     decodeBmp(bytes) == image);
         }
@@ -370,14 +363,9 @@ private Q_SLOTS:
     }
 
     // The pictures the program carries: the key pictures come plain and dense, the window icon in
-    // the two sizes it is drawn in, read by our own small reader, which keeps the icon's
-    // transparency. The pick pointer's hot spot is its tip: the lowest, leftmost pixel of the drawing.
+    // the two sizes it is drawn in. The pick pointer's hot spot is its tip: the lowest, leftmost pixel of the drawing.
     void pictures()
     {
-        QImage icon(5, 3, QImage::Format_ARGB32);
-        icon.fill(qRgba(10, 20, 30, 0));
-        icon.setPixel(4, 0, qRgba(200, 100, 50, 255));
-        QCOMPARE(decodeBmp(encodeBmp32(icon)), icon);
         QCOMPARE(QList({categoryKeyPicture(2).size() / 2, notesLegendPicture(2).size() / 2, windowIconImage(32).size(),
                         categoryKeyPicture(3).size() + notesLegendPicture(3).size() + windowIconImage(24).size()}),
                  QList({categoryKeyPicture().size(), notesLegendPicture().size(), QSize(32, 32), QSize(0, 0)}));
