@@ -274,24 +274,6 @@ private Q_SLOTS:
         QCOMPARE(reasons, QStringList({"This is a folder, not a file.", "This is not an ordinary file.",
                                        "No such file or directory"}));
     }
-    // A search started while another runs replaces it: only the new one's entries arrive, once.
-    void aNewSearchReplacesTheOneRunning()
-    {
-        TestEnvironment env;
-        for (int i = 0; i < 200; ++i)
-            QVERIFY(writeBytes(env.path("lib/") + QString::number(i) + ".rca.xml",
-                               analysisFile(i % 2 ? "Odd" : "Even", i % 2 ? "sensor" : "valve")));
-        SearchJob job;
-        QList<SearchOutcome> outcomes;
-        connect(&job, &SearchJob::finished, [&outcomes](const SearchOutcome &found) { outcomes << found; });
-        job.start(env.path("lib/"), "sensor", QFont());
-        job.start(env.path("lib/"), "valve", QFont());
-        QVERIFY2(QTest::qWaitFor([&job] { return job.isIdle(); }, 10000), "the searches did not end");
-        QTest::qWait(20); // time for an outcome posted late to arrive
-        QCOMPARE(outcomes.size(), 1);
-        QCOMPARE(outcomes[0].entries.size(), 100);
-        QVERIFY2(outcomes[0].entries[0].text.startsWith("Even"), qPrintable(outcomes[0].entries[0].text));
-    }
 
     // A window closed during a search: its job waits for the search's thread, and nothing the
     // search finds arrives afterwards.
