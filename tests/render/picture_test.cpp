@@ -215,9 +215,6 @@ private Q_SLOTS:
                      qPrintable(QStringLiteral("%1 %2 %3 %4").arg(other.left()).arg(other.top()).arg(other.width())));
     }
 
-    // PDF and SVG draw with lines and text, no picture of the diagram: the PDF is one page the size
-    // of the diagram in points (a pixel is 3/4 point), the SVG holds every caption character as text.
-    // On a page of another shape the diagram is as large as fits, centred.
     // Our PNG keeps every pixel (noise: every difference a filter meets) and any title, in any
     // size of picture, and reads back with Qt's own reader.
     void pngKeepsEveryPixel_data()
@@ -239,19 +236,14 @@ private Q_SLOTS:
         QCOMPARE(read.text("Title"), QString("Überlauf ≥ 泵"));
     }
 
-    void vectorFormats()
+    // SVG draws with lines and text, no picture of the diagram, and holds every caption character
+    // as text. On a page of another shape the diagram is as large as fits, centred.
+    void svgAndFitting()
     {
         QCOMPARE(fitTransform(QRectF(10, 20, 100, 50), QRectF(0, 0, 400, 400)).mapRect(QRectF(10, 20, 100, 50)),
                  QRectF(0, 100, 400, 200));
         BlockTable table = blocksAt({{0, 0}, {20, 5}}, "Pump seal");
         table.link(2, 1);
-        const QSizeF points = QSizeF(diagramArea(table, kMapping).size()) * 0.75;
-        const QByteArray pdf = encodePicture(PictureFormat::Pdf, {table, {}, kMapping, "Pump failure"}).bytes;
-        QVERIFY(pdf.startsWith("%PDF-") && !pdf.contains("/Subtype /Image") && pdf.contains("/FontFile2"));
-        const auto page = QRegularExpression("/MediaBox \\[0 0 ([0-9.]+) ([0-9.]+)\\]").match(QString::fromLatin1(pdf));
-        QCOMPARE(QList({int(pdf.count("/Type /Page\n")), qRound(page.captured(1).toDouble()),
-                        qRound(page.captured(2).toDouble())}),
-                 QList({1, qRound(points.width()), qRound(points.height())}));
         const QByteArray svgBytes = encodePicture(PictureFormat::Svg, {table, {}, kMapping, "Pump failure"}).bytes;
         QVERIFY(svgBytes.contains("<title>Pump failure</title>")); // the picture carries the analysis' name
         QXmlStreamReader svg(svgBytes);
@@ -263,24 +255,31 @@ private Q_SLOTS:
         QCOMPARE(texts.join(""), QString("PumpsealPumpseal"));
     }
 
-    // The PDF's drawing fills its page as the PNG's fills its picture, with no margin round the
-    // diagram: read at 96 dots an inch, their ink spans the same pixels.
-    void pdfDrawingFillsItsPage()
+    // The PDF draws with lines and text, no picture of the diagram, on one page the size of the
+    // diagram in points (a pixel is 3/4 point). Its drawing fills the page as the PNG's fills its
+    // picture, with no margin round the diagram: read at 96 dots an inch, their ink spans the same pixels.
+    void pdfIsOnePageTheDiagramFills()
     {
         BlockTable table = blocksAt({{0, 0}, {20, 5}}, "Pump seal");
         table.link(2, 1);
-        QTemporaryDir dir;
+        const QSizeF points = QSizeF(diagramArea(table, kMapping).size()) * 0.75;
         const QByteArray pdf = encodePicture(PictureFormat::Pdf, {table, {}, kMapping, "Pump failure"}).bytes;
+        QVERIFY(pdf.startsWith("%PDF-") && !pdf.contains("/Subtype /Image") && pdf.contains("/FontFile2"));
+        const auto page = QRegularExpression("/MediaBox \\[0 0 ([0-9.]+) ([0-9.]+)\\]").match(QString::fromLatin1(pdf));
+        QCOMPARE(QList({int(pdf.count("/Type /Page\n")), qRound(page.captured(1).toDouble()),
+                        qRound(page.captured(2).toDouble())}),
+                 QList({1, qRound(points.width()), qRound(points.height())}));
+        QTemporaryDir dir;
         QVERIFY(writeBytes(dir.filePath("d.pdf"), pdf));
         QCOMPARE(QProcess::execute("pdftoppm",
                                    {"-r", "96", "-png", "-singlefile", dir.filePath("d.pdf"), dir.filePath("d")}),
                  0);
         const QImage pageImage(dir.filePath("d.png")), pngImage = png(table, 1);
-        const QRect page = inkIn(pageImage, pageImage.rect(), 128), drawn = inkIn(pngImage, pngImage.rect(), 128);
+        const QRect ink = inkIn(pageImage, pageImage.rect(), 128), drawn = inkIn(pngImage, pngImage.rect(), 128);
         QVERIFY2(
-            (page.topLeft() - drawn.topLeft()).manhattanLength() <= 2 &&
-                (page.bottomRight() - drawn.bottomRight()).manhattanLength() <= 2,
-            qPrintable("ink of the PDF's page " + QDebug::toString(page) + ", of the PNG " + QDebug::toString(drawn)));
+            (ink.topLeft() - drawn.topLeft()).manhattanLength() <= 2 &&
+                (ink.bottomRight() - drawn.bottomRight()).manhattanLength() <= 2,
+            qPrintable("ink of the PDF's page " + QDebug::toString(ink) + ", of the PNG " + QDebug::toString(drawn)));
     }
 
     // The file's ending chooses the format, letter case ignored. A picture too large to make
