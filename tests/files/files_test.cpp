@@ -117,19 +117,8 @@ private Q_SLOTS:
         }
     }
 
-    void writesNumbers()
-    {
-        const QList<float> values{15,         -3,        0.5f,    -0.25f, 1.0f / 3, 1234.5f,
-                                  1234567.5f, 0.000015f, 0.0001f, 1e10f,  INFINITY, 1000000.25f};
-        const QStringList texts{" 15 ",      "-3 ",       " ,5 ",    "-,25 ",         " ,3333333 ", " 1234,5 ",
-                                " 1234568 ", " 1,5E-05 ", " ,0001 ", " 10000000000 ", " 0 ",        " 1000000 "};
-        for (int i = 0; i < values.size(); ++i) {
-            QCOMPARE(singleNumberText(values[i], kGerman), texts[i]);
-            QCOMPARE(singleNumberText(values[i], QLocale::c()), QString(texts[i]).replace(',', '.'));
-            const float shown = singleFromText(texts[i], kGerman).value; // reads back as the number shown
-            QVERIFY(std::fabs(shown - values[i]) <= std::fabs(values[i]) * 1e-6f || std::isinf(values[i]));
-        }
-    }
+    // A number past the float's range is written as 0, so the file still reads back.
+    void anInfiniteNumberIsWrittenAsZero() { QCOMPARE(singleNumberText(INFINITY, kGerman), QString(" 0 ")); }
 
     // Thousands of numbers against the C++ library: each is written in the general form of seven
     // digits (%.7G; whole ones in all their digits, no zero before the separator) and reads back

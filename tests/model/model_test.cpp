@@ -1,5 +1,6 @@
 #include "model/block_table.h"
 #include "model/colour_pick.h"
+#include "model/spoken_block.h"
 #include "support/test_main.h"
 
 #include <QImage>
@@ -29,10 +30,12 @@ QList<QPointF> corners(const BlockTable &table, const QList<int> &ids)
 // Pictures of one row of pixels, each pressed at its left end, and the category and the notes
 // each gives.
 using Pick = std::tuple<QList<QList<Colour>>, QString, QString>;
+// Block 3's caption, notes, category and parent, and what a screen reader says of it.
+using Spoken = std::tuple<QString, QString, QString, int, QString, QString>;
 
 } // namespace
 
-// The block table and the values picked from the key pictures.
+// The block table, the values picked from the key pictures, and what a screen reader says of a block.
 class ModelTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
@@ -135,6 +138,35 @@ private Q_SLOTS:
     {
         const PixelReader endless = [](int x, int) { return x > kPickSearchLimit ? RGB(0, 250, 0) : kBlack; };
         QCOMPARE(SelectCategory(endless, 0, 0) + SelectNote(endless, kPickSearchLimit + 5, 0), QString());
+    }
+
+    // The name is the caption on one line; the description reads the classifications as the
+    // colours show them (first category keyword, any mix of notes keywords, any letter case) and
+    // the link to a live parent. Block 1 is "Pump" over "failed", block 2 has no caption, slot 4 is free.
+    void spokenBlock_data()
+    {
+        test::addRows<Spoken>({
+            {"impact", {"Seal worn", "", "Other", 0, "Seal worn", "no category; no notes classification; impact"}},
+            {"cause",
+             {" Seal\r\nworn ", "TECHNOLOGY; science", "knowledge and skills", 1, "Seal worn",
+              "Knowledge and Skills; Science, Technology; cause of Pump failed"}},
+            {"no captions",
+             {"", "Human Factors", "Wellness/Capacity; Motives", 2, "Block without caption",
+              "Motives; Human Factors; cause of Block without caption"}},
+            {"parent freed", {"x", "", "", 4, "x", "no category; no notes classification; impact"}},
+        });
+    }
+    void spokenBlock()
+    {
+        QFETCH(Spoken, row);
+        const auto &[caption, notes, category, parent, name, description] = row;
+        BlockTable table;
+        table.appendSlot({kTrue, 0, 0, 0, "Pump\nfailed", {}, {}});
+        table.appendSlot({kTrue, 0, 15, 0, {}, {}, {}});
+        table.appendSlot({kTrue, std::int16_t(parent), 30, 0, caption, notes, category});
+        table.appendSlot({});
+        QCOMPARE(spokenName(table.block(3)), name);
+        QCOMPARE(spokenDescription(table, 3), description);
     }
 };
 

@@ -9,6 +9,7 @@
 #include <QFontInfo>
 #include <QImage>
 
+#include <algorithm>
 #include <array>
 #include <random>
 
@@ -46,42 +47,43 @@ struct Record {
 Record drawEveryShape(Surface &s)
 {
     Record record;
-    const auto step = [&](const char *what) { record.step(what, s); };
     s.takeChangedArea(); // the new picture counts as changed all over
     const PixelMapping &m = s.mapping();
-    const auto ux = [&](double px) { return m.pixelToUnitsX(px); };
-    const auto uy = [&](double py) { return m.pixelToUnitsY(py); };
+    const auto box = [&](const char *what, const RoundedBox &b) {
+        s.roundRect(b.left, b.top, b.right, b.bottom, b.cornerWidth, b.cornerHeight);
+        record.step(what, s);
+    };
+    const auto under = [&](const char *what, const RoundedBox &b, const RoundedBox &hiddenBy) {
+        s.roundRectUnder(b, hiddenBy);
+        record.step(what, s);
+    };
+    const auto line = [&](const char *what, double x1, double y1, double x2, double y2, Colour colour) {
+        s.line(m.pixelToUnitsX(x1), m.pixelToUnitsY(y1), m.pixelToUnitsX(x2), m.pixelToUnitsY(y2), colour);
+        record.step(what, s);
+    };
+    const auto circle = [&](const char *what, double x, double y, float radius, Colour colour) {
+        s.circle(m.pixelToUnitsX(x), m.pixelToUnitsY(y), radius, colour);
+        record.step(what, s);
+    };
     s.setFillStyle(FillStyle::Solid);
     s.setFillColour(RGB(250, 160, 40));
     s.setPenColour(kBlack);
-    s.roundRect(10, 10, 60, 40, 16, 12);
-    step("box");
-    s.roundRect(150, 70, 110, 44, 90, 4); // corners swapped, the ellipse wider than the box
-    step("corners swapped");
-    s.roundRect(-20, -8, 14, 6, 10, 10);
-    step("top left");
-    s.roundRect(150, 110, 175, 130, -6, 20);
-    step("bottom right");
-    s.roundRect(70, 20, 71, 50, 8, 8);
-    step("one pixel wide");
-    s.roundRect(72, 20, 90, 21, 8, 8);
-    step("one pixel high");
-    s.roundRect(300, 10, 320, 20, 4, 4); // wholly outside: nothing changes
-    step("outside");
+    box("box", {10, 10, 60, 40, 16, 12});
+    box("corners swapped", {150, 70, 110, 44, 90, 4}); // the ellipse wider than the box
+    box("top left", {-20, -8, 14, 6, 10, 10});
+    box("bottom right", {150, 110, 175, 130, -6, 20});
+    box("one pixel wide", {70, 20, 71, 50, 8, 8});
+    box("one pixel high", {72, 20, 90, 21, 8, 8});
+    box("outside", {300, 10, 320, 20, 4, 4}); // wholly outside: nothing changes
     s.setFillStyle(FillStyle::Transparent);
     s.setPenColour(RGB(0, 90, 200));
-    s.roundRect(20, 50, 80, 100, 0, 0);
-    step("hollow");
-    s.roundRect(24, 54, 76, 96, 40, 40);
-    step("round hollow");
+    box("hollow", {20, 50, 80, 100, 0, 0});
+    box("round hollow", {24, 54, 76, 96, 40, 40});
     s.setFillStyle(FillStyle::Solid);
     s.setFillColour(RGB(120, 200, 120));
-    s.roundRectUnder({90, 50, 140, 90, 20, 20}, {110, 60, 160, 80, 10, 10});
-    step("under one on its right");
-    s.roundRectUnder({95, 92, 130, 118, 8, 8}, {100, 100, 120, 110, 6, 6});
-    step("under one inside");
-    s.roundRectUnder({30, 104, 60, 118, 8, 8}, {0, 0, 5, 5, 2, 2});
-    step("under one apart");
+    under("under one on its right", {90, 50, 140, 90, 20, 20}, {110, 60, 160, 80, 10, 10});
+    under("under one inside", {95, 92, 130, 118, 8, 8}, {100, 100, 120, 110, 6, 6});
+    under("under one apart", {30, 104, 60, 118, 8, 8}, {0, 0, 5, 5, 2, 2});
     for (const auto &[x1, y1, x2, y2] : std::initializer_list<std::array<double, 4>>{{5, 60, 15, 100},
                                                                                      {5, 100, 15, 60},
                                                                                      {2, 62, 18, 66},
@@ -91,36 +93,22 @@ Record drawEveryShape(Surface &s)
                                                                                      {150, 125, 170, 95},
                                                                                      {100, -10, 140, -2},
                                                                                      {80, 60, 80, 200},
-                                                                                     {0, 119, 159, 119}}) {
-        s.line(ux(x1), uy(y1), ux(x2), uy(y2), RGB(200, 0, 0));
-        step("line");
-    }
-    s.circle(ux(130), uy(30), 0.5f, RGB(0, 0, 160));
-    step("circle");
-    s.circle(ux(130), uy(30), 1.2f, RGB(0, 0, 160));
-    step("circle");
-    s.circle(ux(2), uy(115), 2, RGB(0, 0, 160));
-    step("circle");
-    s.circle(ux(157), uy(2), -0.8f, RGB(0, 0, 160));
-    step("circle");
-    s.circle(ux(100), uy(100), 0, RGB(0, 0, 160));
-    step("circle");
-    s.circle(ux(400), uy(30), 1, RGB(0, 0, 160)); // wholly outside
-    step("circle outside");
+                                                                                     {0, 119, 159, 119}})
+        line("line", x1, y1, x2, y2, RGB(200, 0, 0));
+    for (const auto &[x, y, radius] : std::initializer_list<std::tuple<double, double, float>>{
+             {130, 30, 0.5f}, {130, 30, 1.2f}, {2, 115, 2}, {157, 2, -0.8f}, {100, 100, 0}})
+        circle("circle", x, y, radius, RGB(0, 0, 160));
+    circle("circle outside", 400, 30, 1, RGB(0, 0, 160));
     s.setMixMode(MixMode::Xor);
     s.setPenColour(RGB(0, 64, 64));
-    s.roundRect(40, 30, 100, 70, 30, 30);
-    step("marked box");
-    s.roundRectUnder({40, 70, 100, 110, 30, 30}, {40, 30, 100, 70, 30, 30}); // XOR hides nothing
-    step("marked box under a box");
-    s.line(ux(0), uy(0), ux(159), uy(119), RGB(0, 64, 64));
-    step("marked line");
-    s.circle(ux(60), uy(60), 1.5f, RGB(0, 64, 64));
-    step("marked circle");
+    box("marked box", {40, 30, 100, 70, 30, 30});
+    under("marked box under a box", {40, 70, 100, 110, 30, 30}, {40, 30, 100, 70, 30, 30}); // XOR hides nothing
+    line("marked line", 0, 0, 159, 119, RGB(0, 64, 64));
+    circle("marked circle", 60, 60, 1.5f, RGB(0, 64, 64));
     record.keep("drawn", s);
     s.setMixMode(MixMode::Copy);
     s.clearAround({{10, 10, 60, 40, 16, 12}, {50, 30, 90, 60, 30, 30}, {140, 100, 200, 150, 20, 20}});
-    step("cleared around boxes");
+    record.step("cleared around boxes", s);
     Surface other;
     other.setDevicePixelRatio(s.devicePixelRatio());
     other.setView(s.view());
@@ -130,9 +118,9 @@ Record drawEveryShape(Surface &s)
     other.setFillColour(RGB(30, 30, 230));
     other.roundRect(0, 0, 120, 90, 40, 40);
     s.blendFrom(other, 100);
-    step("blended");
+    record.step("blended", s);
     s.resize(140, 130);
-    step("resized");
+    record.step("resized", s);
     record.keep("cleared-blended-resized", s);
     return record;
 }
@@ -166,13 +154,12 @@ Record printEveryCaption(Surface &s)
     caption({80, 50, 150, 80, 12, 12}, {at(86, 55, "Marked")}, "marked");
     s.setMixMode(MixMode::Copy);
     s.setPenColour(RGB(0, 0, 160));
-    const auto printed = [&](const char *what) { record.step(what, s); };
     s.printAt(m.pixelToUnitsX(-6), m.pixelToUnitsY(-4), "Edge");
-    printed("printed at the top left");
+    record.step("printed at the top left", s);
     s.print(" and on");
-    printed("printed on");
+    record.step("printed on", s);
     s.printAt(m.pixelToUnitsX(130), m.pixelToUnitsY(108), "Corner");
-    printed("printed at the bottom right");
+    record.step("printed at the bottom right", s);
     record.keep("captions", s);
     return record;
 }
@@ -228,12 +215,12 @@ private Q_SLOTS:
         const QString file = kRecorded + QString("/bitmap-%1.bmp").arg(row);
         QVERIFY(!kRecording || writeBytes(file, bytes));
         const QByteArray recorded = readBytes(file);
-        qsizetype at = 0;
-        while (at < std::min(bytes.size(), recorded.size()) && bytes[at] == recorded[at])
-            ++at;
-        QVERIFY2(bytes == recorded,
-                 qPrintable(QString::asprintf("byte %lld of %lld differs from the recorded file's %lld", qlonglong(at),
-                                              qlonglong(bytes.size()), qlonglong(recorded.size()))));
+        const auto at =
+            std::mismatch(bytes.begin(), bytes.end(), recorded.begin(), recorded.end()).first - bytes.begin();
+        QVERIFY2(bytes == recorded, qPrintable(QString("byte %1 of %2 differs from the recorded file's %3")
+                                                   .arg(at)
+                                                   .arg(bytes.size())
+                                                   .arg(recorded.size())));
         QCOMPARE(decodeBmp(recorded), row == 24 ? image.convertToFormat(QImage::Format_RGB32) : image);
     }
 
