@@ -3,7 +3,8 @@
 Started by read_window.sh inside a private session bus: starts the program on the analysis,
 prints the window's tree, then checks that every control shown has a name, that the key
 pictures' cells and the diagram's blocks read as they should, and that the accessible focus
-follows the selected block and a renamed block is announced.
+follows the selected block and a renamed block is announced; Ctrl+E
+from a text box exports under X11 too.
     read_window.py TESSIK ANALYSIS
 """
 import subprocess
@@ -155,6 +156,17 @@ def check_question_read(app, window):
              find(window, "Diagram").childCount == len(BLOCKS) - 1)
 
 
+def check_export_key(app, window):
+    # Ctrl+E from a text box exports, though on X11 a text box would take it to move to the line's end.
+    subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^Tessik", "windowfocus"], check=True)
+    click(find(window, "Office", pyatspi.ROLE_TEXT))
+    subprocess.run(["xdotool", "key", "ctrl+e"], check=True)
+    dialog = wait_for("the export dialog", lambda: next((w for w in app if w and "Save a picture" in w.name), None))
+    print(f"dialog read: {dialog.name!r}")
+    subprocess.run(["xdotool", "key", "Escape"], check=True)
+    wait_for("the export dialog gone", lambda: not any(w and "Save a picture" in w.name for w in app))
+
+
 def check_search_read(window):
     # The search panel: its phrase box has the focus, and the entries found are read as they come.
     # Without a window manager the keyboard goes back to the window only when it is given it.
@@ -197,6 +209,7 @@ def main():
         expect("blocks", [(block.name, block.description) for block in diagram], BLOCKS)
         check_focus_by_arrows(window, diagram)
         check_question_read(app, window)
+        check_export_key(app, window)
         check_search_read(window)
         print("read_window: passed")
     finally:
