@@ -62,6 +62,10 @@ QMap<QString, QString> stateOf(WindowDriver &d)
     for (const int id : table.liveIds())
         state[QString::asprintf("block %d", id)] = QString::asprintf(
             "#%06x", unsigned(d.diagramColour(table.block(id).x + kHalfBox, table.block(id).y + 2 * kHalfBox - 1)));
+    QStringList iconSizes; // the title bar's and the task switcher's
+    for (const QSize size : d.window().windowIcon().availableSizes())
+        iconSizes << QString::asprintf("%dx%d", size.width(), size.height());
+    state["window icon"] = iconSizes.join(' ');
     const PlaneView &view = d.diagramSurface().view();
     state["view"] = QStringLiteral("zoom %1, corner %2,%3").arg(view.zoom).arg(view.left).arg(view.top);
     const QStringList seen = d.seen();
