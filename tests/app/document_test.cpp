@@ -107,6 +107,7 @@ private Q_SLOTS:
     {
         test::addRows<Typing>({
             {"typed back to what is stored", {[](Document &d) { d.setEditorTyping(2, "Block 2", ""); }, "", ""}},
+            {"the editor closed without OK", {[](Document &d) { d.clearEditorTyping(); }, "", ""}},
             {"the editor closed without OK after another edit",
              {[](Document &d) { d.commitBlock(3, "Seal", ""), d.clearEditorTyping(); }, "<text>Seal</text>", kTyped}},
             {"the block deleted", {[](Document &d) { d.deleteBlock(2); }, "<active> 0 ", kTyped}},
