@@ -150,7 +150,7 @@ void DiagramMouse::dropValue(int h, const QString &value)
         m_host.storeCategory(h, value);
     } else {
         m_host.storeNotes(h, value);
-        m_host.setNotesBoxText(value);
+        m_host.showDroppedNotes(h, value);
     }
 }
 

@@ -26,7 +26,8 @@ public:
     virtual bool pickPending() const = 0;
     virtual QString pickText() const = 0;
     virtual void endPick() = 0; // clears the pending pick and restores the default pointer
-    virtual void setNotesBoxText(const QString &text) = 0;
+    // Notes dropped onto block `id`: an editor open on that block shows them.
+    virtual void showDroppedNotes(int id, const QString &notes) = 0;
 
     virtual void addBlockAt(float x, float y) = 0;
     virtual void editBlock(int id) = 0;

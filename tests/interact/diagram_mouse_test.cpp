@@ -29,7 +29,7 @@ struct FakeHost : DiagramMouseHost {
     bool pickPending() const override { return pending; }
     QString pickText() const override { return picked; }
     void endPick() override { pending = false; }
-    void setNotesBoxText(const QString &text) override { notesBox = text; }
+    void showDroppedNotes(int id, const QString &text) override { notesBox = QString::number(id) + ' ' + text; }
     void addBlockAt(float x, float y) override { table.addBlock(x, y); }
     void editBlock(int id) override { edited << id; }
     void moveBlocks(const std::vector<BlockPlace> &places) override { table.setPlaces(places), changed(); }
@@ -182,8 +182,8 @@ private Q_SLOTS:
         QCOMPARE(host.table.block(right).parent, std::int16_t(left));
     }
 
-    // Notes dropped on a block go into the notes box too, so that the open editor does not write
-    // the old notes back. (The window's own test drives the rest of a pick and its drop.)
+    // Notes dropped on a block are shown to the editor, should it be open on that block, so that it
+    // does not write the old notes back. (The window's own test drives the rest of a pick and its drop.)
     void droppedNotesReachTheNotesBox()
     {
         FakeHost host;
@@ -191,7 +191,7 @@ private Q_SLOTS:
         host.block(0, 0);
         std::tie(host.view, host.pending, host.picked) = std::tuple(NotesView, true, "Science");
         mouse.MouseUp(1, 0, 5, 5);
-        QCOMPARE(QStringList({host.table.block(1).notes, host.notesBox}), QStringList(2, "Science"));
+        QCOMPARE(QStringList({host.table.block(1).notes, host.notesBox}), QStringList({"Science", "1 Science"}));
     }
 };
 

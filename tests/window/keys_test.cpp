@@ -85,6 +85,11 @@ private Q_SLOTS:
                    {at(5, 5), type("txtText", "Worn "), type("txtNotes", "seal"), press("btnImplement"), at(5, 5),
                     key(Qt::CTRL | Qt::Key_Z)},
                    0, clean, 3, {"editing 1", "editor Block 1|\n"});
+        // A classification given by its key to the block being edited replaces the notes typed.
+        addGesture("2 in the notes view, the editor open", {},
+                   {press("optType(0)"), at(5, 5), type("txtNotes", "Seal"), focus("picDiagram"), key(Qt::Key_2),
+                    focus("txtOffice")},
+                   0, marked, 3, {"editor Block 1|Technology"});
         addGesture("Ctrl+N in the editor does nothing", {}, {at(5, 5), ctrl(Qt::Key_N)}, 0, clean, 3, {"editing 1"});
         addGesture("Ctrl+S in the search does nothing", {}, {edit, press("btnAnalyze"), ctrl(Qt::Key_S)}, 0, marked, 3,
                    {"frameAnalyze", "unsaved"});

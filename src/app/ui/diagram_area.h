@@ -56,7 +56,7 @@ public:
 Q_SIGNALS:
     void addRequested(float x, float y);
     void openRequested(int id);
-    void notesDropped(const QString &notes);
+    void notesDropped(int id, const QString &notes);
     // A gesture that changed nothing: the window shows the table as it is, marks gone.
     void redrawRequested();
     void selectionChanged(int id);
@@ -79,7 +79,7 @@ private:
     bool pickPending() const override { return m_pickPending; }
     QString pickText() const override { return m_pickText; }
     void endPick() override;
-    void setNotesBoxText(const QString &text) override { Q_EMIT notesDropped(text); }
+    void showDroppedNotes(int id, const QString &notes) override { Q_EMIT notesDropped(id, notes); }
     void addBlockAt(float x, float y) override { Q_EMIT addRequested(x, y); }
     // The block a click opens is the selected one too.
     void editBlock(int id) override { Q_EMIT openRequested(id); }

@@ -84,10 +84,12 @@ QString EditorPanel::notes() const
     return isBuilt() ? m_notesBox->take() : QString();
 }
 
-void EditorPanel::showNotes(const QString &notes)
+void EditorPanel::showDroppedNotes(int id, const QString &notes)
 {
-    // An editor not built yet shows the block's notes afresh when it opens.
-    if (isBuilt())
+    // Notes dropped onto the block being edited replace what its box shows, typing included, as the
+    // user asked; dropped onto another block they must not reach this block's notes at OK. (An
+    // editor opened later shows its block's notes afresh.)
+    if (isBuilt() && id == m_block)
         m_notesBox->show(notes);
 }
 

@@ -34,7 +34,7 @@ public:
     QString caption() const;
     QString notes() const;
     // A notes value dropped on the open block shows in its box.
-    void showNotes(const QString &notes);
+    void showDroppedNotes(int id, const QString &notes);
 
 Q_SIGNALS:
     void committed(int id, const QString &caption, const QString &notes);

@@ -101,7 +101,7 @@ void MainWindow::connectCommandPanel()
 
     connect(m_diagram, &DiagramArea::addRequested, this, [this](float x, float y) { addBlock(x, y); });
     connect(m_diagram, &DiagramArea::openRequested, this, &MainWindow::switchEditorTo);
-    connect(m_diagram, &DiagramArea::notesDropped, m_editor, &EditorPanel::showNotes);
+    connect(m_diagram, &DiagramArea::notesDropped, m_editor, &EditorPanel::showDroppedNotes);
     connect(m_diagram, &DiagramArea::redrawRequested, this, &MainWindow::showTable);
     // A screen of another density gave the diagram a new, white bitmap.
     connect(m_diagram->view(), &SurfaceView::densityChanged, this, &MainWindow::drawDiagram);
