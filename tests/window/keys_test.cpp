@@ -90,6 +90,11 @@ private Q_SLOTS:
                    {press("optType(0)"), at(5, 5), type("txtNotes", "Seal"), focus("picDiagram"), key(Qt::Key_2),
                     focus("txtOffice")},
                    0, marked, 3, {"editor Block 1|Technology"});
+        // Given to another block, it leaves the editor's notes alone.
+        addGesture("2 in the notes view on another block, the editor open", {},
+                   {press("optType(0)"), at(5, 5), type("txtNotes", "Seal"), focus("picDiagram"), key(Qt::Key_Right),
+                    key(Qt::Key_2), press("btnImplement")},
+                   0, marked, 3, {"Block 1|Seal|", "Block 2|Technology|"});
         addGesture("Ctrl+N in the editor does nothing", {}, {at(5, 5), ctrl(Qt::Key_N)}, 0, clean, 3, {"editing 1"});
         addGesture("Ctrl+S in the search does nothing", {}, {edit, press("btnAnalyze"), ctrl(Qt::Key_S)}, 0, marked, 3,
                    {"frameAnalyze", "unsaved"});

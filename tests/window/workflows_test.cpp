@@ -144,19 +144,15 @@ private Q_SLOTS:
         const auto pick = [](QString picture, QPoint at) -> Step {
             return [=](WindowDriver &d) { d.clickPicture(picture, at); };
         };
-        const auto dragOntoBlock = [](QString picture, QPoint at, float x = 5) -> Step {
-            return [=](WindowDriver &d) { d.dragPicture(picture, at, x, 5); };
+        const auto dragOntoBlock1 = [](QString picture, QPoint at) -> Step {
+            return [=](WindowDriver &d) { d.dragPicture(picture, at, 5, 5); };
         };
         addGesture("category dragged onto a block", {},
-                   {categories, pick("PicCategories", {160, 30}), dragOntoBlock("PicCategories", {100, 75})}, 0, marked,
-                   3, {"Block 1||Motives", "frameControl", "pointer normal"});
+                   {categories, pick("PicCategories", {160, 30}), dragOntoBlock1("PicCategories", {100, 75})}, 0,
+                   marked, 3, {"Block 1||Motives", "frameControl", "pointer normal"});
         addGesture("notes dragged onto a block", {},
-                   {notes, pick("picLedgend", {64, 63}), dragOntoBlock("picLedgend", {62, 15})}, 0, marked, 3,
+                   {notes, pick("picLedgend", {64, 63}), dragOntoBlock1("picLedgend", {62, 15})}, 0, marked, 3,
                    {"Block 1|Technology|", "frameControl", "pointer normal"});
-        addGesture("notes dragged onto another block, the editor open", {},
-                   {notes, at(5, 5), type("txtNotes", "Seal"), dragOntoBlock("picLedgend", {62, 15}, 20),
-                    press("btnImplement")},
-                   0, marked, 3, {"Block 1|Seal|", "Block 2|Technology|"});
         addGesture("notes clicked, then empty space", {},
                    {notes, pick("picLedgend", {64, 63}), pick("picLedgend", {62, 15}), at(25, 15)}, 0, clean, 3,
                    {"frameControl", "pointer normal"});
