@@ -325,6 +325,20 @@ private Q_SLOTS:
         QCOMPARE(QDir(env.root.path()).entryList(QDir::Files), QStringList{"a.rca.xml"});
     }
 
+    // A file saved over keeps who may read it, shared with its group or kept private, whether it
+    // is written through Qt or by its name's bytes (a link replaced at its name, a name Qt cannot carry).
+    void savedOverAFileKeepsItsPermissions()
+    {
+        TestEnvironment env;
+        const QString path = env.path("shared.rca.xml");
+        const auto shared = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup;
+        for (const AtLink link : {AtLink::Follow, AtLink::NotFollowed}) {
+            QVERIFY(writeBytes(path, "previous") && QFile::setPermissions(path, shared));
+            QVERIFY(writeFileSafely(path, "new", link).ok);
+            QCOMPARE(QFile::permissions(path) & ~(QFile::ReadUser | QFile::WriteUser), shared);
+        }
+    }
+
     // The file that was there stays byte for byte, a new one is not created, and no temporary
     // file is left beside it, whether the disk fills up or the final rename fails.
     void failedWriteLeavesThePreviousFile_data()
