@@ -134,9 +134,10 @@ private Q_SLOTS:
             return text[0] == '-' ? -value : value;
         };
         for (int i = 0; i < 20000; ++i) {
-            const float value = i % 4 == 0
-                                    ? float(whole(random))
-                                    : float((i % 2 ? -1 : 1) * mantissa(random) * std::pow(10.0, exponent(random)));
+            // Every eighth a power of ten, whose mantissa is one digit.
+            const double significand = i % 8 == 1 ? 1.0 : mantissa(random);
+            const float value = i % 4 == 0 ? float(whole(random))
+                                           : float((i % 2 ? -1 : 1) * significand * std::pow(10.0, exponent(random)));
             char c[64];
             const bool isWhole = value == std::trunc(value);
             const std::string general(c, std::to_chars(c, c + sizeof c, std::fabs(value),

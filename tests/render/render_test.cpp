@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFontInfo>
 #include <QPainter>
+#include <QtEndian>
 
 using namespace tessik;
 using namespace tessik::test;
@@ -360,6 +361,35 @@ private Q_SLOTS:
         QCOMPARE(takeSnapshot(QImage(1, 1, QImage::Format_RGB32), env.platform).reason,
                  QString("The current folder is not available."));
         QCOMPARE(env.platform.openedUrls, QStringList(4, env.path("work/RCA_Snapshot.bmp")));
+    }
+
+    // The bitmap reader refuses what it was not made for rather than guess at it: other depths,
+    // compression, no width, rows stored top down, more than 4096 pixels a side, pixels cut short.
+    void bitmapReaderRefusesWhatItDoesNotRead_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        const auto bitmap = [](int width, int height) {
+            QImage image(width, height, QImage::Format_RGB32);
+            image.fill(Qt::gray);
+            return encodeBmp24(image);
+        };
+        const auto patched = [&](int at, qint32 value) {
+            QByteArray bytes = bitmap(2, 2);
+            qToLittleEndian(value, bytes.data() + at);
+            return bytes;
+        };
+        QTest::newRow("16 bits a pixel") << patched(28, 16);
+        QTest::newRow("compressed") << patched(30, 1);
+        QTest::newRow("no width") << patched(18, 0);
+        QTest::newRow("rows top down") << patched(22, -2);
+        QTest::newRow("wider than 4096") << bitmap(4097, 1);
+        QTest::newRow("taller than 4096") << bitmap(1, 4097);
+        QTest::newRow("pixels cut short") << bitmap(2, 2).chopped(1);
+    }
+    void bitmapReaderRefusesWhatItDoesNotRead()
+    {
+        QFETCH(QByteArray, bytes);
+        QVERIFY2(decodeBmp(bytes).isNull(), "a picture was read from a bitmap the reader does not read");
     }
 
     // The pictures the program carries: the key pictures come plain and dense, the window icon in
