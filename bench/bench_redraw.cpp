@@ -35,6 +35,7 @@ namespace {
 constexpr int kWidth = 1920;
 constexpr int kHeight = 1080;
 constexpr double kFrameMs = 1000.0 / 60;
+constexpr double kQuietFrameMs = 8;
 
 const QString kLongCaption = QStringLiteral(
     "Inspection of the relief valve on the main feed line was postponed twice because the maintenance "
@@ -234,6 +235,11 @@ void printSummaries()
                      "ratio " +
                          std::to_string(gRatio) + " (CPU) vs one 60 Hz frame",
                      gDraw.cpuMs() + gRepaint.cpuMs(), kFrameMs, "ms", 1.0);
+    // At ratio 2 the same frame is also held against the 8 ms it should take on a quiet machine,
+    // half a frame, which leaves the rest of the frame to the window and the compositor.
+    if (gDraw.frames > 0 && gRatio == 2)
+        printSummary("the same redraw and repaint at ratio 2 (CPU) vs 8 ms, on a quiet machine",
+                     gDraw.cpuMs() + gRepaint.cpuMs(), kQuietFrameMs, "ms", 1.0);
     if (gZoomDraw.frames > 0)
         printSummary("the same redraw and repaint zoomed in to 400 %, ratio " + std::to_string(gRatio) +
                          " (CPU) vs one 60 Hz frame",

@@ -140,7 +140,7 @@ int main(int argc, char **argv)
                     *std::max_element(series->milliseconds.begin(), series->milliseconds.end()),
                     median(series->mebibytes));
     printSummary("start-up to first paint, the program vs a minimal Qt window", median(tessik.milliseconds),
-                 median(minimal.milliseconds), "ms", 1.3);
+                 median(minimal.milliseconds), "ms", 1.2);
     printSummary("resident memory at first paint, the program vs a minimal Qt window", median(tessik.mebibytes),
                  median(minimal.mebibytes), "MiB", 1.3);
     return 0;
