@@ -254,7 +254,7 @@ private Q_SLOTS:
                      "Science and Human Factors 1 []; Science, Technology and Human Factors 1 [6]; No notes "
                      "classification 2 [7]"}},
             {"impacts and causes by position, a row within half a box",
-             {{live(0, 0, 20), live(0, 0, -20), live(2, 20, -16), live(2, 14, -20), live(1, 20, 25)},
+             {{live(0, 0, 20), live(0, 0, -20), live(2, 20, -20), live(2, 14, -16), live(1, 20, 25)},
               "5 blocks, 3 causes, 2 impacts, 3 chains, 0 unrooted | 2 4 3 1 5 | 4>2; 3>2; 5>1 | No category 5 [4 3 "
               "5] | No notes classification 5 [4 3 5]"}},
             {"a loop of parent links, walked once",
