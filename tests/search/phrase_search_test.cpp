@@ -43,6 +43,14 @@ QStringList namesOf(const SearchOutcome &outcome)
     return names;
 }
 
+bool writeManyAnalyses(const QString &folder, int count)
+{
+    for (int i = 0; i < count; ++i)
+        if (!writeBytes(folder + QString::number(i) + ".rca.xml", analysisFile("Any", "sensor")))
+            return false;
+    return true;
+}
+
 // Counts the files of a folder opened while it watches, as the kernel tells (inotify).
 class OpenedFiles {
 public:
@@ -306,14 +314,12 @@ private Q_SLOTS:
                                        "No such file or directory"}));
     }
 
-    // A window closed during a search: its job tells the search to stop, waits for its thread,
-    // which reads a few more files at most, and nothing the search finds arrives afterwards.
+    // A window closed during a search: its job waits for the search's thread, and nothing the
+    // search finds arrives afterwards.
     void aJobEndedDuringItsSearchStopsIt()
     {
         TestEnvironment env;
-        for (int i = 0; i < 2000; ++i)
-            QVERIFY(writeBytes(env.path("lib/") + QString::number(i) + ".rca.xml", analysisFile("Any", "sensor")));
-        const OpenedFiles opened(env.path("lib"));
+        QVERIFY(writeManyAnalyses(env.path("lib/"), 2000));
         int outcomes = 0;
         {
             SearchJob job;
@@ -322,8 +328,25 @@ private Q_SLOTS:
         }
         QTest::qWait(20); // time for an outcome posted late to arrive
         QCOMPARE(outcomes, 0);
-        const int read = opened.count();
-        QVERIFY2(read < 1000, qPrintable(QString("the search read %1 of 2000 files after its job ended").arg(read)));
+    }
+
+    // A search cancelled (replaced, or its window closed) is told to stop: its threads finish the
+    // few files in hand and open no more, rather than read the folder to its end unseen.
+    void aCancelledSearchStopsReading()
+    {
+        TestEnvironment env;
+        QVERIFY(writeManyAnalyses(env.path("lib/"), 2000));
+        const OpenedFiles opened(env.path("lib"));
+        SearchJob job;
+        job.start(env.path("lib/"), "sensor", QFont());
+        job.cancel();
+        const int readBefore = opened.count();
+        QVERIFY2(QTest::qWaitFor([&job] { return job.isIdle(); }), "the cancelled search did not end");
+        const int readAfter = opened.count();
+        QVERIFY2(readAfter < 1000,
+                 qPrintable(QString("the search read %1 of 2000 files after it was cancelled, %2 before")
+                                .arg(readAfter)
+                                .arg(readBefore)));
     }
 
     // A new search's bar starts over, showing the listing, not the count of the search before.
