@@ -249,7 +249,8 @@ private Q_SLOTS:
         const QList<QPair<QString, QString>> files{
             {QString(30, 'W'), "F1"}, {"x", QString(20, QChar(0x416))}, // Cyrillic Zhe
             {QString(10, 'm'), "F3"}, {"Short", "F4"},
-            {QString(20, 'i'), "F5"}, {"y", QString(40, 'W')}};
+            {QString(20, 'i'), "F5"}, {"y", QString(40, 'W')}, // widest by its name
+        };
         for (const auto &[description, name] : files)
             QVERIFY(writeBytes(lib + name + ".rca.xml", analysisFile(description)));
         QFont font("Liberation Sans");
