@@ -2,6 +2,7 @@
 #include "files/analysis_writer.h"
 #include "files/codepage.h"
 #include "files/number_text.h"
+#include "files/ordinary_file.h"
 #include "files/paths.h"
 #include "files/round_trip_check.h"
 #include "files/save_rules.h"
@@ -281,6 +282,18 @@ private Q_SLOTS:
         QCOMPARE(reasons,
                  QStringList({"The file is too large for an analysis file (256 MB; at most 256 MB are read).",
                               "This is a folder, not a file.", noAnalysis, noAnalysis, "No such file or directory"}));
+    }
+
+    // A file that ends before the size it gave when opened (one cut short as it is read) is read
+    // to where it ends. A kernel status file is such a file: it says 4096 bytes and holds a line.
+    void fileShorterThanItsSizeIsReadToItsEnd()
+    {
+        const QString status = "/sys/devices/system/cpu/online";
+        if (QFileInfo(status).size() <= 16)
+            QSKIP("no kernel status file that claims more than it holds");
+        const FileBytes read = readOrdinaryFile(status, 1 << 20);
+        QVERIFY2(read.ok, qPrintable("the short file was refused: " + read.reason));
+        QVERIFY2(read.bytes.endsWith('\n') && read.bytes.size() < 16, read.bytes.constData());
     }
 
     void repairs_data() { addRowsFrom("repairs.tsv"); }
