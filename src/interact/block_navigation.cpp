@@ -13,7 +13,8 @@ namespace {
 
 // One box and half a box of gap: the step between neighbours that the keys place.
 constexpr float kPlaceStep = BlockBoxSize + kHalfBox;
-// Far enough to hold a free place whatever the table's 100 blocks occupy.
+// Far enough that only blocks packed on purpose, four places to a box, fill every place; then
+// the place straight right is taken all the same.
 constexpr int kPlaceRings = 12;
 
 struct Offset {
