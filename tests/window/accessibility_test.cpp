@@ -52,6 +52,42 @@ private Q_SLOTS:
         QVERIFY2(!key->childAt(-100, -100), "a cell far outside the picture");
     }
 
+    // A reader's pointer finds a block's item where the block is drawn, the one on top where two
+    // boxes overlap, and none between the boxes; each is a list item of the diagram's list.
+    void diagramItemsAreWhereTheBlocksAreDrawn()
+    {
+        WindowDriver d;
+        d.start();
+        Analysis overlapping = analysisWith(2);
+        overlapping.table.setCaption(overlapping.table.addBlock(11, 5), "Block 3"); // over block 2's left half
+        d.load(overlapping);
+        QWidget *view = d.control("picDiagram");
+        QAccessibleInterface *diagram = QAccessible::queryAccessibleInterface(view);
+        const auto itemAt = [&](float x, float y) {
+            const QPoint screen = view->mapToGlobal(d.pixelOf(x, y));
+            const QAccessibleInterface *item = diagram->childAt(screen.x(), screen.y());
+            return item ? item->text(QAccessible::Name) + (item->role() == QAccessible::ListItem ? "" : " (no item)")
+                        : QString("none");
+        };
+        QCOMPARE(diagram->role(), QAccessible::List);
+        QCOMPARE(itemAt(5, 5), QString("Block 1"));
+        QCOMPARE(itemAt(9, 5), QString("Block 3")); // where blocks 2 and 3 overlap
+        QCOMPARE(itemAt(24, 5), QString("Block 2"));
+        QCOMPARE(itemAt(5, 30), QString("none"));
+    }
+
+    // A key picture's cells are buttons, hidden from a reader while the other view's key shows.
+    void keyCellsAreHiddenWithTheirPicture()
+    {
+        WindowDriver d;
+        d.start();
+        QAccessibleInterface *key = QAccessible::queryAccessibleInterface(d.control("PicCategories"));
+        QCOMPARE(key->child(0)->role(), QAccessible::Button);
+        QVERIFY2(!key->child(0)->state().invisible, "a cell of the shown key is hidden");
+        d.click("optType(0)"); // the notes view, with its own key
+        QVERIFY2(key->child(0)->state().invisible, "a cell of the hidden key is shown");
+    }
+
     void diagramItemsFollowTheTable_data()
     {
         QTest::addColumn<QList<Step>>("steps");
