@@ -331,7 +331,7 @@ private Q_SLOTS:
     }
 
     // Chains that run into a loop of parent links, as a damaged file may bring, are told apart,
-    // each walked once; with no other chain, none reaches an impact.
+    // each walked once.
     void loopsAreToldApart()
     {
         QTemporaryDir dir;
@@ -344,6 +344,19 @@ private Q_SLOTS:
         QVERIFY2(text.count("Chains that run into a loop of parent links") == 1 &&
                      text.contains("C → B → A → back to B") && text.contains("D → B → A → back to B"),
                  qPrintable(text));
+    }
+
+    // Blocks that are all in a loop have no cause to start a chain from: the report says that no
+    // chain reaches an impact.
+    void aLoopAloneReachesNoImpact()
+    {
+        QTemporaryDir dir;
+        const Analysis a{"Loop", "", "", tableOf({live(2, 0, 0, "A"), live(1, 15, 0, "B")})};
+        QVERIFY(writeReport(dir.filePath("loop.html"), inputFor(a)).ok);
+        QString error;
+        QStringList structure;
+        const QString text = readBack(dir.filePath("loop.html"), &structure, &error).simplified();
+        QVERIFY2(text.contains("No chain reaches an impact.") && !text.contains("back to"), qPrintable(text));
     }
 
     // Where the PDF places every word (its margins, page numbers, bands) and the HTML's pictures
