@@ -100,6 +100,22 @@ private Q_SLOTS:
         QCOMPARE(d.title(), QString("Root Cause Anlysis: Pump"));
     }
 
+    // A full table takes no block and no cause: nothing is added, nothing is linked, and the
+    // history gets no step that would undo nothing.
+    void fullTableTakesNoNewBlock()
+    {
+        TestEnvironment env;
+        Document d;
+        Analysis full = analysisWith(kMaxBlocks);
+        const QString path = env.path("work/Full.rca.xml");
+        QVERIFY(writeBytes(path, writeAnalysis(full)) && d.open(path).ok);
+        const QByteArray loaded = writeAnalysis(d.analysis());
+        QCOMPARE(d.addBlock(50, 50), 0);
+        QCOMPARE(d.addCause(50, 50, 2), 0);
+        QCOMPARE(writeAnalysis(d.analysis()), loaded);
+        QVERIFY2(d.history().count() == 0 && !d.isModified(), "a step that adds nothing is in the history");
+    }
+
     // Typing in the open editor of a freshly opened analysis is in the copy as OK would store
     // it, with characters the file's code page lacks; what undoes the typing takes it out again,
     // and leaves the other unsaved edits in.
