@@ -100,6 +100,21 @@ private Q_SLOTS:
         QCOMPARE(d.title(), QString("Root Cause Anlysis: Pump"));
     }
 
+    // Typing in one header box is one step however many keys it took; the next box's typing is
+    // a step of its own, undone on its own.
+    void headerTypingIsAStepABox()
+    {
+        TestEnvironment env;
+        Document d;
+        openPump(d, env);
+        d.setHeader(HeaderField::Office, "S");
+        d.setHeader(HeaderField::Office, "South");
+        d.setHeader(HeaderField::Email, "jm");
+        QCOMPARE(d.history().count(), 2);
+        d.undo();
+        QCOMPARE(QStringList({d.analysis().office, d.analysis().email}), QStringList({"South", "op"}));
+    }
+
     // A full table takes no block and no cause: nothing is added, nothing is linked, and the
     // history gets no step that would undo nothing.
     void fullTableTakesNoNewBlock()
@@ -160,6 +175,8 @@ private Q_SLOTS:
         test::addRows<Overwrite>({
             {"untouched", {[](const QString &) {}, "Pump.rca.xml", false}},
             {"other bytes of the same size", {put, "Pump.rca.xml", true}},
+            {"longer",
+             {[](const QString &path) { QVERIFY(writeBytes(path, readBytes(path) + "\r\n")); }, "Pump.rca.xml", true}},
             {"removed", {[](const QString &path) { QVERIFY(QFile::remove(path)); }, "Pump.rca.xml", false}},
             {"changed, but saved as another file", {put, "Other.rca.xml", false}},
         });

@@ -98,14 +98,12 @@ public:
     {
     }
 
-    // Steps of one field merge; the history never merges into the step it was saved at.
+    // Steps of one field merge: the history offers a step to merge only steps of its own id, so
+    // of its own field, and never merges into the step it was saved at.
     int id() const override { return kHeaderStepId + int(m_field); }
     bool mergeWith(const QUndoCommand *other) override
     {
-        const auto *next = static_cast<const HeaderStep *>(other);
-        if (next->m_field != m_field)
-            return false;
-        m_after = next->m_after;
+        m_after = static_cast<const HeaderStep *>(other)->m_after;
         return true;
     }
 
