@@ -150,6 +150,9 @@ private Q_SLOTS:
         addGesture("picture into a path through a file", {{"work/file", "x"}},
                    {answer("work/file/picture.svg"), key(Qt::CTRL | Qt::Key_E)}, 1, clean, 3,
                    {"Part of the path is a file", "work/file/picture.svg"});
+        addGesture("report into a path through a file", {{"work/file", "x"}},
+                   {answer("work/file/report.html"), key(Qt::CTRL | Qt::Key_R)}, 1, clean, 3,
+                   {"The report could not be saved as this file:", "Part of the path is a file"});
         // Presses of other buttons than the three, and on the diagram's sunken border, do nothing.
         addGesture("stray presses", {}, {strayPresses}, 0, clean, 3, {});
         addGesture("save with the description empty", {},
