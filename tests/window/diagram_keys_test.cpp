@@ -66,6 +66,9 @@ private Q_SLOTS:
         QTest::newRow("arrows, Delete") << QList<Step>{diagram, keys({Qt::Key_Home, Qt::Key_Right, Qt::Key_Right,
                                                                       Qt::Key_Left, Qt::Key_Delete})}
                                         << QList<Step>{at(20, 5), press("btnDelete")};
+        QTest::newRow("Delete on the block the editor is open on closes the editor")
+            << QList<Step>{at(5, 5), diagram, keys({Qt::Key_Home, Qt::Key_Delete})}
+            << QList<Step>{at(5, 5), press("btnDelete")};
         QTest::newRow("an arrow with no block chosen chooses the top left one")
             << QList<Step>{diagram, keys({Qt::Key_Right, Qt::Key_Delete})} << QList<Step>{at(5, 5), press("btnDelete")};
         QTest::newRow("Delete leaves the editor open on another block")
