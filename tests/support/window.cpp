@@ -120,11 +120,11 @@ void WindowDriver::dragDiagram(float fromX, float fromY, float toX, float toY, Q
     send(diagram, QEvent::MouseButtonRelease, Qt::RightButton, pixelOf(toX, toY), atRelease);
 }
 
-void WindowDriver::wheelDiagram(int notches, Qt::KeyboardModifiers modifiers)
+void WindowDriver::wheelDiagram(int notches, Qt::KeyboardModifiers modifiers, std::optional<QPointF> over)
 {
     QWidget *diagram = control("picDiagram");
-    const QPointF middle = QRectF(diagram->contentsRect()).center();
-    QWheelEvent event(middle, diagram->mapToGlobal(middle), {}, QPoint(0, 120 * notches), Qt::NoButton, modifiers,
+    const QPointF at = over ? *over + diagram->contentsRect().topLeft() : QRectF(diagram->contentsRect()).center();
+    QWheelEvent event(at, diagram->mapToGlobal(at), {}, QPoint(0, 120 * notches), Qt::NoButton, modifiers,
                       Qt::NoScrollPhase, false);
     QApplication::sendEvent(diagram, &event);
 }

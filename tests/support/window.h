@@ -17,6 +17,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace tessik::test {
 
@@ -56,8 +57,9 @@ public:
     // Presses the right button, moves there in steps with it held, looks (whileHeld), releases.
     void dragDiagram(float fromX, float fromY, float toX, float toY, Qt::KeyboardModifiers atRelease = {},
                      const std::function<void()> &whileHeld = {});
-    // The wheel turned by whole notches (negative: towards the user) over the diagram's middle.
-    void wheelDiagram(int notches, Qt::KeyboardModifiers modifiers = {});
+    // The wheel turned by whole notches (negative: towards the user) over the diagram's middle,
+    // or over a point of its drawing area.
+    void wheelDiagram(int notches, Qt::KeyboardModifiers modifiers = {}, std::optional<QPointF> over = {});
     // A left press on a key picture (PicCategories or picLedgend) at its own pixel, released there
     // or over the diagram.
     void clickPicture(const QString &picture, QPoint at);
@@ -127,6 +129,10 @@ inline const auto drag = [](float fromX, float fromY, float toX, float toY, Qt::
 };
 inline const auto wheel = [](int notches, Qt::KeyboardModifiers modifiers = {}) -> Step {
     return [=](WindowDriver &d) { d.wheelDiagram(notches, modifiers); };
+};
+// Ctrl+wheel over a point of the diagram's drawing area, in its pixels.
+inline const auto zoomOver = [](int notches, QPointF over) -> Step {
+    return [=](WindowDriver &d) { d.wheelDiagram(notches, Qt::ControlModifier, over); };
 };
 // The next file dialog's answer: a path in the test's folder.
 inline const auto answer = [](const QString &path) -> Step { return [=](WindowDriver &d) { d.answerFile(path); }; };

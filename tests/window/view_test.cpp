@@ -107,6 +107,27 @@ private Q_SLOTS:
         QCOMPARE(fromPixel(d.diagramSurface().image().pixel(edge * d.diagramSurface().devicePixelRatio())), kBlack);
     }
 
+    // Zoomed in and back out about points that do not fall on whole pixels, the view is the
+    // start-up one again, pixel for pixel, not one pixel off.
+    void zoomedBackToTheStartIsTheStartUpPicture_data()
+    {
+        const QPointF over(101.5, 77.5);
+        addRows<QList<Step>>(
+            {{"by the wheel, a notch at a time out", {zoomOver(2, over), zoomOver(-1, over), zoomOver(-1, over)}},
+             {"by the wheel, through 80 %", {zoomOver(1, over), zoomOver(-2, over), zoomOver(1, over)}},
+             {"by the keys", {zoomIn, zoomIn, zoomOut, zoomOut}}});
+    }
+    void zoomedBackToTheStartIsTheStartUpPicture()
+    {
+        QFETCH(QList<Step>, row);
+        WindowDriver d;
+        d.start();
+        d.load(analysisWith(3));
+        const QImage shown = d.diagramSurface().image();
+        run(d, row);
+        QVERIFY2(d.diagramSurface().image() == shown, "back at 100 %, the picture is not the start-up one");
+    }
+
     // The snapshot is the 100 % picture whatever the view, the replay's included, and the file
     // never changes with the view; Ctrl+0 brings back the start-up picture pixel for pixel.
     void theViewReachesNoFile_data()
