@@ -49,12 +49,11 @@ public:
     virtual void roundRectUnder(const RoundedBox &box, const RoundedBox &hiddenBy);
     virtual void line(float x1, float y1, float x2, float y2, Colour colour) = 0;
 
-    // Widths and the height of one line of the caption font, in diagram units.
-    virtual float textWidth(const QString &text) const = 0;
     // The caption font's measures in pixels of the mapping, which captions are wrapped and
     // centred by (a width in units is the summed advances over the mapping's pixels per unit).
     // The caption font unless a canvas says otherwise.
     virtual const TextMetrics &textMetrics() const;
+    // The height of one line of the caption font, in diagram units.
     virtual float textHeight(const QString &text) const = 0;
     // Prints the text in the pen colour with its top-left corner at (x, y), without filling
     // its background.

@@ -64,11 +64,6 @@ void PainterCanvas::line(float x1, float y1, float x2, float y2, Colour colour)
     m_painter.drawLine(from, to);
 }
 
-float PainterCanvas::textWidth(const QString &text) const
-{
-    return static_cast<float>(m_text.pixelWidth(text) / m_mapping.pixelsPerUnitX());
-}
-
 float PainterCanvas::textHeight(const QString &) const
 {
     return static_cast<float>(m_text.lineHeight() / m_mapping.pixelsPerUnitY());

@@ -30,7 +30,6 @@ public:
     void roundRect(int left, int top, int right, int bottom, int cornerWidth, int cornerHeight) override;
     void line(float x1, float y1, float x2, float y2, Colour colour) override;
 
-    float textWidth(const QString &text) const override;
     float textHeight(const QString &text) const override;
     void printAt(float x, float y, const QString &text) override;
 

@@ -83,7 +83,8 @@ public:
         m_captions.clear();
     }
     const TextMetrics &textMetrics() const override { return m_text; }
-    float textWidth(const QString &text) const override;
+    // The width of a line of the caption font, in diagram units.
+    float textWidth(const QString &text) const;
     float textHeight(const QString &text) const override;
     int textPixelWidth(const QString &text) const { return m_text.pixelWidth(text); }
     void printAt(float x, float y, const QString &text) override;
