@@ -5,6 +5,7 @@
 #include "files/ordinary_file.h"
 #include "files/paths.h"
 #include "files/round_trip_check.h"
+#include "files/safe_write.h"
 #include "files/save_rules.h"
 #include "support/test_env.h"
 #include "support/test_main.h"
@@ -15,6 +16,7 @@
 
 #include <charconv>
 #include <random>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 using namespace tessik;
@@ -282,6 +284,22 @@ private Q_SLOTS:
         QCOMPARE(reasons,
                  QStringList({"The file is too large for an analysis file (256 MB; at most 256 MB are read).",
                               "This is a folder, not a file.", noAnalysis, noAnalysis, "No such file or directory"}));
+    }
+
+    // A save to a name that is no text, standing for a chain of links each relative to its own
+    // folder, writes the file at the chain's end, as a save through any other name does; the
+    // links stay links.
+    void saveThroughLinksUnderANameThatIsNoText()
+    {
+        TestEnvironment env;
+        const QByteArray folder = QFile::encodeName(env.path("work/")), name = folder + "Caf\xE9.rca.xml",
+                         middle = folder + "sub/mid";
+        QVERIFY(QDir().mkpath(env.path("work/sub")) && writeBytes(env.path("work/sub/Pump.rca.xml"), "old"));
+        QVERIFY(::symlink("Pump.rca.xml", middle.constData()) == 0 && ::symlink("sub/mid", name.constData()) == 0);
+        QVERIFY(writeFileSafely(fileNameFromBytes(name), "new").ok);
+        QCOMPARE(readBytes(env.path("work/sub/Pump.rca.xml")), QByteArray("new"));
+        QCOMPARE(fileKind(fileNameFromBytes(name), AtLink::NotFollowed), FileKind::Link);
+        QCOMPARE(fileKind(env.path("work/sub/mid"), AtLink::NotFollowed), FileKind::Link);
     }
 
     // A file that ends before the size it gave when opened (one cut short as it is read) is read
