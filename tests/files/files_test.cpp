@@ -15,7 +15,11 @@
 #include <QSaveFile>
 
 #include <charconv>
+#include <csignal>
+#include <cstring>
+#include <filesystem>
 #include <random>
+#include <sys/resource.h>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
@@ -300,6 +304,26 @@ private Q_SLOTS:
         QCOMPARE(readBytes(env.path("work/sub/Pump.rca.xml")), QByteArray("new"));
         QCOMPARE(fileKind(fileNameFromBytes(name), AtLink::NotFollowed), FileKind::Link);
         QCOMPARE(fileKind(env.path("work/sub/mid"), AtLink::NotFollowed), FileKind::Link);
+    }
+
+    // A disk that fills up during a save under a name that is no text: the save fails with the
+    // system's reason, the old file is as it was, and no half-written file is left beside it.
+    void fullDiskUnderANameThatIsNoTextKeepsTheOldFile()
+    {
+        TestEnvironment env;
+        const QString name = fileNameFromBytes(QByteArray(QFile::encodeName(env.path("work/")) + "Caf\xE9.rca.xml"));
+        QVERIFY(writeFileSafely(name, "old").ok);
+        rlimit unlimited{};
+        getrlimit(RLIMIT_FSIZE, &unlimited);
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit full{100, unlimited.rlim_max};
+        setrlimit(RLIMIT_FSIZE, &full);
+        const IoResult written = writeFileSafely(name, QByteArray(1000, 'x'));
+        setrlimit(RLIMIT_FSIZE, &unlimited);
+        QCOMPARE(written.reason, QString::fromLocal8Bit(std::strerror(EFBIG)));
+        QCOMPARE(readOrdinaryFile(name, 1 << 20).bytes, QByteArray("old"));
+        const std::filesystem::directory_iterator files(QFile::encodeName(env.path("work")).toStdString());
+        QCOMPARE(std::distance(begin(files), end(files)), 1); // by the names' bytes, which QDir would skip
     }
 
     // A file that ends before the size it gave when opened (one cut short as it is read) is read
