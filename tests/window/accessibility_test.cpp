@@ -27,6 +27,17 @@ private Q_SLOTS:
         QCOMPARE(said("lstFileNames").section(" | ", 1), QString("Choose one to open it"));
     }
 
+    // A text box is read by the name its label shows.
+    void textBoxesAreNamedByTheirLabels()
+    {
+        WindowDriver d;
+        d.start();
+        QStringList names;
+        for (const char *box : {"txtemail", "txtOffice", "txtText", "txtNotes", "txtKeyWord"})
+            names << QAccessible::queryAccessibleInterface(d.control(box))->text(QAccessible::Name);
+        QCOMPARE(names, QStringList({"E-Mail Point of Contact", "Office", "Text", "Notes", "Phrase:"}));
+    }
+
     // Each value of a key picture is an item a reader finds where a press picks it: dragged from
     // the middle of its item onto a block, the value becomes the block's category.
     void keyCellsAreWhereAPressPicksThem()

@@ -62,7 +62,7 @@ QLabel *label(QWidget *parent, const char *name, const QString &caption, int lef
 
 void nameAfter(QWidget *control, QLabel *label)
 {
-    control->setAccessibleName(label->text());
+    // A reader names a control without a name of its own by its buddy's text.
     label->setBuddy(control);
 }
 
