@@ -257,6 +257,10 @@ private Q_SLOTS:
              {{live(0, 0, 20), live(0, 0, -20), live(2, 20, -20), live(2, 14, -16), live(1, 20, 25)},
               "5 blocks, 3 causes, 2 impacts, 3 chains, 0 unrooted | 2 4 3 1 5 | 4>2; 3>2; 5>1 | No category 5 [4 3 "
               "5] | No notes classification 5 [4 3 5]"}},
+            {"half a box lower is the next row",
+             {{live(0, 20, 0), live(0, 0, 5)},
+              "2 blocks, 2 causes, 2 impacts, 2 chains, 0 unrooted | 1 2 | 1; 2 | No category 2 [1 2] | No notes "
+              "classification 2 [1 2]"}},
             {"a loop of parent links, walked once",
              {{live(2, 0, 0), live(1, 15, 0), live(2, 30, 0), live(0, 45, 0)},
               "4 blocks, 2 causes, 1 impacts, 1 chains, 3 unrooted | 1 2 3 4 | 4; 3>2>1* | No category 4 [3 4] | No "
