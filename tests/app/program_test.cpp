@@ -138,6 +138,24 @@ private Q_SLOTS:
         QTRY_COMPARE(QDir(user + kRecoveryFolderName).entryList({"*.lock"}, QDir::Files).size(), 1);
     }
 
+    // The command line draws a file's diagram as the window's export draws it, pixel for pixel:
+    // one diagram unit is as many pixels in both.
+    void commandLinePictureIsTheWindowsExport()
+    {
+        WindowDriver d;
+        d.start();
+        Analysis spread = analysisWith(3);
+        spread.table.move(3, 300, 200); // a unit off would show far from the first block
+        const QString file = d.load(spread);
+        d.answerFile("work/Window.png");
+        d.key(Qt::CTRL | Qt::Key_E);
+        QProcess tessik;
+        tessik.start(QCoreApplication::applicationDirPath() + "/tessik", {"--export", d.path("work/Line.png"), file});
+        QVERIFY(tessik.waitForFinished(60000) && tessik.exitCode() == 0);
+        const QImage window(d.path("work/Window.png")), line(d.path("work/Line.png"));
+        QVERIFY2(!window.isNull() && window == line, "the two pictures differ");
+    }
+
     // The real program: what it prints where, its exit status and what it leaves in the folder it
     // runs in, which holds in.rca.xml, damaged.rca.xml, far.rca.xml and kept.png and kept.odt
     // holding "old".
