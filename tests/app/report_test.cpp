@@ -350,6 +350,30 @@ private Q_SLOTS:
                  qPrintable(text));
     }
 
+    // The document's pictures are made with two pixels for each pixel of 1/96 inch they take on
+    // the page, so that they print sharp: in the ODT, each picture against its frame's width.
+    void picturesHaveTwoPixelsForEachOnThePage()
+    {
+        QTemporaryDir dir;
+        const QString odt = dir.filePath("pump.odt");
+        QVERIFY(writeReport(odt, inputFor({"Pump", "jmeyer", "Plant North", tableOf(kPump)})).ok);
+        QString error;
+        const QString content = run("unzip", {"-p", odt, "content.xml"}, &error);
+        static const QRegularExpression frame(
+            "<draw:frame [^>]*svg:width=\"([0-9.]+)(pt|in|cm|mm)\"[^>]*>\\s*<draw:image [^>]*xlink:href=\"([^\"]+)\"");
+        const QMap<QString, double> pixelsPer{{"pt", 96 / 72.0}, {"in", 96.0}, {"cm", 96 / 2.54}, {"mm", 96 / 25.4}};
+        QStringList ratios;
+        for (const QRegularExpressionMatch &m : frame.globalMatch(content)) {
+            QProcess unzip;
+            unzip.start("unzip", {"-p", odt, m.captured(3)});
+            QVERIFY(unzip.waitForFinished(60000));
+            const QImage image = QImage::fromData(unzip.readAllStandardOutput());
+            ratios << QString::number(image.width() / (m.captured(1).toDouble() * pixelsPer[m.captured(2)]), 'f', 1);
+        }
+        QVERIFY2(error.isEmpty() && ratios.size() == 3, qPrintable(error + ratios.join(' ')));
+        QCOMPARE(ratios, QStringList({"2.0", "2.0", "2.0"}));
+    }
+
     // Blocks that are all in a loop have no cause to start a chain from: the report says that no
     // chain reaches an impact.
     void aLoopAloneReachesNoImpact()
