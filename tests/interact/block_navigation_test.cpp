@@ -117,6 +117,22 @@ private Q_SLOTS:
         const BlockPlace place = freePlaceRightOf(tableOf(row.blocks), row.x, row.y);
         QCOMPARE(QPointF(place.x, place.y), QPointF(row.px, row.py));
     }
+
+    // Boxes packed four places to a box over the first eleven columns of places: the new block
+    // takes the twelfth column, the farthest searched, not a place over a box.
+    void newBlockFindsTheTwelfthColumn()
+    {
+        BlockTable table;
+        // A box with its corner between four places takes them all; one on a place takes one.
+        QList<int> columns{22, 52, 82, 112, 142, 170}, rows{185};
+        for (int row = -12; row <= 10; row += 2)
+            rows << 15 * row + 12;
+        for (int x : columns)
+            for (int y : rows)
+                QVERIFY(table.addBlock(float(x), float(y)) != 0);
+        const BlockPlace place = freePlaceRightOf(table, 0, 0);
+        QCOMPARE(QPointF(place.x, place.y), QPointF(180, 0));
+    }
 };
 
 TESSIK_TEST(BlockNavigationTest)
