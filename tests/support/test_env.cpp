@@ -5,6 +5,8 @@
 #include <QImage>
 #include <QTest>
 
+#include <filesystem>
+
 namespace tessik::test {
 
 TestEnvironment::TestEnvironment()
@@ -14,6 +16,13 @@ TestEnvironment::TestEnvironment()
     platform.home = path("home");
     platform.program = path("program");
     platform.current = path("work");
+}
+
+// By the names' bytes: the folder may hold names that are no text, which QDir cannot remove.
+TestEnvironment::~TestEnvironment()
+{
+    std::error_code ignored;
+    std::filesystem::remove_all(QFile::encodeName(root.path()).toStdString(), ignored);
 }
 
 void addRowsFrom(const QString &tableFile)

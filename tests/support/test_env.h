@@ -18,6 +18,9 @@ struct TestEnvironment {
     FakePlatform platform;
 
     TestEnvironment();
+    ~TestEnvironment();
+    TestEnvironment(const TestEnvironment &) = delete;
+    TestEnvironment &operator=(const TestEnvironment &) = delete;
     QString path(const QString &relative) const { return root.path() + '/' + relative; }
     QString userFolder() const { return path("appdata/Tessik/"); }
     QString programFolder() const { return path("program"); }
