@@ -14,12 +14,14 @@
 #include <QRegularExpression>
 #include <QSaveFile>
 
+#include <atomic>
 #include <charconv>
 #include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <random>
 #include <sys/resource.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
@@ -27,6 +29,20 @@ using namespace tessik;
 using namespace tessik::test;
 
 using NameBytes = std::pair<QByteArray, QString>; // a file name's bytes, and as it is shown
+
+// Every fsync and fdatasync of this program passes here, so that a test sees a save force its
+// bytes to the disk.
+std::atomic<int> gSyncCalls{0};
+extern "C" int fsync(int fd)
+{
+    ++gSyncCalls;
+    return int(::syscall(SYS_fsync, fd));
+}
+extern "C" int fdatasync(int fd)
+{
+    ++gSyncCalls;
+    return int(::syscall(SYS_fdatasync, fd));
+}
 
 namespace {
 
@@ -306,6 +322,23 @@ private Q_SLOTS:
         QCOMPARE(fileKind(env.path("work/sub/mid"), AtLink::NotFollowed), FileKind::Link);
     }
 
+    // A save forces the new bytes to the disk before they take the old file's place, so that a
+    // power cut right after it leaves the new file whole, not empty.
+    void saveForcesTheBytesToTheDisk_data()
+    {
+        QTest::addColumn<QByteArray>("name");
+        QTest::newRow("a name that is text") << QByteArray("Pump.rca.xml");
+        QTest::newRow("a name that is no text") << QByteArray("Caf\xE9.rca.xml");
+    }
+    void saveForcesTheBytesToTheDisk()
+    {
+        QFETCH(QByteArray, name);
+        TestEnvironment env;
+        const int before = gSyncCalls;
+        QVERIFY(writeFileSafely(fileNameFromBytes(QByteArray(QFile::encodeName(env.path("work/")) + name)), "new").ok);
+        QVERIFY2(gSyncCalls > before, "the new bytes were not forced to the disk");
+    }
+
     // A disk that fills up during a save under a name that is no text: the save fails with the
     // system's reason, the old file is as it was, and no half-written file is left beside it.
     void fullDiskUnderANameThatIsNoTextKeepsTheOldFile()
@@ -463,6 +496,9 @@ private Q_SLOTS:
         QCOMPARE(fileNameFromBytes(row.first), row.second);
         QCOMPARE(fileNameBytes(row.second), row.first);
     }
+
+    // A name given as a part of longer bytes ends where the part does.
+    void fileNameFromPartOfBytes() { QCOMPARE(fileNameFromBytes(QByteArrayView("ab\xFF", 2)), QString("ab")); }
 
     // A text holding a tag of the layout would read back as another analysis, and a character
     // the code page lacks as "?": such a save is refused, naming the first text (in file order)
