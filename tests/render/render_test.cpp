@@ -126,6 +126,39 @@ private Q_SLOTS:
         QCOMPARE(pixels(s, {300, 50, 669, 215, 40, 429}), QList({kWhite, kWhite, kWhite}));
     }
 
+    // A shadow under a box leaves out every pixel the box covers, also where the box ends on the
+    // shadow's first pixel.
+    void shadowIsHiddenUpToTheBoxEdge()
+    {
+        Surface s = startupSurface();
+        s.setFillStyle(FillStyle::Solid);
+        s.setFillColour(kRed);
+        s.setPenColour(kRed);
+        s.roundRectUnder({20, 10, 40, 30, 0, 0}, {0, 10, 21, 30, 0, 0}); // the box's last column is 20
+        QCOMPARE(pixels(s, {20, 20, 21, 20}), QList({kWhite, kRed}));
+    }
+
+    // A circle at a place that is no number draws nothing and changes nothing.
+    void circleAtNoPlaceDrawsNothing_data()
+    {
+        QTest::addColumn<float>("x");
+        QTest::addColumn<float>("y");
+        const float nan = std::numeric_limits<float>::quiet_NaN();
+        QTest::newRow("across") << nan << 0.0f;
+        QTest::newRow("down") << 20.0f << nan;
+    }
+    void circleAtNoPlaceDrawsNothing()
+    {
+        QFETCH(float, x);
+        QFETCH(float, y);
+        Surface s = startupSurface();
+        const QImage before = s.image();
+        s.takeChangedArea();
+        s.circle(x, y, 1, kRed);
+        QCOMPARE(s.takeChangedArea(), QRect());
+        QVERIFY2(s.image() == before, "the picture changed");
+    }
+
     // Moved back to a screen of ratio 1, the start-up view's picture is the one shown again.
     void backAtRatioOneThePictureIsTheShownOne()
     {
@@ -162,6 +195,31 @@ private Q_SLOTS:
         QCOMPARE(s.pixelWidth(), 0);
         s.roundRect(0, 0, 10, 10, 30, 30);
         s.print("x");
+    }
+
+    // A character that draws nothing (a soft hyphen, a control code, a zero-width space) adds
+    // no ink after a word, whichever glyph the font has for it.
+    void invisibleCharactersAddNoInk_data()
+    {
+        QTest::addColumn<QChar>("invisible");
+        QTest::newRow("soft hyphen") << QChar(0xad);
+        QTest::newRow("control code") << QChar(0x01);
+        QTest::newRow("zero-width space") << QChar(0x200b);
+    }
+
+    void invisibleCharactersAddNoInk()
+    {
+        QFETCH(QChar, invisible);
+        const Surface s = startupSurface();
+        QImage word(60, 30, QImage::Format_RGB32), withInvisible = word;
+        for (QImage *image : {&word, &withInvisible}) {
+            image->fill(Qt::white);
+            QPainter painter(image);
+            painter.setFont(s.font());
+            s.textMetrics().drawText(painter, QPointF(5, 20),
+                                     QString("ab") + (image == &word ? QString() : QString(invisible)));
+        }
+        QVERIFY2(word == withInvisible, "the character that draws nothing left ink");
     }
 
     // The notes view colours a box by which of three words its notes hold, in any case; the
@@ -390,6 +448,16 @@ private Q_SLOTS:
     {
         QFETCH(QByteArray, bytes);
         QVERIFY2(decodeBmp(bytes).isNull(), "a picture was read from a bitmap the reader does not read");
+    }
+
+    // A bitmap at the largest size the reader takes, either way, is read whole.
+    void bitmapReaderReadsTheLargestSize()
+    {
+        for (const QSize size : {QSize(4096, 1), QSize(1, 4096)}) {
+            QImage image(size, QImage::Format_RGB32);
+            image.fill(Qt::gray);
+            QCOMPARE(decodeBmp(encodeBmp24(image)).size(), size);
+        }
     }
 
     // The pictures the program carries: the key pictures come plain and dense, the window icon in
