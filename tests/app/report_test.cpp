@@ -249,6 +249,16 @@ QString pumpOdt()
 }
 
 // The ODT's pictures, each with its frame's width in pixels of 1/96 inch.
+// The first column of the picture with a pixel that is not white.
+int firstInkedColumn(const QImage &image)
+{
+    for (int x = 0; x < image.width(); ++x)
+        for (int y = 0; y < image.height(); ++y)
+            if (image.pixel(x, y) != qRgb(255, 255, 255))
+                return x;
+    return -1;
+}
+
 QList<std::pair<QImage, double>> odtPictures(const QString &odt)
 {
     QString error;
@@ -398,6 +408,14 @@ private Q_SLOTS:
         for (const auto &[image, framePixels] : odtPictures(pumpOdt()))
             corners << QColor(image.pixel(0, 0)).name() + ' ' + QColor(image.pixel(image.width() - 1, 0)).name();
         QCOMPARE(corners, QStringList(3, "#ffffff #ffffff"));
+    }
+
+    // The diagram's picture has as much white left of the leftmost box as above the topmost.
+    void diagramPictureHasEqualMarginsLeftAndTop()
+    {
+        const QImage diagram = odtPictures(pumpOdt()).value(0).first;
+        const QImage transposed = diagram.transformed(QTransform().rotate(90)).mirrored(true, false); // rows as columns
+        QCOMPARE(firstInkedColumn(diagram), firstInkedColumn(transposed));
     }
 
     // Blocks that are all in a loop have no cause to start a chain from: the report says that no

@@ -79,6 +79,10 @@ private Q_SLOTS:
         for (const char *button : {"btnNew", "btnQuit", "btnLoadXML"})
             addGesture(button, {}, {type("txtOffice", " side"), press(button)}, 1, marked, 3,
                        {"unsaved running", "North side"});
+        // Once Quit has been answered, the desktop's close that follows asks nothing more.
+        const Step yes = [](WindowDriver &d) { d.platform.messageAnswers.enqueue(MessageAnswer::Yes); };
+        addGesture("Quit answered Yes, then closed", {},
+                   {type("txtOffice", " side"), yes, press("btnQuit"), closeWindow}, 1, marked, 3, {"ended"});
         addGesture("close while typing in the editor", {}, {at(5, 5), type("txtText", "Still "), closeWindow}, 1, clean,
                    3, {"running", "Still Block 1|"});
         // Typing in the editor is kept when another block opens or a new one is added.

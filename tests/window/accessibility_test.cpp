@@ -99,6 +99,19 @@ private Q_SLOTS:
         QVERIFY2(key->child(0)->state().invisible, "a cell of the hidden key is shown");
     }
 
+    // A reader that held a deleted block's item finds it gone, not alive under a new block.
+    void deletedBlocksItemIsGone()
+    {
+        WindowDriver d;
+        d.start();
+        d.load(analysisWith(3));
+        QAccessibleInterface *diagram = QAccessible::queryAccessibleInterface(d.control("picDiagram"));
+        const QAccessible::Id second = QAccessible::uniqueId(diagram->child(1));
+        d.clickDiagram(20, 5);
+        d.click("btnDelete");
+        QVERIFY2(!QAccessible::accessibleInterface(second), "the deleted block's item is still there");
+    }
+
     void diagramItemsFollowTheTable_data()
     {
         QTest::addColumn<QList<Step>>("steps");
