@@ -74,7 +74,7 @@ private Q_SLOTS:
         const QString marked = "Tessik: Pump *", clean = "Tessik: Pump";
         // The window's close command asks as Quit does; typing in the open editor counts.
         addGesture("close, unsaved, answered No", {}, {type("txtOffice", " side"), closeWindow}, 1, marked, 3,
-                   {"unsaved running", "North side"});
+                   {"unsaved running", "North side", "Yes or No, No at Enter: You have unsaved edits."});
         // Enter gives the default answer, which keeps the work.
         for (const char *button : {"btnNew", "btnQuit", "btnLoadXML"})
             addGesture(button, {}, {type("txtOffice", " side"), press(button)}, 1, marked, 3,
@@ -98,7 +98,7 @@ private Q_SLOTS:
                    0, "Root Cause Anlysis: Other", 5, {"saved running", "Still Block 1|", "frameControl"});
         addGesture("a crash while typing in the editor, Enter at the next start", {},
                    {at(5, 5), type("txtText", "Still "), crashOnceCopied("Still Block 1")}, 1, marked, 3,
-                   {"unsaved running", "Still Block 1|"});
+                   {"unsaved running", "Still Block 1|", "Yes or No, Yes at Enter: Tessik did not end normally"});
         // A header text longer than a text box takes by default is shown whole.
         Analysis wide = analysisWith(3);
         wide.office = QString(40000, 'o');
@@ -106,7 +106,7 @@ private Q_SLOTS:
                    {load("work/Wide.rca.xml")}, 0, "Tessik: Wide", 3, {wide.office});
         // Characters the code page cannot hold: Save and Save As refuse, naming them.
         addGesture("Save of a Polish place name", {}, {commit("txtOffice", " Łódź"), press("btnSave")}, 1, marked, 3,
-                   {"The office holds \"Ł\" (U+0141)"});
+                   {"OK: The Root Cause Analysis was not saved.", "The office holds \"Ł\" (U+0141)"});
         addGesture("Save As of an emoji, refused before the dialog", {},
                    {at(5, 5), commit("txtText", "😀 "), press("btnImplement"), press("btnSaveAs")}, 1, marked, 3,
                    {"The caption \"😀 Block 1\" holds \"😀\" (U+1F600)"});

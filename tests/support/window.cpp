@@ -263,7 +263,13 @@ QStringList WindowDriver::seen() const
                   << "focus " + (focus ? focus->objectName() : QString())
                   << (pickPointer() ? "pointer picking" : "pointer normal")
                   << "search " + text("txtKeyWord") + '|' + text("btnSearch") + '|' + text("lblSearchStatus")
-                  << "entries: " + entries().join('|') << platform.messages;
+                  << "entries: " + entries().join('|');
+    for (qsizetype i = 0; i < platform.messages.size(); ++i) {
+        const bool question = platform.messageButtons.value(i) == MessageButtons::YesNo;
+        const bool yesAtEnter = platform.messageDefaults.value(i) == MessageAnswer::Yes;
+        lines << (question ? QString("Yes or No, %1 at Enter: ").arg(yesAtEnter ? "Yes" : "No") : QString("OK: ")) +
+                     platform.messages[i];
+    }
     for (const FileDialogRequest &r : platform.fileRequests)
         lines << "dialog" + r.title + " in " + r.initialFolder + '|' + r.fileName;
     for (const PrintRequest &r : platform.printRequests)

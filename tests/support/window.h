@@ -97,7 +97,8 @@ public:
     QStringList summary() const;
     // Everything the user has seen, a line each: the summary, the panel, the open block ("editing
     // N"), the editor's texts, the control with the focus, the pointer, the search panel's
-    // phrase, button and status and its result list, then every message, file dialog (its
+    // phrase, button and status and its result list, then every message (its buttons, the answer
+    // Enter gives, its text), file dialog (its
     // title, folder and proposed name), page or file opened, print, and the history file.
     QStringList seen() const;
     // Where the window shows a point of the diagram, in picDiagram's pixels.
