@@ -76,6 +76,8 @@ QRectF inkInBox(const QImage &image, int scale, QPoint corner = {})
 
 // Pictures of the diagram: the window's bitmap on dense screens, and PNG, PDF and SVG files drawn
 // through a painter.
+using PngPicture = std::pair<QSize, QImage::Format>; // its size and pixel format
+
 class PictureTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
@@ -219,20 +221,22 @@ private Q_SLOTS:
     // size of picture, and reads back with Qt's own reader.
     void pngKeepsEveryPixel_data()
     {
-        test::addRows<QSize>({{"one pixel", {1, 1}},
-                              {"rows past one deflate batch", {301, 67}},
-                              {"a batch that packs into more than one output buffer", {3000, 40}}});
+        test::addRows<PngPicture>(
+            {{"one pixel", {{1, 1}, QImage::Format_RGB32}},
+             {"rows past one deflate batch", {{301, 67}, QImage::Format_RGB32}},
+             {"a batch that packs into more than one output buffer", {{3000, 40}, QImage::Format_RGB32}},
+             {"three bytes a pixel", {{5, 3}, QImage::Format_RGB888}}});
     }
     void pngKeepsEveryPixel()
     {
-        QFETCH(QSize, row);
-        QImage noise(row, QImage::Format_RGB32);
+        QFETCH(PngPicture, row);
+        QImage noise(row.first, row.second);
         std::mt19937 random(7); // no filter makes it smaller
         for (int y = 0; y < noise.height(); ++y)
             for (int x = 0; x < noise.width(); ++x)
                 noise.setPixel(x, y, 0xff000000u | random());
         const QImage read = QImage::fromData(encodeOpaquePng(noise, {{"Title", "Überlauf ≥ 泵"}}), "PNG");
-        QCOMPARE(read.convertToFormat(QImage::Format_RGB32), noise);
+        QCOMPARE(read.convertToFormat(QImage::Format_RGB32), noise.convertToFormat(QImage::Format_RGB32));
         QCOMPARE(read.text("Title"), QString("Überlauf ≥ 泵"));
     }
 

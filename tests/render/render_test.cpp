@@ -222,6 +222,29 @@ private Q_SLOTS:
         QVERIFY2(word == withInvisible, "the character that draws nothing left ink");
     }
 
+    // A mark the font lacks, after a letter it has, is drawn over that letter, not over the
+    // character the font lacked before it.
+    void markGoesWithTheLetterBeforeIt()
+    {
+        const Surface s = startupSurface();
+        QImage with(60, 30, QImage::Format_RGB32), without = with;
+        for (QImage *image : {&with, &without}) {
+            image->fill(Qt::white);
+            QPainter painter(image);
+            painter.setFont(s.font());
+            s.textMetrics().drawText(painter, QPointF(5, 20), image == &with ? "\u2605a\u20d7" : "\u2605a");
+        }
+        const int letterStart = 5 + s.textMetrics().advance(QChar(0x2605));
+        int firstChanged = with.width();
+        for (int y = 0; y < with.height(); ++y)
+            for (int x = 0; x < with.width(); ++x)
+                if (with.pixel(x, y) != without.pixel(x, y))
+                    firstChanged = std::min(firstChanged, x);
+        QVERIFY2(firstChanged < with.width(), "the mark was not drawn");
+        QVERIFY2(firstChanged >= letterStart - 2,
+                 qPrintable(QString("the mark starts at %1, the letter at %2").arg(firstChanged).arg(letterStart)));
+    }
+
     // The notes view colours a box by which of three words its notes hold, in any case; the
     // category view by the first of six categories its category names, in the order of the key.
     void fillByNotesOrByCategory()

@@ -63,6 +63,20 @@ private Q_SLOTS:
         QVERIFY2(!key->childAt(-100, -100), "a cell far outside the picture");
     }
 
+    // A key cell says its value and what kind of value it is, and nothing in the texts a reader
+    // may read besides (its value, help and shortcut), which would repeat or mislead.
+    void keyCellSaysItsValueAndKindOnly()
+    {
+        WindowDriver d;
+        d.start();
+        const QAccessibleInterface *cell = QAccessible::queryAccessibleInterface(d.control("PicCategories"))->child(0);
+        QStringList said;
+        for (const QAccessible::Text text : {QAccessible::Name, QAccessible::Description, QAccessible::Value,
+                                             QAccessible::Help, QAccessible::Accelerator})
+            said << cell->text(text);
+        QCOMPARE(said, QStringList({"Physical Resources", "Category", "", "", ""}));
+    }
+
     // A reader's pointer finds a block's item where the block is drawn, the one on top where two
     // boxes overlap, and none between the boxes; each is a list item of the diagram's list.
     void diagramItemsAreWhereTheBlocksAreDrawn()

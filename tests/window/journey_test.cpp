@@ -31,7 +31,7 @@ QString controlState(const QWidget *w)
     else if (const auto *button = qobject_cast<const QAbstractButton *>(w))
         state += " \"" + button->text() + '"' + (button->isChecked() ? " checked" : "");
     else if (const auto *label = qobject_cast<const QLabel *>(w))
-        state += " \"" + label->text() + '"';
+        state += " \"" + label->text() + '"' + (label->wordWrap() ? " wrapped" : "");
     else if (const auto *box = qobject_cast<const QLineEdit *>(w))
         state += " \"" + box->text() + '"' + (box->isReadOnly() ? " read-only" : "");
     else if (const auto *progress = qobject_cast<const QProgressBar *>(w))
