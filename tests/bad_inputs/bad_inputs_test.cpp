@@ -104,6 +104,12 @@ private Q_SLOTS:
         wide.office = QString(40000, 'o');
         addGesture("an office of 40000 characters", {{"work/Wide.rca.xml", writeAnalysis(wide)}},
                    {load("work/Wide.rca.xml")}, 0, "Tessik: Wide", 3, {wide.office});
+        // A folder put in the file's place is no changed file to ask about: Save says what is in the way.
+        addGesture("Save with a folder in the file's place", {},
+                   {answer("work/B"), press("btnSaveAs"), type("txtOffice", " side"), put("work/B.rca.xml", "folder"),
+                    press("btnSave")},
+                   1, "Root Cause Anlysis: B *", 3,
+                   {"OK: The Root Cause Analysis was not saved.", "A folder of that name is in the way."});
         // Characters the code page cannot hold: Save and Save As refuse, naming them.
         addGesture("Save of a Polish place name", {}, {commit("txtOffice", " Łódź"), press("btnSave")}, 1, marked, 3,
                    {"OK: The Root Cause Analysis was not saved.", "The office holds \"Ł\" (U+0141)"});

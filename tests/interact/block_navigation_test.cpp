@@ -64,6 +64,7 @@ private Q_SLOTS:
             {"exactly 45 degrees is within them", {"0 0; 20 20; 21 10", 1, Direction::Down, 2}},
             {"nothing that way", {"0 0; -20 0; 0 20", 1, Direction::Right, 0}},
             {"a block straight above is not to the right", {"0 0; 0 -20", 1, Direction::Right, 0}},
+            {"one unit ahead is ahead", {"0 0; 1 3", 1, Direction::Right, 2}},
             {"equally near to the right: the lower id", {"0 0; 20 5; 20 -5", 1, Direction::Right, 2}},
             {"equally near to the left: the higher id", {"0 0; -20 5; -20 -5", 1, Direction::Left, 3}},
             {"one centre, right: the next higher id", {stack, 2, Direction::Right, 3}},

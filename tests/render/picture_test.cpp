@@ -240,6 +240,19 @@ private Q_SLOTS:
         QCOMPARE(read.text("Title"), QString("Überlauf ≥ 泵"));
     }
 
+    // An SVG opens at the size of its pixels on a screen of 96 pixels to the inch, as the other
+    // pictures do: its width in millimetres is its view box's width in pixels.
+    void svgOpensAtItsPixelSize()
+    {
+        const BlockTable table = blocksAt({{0, 0}, {20, 5}}, "Pump seal");
+        QXmlStreamReader svg(encodePicture(PictureFormat::Svg, {table, {}, kMapping, "Pump failure"}).bytes);
+        QVERIFY(svg.readNextStartElement() && svg.name() == u"svg");
+        const double millimetres = svg.attributes().value("width").chopped(2).toDouble();
+        const double pixels = svg.attributes().value("viewBox").split(u' ').value(2).toDouble();
+        QVERIFY2(pixels > 0 && std::abs(millimetres / 25.4 * 96 - pixels) < 0.01,
+                 qPrintable(QString("%1 mm for %2 pixels").arg(millimetres).arg(pixels)));
+    }
+
     // SVG draws with lines and text, no picture of the diagram, and holds every caption character
     // as text. On a page of another shape the diagram is as large as fits, centred.
     void svgAndFitting()
