@@ -159,6 +159,20 @@ private Q_SLOTS:
         QVERIFY2(s.image() == before, "the picture changed");
     }
 
+    // A link to the block in the table's last slot is drawn like any other.
+    void linkToTheLastSlotIsDrawn()
+    {
+        BlockTable table;
+        for (int id = 1; id <= kMaxBlocks; ++id)
+            table.addBlock(id == kMaxBlocks ? 30 : 0, id == 1 || id == kMaxBlocks ? 0 : 100); // the rest far below
+        table.link(1, kMaxBlocks);
+        Surface s = startupSurface();
+        PlotDiagram(s, table, DiagramColours(), "");
+        const PixelMapping &m = s.mapping(); // between the two boxes, on their centres' line
+        const Block &child = table.block(1);
+        QCOMPARE(s.point(m.ScaleToPixelsX(child.x + 20), m.ScaleToPixelsY(child.y + kHalfBox)), kBlack);
+    }
+
     // Moved back to a screen of ratio 1, the start-up view's picture is the one shown again.
     void backAtRatioOneThePictureIsTheShownOne()
     {

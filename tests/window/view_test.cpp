@@ -81,6 +81,23 @@ private Q_SLOTS:
                  "the upright bar does not run down the diagram's right edge");
     }
 
+    // Where the upright bar shows, a block that it would cover brings the across bar too: no block
+    // hides under a bar without a way to reach it.
+    void noBlockHidesUnderTheUprightBar()
+    {
+        for (float x = 93; x <= 99; x += 0.25f) {
+            WindowDriver d;
+            d.start();
+            Analysis a = analysisWith(2);
+            a.table.move(1, 0, 60); // below the window: the upright bar shows
+            a.table.move(2, x, 0);
+            d.load(a, "Edge.rca.xml");
+            const int barLeft = d.control("diagramScrollY")->x(), right = d.pixelOf(x + BlockBoxSize, 0).x();
+            QVERIFY2(barShown(d) || right < barLeft,
+                     qPrintable(QString("the block at x %1 ends under the bar").arg(x)));
+        }
+    }
+
     // A right-drag drop lands at the unit under the pointer at every zoom, and a drop on another
     // block links the two as at 100 %; zooming alone is no edit.
     void aDropLandsOnTheSameUnits_data()
