@@ -38,6 +38,17 @@ QList<Colour> pixels(const Surface &surface, const QList<int> &xy)
     return colours;
 }
 
+// The text as the captions' font draws it, its baseline starting at (5, 20) of a white picture.
+QImage drawnText(const Surface &s, const QString &text)
+{
+    QImage image(60, 30, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setFont(s.font());
+    s.textMetrics().drawText(painter, QPointF(5, 20), text);
+    return image;
+}
+
 Surface filled(Colour colour)
 {
     Surface surface;
@@ -225,15 +236,8 @@ private Q_SLOTS:
     {
         QFETCH(QChar, invisible);
         const Surface s = startupSurface();
-        QImage word(60, 30, QImage::Format_RGB32), withInvisible = word;
-        for (QImage *image : {&word, &withInvisible}) {
-            image->fill(Qt::white);
-            QPainter painter(image);
-            painter.setFont(s.font());
-            s.textMetrics().drawText(painter, QPointF(5, 20),
-                                     QString("ab") + (image == &word ? QString() : QString(invisible)));
-        }
-        QVERIFY2(word == withInvisible, "the character that draws nothing left ink");
+        QVERIFY2(drawnText(s, "ab") == drawnText(s, QString("ab") + invisible),
+                 "the character that draws nothing left ink");
     }
 
     // A mark the font lacks, after a letter it has, is drawn over that letter, not over the
@@ -241,13 +245,7 @@ private Q_SLOTS:
     void markGoesWithTheLetterBeforeIt()
     {
         const Surface s = startupSurface();
-        QImage with(60, 30, QImage::Format_RGB32), without = with;
-        for (QImage *image : {&with, &without}) {
-            image->fill(Qt::white);
-            QPainter painter(image);
-            painter.setFont(s.font());
-            s.textMetrics().drawText(painter, QPointF(5, 20), image == &with ? "\u2605a\u20d7" : "\u2605a");
-        }
+        const QImage with = drawnText(s, "\u2605a\u20d7"), without = drawnText(s, "\u2605a");
         // A mark sits centred over its letter in any font; over the star it would sit left of it.
         const int letterStart = 5 + s.textMetrics().advance(QChar(0x2605));
         double sum = 0;
