@@ -6,9 +6,6 @@
 #include "support/test_main.h"
 #include "support/window.h"
 
-#include <csignal>
-#include <sys/resource.h>
-
 using namespace tessik;
 using namespace tessik::test;
 
@@ -34,17 +31,12 @@ const Step strayPresses = [](WindowDriver &d) {
     QTest::mouseClick(diagram, Qt::LeftButton, {}, QPoint(1, 1));
 };
 const Step firstEntry = [](WindowDriver &d) { d.clickEntry(0); }; // of the search's result list
-// The disk fills up: a file may grow no further than 100 bytes while the step runs.
+// The disk fills up while the step runs.
 Step onFullDisk(const Step &step)
 {
     return [=](WindowDriver &d) {
-        rlimit unlimited{};
-        getrlimit(RLIMIT_FSIZE, &unlimited);
-        std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit full{100, unlimited.rlim_max};
-        setrlimit(RLIMIT_FSIZE, &full);
+        const FullDisk full;
         step(d);
-        setrlimit(RLIMIT_FSIZE, &unlimited);
     };
 }
 // A file made while the window runs; "folder": a folder in the place of the file there.

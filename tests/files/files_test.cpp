@@ -16,11 +16,9 @@
 
 #include <atomic>
 #include <charconv>
-#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <random>
-#include <sys/resource.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -346,13 +344,10 @@ private Q_SLOTS:
         TestEnvironment env;
         const QString name = fileNameFromBytes(QByteArray(QFile::encodeName(env.path("work/")) + "Caf\xE9.rca.xml"));
         QVERIFY(writeFileSafely(name, "old").ok);
-        rlimit unlimited{};
-        getrlimit(RLIMIT_FSIZE, &unlimited);
-        std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit full{100, unlimited.rlim_max};
-        setrlimit(RLIMIT_FSIZE, &full);
-        const IoResult written = writeFileSafely(name, QByteArray(1000, 'x'));
-        setrlimit(RLIMIT_FSIZE, &unlimited);
+        const IoResult written = [&] {
+            const FullDisk full;
+            return writeFileSafely(name, QByteArray(1000, 'x'));
+        }();
         QCOMPARE(written.reason, QString::fromLocal8Bit(std::strerror(EFBIG)));
         QCOMPARE(readOrdinaryFile(name, 1 << 20).bytes, QByteArray("old"));
         const std::filesystem::directory_iterator files(QFile::encodeName(env.path("work")).toStdString());

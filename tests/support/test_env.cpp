@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QTest>
 
+#include <csignal>
 #include <filesystem>
 
 namespace tessik::test {
@@ -23,6 +24,19 @@ TestEnvironment::~TestEnvironment()
 {
     std::error_code ignored;
     std::filesystem::remove_all(QFile::encodeName(root.path()).toStdString(), ignored);
+}
+
+FullDisk::FullDisk()
+{
+    getrlimit(RLIMIT_FSIZE, &m_before);
+    std::signal(SIGXFSZ, SIG_IGN); // a write past the limit then fails with EFBIG
+    const rlimit full{100, m_before.rlim_max};
+    setrlimit(RLIMIT_FSIZE, &full);
+}
+
+FullDisk::~FullDisk()
+{
+    setrlimit(RLIMIT_FSIZE, &m_before);
 }
 
 void addRowsFrom(const QString &tableFile)

@@ -9,6 +9,8 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <sys/resource.h>
+
 namespace tessik::test {
 
 // A fake platform whose per-user folder (appdata/Tessik), program folder (program) and current
@@ -24,6 +26,18 @@ struct TestEnvironment {
     QString path(const QString &relative) const { return root.path() + '/' + relative; }
     QString userFolder() const { return path("appdata/Tessik/"); }
     QString programFolder() const { return path("program"); }
+};
+
+// While it lives, the disk is full as a write sees it: no file may grow past 100 bytes.
+class FullDisk {
+public:
+    FullDisk();
+    ~FullDisk();
+    FullDisk(const FullDisk &) = delete;
+    FullDisk &operator=(const FullDisk &) = delete;
+
+private:
+    rlimit m_before{};
 };
 
 // A fixture of tests/data.
