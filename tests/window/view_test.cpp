@@ -98,6 +98,22 @@ private Q_SLOTS:
         }
     }
 
+    // A block whose shadow reaches past the view's right edge, if only by its last column, brings
+    // the across bar.
+    void noBlockEndsPastTheRightEdge()
+    {
+        for (float x = 95; x <= 99; x += 0.125f) {
+            WindowDriver d;
+            d.start();
+            Analysis a = analysisWith(1);
+            a.table.move(1, x, 0);
+            d.load(a, "Edge.rca.xml");
+            const int pastShadow = d.pixelOf(x + BlockBoxSize + 0.5f, 0).x();
+            QVERIFY2(barShown(d) || pastShadow <= d.control("picDiagram")->contentsRect().right() + 1,
+                     qPrintable(QString("the block at x %1 ends past the edge").arg(x)));
+        }
+    }
+
     // A right-drag drop lands at the unit under the pointer at every zoom, and a drop on another
     // block links the two as at 100 %; zooming alone is no edit.
     void aDropLandsOnTheSameUnits_data()
