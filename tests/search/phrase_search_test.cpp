@@ -1,6 +1,7 @@
 #include "files/analysis_writer.h"
 #include "files/codepage.h"
 #include "search/case_fold.h"
+#include "search/folder_access.h"
 #include "search/phrase_search.h"
 #include "search/search_job.h"
 #include "search/search_result_model.h"
@@ -303,6 +304,20 @@ private Q_SLOTS:
                               "The folder \"" + env.path("loop") +
                                   "\" could not be searched. Too many levels of symbolic links"}));
     }
+    // An empty file reads as empty after a file that could not be opened, whose failure is still
+    // the thread's last error.
+    void emptyFileIsReadAfterAFailure()
+    {
+        TestEnvironment env;
+        QVERIFY(writeBytes(env.path("lib/Empty.rca.xml"), "") &&
+                QFile::link(env.path("lib/nowhere"), env.path("lib/Dangling.rca.xml")));
+        const ListedFileReader reader(env.path("lib"));
+        FileBuffer buffer;
+        QVERIFY(!reader.read("Dangling.rca.xml", buffer).ok);
+        const FileRead read = reader.read("Empty.rca.xml", buffer);
+        QVERIFY2(read.ok && buffer.size() == 0, qPrintable("the empty file was refused: " + read.reason));
+    }
+
     // An entry whose file has become something else since the search says why it does not open.
     void anEntryWhoseFileChangedSaysWhy()
     {
