@@ -39,7 +39,8 @@ private Q_SLOTS:
     }
 
     // Each value of a key picture is an item a reader finds where a press picks it: dragged from
-    // the middle of its item onto a block, the value becomes the block's category.
+    // the middle of its item, or of the item's bottom row or right column, onto a block, the value
+    // becomes the block's category.
     void keyCellsAreWhereAPressPicksThem()
     {
         WindowDriver d;
@@ -50,11 +51,16 @@ private Q_SLOTS:
         QStringList names, picked;
         for (int i = 0; i < key->childCount(); ++i) {
             QAccessibleInterface *cell = key->child(i);
-            const QPoint middle = cell->rect().center();
+            const QRect area = cell->rect();
+            const QPoint middle = area.center();
             QVERIFY2(key->childAt(middle.x(), middle.y()) == cell && key->indexOfChild(cell) == i, "cells overlap");
-            d.dragPicture("PicCategories", picture->mapFromGlobal(middle) - picture->contentsRect().topLeft(), 5, 5);
+            QStringList pickedHere;
+            for (const QPoint at : {middle, QPoint(middle.x(), area.bottom()), QPoint(area.right(), middle.y())}) {
+                d.dragPicture("PicCategories", picture->mapFromGlobal(at) - picture->contentsRect().topLeft(), 5, 5);
+                pickedHere << d.document().table().block(1).category;
+            }
             names << cell->text(QAccessible::Name);
-            picked << d.document().table().block(1).category;
+            picked << (pickedHere.removeDuplicates() == 2 ? pickedHere[0] : pickedHere.join(" or "));
         }
         QCOMPARE(names.join(", "), QString("Physical Resources, Structure/Process, Information, Knowledge and Skills, "
                                            "Motives, Wellness/Capacity"));
