@@ -101,6 +101,9 @@ private Q_SLOTS:
                         : QString("none");
         };
         QCOMPARE(diagram->role(), QAccessible::List);
+        for (int i = 0; i < diagram->childCount(); ++i) // a reader offers to select and focus each
+            QVERIFY2(diagram->child(i)->state().selectable && diagram->child(i)->state().focusable,
+                     qPrintable(diagram->child(i)->text(QAccessible::Name) + " cannot be selected or focused"));
         QCOMPARE(itemAt(5, 5), QString("Block 1"));
         QCOMPARE(itemAt(9, 5), QString("Block 3")); // where blocks 2 and 3 overlap
         QCOMPARE(itemAt(24, 5), QString("Block 2"));
