@@ -119,6 +119,28 @@ private Q_SLOTS:
         }
     }
 
+    // The diagram has hard edges on any painter, even one set to smooth them: boxes and a slanted
+    // link without captions give no colour but white, the outlines' black, the shadow and the fill.
+    void diagramHasHardEdgesOnASmoothingPainter()
+    {
+        BlockTable table = blocksAt({{0, 0}, {20, 15}});
+        table.link(2, 1);
+        const QRect area = diagramArea(table, kMapping);
+        QImage image(area.size(), QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.translate(-area.topLeft());
+        paintDiagram(painter, area, table, DiagramColours(), kMapping);
+        painter.end();
+        QSet<QRgb> colours;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                colours.insert(image.pixel(x, y) & 0xffffff);
+        const QSet<QRgb> hard{0xffffff, 0, toPixel(kShadowColour) & 0xffffff, toPixel(kMotives) & 0xffffff};
+        QVERIFY2(colours == hard, qPrintable(QString("%1 colours, %2 expected").arg(colours.size()).arg(hard.size())));
+    }
+
     // At a device pixel ratio of 2 the bitmap has twice the pixels each way and an outline is one
     // of them, while point(), the area a refresh repaints and the snapshot's picture stay in
     // pixels of the mapping.
