@@ -91,6 +91,12 @@ private Q_SLOTS:
         addGesture("a crash while typing in the editor, Enter at the next start", {},
                    {at(5, 5), type("txtText", "Still "), crashOnceCopied("Still Block 1")}, 1, marked, 3,
                    {"unsaved running", "Still Block 1|", "Yes or No, Yes at Enter: Tessik did not end normally"});
+        // A restored copy differs from its file, and an edit undone leaves it so.
+        addGesture("a crash, Enter at the next start, an edit undone", {},
+                   {at(5, 5), type("txtText", "Still "), crashOnceCopied("Still Block 1"), drag(5, 5, 6, 6),
+                    key(Qt::CTRL | Qt::Key_Z)},
+                   1, marked, 3,
+                   {"unsaved running", "Still Block 1|", "Yes or No, Yes at Enter: Tessik did not end normally"});
         // A header text longer than a text box takes by default is shown whole.
         Analysis wide = analysisWith(3);
         wide.office = QString(40000, 'o');
