@@ -22,6 +22,7 @@ struct PlacedLine {
 struct RoundedBox {
     int left = 0, top = 0, right = 0, bottom = 0;
     int cornerWidth = 0, cornerHeight = 0;
+    bool operator==(const RoundedBox &) const = default;
 };
 
 // What the diagram is drawn on: the window's retained bitmap, or a painter for vector and

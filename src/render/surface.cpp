@@ -83,8 +83,12 @@ void Surface::allocate(int pixelWidth, int pixelHeight, bool keepPicture)
     QImage image(int(std::ceil(pixelWidth * m_ratio)), int(std::ceil(pixelHeight * m_ratio)), QImage::Format_RGB32);
     image.setDevicePixelRatio(m_ratio);
     image.fill(Qt::white);
-    if (keepPicture)
+    if (keepPicture) {
         copyTopLeft(m_image, image);
+        drawPendingPlain();
+    }
+    m_plainPending.clear();
+    m_plainCleared.stop();
     m_image = image;
     if (!needsPlain()) {
         m_plain = QImage();
@@ -109,9 +113,53 @@ Surface::Placement Surface::shownPlacement() const
 
 template <typename Draw> void Surface::forEachPicture(Draw draw)
 {
-    draw(m_image, shownPlacement(), true);
-    if (!m_plain.isNull())
-        draw(m_plain, Placement{1}, false);
+    DeviceArea touched;
+    draw(*this, m_image, shownPlacement(), &touched);
+    changed(touched);
+    if (m_plain.isNull())
+        return;
+    // Marks dragged about in XOR pile up without a redraw; past this many they are drawn.
+    constexpr size_t kMostPending = 4096;
+    if (m_plainPending.size() >= kMostPending)
+        drawPendingPlain();
+    m_plainPending.emplace_back(
+        [draw](const Surface &self, QImage &plain) { draw(self, plain, Placement{1}, nullptr); });
+}
+
+void Surface::drawPendingPlain() const
+{
+    // Taken out first: a call's drawing never adds to the list it is replayed from.
+    const auto pending = std::move(m_plainPending);
+    m_plainPending.clear();
+    m_plainCleared.stop();
+    for (const auto &draw : pending)
+        draw(*this, m_plain);
+}
+
+void Surface::DeviceArea::add(std::int64_t l, std::int64_t t, std::int64_t r, std::int64_t b)
+{
+    if (left > right) {
+        *this = {l, t, r, b};
+        return;
+    }
+    left = std::min(left, l);
+    top = std::min(top, t);
+    right = std::max(right, r);
+    bottom = std::max(bottom, b);
+}
+
+void Surface::setMapping(const PixelMapping &mapping)
+{
+    // The calls kept for the plain picture place their shapes through the mapping they were made in.
+    drawPendingPlain();
+    m_mapping = mapping;
+}
+
+void Surface::setFont(const QFont &font)
+{
+    drawPendingPlain();
+    m_text = TextMetrics(font);
+    m_captions.clear();
 }
 
 void Surface::resize(int pixelWidth, int pixelHeight)
@@ -174,20 +222,39 @@ QRect Surface::takeChangedArea()
 
 void Surface::clear()
 {
-    forEachPicture([](QImage &image, const Placement &, bool) { image.fill(Qt::white); });
+    // Nothing drawn before a clear shows after it.
+    m_plainPending.clear();
+    m_plainCleared.stop();
+    forEachPicture([](const Surface &, QImage &image, const Placement &, DeviceArea *) { image.fill(Qt::white); });
     changedAll();
 }
 
 void Surface::clearAround(const QList<RoundedBox> &solidBoxes)
 {
     // In XOR mode a box does not hide what lies under it.
-    if (m_mix != MixMode::Copy)
+    if (m_ink.mix != MixMode::Copy)
         return clear();
-    forEachPicture([&](QImage &image, const Placement &at, bool) { clearAroundOn(image, at, solidBoxes); });
+    forEachPicture([solidBoxes](const Surface &self, QImage &image, const Placement &at, DeviceArea *) {
+        self.clearAroundOn(image, at, solidBoxes);
+    });
     changedAll();
+    // Once every one of these boxes is drawn solid over its own pixels, what the plain picture
+    // had before this call shows nowhere: the calls kept for it are dropped then.
+    if (!m_plainPending.empty()) {
+        m_plainClearedAt = m_plainPending.size() - 1;
+        m_plainCleared.start(solidBoxes);
+    }
 }
 
-void Surface::clearAroundOn(QImage &image, const Placement &at, const QList<RoundedBox> &solidBoxes)
+void Surface::dropHiddenPlainCalls()
+{
+    if (!m_plainCleared.allDrawnOver())
+        return;
+    m_plainPending.erase(m_plainPending.begin(), m_plainPending.begin() + qsizetype(m_plainClearedAt));
+    m_plainCleared.stop();
+}
+
+void Surface::clearAroundOn(QImage &image, const Placement &at, const QList<RoundedBox> &solidBoxes) const
 {
     std::vector<BoxShape> shapes;
     for (const RoundedBox &box : solidBoxes) {
@@ -197,7 +264,7 @@ void Surface::clearAroundOn(QImage &image, const Placement &at, const QList<Roun
         if (shape && shape->r > 0 && shape->b > 0 && shape->l < image.width() && shape->t < image.height())
             shapes.push_back(*shape);
     }
-    const Pixels pixels = writablePixels(image);
+    const Pixels pixels = writablePixels(image, Ink{});
     std::vector<Span> covered;
     for (int y = 0; y < pixels.height; ++y) {
         covered.clear();
@@ -215,11 +282,11 @@ void Surface::clearAroundOn(QImage &image, const Placement &at, const QList<Roun
     }
 }
 
-Surface::Pixels Surface::writablePixels(QImage &image) const
+Surface::Pixels Surface::writablePixels(QImage &image, const Ink &ink)
 {
     // bits() detaches a shared picture; once per shape is enough.
     return {reinterpret_cast<std::uint32_t *>(image.bits()), image.bytesPerLine() / 4, image.width(), image.height(),
-            m_mix == MixMode::Xor};
+            ink.mix == MixMode::Xor};
 }
 
 void Surface::plot(const Pixels &pixels, int x, int y, Colour colour)
@@ -254,33 +321,43 @@ void Surface::span(const Pixels &pixels, int y, std::int64_t from, std::int64_t 
 
 void Surface::roundRect(int left, int top, int right, int bottom, int cornerWidth, int cornerHeight)
 {
-    forEachPicture([&](QImage &image, const Placement &at, bool shown) {
-        roundRectOn(image, at, shown, {left, top, right, bottom}, cornerWidth, cornerHeight);
+    forEachPicture([=, ink = m_ink](const Surface &self, QImage &image, const Placement &at, DeviceArea *touched) {
+        self.roundRectOn(image, at, touched, ink, {left, top, right, bottom}, cornerWidth, cornerHeight, std::nullopt);
     });
+    if (m_ink.mix == MixMode::Copy && m_ink.fillStyle == FillStyle::Solid) {
+        m_plainCleared.drawnWhole({left, top, right, bottom, cornerWidth, cornerHeight});
+        dropHiddenPlainCalls();
+    }
 }
 
 void Surface::roundRectUnder(const RoundedBox &box, const RoundedBox &hiddenBy)
 {
     // Only a solid box drawn in copy mode hides every pixel it covers.
-    const bool hides = m_mix == MixMode::Copy && m_fillStyle == FillStyle::Solid;
-    forEachPicture([&](QImage &image, const Placement &at, bool shown) {
-        roundRectOn(image, at, shown, {box.left, box.top, box.right, box.bottom}, box.cornerWidth, box.cornerHeight,
-                    hides ? &hiddenBy : nullptr);
+    const bool hides = m_ink.mix == MixMode::Copy && m_ink.fillStyle == FillStyle::Solid;
+    const std::optional<RoundedBox> hider = hides ? std::optional(hiddenBy) : std::nullopt;
+    forEachPicture([=, ink = m_ink](const Surface &self, QImage &image, const Placement &at, DeviceArea *touched) {
+        self.roundRectOn(image, at, touched, ink, {box.left, box.top, box.right, box.bottom}, box.cornerWidth,
+                         box.cornerHeight, hider);
     });
+    if (hides) {
+        m_plainCleared.drawnUnder(box, hiddenBy);
+        dropHiddenPlainCalls();
+    }
 }
 
-void Surface::roundRectOn(QImage &image, const Placement &at, bool shown, const PixelRect &rect, int cornerWidth,
-                          int cornerHeight, const RoundedBox *hiddenBy)
+void Surface::roundRectOn(QImage &image, const Placement &at, DeviceArea *touched, const Ink &ink,
+                          const PixelRect &rect, int cornerWidth, int cornerHeight,
+                          const std::optional<RoundedBox> &hiddenBy) const
 {
     const std::optional<BoxShape> shape = shapeOf(at.deviceX(rect.left), at.deviceY(rect.top), at.deviceX(rect.right),
                                                   at.deviceY(rect.bottom), cornerWidth, cornerHeight, at.scale);
     // A box wholly outside the picture (most of them when zoomed in) draws nothing.
     if (!shape || shape->r <= 0 || shape->b <= 0 || shape->l >= image.width() || shape->t >= image.height())
         return;
-    if (shown)
-        changed(shape->l, shape->t, shape->r - 1, shape->b - 1);
-    const bool fill = m_fillStyle == FillStyle::Solid;
-    const Pixels pixels = writablePixels(image);
+    if (touched)
+        touched->add(shape->l, shape->t, shape->r - 1, shape->b - 1);
+    const bool fill = ink.fillStyle == FillStyle::Solid;
+    const Pixels pixels = writablePixels(image, ink);
     // An empty shape hides nothing.
     const BoxShape hider =
         hiddenBy ? shapeOf(at.deviceX(hiddenBy->left), at.deviceY(hiddenBy->top), at.deviceX(hiddenBy->right),
@@ -292,7 +369,7 @@ void Surface::roundRectOn(QImage &image, const Placement &at, bool shown, const 
         [&](int y, std::int64_t x1, std::int64_t x2, bool outline) {
             if (!outline && !fill)
                 return;
-            const Colour colour = outline ? m_pen : m_fill;
+            const Colour colour = outline ? ink.pen : ink.fill;
             const Span hidden = hider.row(y);
             if (hidden.empty() || hidden.to < x1 || hidden.from > x2)
                 return span(pixels, y, x1, x2, colour);
@@ -303,13 +380,13 @@ void Surface::roundRectOn(QImage &image, const Placement &at, bool shown, const 
 
 void Surface::line(float x1, float y1, float x2, float y2, Colour colour)
 {
-    forEachPicture([&](QImage &image, const Placement &at, bool shown) {
-        double px1 = double(m_mapping.scaleToDeviceX(x1, at.scale)) - double(at.x);
-        double py1 = double(m_mapping.scaleToDeviceY(y1, at.scale)) - double(at.y);
-        double px2 = double(m_mapping.scaleToDeviceX(x2, at.scale)) - double(at.x);
-        double py2 = double(m_mapping.scaleToDeviceY(y2, at.scale)) - double(at.y);
+    forEachPicture([=, ink = m_ink](const Surface &self, QImage &image, const Placement &at, DeviceArea *touched) {
+        double px1 = double(self.m_mapping.scaleToDeviceX(x1, at.scale)) - double(at.x);
+        double py1 = double(self.m_mapping.scaleToDeviceY(y1, at.scale)) - double(at.y);
+        double px2 = double(self.m_mapping.scaleToDeviceX(x2, at.scale)) - double(at.x);
+        double py2 = double(self.m_mapping.scaleToDeviceY(y2, at.scale)) - double(at.y);
         if (clipToPicture(image, px1, py1, px2, py2))
-            drawSegment(image, shown, {int(px1), int(py1), int(px2), int(py2)}, colour);
+            drawSegment(image, touched, ink, {int(px1), int(py1), int(px2), int(py2)}, colour);
     });
 }
 
@@ -344,17 +421,18 @@ bool Surface::clipToPicture(const QImage &image, double &x1, double &y1, double 
     return true;
 }
 
-void Surface::drawSegment(QImage &image, bool shown, const DeviceSegment &segment, Colour colour)
+void Surface::drawSegment(QImage &image, DeviceArea *touched, const Ink &ink, const DeviceSegment &segment,
+                          Colour colour)
 {
     // Bresenham: one pixel per step along the longer axis, both ends included.
-    if (shown)
-        changed(std::min(segment.x1, segment.x2), std::min(segment.y1, segment.y2), std::max(segment.x1, segment.x2),
-                std::max(segment.y1, segment.y2));
+    if (touched)
+        touched->add(std::min(segment.x1, segment.x2), std::min(segment.y1, segment.y2),
+                     std::max(segment.x1, segment.x2), std::max(segment.y1, segment.y2));
     int x = segment.x1, y = segment.y1;
     const int dx = std::abs(segment.x2 - x), sx = x < segment.x2 ? 1 : -1;
     const int dy = -std::abs(segment.y2 - y), sy = y < segment.y2 ? 1 : -1;
     int error = dx + dy;
-    const Pixels pixels = writablePixels(image);
+    const Pixels pixels = writablePixels(image, ink);
     for (;;) {
         plot(pixels, x, y, colour);
         if (x == segment.x2 && y == segment.y2)
@@ -373,11 +451,13 @@ void Surface::drawSegment(QImage &image, bool shown, const DeviceSegment &segmen
 
 void Surface::circle(float x, float y, float radius, Colour colour)
 {
-    forEachPicture(
-        [&](QImage &image, const Placement &at, bool shown) { circleOn(image, at, shown, x, y, radius, colour); });
+    forEachPicture([=, ink = m_ink](const Surface &self, QImage &image, const Placement &at, DeviceArea *touched) {
+        self.circleOn(image, at, touched, ink, x, y, radius, colour);
+    });
 }
 
-void Surface::circleOn(QImage &image, const Placement &at, bool shown, float x, float y, float radius, Colour colour)
+void Surface::circleOn(QImage &image, const Placement &at, DeviceArea *touched, const Ink &ink, float x, float y,
+                       float radius, Colour colour) const
 {
     const double cx = (double(x) - m_mapping.DiagramLeft) * m_mapping.pixelsPerUnitX() * at.scale - double(at.x);
     const double cy = (double(y) - m_mapping.DiagramTop) * m_mapping.pixelsPerUnitY() * at.scale - double(at.y);
@@ -388,8 +468,8 @@ void Surface::circleOn(QImage &image, const Placement &at, bool shown, float x, 
         return;
     const auto firstRow = std::int64_t(std::floor(cy - rp - 1));
     const auto lastRow = std::int64_t(std::ceil(cy + rp + 1));
-    if (shown)
-        changed(std::int64_t(std::floor(cx - rp - 1)), firstRow, std::int64_t(std::ceil(cx + rp + 1)), lastRow);
+    if (touched)
+        touched->add(std::int64_t(std::floor(cx - rp - 1)), firstRow, std::int64_t(std::ceil(cx + rp + 1)), lastRow);
     auto rowSpan = [&](std::int64_t row) -> Span {
         const double dy = double(row) + 0.5 - cy;
         if (std::abs(dy) > rp)
@@ -397,7 +477,7 @@ void Surface::circleOn(QImage &image, const Placement &at, bool shown, float x, 
         const double dx = std::sqrt(rp * rp - dy * dy);
         return {std::int64_t(std::ceil(cx - dx - 0.5)), std::int64_t(std::floor(cx + dx - 0.5))};
     };
-    const Pixels pixels = writablePixels(image);
+    const Pixels pixels = writablePixels(image, ink);
     drawConvex(firstRow, lastRow, rowSpan, pixels.height, [&](int row, std::int64_t x1, std::int64_t x2, bool outline) {
         if (outline)
             span(pixels, row, x1, x2, colour);
@@ -421,7 +501,9 @@ void Surface::print(const QString &text)
         return;
     const int px = m_mapping.ScaleToPixelsX(m_currentX);
     const int py = m_mapping.ScaleToPixelsY(m_currentY);
-    forEachPicture([&](QImage &image, const Placement &at, bool shown) { printOn(image, at, shown, px, py, text); });
+    forEachPicture([=, pen = m_ink.pen](const Surface &self, QImage &image, const Placement &at, DeviceArea *touched) {
+        self.printOn(image, at, touched, pen, px, py, text);
+    });
     m_currentX += textWidth(text);
 }
 
@@ -431,7 +513,8 @@ bool Surface::printsOn(const QImage &image, const Placement &at, int px, int py)
            at.deviceY(std::int64_t(py) + m_text.lineHeight()) > 0;
 }
 
-void Surface::printOn(QImage &image, const Placement &at, bool shown, int px, int py, const QString &text)
+void Surface::printOn(QImage &image, const Placement &at, DeviceArea *touched, Colour pen, int px, int py,
+                      const QString &text) const
 {
     if (!printsOn(image, at, px, py))
         return;
@@ -439,37 +522,37 @@ void Surface::printOn(QImage &image, const Placement &at, bool shown, int px, in
     // font of the device size rather than enlarged.
     QImage device(image.bits(), image.width(), image.height(), image.bytesPerLine(), image.format());
     QPainter painter(&device);
-    painter.setPen(QColor(redOf(m_pen), greenOf(m_pen), blueOf(m_pen)));
+    painter.setPen(QColor(redOf(pen), greenOf(pen), blueOf(pen)));
     const QPointF origin(px * at.scale - double(at.x), (py + m_text.ascent()) * at.scale - double(at.y));
     m_text.drawText(painter, origin, text, at.scale);
-    if (shown)
-        markPrinted(at, px, py, text);
+    if (touched)
+        markPrinted(*touched, at, px, py, text);
 }
 
-void Surface::markPrinted(const Placement &at, int px, int py, const QString &text)
+void Surface::markPrinted(DeviceArea &touched, const Placement &at, int px, int py, const QString &text) const
 {
     const int lineHeight = m_text.lineHeight();
     // Glyphs may reach a little past their advances.
     const int margin = std::max(2, lineHeight / 4);
-    changed(at.deviceX(px - margin), at.deviceY(py - margin),
-            at.deviceX(std::int64_t(px) + m_text.pixelWidth(text) + margin), at.deviceY(py + lineHeight + margin));
+    touched.add(at.deviceX(px - margin), at.deviceY(py - margin),
+                at.deviceX(std::int64_t(px) + m_text.pixelWidth(text) + margin), at.deviceY(py + lineHeight + margin));
 }
 
 void Surface::printCaption(const QList<PlacedLine> &lines, const RoundedBox &box)
 {
     // The kept pictures hold the glyphs over the box's fill: an XOR box or a hollow one has none.
-    if (m_mix != MixMode::Copy || m_fillStyle != FillStyle::Solid || m_image.isNull())
+    if (m_ink.mix != MixMode::Copy || m_ink.fillStyle != FillStyle::Solid || m_image.isNull())
         return Canvas::printCaption(lines, box);
-    forEachPicture([&](QImage &image, const Placement &at, bool shown) {
-        const bool copied = copyCaption(image, at, lines, box);
+    forEachPicture([=, ink = m_ink](const Surface &self, QImage &image, const Placement &at, DeviceArea *touched) {
+        const bool copied = self.copyCaption(image, at, ink, lines, box);
         for (const PlacedLine &line : lines) {
             if (line.text.isEmpty())
                 continue;
-            const int px = m_mapping.ScaleToPixelsX(line.x), py = m_mapping.ScaleToPixelsY(line.y);
+            const int px = self.m_mapping.ScaleToPixelsX(line.x), py = self.m_mapping.ScaleToPixelsY(line.y);
             if (!copied)
-                printOn(image, at, shown, px, py, line.text);
-            else if (shown && printsOn(image, at, px, py))
-                markPrinted(at, px, py, line.text);
+                self.printOn(image, at, touched, ink.pen, px, py, line.text);
+            else if (touched && self.printsOn(image, at, px, py))
+                self.markPrinted(*touched, at, px, py, line.text);
         }
     });
     for (const PlacedLine &line : lines) {
@@ -478,10 +561,11 @@ void Surface::printCaption(const QList<PlacedLine> &lines, const RoundedBox &box
     }
 }
 
-bool Surface::copyCaption(QImage &image, const Placement &at, const QList<PlacedLine> &lines, const RoundedBox &box)
+bool Surface::copyCaption(QImage &image, const Placement &at, const Ink &ink, const QList<PlacedLine> &lines,
+                          const RoundedBox &box) const
 {
     // Where the glyphs of each line that printOn draws start, as printOn places them.
-    CaptionTileKey key{{}, {}, at.scale, m_pen, m_fill};
+    CaptionTileKey key{{}, {}, at.scale, ink.pen, ink.fill};
     QPoint base;
     for (const PlacedLine &line : lines) {
         const int px = m_mapping.ScaleToPixelsX(line.x), py = m_mapping.ScaleToPixelsY(line.y);
@@ -542,8 +626,10 @@ Colour Surface::point(int px, int py) const
 {
     if (px < 0 || py < 0 || px >= m_width || py >= m_height)
         return -1;
-    if (!m_view.isStartup())
+    if (!m_view.isStartup()) {
+        drawPendingPlain();
         return fromPixel(reinterpret_cast<const std::uint32_t *>(m_plain.constScanLine(py))[px]);
+    }
     const int x = m_ratio == 1 ? px : int(px * m_ratio);
     const int y = m_ratio == 1 ? py : int(py * m_ratio);
     return fromPixel(reinterpret_cast<const std::uint32_t *>(m_image.constScanLine(y))[x]);
@@ -558,11 +644,14 @@ void Surface::refresh()
 
 QImage Surface::logicalImage() const
 {
+    drawPendingPlain();
     return m_plain.isNull() ? m_image : m_plain;
 }
 
 void Surface::setImage(const QImage &image)
 {
+    m_plainPending.clear();
+    m_plainCleared.stop();
     m_image = image.convertToFormat(QImage::Format_RGB32);
     m_ratio = m_image.devicePixelRatio();
     m_width = int(std::lround(m_image.width() / m_ratio));
@@ -583,8 +672,10 @@ void Surface::blendFrom(const Surface &source, int alpha)
     const int columns = std::min(m_image.width(), source.m_image.width());
     const int rows = std::min(m_image.height(), source.m_image.height());
     blendPicture(m_image, source.m_image, alpha);
-    if (!m_plain.isNull())
+    if (!m_plain.isNull()) {
+        drawPendingPlain();
         blendPicture(m_plain, source.logicalImage(), alpha);
+    }
     changed(0, 0, columns - 1, rows - 1);
 }
 

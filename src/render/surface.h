@@ -2,6 +2,7 @@
 
 #include "render/canvas.h"
 #include "render/caption_tiles.h"
+#include "render/cleared_boxes.h"
 #include "render/text_metrics.h"
 
 #include <QFont>
@@ -10,6 +11,8 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
+#include <vector>
 
 namespace tessik {
 
@@ -30,6 +33,9 @@ enum class MixMode { Xor = 7, Copy = 13 };
 // they are shown, never enlarged from a smaller picture. Sizes and drawing calls stay in pixels
 // of the mapping, the picture keeps the view's size, and point() and logicalImage() read the
 // picture of the start-up view, which is drawn beside the shown one whenever they differ.
+//
+// That second drawing waits until the plain picture is read: most frames are never
+// snapshotted, and on a dense screen drawing both cost a third more than the frame itself.
 class Surface : public Canvas {
 public:
     Surface(int pixelWidth = 0, int pixelHeight = 0);
@@ -49,7 +55,7 @@ public:
     const PlaneView &view() const { return m_view; }
     void setView(const PlaneView &view);
 
-    void setMapping(const PixelMapping &mapping) { m_mapping = mapping; }
+    void setMapping(const PixelMapping &mapping);
     const PixelMapping &mapping() const override { return m_mapping; }
 
     void clear() override;
@@ -57,14 +63,14 @@ public:
     // clearing the whole picture cost as much as drawing the boxes.
     void clearAround(const QList<RoundedBox> &solidBoxes) override;
 
-    void setPenColour(Colour colour) override { m_pen = colour; }
-    Colour penColour() const { return m_pen; }
-    void setFillColour(Colour colour) override { m_fill = colour; }
-    Colour fillColour() const { return m_fill; }
-    void setFillStyle(FillStyle style) override { m_fillStyle = style; }
-    FillStyle fillStyle() const { return m_fillStyle; }
-    void setMixMode(MixMode mode) { m_mix = mode; }
-    MixMode mixMode() const { return m_mix; }
+    void setPenColour(Colour colour) override { m_ink.pen = colour; }
+    Colour penColour() const { return m_ink.pen; }
+    void setFillColour(Colour colour) override { m_ink.fill = colour; }
+    Colour fillColour() const { return m_ink.fill; }
+    void setFillStyle(FillStyle style) override { m_ink.fillStyle = style; }
+    FillStyle fillStyle() const { return m_ink.fillStyle; }
+    void setMixMode(MixMode mode) { m_ink.mix = mode; }
+    MixMode mixMode() const { return m_ink.mix; }
 
     // The rectangle from (left, top) to (right, bottom) in pixels of the mapping, right and
     // bottom edges exclusive, its corners rounded by an ellipse cornerWidth by cornerHeight
@@ -77,11 +83,7 @@ public:
     void circle(float x, float y, float radius, Colour colour);
 
     const QFont &font() const { return m_text.font(); }
-    void setFont(const QFont &font)
-    {
-        m_text = TextMetrics(font);
-        m_captions.clear();
-    }
+    void setFont(const QFont &font);
     const TextMetrics &textMetrics() const override { return m_text; }
     // The width of a line of the caption font, in diagram units.
     float textWidth(const QString &text) const;
@@ -127,6 +129,18 @@ public:
     void blendFrom(const Surface &source, int alpha);
 
 private:
+    // How shapes are drawn: the state the drawing calls read, kept with each deferred one.
+    struct Ink {
+        Colour pen = kBlack;
+        Colour fill = kBlack;
+        FillStyle fillStyle = FillStyle::Transparent;
+        MixMode mix = MixMode::Copy;
+    };
+    // Device pixels a drawing call reached on the shown picture, both corners included.
+    struct DeviceArea {
+        std::int64_t left = 0, top = 0, right = -1, bottom = -1;
+        void add(std::int64_t l, std::int64_t t, std::int64_t r, std::int64_t b);
+    };
     struct DeviceSegment {
         int x1, y1, x2, y2;
     };
@@ -142,25 +156,35 @@ private:
     Placement shownPlacement() const;
     bool needsPlain() const { return m_ratio != 1 || !m_view.isStartup(); }
     void allocate(int pixelWidth, int pixelHeight, bool keepPicture);
-    // Draws on the retained picture and, above a ratio of 1 or in another view, on the plain one:
-    // the picture, where pixels of the mapping land on it, and whether it is the one shown.
+    // Draws on the retained picture now and, above a ratio of 1 or in another view, on the plain
+    // one when it is next read: draw(picture, where pixels of the mapping land on it, the area to
+    // mark as changed or null) must therefore hold copies of what it draws, not references.
     template <typename Draw> void forEachPicture(Draw draw);
+    // Brings the plain picture up to date with the drawing calls it has not had yet.
+    void drawPendingPlain() const;
+    // Once the last clearAround's boxes are all drawn over, the calls before it show nowhere.
+    void dropHiddenPlainCalls();
     void changed(std::int64_t left, std::int64_t top, std::int64_t right, std::int64_t bottom);
+    void changed(const DeviceArea &area) { changed(area.left, area.top, area.right, area.bottom); }
     void changedAll() { changed(0, 0, m_image.width() - 1, m_image.height() - 1); }
     struct PixelRect {
         int left, top, right, bottom;
     };
-    void roundRectOn(QImage &image, const Placement &at, bool shown, const PixelRect &rect, int cornerWidth,
-                     int cornerHeight, const RoundedBox *hiddenBy = nullptr);
+    void roundRectOn(QImage &image, const Placement &at, DeviceArea *touched, const Ink &ink, const PixelRect &rect,
+                     int cornerWidth, int cornerHeight, const std::optional<RoundedBox> &hiddenBy) const;
     // Whether printOn draws a line starting at (px, py) on this picture.
     bool printsOn(const QImage &image, const Placement &at, int px, int py) const;
-    void clearAroundOn(QImage &image, const Placement &at, const QList<RoundedBox> &solidBoxes);
-    void printOn(QImage &image, const Placement &at, bool shown, int px, int py, const QString &text);
-    void markPrinted(const Placement &at, int px, int py, const QString &text);
-    bool copyCaption(QImage &image, const Placement &at, const QList<PlacedLine> &lines, const RoundedBox &box);
-    void circleOn(QImage &image, const Placement &at, bool shown, float x, float y, float radius, Colour colour);
+    void clearAroundOn(QImage &image, const Placement &at, const QList<RoundedBox> &solidBoxes) const;
+    void printOn(QImage &image, const Placement &at, DeviceArea *touched, Colour pen, int px, int py,
+                 const QString &text) const;
+    void markPrinted(DeviceArea &touched, const Placement &at, int px, int py, const QString &text) const;
+    bool copyCaption(QImage &image, const Placement &at, const Ink &ink, const QList<PlacedLine> &lines,
+                     const RoundedBox &box) const;
+    void circleOn(QImage &image, const Placement &at, DeviceArea *touched, const Ink &ink, float x, float y,
+                  float radius, Colour colour) const;
     static bool clipToPicture(const QImage &image, double &x1, double &y1, double &x2, double &y2);
-    void drawSegment(QImage &image, bool shown, const DeviceSegment &segment, Colour colour);
+    static void drawSegment(QImage &image, DeviceArea *touched, const Ink &ink, const DeviceSegment &segment,
+                            Colour colour);
     static void blendPicture(QImage &target, const QImage &source, int alpha);
     // The image's pixels for one shape's writes.
     struct Pixels {
@@ -170,12 +194,18 @@ private:
         bool xor_;
         std::uint32_t *row(int y) const { return first + y * stride; }
     };
-    Pixels writablePixels(QImage &image) const;
+    static Pixels writablePixels(QImage &image, const Ink &ink);
     static void plot(const Pixels &pixels, int x, int y, Colour colour);
     static void span(const Pixels &pixels, int y, std::int64_t from, std::int64_t to, Colour colour);
 
     QImage m_image;
-    QImage m_plain; // one pixel a pixel of the mapping, start-up view; only when the shown one differs
+    // One pixel a pixel of the mapping, start-up view; only when the shown one differs. Drawn on
+    // when read, from the calls kept for it.
+    mutable QImage m_plain;
+    mutable std::vector<std::function<void(const Surface &self, QImage &plain)>> m_plainPending;
+    // The last clearAround's place in the list above, and whether its boxes are drawn over yet.
+    mutable ClearedBoxes m_plainCleared;
+    size_t m_plainClearedAt = 0;
     int m_width = 0;
     int m_height = 0;
     qreal m_ratio = 1;
@@ -183,11 +213,8 @@ private:
     QRect m_changed; // device pixels
     PixelMapping m_mapping;
     TextMetrics m_text;
-    CaptionTiles m_captions;
-    Colour m_pen = kBlack;
-    Colour m_fill = kBlack;
-    FillStyle m_fillStyle = FillStyle::Transparent;
-    MixMode m_mix = MixMode::Copy;
+    mutable CaptionTiles m_captions; // a cache: drawing from it or anew gives the same pixels
+    Ink m_ink;
     float m_currentX = 0;
     float m_currentY = 0;
     std::function<void(const QRect &)> m_refresh;
