@@ -233,9 +233,17 @@ private Q_SLOTS:
     }
 
     // On a screen of twice the density the snapshot is the picture of a screen of one pixel a
-    // pixel, byte for byte: the same four colours, nothing smoothed.
+    // pixel, byte for byte: the same four colours, nothing smoothed. That picture is drawn when
+    // the snapshot reads it, after a replay step or after an edit alike.
+    void snapshotAtTwiceTheDensity_data()
+    {
+        QTest::addColumn<QStringList>("gestures");
+        QTest::newRow("after a replay step") << QStringList{"press btnAnimate"}; // its looks are in the picture
+        QTest::newRow("after an edit") << QStringList{"click 7 7", "type txtText Renamed", "press btnImplement"};
+    }
     void snapshotAtTwiceTheDensity()
     {
+        QFETCH(QStringList, gestures);
         TestEnvironment env;
         const QString pump = env.path("work/Pump.rca.xml");
         Analysis a = analysisWith(3);
@@ -245,7 +253,8 @@ private Q_SLOTS:
         for (const QString scale : {"1", "2"}) {
             Driven program(env, {"serve", pump}, scale);
             QVERIFY(program.shows("DONE\n").contains("RATIO " + scale + '\n'));
-            program.run("press btnAnimate"); // a replay step: its looks are in the picture
+            for (const QString &gesture : gestures)
+                program.run(gesture);
             program.run("press btnSnapShot");
             snapshots << readBytes(env.path("work/RCA_Snapshot.bmp"));
             QFile::remove(env.path("work/RCA_Snapshot.bmp")); // so that each run writes its own
