@@ -14,6 +14,7 @@
 #include <QListView>
 #include <QMouseEvent>
 #include <QRadioButton>
+#include <QScreen>
 #include <QWheelEvent>
 
 namespace tessik::test {
@@ -224,6 +225,17 @@ Surface &WindowDriver::diagramSurface() const
 Colour WindowDriver::diagramColour(float x, float y) const
 {
     return diagramSurface().point(mapping().ScaleToPixelsX(x), mapping().ScaleToPixelsY(y));
+}
+
+QImage WindowDriver::onScreen(const QString &name) const
+{
+    QCoreApplication::processEvents();
+    const QWidget *shown = control(name);
+    const QRect inside = shown->contentsRect().translated(shown->mapTo(m_window, QPoint()));
+    return shown->screen()
+        ->grabWindow(m_window->winId(), inside.x(), inside.y(), inside.width(), inside.height())
+        .toImage()
+        .convertToFormat(QImage::Format_RGB32);
 }
 
 bool WindowDriver::diagramShowsTable() const

@@ -87,6 +87,9 @@ public:
     bool pickPointer() const { return QGuiApplication::overrideCursor(); }                // the pick pointer is showing
     bool ended() const { return platform.endProgramCalls > 0 && !m_window->isVisible(); } // the program has ended
     Colour diagramColour(float x, float y) const;
+    // What the screen shows inside a control's frame once the repaints asked for are done: the
+    // window's own pixels, not a fresh drawing of the control.
+    QImage onScreen(const QString &control) const;
     const PixelMapping &mapping() const { return diagramSurface().mapping(); }
     Surface &diagramSurface() const;
     // The diagram shows the table drawn afresh, with the editor's outline or the search's hits

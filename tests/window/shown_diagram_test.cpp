@@ -1,0 +1,41 @@
+// What the screen shows of the diagram after each kind of change: the picture the window drew,
+// repainted where it changed, never a picture from before the change.
+#include "render/surface.h"
+#include "support/test_main.h"
+#include "support/window.h"
+
+using namespace tessik;
+using namespace tessik::test;
+
+class ShownDiagramTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void init() { QTest::failOnWarning(QRegularExpression(".")); }
+
+    void screenShowsTheDrawnPicture_data()
+    {
+        QTest::addColumn<QList<Step>>("steps");
+        QTest::newRow("loaded") << QList<Step>{};
+        QTest::newRow("a block moved") << QList<Step>{drag(20, 5, 30, 15)};
+        QTest::newRow("a move undone") << QList<Step>{drag(20, 5, 30, 15), key(Qt::CTRL | Qt::Key_Z)};
+        QTest::newRow("a block opened in the editor") << QList<Step>{at(20, 5)};
+        QTest::newRow("a caption changed") << QList<Step>{at(20, 5), type("txtText", " leaks"), press("btnImplement")};
+        QTest::newRow("a new analysis") << QList<Step>{press("btnNew")};
+    }
+    void screenShowsTheDrawnPicture()
+    {
+        QFETCH(QList<Step>, steps);
+        WindowDriver d;
+        d.start();
+        d.load(analysisWith(3), "Pump.rca.xml");
+        d.onScreen("picDiagram"); // the first picture is on the screen
+        run(d, steps);
+        const QImage drawn = d.diagramSurface().image().convertToFormat(QImage::Format_RGB32);
+        const QString diff = pictureDifference(drawn, d.onScreen("picDiagram"));
+        QVERIFY2(diff.isEmpty(), qPrintable("the screen does not show the diagram drawn: " + diff));
+    }
+};
+
+TESSIK_TEST(ShownDiagramTest)
+
+#include "shown_diagram_test.moc"
