@@ -83,6 +83,8 @@ private Q_SLOTS:
         QCOMPARE(d.summary(), loaded);
         run(d, {redoY}); // the box has no redo of its own
         QCOMPARE(d.text("txtDescription"), QString("Pump failure at night"));
+        run(d, {undo, redo}); // nor for the other redo key
+        QVERIFY2(d.text("txtDescription") == "Pump failure at night", "Ctrl+Shift+Z in a box did not redo");
     }
 
     // Once the analysis' undo has gone past a box's typing, that typing is no longer the box's
