@@ -119,6 +119,30 @@ private Q_SLOTS:
         }
     }
 
+    // At a scale that puts the area's edge inside a pixel, that pixel is the page's white too: the
+    // corners of the picture lie outside every rounded box.
+    void pngCornersAreWhiteAtAnyScale_data()
+    {
+        QTest::addColumn<double>("scale");
+        for (const double scale : {0.3, 1.37, 2.5, 3.9})
+            QTest::addRow("%g", scale) << scale;
+    }
+    void pngCornersAreWhiteAtAnyScale()
+    {
+        QFETCH(double, scale);
+        const QImage image = png(blocksAt({{0, 0}, {13.3f, 7.1f}}), scale);
+        const QList<QPoint> corners{
+            {0, 0}, {image.width() - 1, 0}, {0, image.height() - 1}, {image.width() - 1, image.height() - 1}};
+        for (const QPoint &corner : corners)
+            QVERIFY2(image.pixel(corner) == qRgb(255, 255, 255),
+                     qPrintable(QStringLiteral("corner %1,%2 of %3x%4 is #%5")
+                                    .arg(corner.x())
+                                    .arg(corner.y())
+                                    .arg(image.width())
+                                    .arg(image.height())
+                                    .arg(image.pixel(corner) & 0xffffff, 6, 16, QLatin1Char('0'))));
+    }
+
     // The diagram has hard edges on any painter, even one set to smooth them: boxes and a slanted
     // link without captions give no colour but white, the outlines' black, the shadow and the fill.
     void diagramHasHardEdgesOnASmoothingPainter()
