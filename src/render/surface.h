@@ -35,7 +35,7 @@ enum class MixMode { Xor = 7, Copy = 13 };
 // picture of the start-up view, which is drawn beside the shown one whenever they differ.
 //
 // That second drawing waits until the plain picture is read: most frames are never
-// snapshotted, and on a dense screen drawing both cost a third more than the frame itself.
+// snapshotted, and on a dense screen drawing it beside every frame took a third of the frame.
 class Surface : public Canvas {
 public:
     Surface(int pixelWidth = 0, int pixelHeight = 0);
@@ -157,8 +157,9 @@ private:
     bool needsPlain() const { return m_ratio != 1 || !m_view.isStartup(); }
     void allocate(int pixelWidth, int pixelHeight, bool keepPicture);
     // Draws on the retained picture now and, above a ratio of 1 or in another view, on the plain
-    // one when it is next read: draw(picture, where pixels of the mapping land on it, the area to
-    // mark as changed or null) must therefore hold copies of what it draws, not references.
+    // one when it is next read: draw(this surface, the picture, where pixels of the mapping land
+    // on it, the area to mark as changed or null) is kept until then, so it holds copies of what
+    // it draws and reaches the surface only through its first argument, never a captured this.
     template <typename Draw> void forEachPicture(Draw draw);
     // Brings the plain picture up to date with the drawing calls it has not had yet.
     void drawPendingPlain() const;
