@@ -24,14 +24,15 @@ QString copyOf(const TestEnvironment &env)
 }
 
 // Pump.rca.xml (blocks 1 to 3, 1 under 2) in the test's folder, opened in the document, which
-// keeps its copies of unsaved work in the per-user folder: its path.
-QString openPump(Document &d, const TestEnvironment &env)
+// keeps its copies of unsaved work in the per-user folder, soon or after the program's own delay: its path.
+QString openPump(Document &d, const TestEnvironment &env, bool quickCopies = true)
 {
     Analysis pump = analysisWith(3);
     pump.table.link(1, 2);
     const QString path = env.path("work/Pump.rca.xml");
     d.keepRecoveryCopies(env.userFolder());
-    d.setRecoveryDelay(kQuickRecoveryDelayMs);
+    if (quickCopies)
+        d.setRecoveryDelay(kQuickRecoveryDelayMs);
     return writeBytes(path, writeAnalysis(pump)) && d.open(path).ok ? path : QString();
 }
 
@@ -162,6 +163,19 @@ private Q_SLOTS:
         QTRY_VERIFY2(holds.isEmpty() ? copyOf(env).isEmpty() : copyOf(env).contains(holds), qPrintable(copyOf(env)));
         QVERIFY2(lacks.isEmpty() || !copyOf(env).contains(lacks), qPrintable(copyOf(env)));
         QVERIFY2(!readBytes(env.path("work/Pump.rca.xml")).contains("Seal worn"), "typing reached the file");
+    }
+
+    // The copy of unsaved work is written once the editing pauses, not at every keystroke: each
+    // write goes to the disk in full.
+    void copyWaitsForAPauseInTheEditing()
+    {
+        TestEnvironment env;
+        Document d;
+        QVERIFY(!openPump(d, env, false).isEmpty());
+        d.commitBlock(3, "Seal", "");
+        QTest::qWait(200);
+        QVERIFY2(copyOf(env).isEmpty(), "the copy was written while the editing went on");
+        QTRY_VERIFY2_WITH_TIMEOUT(copyOf(env).contains("<text>Seal</text>"), "the copy never came", 10000);
     }
 
     // Save asks before it writes over its file when another program has put other bytes there
