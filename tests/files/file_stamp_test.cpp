@@ -31,7 +31,9 @@ class FileStampTest : public QObject {
 private Q_SLOTS:
     void changedOnlyWhenOtherBytesAreThere_data()
     {
-        const auto put = [](QByteArray bytes) { return [=](const QString &path) { QVERIFY(writeBytes(path, bytes)); }; };
+        const auto put = [](QByteArray bytes) {
+            return [=](const QString &path) { QVERIFY(writeBytes(path, bytes)); };
+        };
         addRows<Row>({
             {"left alone", {true, [](const QString &) {}, false}},
             {"written again with the same bytes", {true, put("Pump failure"), false}},
