@@ -298,6 +298,10 @@ private Q_SLOTS:
              {{live(0, 0, 20), live(0, 0, -20), live(2, 20, -20), live(2, 14, -16), live(1, 20, 25)},
               "5 blocks, 3 causes, 2 impacts, 3 chains, 0 unrooted | 2 4 3 1 5 | 4>2; 3>2; 5>1 | No category 5 [4 3 "
               "5] | No notes classification 5 [4 3 5]"}},
+            {"one a little above the other in a row, higher first",
+             {{live(0, 0, 2), live(0, 0, 0)},
+              "2 blocks, 2 causes, 2 impacts, 2 chains, 0 unrooted | 2 1 | 2; 1 | No category 2 [2 1] | No notes "
+              "classification 2 [2 1]"}},
             {"half a box lower is the next row",
              {{live(0, 20, 0), live(0, 0, 5)},
               "2 blocks, 2 causes, 2 impacts, 2 chains, 0 unrooted | 1 2 | 1; 2 | No category 2 [1 2] | No notes "
