@@ -122,6 +122,10 @@ private Q_SLOTS:
         // A file that is no analysis is refused.
         addGesture("Load of a text file", {{"work/notes.rca.xml", readBytes(dataFile("not_an_analysis.txt"))}},
                    {load("work/notes.rca.xml")}, 1, clean, 3, {"notes.rca.xml"});
+        // Refused, it leaves the window as it was, the folder the search and the next start use too.
+        addGesture("Load of a text file in another folder",
+                   {{"work/other/notes.rca.xml", readBytes(dataFile("not_an_analysis.txt"))}},
+                   {load("work/other/notes.rca.xml")}, 1, clean, 3, {});
         // An empty block element no longer ends the list, and a save keeps what follows it.
         addGesture("empty block in the middle, saved",
                    {{"work/Middle.rca.xml", readBytes(dataFile("empty_block_in_middle.rca.xml"))}},

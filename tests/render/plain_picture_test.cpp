@@ -105,6 +105,31 @@ void clearedBoxesDrawnInXor(Surface &s)
     s.setMixMode(MixMode::Copy);
 }
 
+// A box drawn under one that was drawn whole only before the latest clear: the part it leaves
+// out still shows what came before that clear.
+void underABoxDrawnBeforeTheClear(Surface &s)
+{
+    fillRed(s);
+    s.clearAround({kLeft, kRight});
+    s.setFillColour(RGB(0, 200, 0));
+    s.roundRect(kRight.left, kRight.top, kRight.right, kRight.bottom, kRight.cornerWidth, kRight.cornerHeight);
+    s.clearAround({kLeft});
+    s.setFillColour(RGB(0, 0, 200));
+    s.roundRectUnder(kLeft, kRight);
+}
+
+// A clear after a read, its box drawn again, then another box: what the clear did stays done.
+void clearedAfterARead(Surface &s)
+{
+    fillRed(s);
+    (void)s.logicalImage();
+    s.line(0, 0, 30, 10, kBlack);
+    s.clearAround({kLeft});
+    s.setFillColour(RGB(0, 200, 0));
+    s.roundRect(kLeft.left, kLeft.top, kLeft.right, kLeft.bottom, kLeft.cornerWidth, kLeft.cornerHeight);
+    s.roundRect(kRight.left, kRight.top, kRight.right, kRight.bottom, kRight.cornerWidth, kRight.cornerHeight);
+}
+
 void mappingChangedBeforeTheRead(Surface &s)
 {
     s.line(0, 0, 30, 10, kBlack);
@@ -160,6 +185,8 @@ private Q_SLOTS:
                         {"cleared boxes not all drawn again", clearedBoxesNotAllDrawnAgain},
                         {"boxes only under each other", boxesOnlyUnderEachOther},
                         {"cleared boxes drawn in XOR", clearedBoxesDrawnInXor},
+                        {"under a box drawn before the clear", underABoxDrawnBeforeTheClear},
+                        {"cleared after a read", clearedAfterARead},
                         {"mapping changed before the read", mappingChangedBeforeTheRead},
                         {"font changed before the read", fontChangedBeforeTheRead},
                         {"resized before the read", resizedBeforeTheRead},

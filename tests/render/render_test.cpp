@@ -216,6 +216,9 @@ private Q_SLOTS:
         s.line(0, 0, 10, 0, kBlack); // a resize keeps the unit and the picture; new area is white
         s.resize(1000, 600);
         QCOMPARE(pixels(s, {10, 215, 110, 215, 999, 599, 1000, 5}), QList({kBlack, kBlack, kWhite, -1}));
+        s.resize(1, 600);
+        s.resize(0, 600); // narrowed to nothing
+        QCOMPARE(s.pixelWidth(), 0);
         s.resize(-5, -5); // a collapsed window
         QCOMPARE(s.pixelWidth(), 0);
         s.roundRect(0, 0, 10, 10, 30, 30);

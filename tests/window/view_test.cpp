@@ -161,6 +161,21 @@ private Q_SLOTS:
         QVERIFY2(d.diagramSurface().image() == shown, "back at 100 %, the picture is not the start-up one");
     }
 
+    // Back at 100 % about another point than the one zoomed in about, the view keeps the two
+    // pixels that leaves: only a rounding's pixel is taken back to the start-up view.
+    void zoomedBackElsewhereKeepsItsOffset()
+    {
+        WindowDriver d;
+        d.start();
+        d.load(analysisWith(3));
+        const QImage shown = d.diagramSurface().image();
+        run(d, {zoomOver(1, QPointF(8, 0)), zoomOver(-1, QPointF(0, 0))}); // 8 * 1.25 - 8 = 2 pixels
+        const int two = int(2 * shown.devicePixelRatio()), width = shown.width() - two;
+        QVERIFY2(d.diagramSurface().image().copy(0, 0, width, shown.height()) ==
+                     shown.copy(two, 0, width, shown.height()),
+                 "the view is not the start-up one moved two pixels");
+    }
+
     // The snapshot is the 100 % picture whatever the view, the replay's included, and the file
     // never changes with the view; Ctrl+0 brings back the start-up picture pixel for pixel.
     void theViewReachesNoFile_data()
