@@ -147,8 +147,12 @@ private Q_SLOTS:
         const QStringList outside = contentsOf(d.path("outside"));
         d.start();
         d.click("btnSnapShot");
-        QVERIFY(d.platform.messages.isEmpty() && d.platform.openedUrls == QStringList{snapshot});
-        QVERIFY(fileKind(snapshot, AtLink::NotFollowed) == FileKind::Ordinary && readBytes(snapshot).startsWith("BM"));
+        QCOMPARE(d.platform.messages, QStringList());
+        QCOMPARE(d.platform.openedUrls, QStringList{snapshot});
+        COMPARE_FACTS(
+            bool,
+            {"the snapshot an ordinary file", fileKind(snapshot, AtLink::NotFollowed) == FileKind::Ordinary, true},
+            {"the snapshot a bitmap", readBytes(snapshot).startsWith("BM"), true});
         QCOMPARE(contentsOf(d.path("outside")), outside);
     }
 

@@ -217,8 +217,10 @@ private Q_SLOTS:
         const QLocale locale = row[1] == "de" ? kGerman : QLocale::c();
         const SingleFromText s = singleFromText(row[0], locale);
         const IntegerFromText i = integerFromText(row[0], locale);
-        QCOMPARE(QStringList({faultName(s.fault), faultName(i.fault)}), QStringList({row[3], row[5]}));
-        QCOMPARE(QList<double>({s.value, double(i.value)}), QList<double>({row[2].toFloat(), row[4].toDouble()}));
+        COMPARE_FACTS(QString, {"the Single's fault", faultName(s.fault), row[3]},
+                      {"the Integer's fault", faultName(i.fault), row[5]});
+        COMPARE_FACTS(double, {"the Single", s.value, row[2].toFloat()},
+                      {"the Integer", double(i.value), row[4].toDouble()});
     }
 
     // The program's own copies are UTF-8 and keep what the code page cannot hold. A decimal
@@ -227,7 +229,7 @@ private Q_SLOTS:
     {
         QCOMPARE(writeAnalysis(::workedExample(), QLocale::c()), readBytes(dataFile("worked_example.rca.xml")));
         const ReadOutcome outcome = readAnalysisFile(dataFile("worked_example.rca.xml"), QLocale::c());
-        QVERIFY(outcome.ok && outcome.repairs.isEmpty());
+        COMPARE_FACTS(bool, {"read", outcome.ok, true}, {"nothing repaired", outcome.repairs.isEmpty(), true});
         QCOMPARE(fields(outcome.analysis), fields(::workedExample()));
         Analysis a = ::workedExample();
         a.table.setCaption(1, "Ma\u0141y \U0001F600 \u20ac");
@@ -262,7 +264,7 @@ private Q_SLOTS:
         TestEnvironment env;
         QVERIFY(writeBytes(env.path("a.rca.xml"), bytes));
         const ReadOutcome outcome = readAnalysisFile(env.path("a.rca.xml"), QLocale::c());
-        QVERIFY(outcome.ok && outcome.repairs.isEmpty());
+        COMPARE_FACTS(bool, {"read", outcome.ok, true}, {"nothing repaired", outcome.repairs.isEmpty(), true});
         QVERIFY(saveAnalysisFile(env.path("a.rca.xml"), outcome.analysis, QLocale::c()).ok);
         QCOMPARE(readBytes(env.path("a.rca.xml")), bytes);
     }
@@ -449,7 +451,7 @@ private Q_SLOTS:
         file.duringWrite = [&] { QVERIFY(!commitFails || QDir().mkpath(path + "/x")); };
         const IoResult result = writeThroughSaveFile(file, kNewBytes);
         const bool fits = room == kNewBytes.size() && !commitFails;
-        QCOMPARE(QList({result.ok, result.reason.isEmpty()}), QList({fits, fits}));
+        COMPARE_FACTS(bool, {"saved", result.ok, fits}, {"no reason given", result.reason.isEmpty(), fits});
         QCOMPARE(result.reason == "No space left on device", room < kNewBytes.size());
         QCOMPARE(readBytes(path), fits ? kNewBytes : previousFile ? previous : QByteArray());
         QCOMPARE(QDir(env.root.path()).entryList(QDir::Files | QDir::Hidden),

@@ -52,14 +52,17 @@ private Q_SLOTS:
         table.setCategory(2, "Motives");
         table.freeSlot(4);
         table.freeSlot(2);
-        QCOMPARE(QList<int>({table.liveCount(), table.block(2).parent, table.block(3).parent, table.block(6).parent,
-                             table.usedSlots(), table.block(2).active}),
-                 QList<int>({4, 0, 0, 0, 6, 0}));
+        COMPARE_FACTS(int, {"live blocks", table.liveCount(), 4},
+                      {"the freed slot 2's parent", table.block(2).parent, 0},
+                      {"3's parent, the freed 2", table.block(3).parent, 0},
+                      {"6's parent, the freed 2", table.block(6).parent, 0}, {"slots in use", table.usedSlots(), 6},
+                      {"the freed slot 2 live", table.block(2).active, 0});
         QCOMPARE(table.block(2).caption + table.block(2).notes + table.block(2).category, QString("Motives"));
         QCOMPARE(QList({table.addBlock(20.4f, -3.6f), table.addBlock(2.5f, 3.5f), table.addBlock(-2.5f, -3.5f)}),
                  QList({2, 4, 7}));
         QCOMPARE(corners(table, {2, 4, 7}), QList<QPointF>({{15, -9}, {-3, -1}, {-7, -9}}));
-        QVERIFY(table.block(2).category.isEmpty() && table.block(7).active == kTrue);
+        COMPARE_FACTS(bool, {"the reused slot 2's category cleared", table.block(2).category.isEmpty(), true},
+                      {"slot 7 live", table.block(7).active == kTrue, true});
         table = tableWith(kMaxBlocks);
         QCOMPARE(table.addBlock(1, 1), 0);
         table.freeSlot(kMaxBlocks);
@@ -84,11 +87,14 @@ private Q_SLOTS:
         table.multiMove(7, -10, 4); // by minus the delta
         QCOMPARE(corners(table, {4, 7, 2}), QList<QPointF>({{53, -9}, {89, -9}, {19, -5}}));
         table = tableWith(kMaxBlocks, true); // 1 <- 2 <- ... <- 100
-        QVERIFY(table.wouldCloseLoop(1, kMaxBlocks) && table.wouldCloseLoop(kMaxBlocks, kMaxBlocks));
-        QVERIFY(table.wouldCloseLoop(30, 34) && !table.wouldCloseLoop(34, 30));
+        COMPARE_FACTS(bool, {"1 under the last", table.wouldCloseLoop(1, kMaxBlocks), true},
+                      {"the last under itself", table.wouldCloseLoop(kMaxBlocks, kMaxBlocks), true},
+                      {"30 under 34", table.wouldCloseLoop(30, 34), true},
+                      {"34 under 30", table.wouldCloseLoop(34, 30), false});
         table.link(50, kMaxBlocks); // 50 <- 51 <- ... <- 100 <- 50
         const std::vector<int> loop = table.descendants(kMaxBlocks);
-        QCOMPARE(QList<int>({int(loop.size()), loop.front(), loop.back()}), QList<int>({50, 50, 99}));
+        COMPARE_FACTS(int, {"blocks in the loop", int(loop.size()), 50}, {"the first", loop.front(), 50},
+                      {"the last", loop.back(), 99});
         QVERIFY(!table.wouldCloseLoop(20, 60));
         table.multiMove(60, 1, 0);
         QCOMPARE(table.block(50).x, 50 * 12 - 6.0f);

@@ -113,9 +113,11 @@ private Q_SLOTS:
     void mapping()
     {
         const PixelMapping two = PixelMapping::forStartupSize(134, 86), none = PixelMapping::forStartupSize(0, 0);
-        QCOMPARE(QList({two.ScaleToPixelsX(-0.75f), two.ScaleToPixelsY(-20.75f), two.ScaleToPixelsX(3e38f),
-                        two.ScaleToPixelsY(-3e38f), none.DiagramPixelWidth, none.DiagramPixelHeight}),
-                 QList({0, 2, INT_MAX, INT_MIN, 1, 1}));
+        COMPARE_FACTS(
+            int, {"x of -0.75", two.ScaleToPixelsX(-0.75f), 0}, {"y of -20.75", two.ScaleToPixelsY(-20.75f), 2},
+            {"x of 3e38", two.ScaleToPixelsX(3e38f), INT_MAX}, {"y of -3e38", two.ScaleToPixelsY(-3e38f), INT_MIN},
+            {"width of an empty window", none.DiagramPixelWidth, 1},
+            {"height of an empty window", none.DiagramPixelHeight, 1});
     }
 
     // Shapes far outside the picture are clipped, not walked pixel by pixel; a line leaving at one
@@ -400,7 +402,8 @@ private Q_SLOTS:
             seen << looks(state, table);
             started << QString::number(state.restart);
         }
-        QCOMPARE(QList({seen.join('|'), started.join('|')}), QStringList({clicks, restarts}));
+        COMPARE_FACTS(QString, {"the blocks after each click", seen.join('|'), clicks},
+                      {"the restarts", started.join('|'), restarts});
         state.endRun(table); // a full redraw shows everything, and the next click starts anew
         QVERIFY(!looks(state, table).contains('H'));
         state.step(table, AnimationDirection::Forward);
@@ -506,14 +509,20 @@ private Q_SLOTS:
     // the two sizes it is drawn in. The pick pointer's hot spot is its tip: the lowest, leftmost pixel of the drawing.
     void pictures()
     {
-        QCOMPARE(QList({categoryKeyPicture(2).size() / 2, notesLegendPicture(2).size() / 2, windowIconImage(32).size(),
-                        categoryKeyPicture(3).size() + notesLegendPicture(3).size() + windowIconImage(24).size()}),
-                 QList({categoryKeyPicture().size(), notesLegendPicture().size(), QSize(32, 32), QSize(0, 0)}));
+        COMPARE_FACTS(QSize,
+                      {"the category key at twice the density, halved", categoryKeyPicture(2).size() / 2,
+                       categoryKeyPicture().size()},
+                      {"the notes legend at twice the density, halved", notesLegendPicture(2).size() / 2,
+                       notesLegendPicture().size()},
+                      {"the icon of 32", windowIconImage(32).size(), QSize(32, 32)},
+                      {"pictures of an unknown density or size",
+                       categoryKeyPicture(3).size() + notesLegendPicture(3).size() + windowIconImage(24).size(),
+                       QSize(0, 0)});
         const QImage pointer = pickPointerImage();
         const QPoint tip = pickPointerHotSpot();
-        QCOMPARE(QList({qAlpha(pointer.pixel(tip)), qAlpha(pointer.pixel(tip - QPoint(1, 0))),
-                        qAlpha(pointer.pixel(tip + QPoint(0, 1)))}),
-                 QList({255, 0, 0}));
+        COMPARE_FACTS(int, {"the tip", qAlpha(pointer.pixel(tip)), 255},
+                      {"left of the tip", qAlpha(pointer.pixel(tip - QPoint(1, 0))), 0},
+                      {"below the tip", qAlpha(pointer.pixel(tip + QPoint(0, 1))), 0});
     }
 };
 

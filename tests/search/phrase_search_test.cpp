@@ -113,7 +113,8 @@ private Q_SLOTS:
         const qsizetype openFiles = QDir("/proc/self/fd").count();
         QCOMPARE(namesOf(searchFolder(lib, "SENSOR")), QStringList{"Conveyor_op.rca.xml"});
         QCOMPARE(namesOf(searchFolder(lib, "block")), QStringList({"Conveyor_op.rca.xml", "Pump [B]] x.RCA.XML"}));
-        QVERIFY(searchFolder(lib, "turbine").entries.isEmpty() && searchFolder(lib, "").entries.isEmpty());
+        COMPARE_FACTS(bool, {"\"turbine\" found nowhere", searchFolder(lib, "turbine").entries.isEmpty(), true},
+                      {"an empty phrase finds nothing", searchFolder(lib, "").entries.isEmpty(), true});
         QCOMPARE(QDir("/proc/self/fd").count(), openFiles); // every file read is closed again
         const SearchOutcome all = searchFolder(lib, "xml");
         SearchResultModel model;

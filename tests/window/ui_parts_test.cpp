@@ -32,11 +32,14 @@ private Q_SLOTS:
     // The mouse reaches the gestures as the codes they take: buttons 1, 2, 4 and modifiers 1, 2, 4, summed.
     void mouseCodes()
     {
-        QCOMPARE(QList({SurfaceView::buttonCode(Qt::NoButton), SurfaceView::buttonCode(Qt::RightButton),
-                        SurfaceView::buttonCode(Qt::LeftButton | Qt::RightButton | Qt::MiddleButton),
-                        SurfaceView::shiftCode(Qt::NoModifier), SurfaceView::shiftCode(Qt::ControlModifier),
-                        SurfaceView::shiftCode(Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)}),
-                 QList({0, 2, 7, 0, 2, 7}));
+        COMPARE_FACTS(
+            int, {"no button", SurfaceView::buttonCode(Qt::NoButton), 0},
+            {"the right button", SurfaceView::buttonCode(Qt::RightButton), 2},
+            {"all three buttons", SurfaceView::buttonCode(Qt::LeftButton | Qt::RightButton | Qt::MiddleButton), 7},
+            {"no modifier", SurfaceView::shiftCode(Qt::NoModifier), 0},
+            {"Ctrl", SurfaceView::shiftCode(Qt::ControlModifier), 2},
+            {"Shift, Ctrl and Alt", SurfaceView::shiftCode(Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier),
+             7});
     }
 
     // Message boxes show markup as it is written; Enter and Esc give the default answer the

@@ -252,7 +252,8 @@ private Q_SLOTS:
         run(d, {at(5, 5), key(Qt::Key_Return)}); // the next click starts anew
         d.click("btnAnimateForward");
         QCOMPARE(d.platform.pauses.mid(90), QList<int>(30, 1));
-        QVERIFY(d.control("btnAnimate")->isEnabled() && d.control("btnAnimateForward")->isEnabled());
+        COMPARE_FACTS(bool, {"btnAnimate enabled", d.control("btnAnimate")->isEnabled(), true},
+                      {"btnAnimateForward enabled", d.control("btnAnimateForward")->isEnabled(), true});
     }
 
     // The diagram fills the window above the panels with 10 pixels round it; the panels share one
