@@ -1,6 +1,7 @@
 #include "files/paths.h"
 
 #include <QDir>
+#include <QStringDecoder>
 
 #include <cerrno>
 #include <unistd.h>
@@ -55,6 +56,14 @@ bool isEscapedByte(QStringView name, qsizetype i)
     return unit >= kFirstEscapedByte && unit <= kLastEscapedByte && (i == 0 || !name[i - 1].isHighSurrogate());
 }
 
+// Valid UTF-8 as its characters. QString::fromUtf8 drops a byte-order mark that begins its bytes;
+// in a name that mark is a character like any other, so it is kept.
+QString fromValidUtf8(QByteArrayView bytes)
+{
+    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
+    return decoder.decode(bytes);
+}
+
 } // namespace
 
 QString fileNameFromBytes(QByteArrayView bytes)
@@ -67,11 +76,11 @@ QString fileNameFromBytes(QByteArrayView bytes)
             i += length;
             continue;
         }
-        name += QString::fromUtf8(bytes.sliced(start, i - start));
+        name += fromValidUtf8(bytes.sliced(start, i - start));
         name += QChar(char16_t(0xDC00 + uchar(bytes[i])));
         start = ++i;
     }
-    return name + QString::fromUtf8(bytes.sliced(start));
+    return name + fromValidUtf8(bytes.sliced(start));
 }
 
 QByteArray fileNameBytes(QStringView name)

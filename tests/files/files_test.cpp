@@ -485,6 +485,11 @@ private Q_SLOTS:
             {"a surrogate, beyond U+10FFFF, no lead",
              {"\xED\xA0\x80|\xF4\x90|\xF5|\x80", u"\xDCED\xDCA0\xDC80|\xDCF4\xDC90|\xDCF5|\xDC80"_s}},
             {"cut short at the end", {"a\xE2\x82", u"a\xDCE2\xDC82"_s}},
+            // U+FEFF is a character of the name like any other, also where the name or a run of
+            // valid UTF-8 begins with it.
+            {"a byte-order mark first", {"\xEF\xBB\xBFPump", u"\uFEFFPump"_s}},
+            {"a byte-order mark after a byte that is no UTF-8",
+             {"\xEF\xBB\xEF\xBB\xBF\x95", u"\xDCEF\xDCBB\uFEFF\xDC95"_s}},
         });
     }
     void fileNameBytesShownAndKept()
