@@ -79,7 +79,8 @@ QString picture(const ReportOutline &outline, const ReportElement &element)
 {
     const ReportPicture &picture = outline.pictures[size_t(element.picture)];
     return tag(QStringLiteral("figure"),
-               QString::fromUtf8(pictureSvg(picture)) + tag(QStringLiteral("figcaption"), escaped(element.text)),
+               QString::fromUtf8(pictureSvg(picture, element.text)) +
+                   tag(QStringLiteral("figcaption"), escaped(element.text)),
                QStringLiteral(" style=\"max-width: %1px\"").arg(int(picture.size.width()))) +
            '\n';
 }

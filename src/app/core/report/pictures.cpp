@@ -100,7 +100,7 @@ QImage pictureImage(const ReportPicture &picture, int width)
     return image;
 }
 
-QByteArray pictureSvg(const ReportPicture &picture)
+QByteArray pictureSvg(const ReportPicture &picture, const QString &title)
 {
     QByteArray bytes;
     QBuffer buffer(&bytes);
@@ -111,6 +111,9 @@ QByteArray pictureSvg(const ReportPicture &picture)
     generator.setSize(size);
     generator.setViewBox(QRect(QPoint(0, 0), size));
     generator.setResolution(96);
+    // Without these, every picture is named "Qt SVG Document" and described as "Generated with Qt".
+    generator.setTitle(title);
+    generator.setDescription(QString());
     QPainter painter;
     if (!painter.begin(&generator))
         return QByteArray();

@@ -44,7 +44,7 @@ void paintPicture(QPainter &painter, const ReportPicture &picture, const QRectF 
 QImage pictureImage(const ReportPicture &picture, int width);
 
 // The picture as an SVG document (lines, shapes and text), without an XML declaration, for
-// placing inside another XML document.
-QByteArray pictureSvg(const ReportPicture &picture);
+// placing inside another XML document. Its title is what a screen reader names the picture by.
+QByteArray pictureSvg(const ReportPicture &picture, const QString &title);
 
 } // namespace tessik
