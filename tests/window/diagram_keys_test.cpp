@@ -100,6 +100,12 @@ private Q_SLOTS:
         QTest::newRow("Esc drops the picked block, the editor stays")
             << QList<Step>{at(5, 5), diagram, keys({Qt::Key_Home, Qt::Key_L, Qt::Key_Right, Qt::Key_Escape})}
             << QList<Step>{at(5, 5)};
+        // Only a picked block takes Esc from the window, and nothing else: its shortcuts still work.
+        QTest::newRow("Esc with no block picked cancels the editor")
+            << QList<Step>{at(5, 5), diagram, key(Qt::Key_Escape)} << QList<Step>{at(5, 5), press("btnCancel")};
+        QTest::newRow("Ctrl+S saves while a block is picked")
+            << QList<Step>{drag(5, 5, 6, 6), diagram, keys({Qt::Key_Home, Qt::Key_L, ctrl(Qt::Key_S)})}
+            << QList<Step>{drag(5, 5, 6, 6), key(Qt::CTRL | Qt::Key_S)};
         QTest::newRow("3 in the category view")
             << QList<Step>{diagram, keys({Qt::Key_Home, Qt::Key_3})}
             << QList<Step>{[](WindowDriver &d) { d.clickPicture("PicCategories", QPoint(160, 30)); }, at(5, 5)};
