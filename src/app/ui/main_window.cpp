@@ -61,7 +61,15 @@ MainWindow::MainWindow(Platform &platform, QWidget *parent) : QWidget(parent), m
     startUp();
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow()
+{
+    // After this body the document (a member) goes first, then Qt takes the widgets down, and the
+    // focus moves as they go. Nothing may act on the document or reach this window then: the
+    // diagram's keys would drop a picked-up block and ask for a redraw, for one.
+    delete m_diagramKeys;
+    for (QObject *part : findChildren<QObject *>())
+        part->disconnect(this);
+}
 
 void MainWindow::startUp()
 {
