@@ -161,6 +161,32 @@ private Q_SLOTS:
         QVERIFY2(d.diagramSurface().image() == shown, "back at 100 %, the picture is not the start-up one");
     }
 
+    // Each notch of the wheel out is one step: 80, 67, 50, 33 and 25 %. A box is as wide as the step says.
+    void everyNotchOutIsOneStep()
+    {
+        WindowDriver d;
+        d.start();
+        d.load(analysisWith(1));
+        const auto drawnWidth = [&] { // of everything not white, the box and its shadow
+            const QImage image = d.diagramSurface().image().convertToFormat(QImage::Format_RGB32);
+            int left = image.width(), right = -1;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    if (image.pixel(x, y) != qRgb(255, 255, 255))
+                        left = std::min(left, x), right = std::max(right, x);
+            return double(right - left + 1);
+        };
+        const double atFull = drawnWidth();
+        for (const double zoom : {0.8, 2 / 3.0, 0.5, 1 / 3.0, 0.25}) {
+            run(d, {zoomOver(-1, QPointF(0, 0))});
+            QVERIFY2(std::abs(drawnWidth() - atFull * zoom) <= 3,
+                     qPrintable(QString("at %1 %: %2 pixels wide, not about %3")
+                                    .arg(zoom * 100)
+                                    .arg(drawnWidth())
+                                    .arg(atFull * zoom)));
+        }
+    }
+
     // Back at 100 % about another point than the one zoomed in about, the view keeps the two
     // pixels that leaves: only a rounding's pixel is taken back to the start-up view.
     void zoomedBackElsewhereKeepsItsOffset()
