@@ -179,11 +179,11 @@ private Q_SLOTS:
         const double atFull = drawnWidth();
         for (const double zoom : {0.8, 2 / 3.0, 0.5, 1 / 3.0, 0.25}) {
             run(d, {zoomOver(-1, QPointF(0, 0))});
-            QVERIFY2(std::abs(drawnWidth() - atFull * zoom) <= 3,
-                     qPrintable(QString("at %1 %: %2 pixels wide, not about %3")
-                                    .arg(zoom * 100)
-                                    .arg(drawnWidth())
-                                    .arg(atFull * zoom)));
+            const double width = drawnWidth();
+            QVERIFY2(
+                std::abs(width - atFull * zoom) <= 3,
+                qPrintable(
+                    QString("at %1 %: %2 pixels wide, not about %3").arg(zoom * 100).arg(width).arg(atFull * zoom)));
         }
     }
 
