@@ -272,6 +272,7 @@ private Q_SLOTS:
         });
         QCOMPARE(outcome.widestRows, byWidth);
         QCOMPARE(widestRows(outcome.entries, EntryFont(font), 2), byWidth.mid(0, 2)); // fewer asked for
+        QCOMPARE(widestRows(outcome.entries, EntryFont(font), 1), byWidth.mid(0, 1)); // the widest alone
     }
 
     // Files that change between the listing and the reading, and files too large for an analysis,
