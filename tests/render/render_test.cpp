@@ -139,6 +139,41 @@ private Q_SLOTS:
         QCOMPARE(pixels(s, {300, 50, 669, 215, 40, 429}), QList({kWhite, kWhite, kWhite}));
     }
 
+    // Blocks stacked at one place begin many rows at the same pixel: clearing around forty of them
+    // whitens what clearing around one does, and keeps what lies under it.
+    void clearingAroundBoxesAtOnePlace()
+    {
+        const RoundedBox box{100, 40, 220, 160, 30, 30};
+        Surface many = startupSurface(), one = startupSurface();
+        for (Surface *s : {&many, &one}) {
+            s->setFillStyle(FillStyle::Solid);
+            s->setFillColour(kRed);
+            s->setPenColour(kRed);
+            s->roundRect(0, 0, 670, 430, 0, 0);
+        }
+        many.clearAround(QList<RoundedBox>(40, box));
+        one.clearAround({box});
+        QCOMPARE(pixels(one, {99, 100, 100, 100, 160, 100}), QList({kWhite, kRed, kRed}));
+        QVERIFY2(many.image() == one.image(), "the picture differs from clearing around one of the boxes");
+    }
+
+    // A box reaching far past the left edge (a hand-edited position) changes the part of it inside
+    // the picture, which is what the view repaints.
+    void changedAreaOfAFarBox_data()
+    {
+        QTest::addColumn<qreal>("ratio");
+        for (const qreal ratio : {1.0, 1.5, 2.0})
+            QTest::addRow("ratio %g", ratio) << ratio;
+    }
+    void changedAreaOfAFarBox()
+    {
+        QFETCH(qreal, ratio);
+        Surface s = startupSurface(670, 430, ratio);
+        s.takeChangedArea();
+        s.roundRect(INT_MIN, 10, 50, 40, 0, 0);
+        QCOMPARE(s.takeChangedArea(), QRect(0, 10, 50, 30));
+    }
+
     // A shadow under a box leaves out every pixel the box covers, also where the box ends on the
     // shadow's first pixel.
     void shadowIsHiddenUpToTheBoxEdge()
