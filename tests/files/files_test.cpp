@@ -322,6 +322,25 @@ private Q_SLOTS:
         QCOMPARE(fileKind(env.path("work/sub/mid"), AtLink::NotFollowed), FileKind::Link);
     }
 
+    // A chain of more links than the system follows (41): the save stops where the system stops,
+    // so the name reads back what was saved.
+    void saveThroughMoreLinksThanTheSystemFollows()
+    {
+        TestEnvironment env;
+        const QByteArray folder = QFile::encodeName(env.path("work/")), name = folder + "Caf\xE9.rca.xml";
+        QVERIFY(writeBytes(env.path("work/Pump.rca.xml"), "old"));
+        QVERIFY(::symlink("c1", name.constData()) == 0);
+        for (int link = 1; link <= 40; ++link) {
+            const QByteArray to = link == 40 ? QByteArray("Pump.rca.xml") : "c" + QByteArray::number(link + 1);
+            const QByteArray at = folder + "c" + QByteArray::number(link);
+            QVERIFY(::symlink(to.constData(), at.constData()) == 0);
+        }
+        QVERIFY(writeFileSafely(fileNameFromBytes(name), "new").ok);
+        const FileBytes read = readOrdinaryFileStart(fileNameFromBytes(name), 100);
+        QVERIFY2(read.ok, qPrintable(read.reason));
+        QCOMPARE(read.bytes, QByteArray("new"));
+    }
+
     // A save forces the new bytes to the disk before they take the old file's place, so that a
     // power cut right after it leaves the new file whole, not empty.
     void saveForcesTheBytesToTheDisk_data()
