@@ -121,12 +121,13 @@ void WindowDriver::dragDiagram(float fromX, float fromY, float toX, float toY, Q
     send(diagram, QEvent::MouseButtonRelease, Qt::RightButton, pixelOf(toX, toY), atRelease);
 }
 
-void WindowDriver::wheelDiagram(int notches, Qt::KeyboardModifiers modifiers, std::optional<QPointF> over)
+void WindowDriver::wheelDiagram(int notches, Qt::KeyboardModifiers modifiers, std::optional<QPointF> over,
+                                Qt::Orientation turned)
 {
     QWidget *diagram = control("picDiagram");
     const QPointF at = over ? *over + diagram->contentsRect().topLeft() : QRectF(diagram->contentsRect()).center();
-    QWheelEvent event(at, diagram->mapToGlobal(at), {}, QPoint(0, 120 * notches), Qt::NoButton, modifiers,
-                      Qt::NoScrollPhase, false);
+    const QPoint angle = turned == Qt::Vertical ? QPoint(0, 120 * notches) : QPoint(120 * notches, 0);
+    QWheelEvent event(at, diagram->mapToGlobal(at), {}, angle, Qt::NoButton, modifiers, Qt::NoScrollPhase, false);
     QApplication::sendEvent(diagram, &event);
 }
 

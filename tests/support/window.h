@@ -58,8 +58,9 @@ public:
     void dragDiagram(float fromX, float fromY, float toX, float toY, Qt::KeyboardModifiers atRelease = {},
                      const std::function<void()> &whileHeld = {});
     // The wheel turned by whole notches (negative: towards the user) over the diagram's middle,
-    // or over a point of its drawing area.
-    void wheelDiagram(int notches, Qt::KeyboardModifiers modifiers = {}, std::optional<QPointF> over = {});
+    // or over a point of its drawing area; a tilting wheel or a touchpad also turns it sideways.
+    void wheelDiagram(int notches, Qt::KeyboardModifiers modifiers = {}, std::optional<QPointF> over = {},
+                      Qt::Orientation turned = Qt::Vertical);
     // A left press on a key picture (PicCategories or picLedgend) at its own pixel, released there
     // or over the diagram.
     void clickPicture(const QString &picture, QPoint at);
@@ -133,6 +134,9 @@ inline const auto drag = [](float fromX, float fromY, float toX, float toY, Qt::
 };
 inline const auto wheel = [](int notches, Qt::KeyboardModifiers modifiers = {}) -> Step {
     return [=](WindowDriver &d) { d.wheelDiagram(notches, modifiers); };
+};
+inline const auto wheelSideways = [](int notches, Qt::KeyboardModifiers modifiers = {}) -> Step {
+    return [=](WindowDriver &d) { d.wheelDiagram(notches, modifiers, {}, Qt::Horizontal); };
 };
 // Ctrl+wheel over a point of the diagram's drawing area, in its pixels.
 inline const auto zoomOver = [](int notches, QPointF over) -> Step {

@@ -41,6 +41,7 @@ private Q_SLOTS:
             {{"Shift+wheel", {wheel(-40, Qt::ShiftModifier)}},
              {"fit from a text box", {focus("txtOffice"), fit}},
              {"zoomed out with Ctrl+wheel", {wheel(-5, Qt::ControlModifier)}},
+             {"zoomed out with Ctrl and the wheel turned sideways", {wheelSideways(-5, Qt::ControlModifier)}},
              {"chosen with the arrows",
               {focus("picDiagram"), key(Qt::Key_Home), key(Qt::Key_Right), key(Qt::Key_Right), key(Qt::Key_Right)}}});
     }
