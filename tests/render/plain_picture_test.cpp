@@ -105,6 +105,16 @@ void clearedBoxesDrawnInXor(Surface &s)
     s.setMixMode(MixMode::Copy);
 }
 
+// A hollow box hides nothing: what was under it before the clear still shows inside it.
+void clearedBoxesDrawnHollow(Surface &s)
+{
+    fillRed(s);
+    s.clearAround({kLeft});
+    s.setFillStyle(FillStyle::Transparent);
+    s.roundRect(kLeft.left, kLeft.top, kLeft.right, kLeft.bottom, kLeft.cornerWidth, kLeft.cornerHeight);
+    s.setFillStyle(FillStyle::Solid);
+}
+
 // A box drawn under one that was drawn whole only before the latest clear: the part it leaves
 // out still shows what came before that clear.
 void underABoxDrawnBeforeTheClear(Surface &s)
@@ -185,6 +195,7 @@ private Q_SLOTS:
                         {"cleared boxes not all drawn again", clearedBoxesNotAllDrawnAgain},
                         {"boxes only under each other", boxesOnlyUnderEachOther},
                         {"cleared boxes drawn in XOR", clearedBoxesDrawnInXor},
+                        {"cleared boxes drawn hollow", clearedBoxesDrawnHollow},
                         {"under a box drawn before the clear", underABoxDrawnBeforeTheClear},
                         {"cleared after a read", clearedAfterARead},
                         {"mapping changed before the read", mappingChangedBeforeTheRead},
