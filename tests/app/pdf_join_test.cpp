@@ -1,0 +1,127 @@
+// Joining two PDF documents written by Qt's PDF engine, as long reports are made: read back with
+// poppler's pdfinfo and pdftotext, which also complain on standard error about a damaged file.
+#include "app/core/report/pdf_join.h"
+#include "support/test_main.h"
+
+#include <QBuffer>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+using namespace tessik;
+
+namespace {
+
+// A document of one page for each text, each text in bold when `bold`.
+QByteArray pdfOf(const QStringList &pages, bool bold)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&buffer);
+    writer.setTitle(bold ? "Second" : "First");
+    QPainter painter(&writer);
+    QFont font("Arial");
+    font.setPointSize(12);
+    font.setBold(bold);
+    painter.setFont(font);
+    for (qsizetype i = 0; i < pages.size(); ++i) {
+        if (i > 0)
+            writer.newPage();
+        painter.drawText(QPointF(100, 500), pages[i]);
+    }
+    painter.end();
+    return bytes;
+}
+
+// What a poppler tool says about the file; anything on standard error goes into `complaints`.
+QString poppler(const QString &tool, const QByteArray &pdf, QString *complaints)
+{
+    QTemporaryDir dir;
+    QFile file(dir.filePath("joined.pdf"));
+    if (!file.open(QIODevice::WriteOnly) || file.write(pdf) != pdf.size())
+        return {};
+    file.close();
+    QProcess process;
+    process.start(tool, tool == "pdftotext" ? QStringList{file.fileName(), "-"} : QStringList{file.fileName()});
+    if (!process.waitForFinished(60000) || process.exitCode() != 0)
+        *complaints += tool + " could not read the file (scripts/install-deps.sh brings it). ";
+    *complaints += QString::fromUtf8(process.readAllStandardError());
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+// A document made from another by replacing one text with another.
+QByteArray replaced(QByteArray pdf, const QByteArray &what, const QByteArray &with)
+{
+    return pdf.replace(what, with);
+}
+
+} // namespace
+
+class PdfJoinTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    // The first document's pages, then the second's, each once and in order, and a file poppler
+    // reads without a word of complaint.
+    void pagesOfBothInOrder()
+    {
+        const std::optional<QByteArray> joined = joinPdfs(pdfOf({"First one", "First two"}, false),
+                                                          pdfOf({"Second one", "Second two", "Second three"}, true));
+        QVERIFY2(joined, "two documents of Qt's PDF engine were not joined");
+        QString complaints;
+        const QString info = poppler("pdfinfo", *joined, &complaints);
+        const QStringList pages = poppler("pdftotext", *joined, &complaints).split('\f', Qt::SkipEmptyParts);
+        QVERIFY2(complaints.isEmpty(), qPrintable(complaints));
+        QVERIFY2(info.contains(QRegularExpression("Pages: +5\n")), qPrintable(info));
+        QVERIFY2(info.contains(QRegularExpression("Title: +First\n")), qPrintable("not the first's title: " + info));
+        QStringList texts;
+        for (const QString &page : pages)
+            texts << page.simplified();
+        QCOMPARE(texts, QStringList({"First one", "First two", "Second one", "Second two", "Second three"}));
+    }
+
+    // The second document's fonts are other parts of the same fonts: named apart, so that a
+    // reader never takes the glyphs of one for those of the other.
+    void fontsOfTheSecondNamedApart()
+    {
+        const QByteArray first = pdfOf({"abc"}, false);
+        const std::optional<QByteArray> joined = joinPdfs(first, first);
+        QVERIFY(joined);
+        static const QRegularExpression subset("/FontName /([A-Z]{6})\\+");
+        QStringList tags;
+        for (const QRegularExpressionMatch &m : subset.globalMatch(QString::fromLatin1(*joined)))
+            tags << m.captured(1);
+        const qsizetype named = tags.size();
+        tags.removeDuplicates();
+        QVERIFY2(named == 2 && tags.size() == 2, qPrintable(tags.join(' ')));
+    }
+
+    // What is not laid out as the engine lays its files out gives nothing, and the report is
+    // then made whole; a joined file that might be damaged is never given.
+    void filesOfAnotherMakeGiveNothing_data()
+    {
+        const QByteArray good = pdfOf({"Page"}, false);
+        QTest::addColumn<QByteArray>("first");
+        QTest::addColumn<QByteArray>("second");
+        QTest::newRow("not a PDF") << QByteArray("Hello") << good;
+        QTest::newRow("nothing") << good << QByteArray();
+        QTest::newRow("no cross-references") << good << replaced(good, "startxref", "startxrex");
+        QTest::newRow("cross-references past the end") << replaced(good, "startxref\n", "startxref\n9") << good;
+        QTest::newRow("a tree of pages in a tree")
+            << good << replaced(good, "/Type /Page\n/Parent", "/Type /Pages/Parent");
+        QTest::newRow("a string left open") << good << replaced(good, "/Type /Catalog", "/Type (Catalog");
+        QTest::newRow("a page that refers to the catalogue")
+            << good << replaced(good, "/Parent 3 0 R", "/Parent 2 0 R");
+    }
+    void filesOfAnotherMakeGiveNothing()
+    {
+        QFETCH(QByteArray, first);
+        QFETCH(QByteArray, second);
+        QVERIFY2(!joinPdfs(first, second), "joined");
+    }
+};
+
+TESSIK_TEST(PdfJoinTest)
+#include "pdf_join_test.moc"
