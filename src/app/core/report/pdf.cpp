@@ -1,18 +1,26 @@
 #include "app/core/report/pdf.h"
 
+#include "app/core/report/pdf_join.h"
 #include "app/core/report/text_document.h"
 #include "app/core/user_files.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QBuffer>
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextLayout>
+#include <QThread>
 
 #include <algorithm>
+#include <cstdlib>
+#include <future>
 #include <iterator>
+#include <new>
+#include <optional>
+#include <thread>
 
 namespace tessik {
 
@@ -23,10 +31,13 @@ constexpr double kEdgeMarginMm = 12;
 // The header and the footer each take this much of the page inside the margins.
 constexpr double kBandMm = 12;
 constexpr double kBandPoints = 8.5;
-// Text whose shaped glyphs are kept from the layout to the drawing, in characters. Kept, text is
-// not shaped a second time as it is drawn, at some 30 bytes a character; past this much, long
-// reports shape again rather than take ever more memory.
-constexpr qsizetype kShapedCharacters = 4'000'000;
+// Text whose shaped glyphs are kept from the layout to the drawing, in characters, for the whole
+// report (each of two parts keeps half). Kept, text is not shaped a second time as it is drawn,
+// at some 30 bytes a character; past this much (the notes of the heaviest analysis a user can
+// type), long reports shape again rather than take ever more memory.
+constexpr qsizetype kShapedCharacters = 6'000'000;
+// Reports of this much text or more are made in two parts by two threads: some thirty pages.
+constexpr qsizetype kTwoThreadCharacters = 100'000;
 
 double millimetres(const QPdfWriter &writer, double mm)
 {
@@ -57,15 +68,6 @@ void drawBands(QPainter &painter, const QPdfWriter &writer, const QString &title
     painter.restore();
 }
 
-void keepShapedText(const QTextDocument &document)
-{
-    qsizetype kept = 0;
-    for (QTextBlock block = document.begin(); block.isValid() && kept < kShapedCharacters; block = block.next()) {
-        block.layout()->setCacheEnabled(true);
-        kept += block.length();
-    }
-}
-
 } // namespace
 
 QPageSize::PageSizeId reportPageSize(const QLocale &locale)
@@ -81,45 +83,192 @@ QPageSize::PageSizeId reportPageSize(const QLocale &locale)
     return QPageSize::A4;
 }
 
-IoResult writeReportPdf(const ReportOutline &outline, const QLocale &locale, QIODevice &device)
-{
-    QPdfWriter writer(&device);
-    const std::unique_ptr<QTextDocument> document =
-        reportDocument(outline, ReportPictureMode::Drawn, writer.resolution() / 96.0);
-    writer.setCreator(QStringLiteral("Tessik ") + ProgramVersion);
-    writer.setTitle(xmlSafeText(outline.title));
-    writer.setPageLayout(QPageLayout(QPageSize(reportPageSize(locale)), QPageLayout::Portrait,
-                                     QMarginsF(kSideMarginMm, kEdgeMarginMm, kSideMarginMm, kEdgeMarginMm),
-                                     QPageLayout::Millimeter));
-    // Laid out for the PDF's own resolution, so that what is measured is what is drawn.
-    keepShapedText(*document);
-    document->documentLayout()->setPaintDevice(&writer);
-    document->setDocumentMargin(0);
-    const double band = millimetres(writer, kBandMm);
-    const QSizeF body(writer.width(), writer.height() - 2 * band);
-    document->setPageSize(body);
-    const int pages = document->pageCount();
+namespace {
 
-    QPainter painter;
-    if (!painter.begin(&writer))
-        return IoResult::failure(QStringLiteral("The PDF document could not be started."));
-    for (int page = 0; page < pages; ++page) {
-        if (page > 0 && !writer.newPage())
-            return IoResult::failure(QStringLiteral("The PDF document could not take another page."));
-        drawBands(painter, writer, outline.title, page + 1, pages);
+// A part of the report laid out for one PDF writer: its elements [from, to). The shaped glyphs of
+// its first `shapedCharacters` are kept from the layout to the drawing.
+class PagedReport {
+public:
+    PagedReport(const ReportOutline &outline, const QLocale &locale, QIODevice &device, size_t from, size_t to,
+                qsizetype shapedCharacters)
+        : m_title(outline.title), m_writer(&device),
+          m_document(reportDocumentPart(outline, from, to, m_writer.resolution() / 96.0)),
+          m_band(millimetres(m_writer, kBandMm))
+    {
+        m_writer.setCreator(QStringLiteral("Tessik ") + ProgramVersion);
+        m_writer.setTitle(xmlSafeText(outline.title));
+        m_writer.setPageLayout(QPageLayout(QPageSize(reportPageSize(locale)), QPageLayout::Portrait,
+                                           QMarginsF(kSideMarginMm, kEdgeMarginMm, kSideMarginMm, kEdgeMarginMm),
+                                           QPageLayout::Millimeter));
+        keepShapedText(shapedCharacters);
+        // Laid out for the PDF's own resolution, so that what is measured is what is drawn.
+        m_document->documentLayout()->setPaintDevice(&m_writer);
+        m_document->setDocumentMargin(0);
+        m_body = QSizeF(m_writer.width(), m_writer.height() - 2 * m_band);
+        m_document->setPageSize(m_body);
+    }
+
+    // Lays the part out, the first time.
+    int pageCount() const { return m_document->pageCount(); }
+
+    // Draws every page of the part, numbered from `numberedFrom` + 1, of `pages` in the report.
+    IoResult draw(int numberedFrom, int pages)
+    {
+        QPainter painter;
+        if (!painter.begin(&m_writer))
+            return IoResult::failure(QStringLiteral("The PDF document could not be started."));
+        const int count = pageCount();
+        for (int page = 0; page < count; ++page) {
+            if (page > 0 && !m_writer.newPage())
+                return IoResult::failure(QStringLiteral("The PDF document could not take another page."));
+            drawPage(painter, page, numberedFrom + page + 1, pages);
+        }
+        if (!painter.end())
+            return IoResult::failure(QStringLiteral("The PDF document could not be finished."));
+        return IoResult::success();
+    }
+
+private:
+    // Before the document has a page size: from then on, it is laid out.
+    void keepShapedText(qsizetype count)
+    {
+        qsizetype kept = 0;
+        for (QTextBlock block = m_document->begin(); block.isValid() && kept < count; block = block.next()) {
+            block.layout()->setCacheEnabled(true);
+            kept += block.length();
+        }
+    }
+
+    void drawPage(QPainter &painter, int page, int number, int pages)
+    {
+        drawBands(painter, m_writer, m_title, number, pages);
         painter.save();
-        const QRectF shown(0, page * body.height(), body.width(), body.height());
-        painter.translate(0, band - shown.top());
+        const QRectF shown(0, page * m_body.height(), m_body.width(), m_body.height());
+        painter.translate(0, m_band - shown.top());
         // One device pixel short, so that what starts on the next page leaves no trace on this one.
         painter.setClipRect(shown.adjusted(0, 0, 0, -1));
         QAbstractTextDocumentLayout::PaintContext context;
         context.clip = shown;
-        document->documentLayout()->draw(&painter, context);
+        m_document->documentLayout()->draw(&painter, context);
         painter.restore();
     }
-    if (!painter.end())
-        return IoResult::failure(QStringLiteral("The PDF document could not be finished."));
-    return IoResult::success();
+
+    const QString m_title;
+    QPdfWriter m_writer;
+    const std::unique_ptr<QTextDocument> m_document;
+    const double m_band;
+    QSizeF m_body;
+};
+
+IoResult writeWhole(const ReportOutline &outline, const QLocale &locale, QIODevice &device)
+{
+    PagedReport report(outline, locale, device, 0, outline.elements.size(), kShapedCharacters);
+    return report.draw(0, report.pageCount());
+}
+
+qsizetype textSize(const ReportElement &element)
+{
+    qsizetype size = element.text.size();
+    for (const std::vector<QStringList> &row : element.rows)
+        for (const QStringList &cell : row)
+            for (const QString &line : cell)
+                size += line.size();
+    return size;
+}
+
+// Where a long report is cut in two, so that two threads lay out and draw a part each: before the
+// subheading that leaves the text nearest to halves. The second part starts a page, as the pages
+// of a part can only be laid out from its start. Nothing when the report is short or no
+// subheading is near enough to its middle.
+std::optional<size_t> halfwayCut(const ReportOutline &outline)
+{
+    qsizetype total = 0;
+    for (const ReportElement &element : outline.elements)
+        total += textSize(element);
+    if (total < kTwoThreadCharacters || std::thread::hardware_concurrency() < 2)
+        return std::nullopt;
+    std::optional<size_t> cut;
+    qsizetype before = 0, best = total;
+    for (size_t i = 0; i < outline.elements.size(); ++i) {
+        const qsizetype off = std::abs(2 * before - total);
+        if (outline.elements[i].kind == ReportElement::Subheading && off < best) {
+            cut = i;
+            best = off;
+        }
+        before += textSize(outline.elements[i]);
+    }
+    // A cut that leaves less than a quarter of the text on one side would save little.
+    return best <= total / 2 ? cut : std::nullopt;
+}
+
+// One part of the report made by its own thread. Each part learns the other's page count, which
+// the page numbers need, once both are laid out; a part that failed tells the other -1.
+class ReportPart {
+public:
+    ReportPart(size_t from, size_t to) : m_from(from), m_to(to) {}
+
+    void make(const ReportOutline &outline, const QLocale &locale, ReportPart &other, bool second)
+    {
+        try {
+            QBuffer buffer(&m_bytes);
+            buffer.open(QIODevice::WriteOnly);
+            PagedReport report(outline, locale, buffer, m_from, m_to, kShapedCharacters / 2);
+            tellPages(report.pageCount());
+            const int others = other.m_pages.get_future().get();
+            if (others > 0)
+                m_drawn = report.draw(second ? others : 0, report.pageCount() + others);
+        } catch (const std::bad_alloc &) {
+            m_drawn = IoResult::failure(QString());
+        }
+        tellPages(-1); // when it has not yet
+    }
+
+    bool drawn() const { return m_drawn.ok; }
+    const QByteArray &bytes() const { return m_bytes; }
+
+private:
+    void tellPages(int pages)
+    {
+        if (!m_told)
+            m_pages.set_value(pages);
+        m_told = true;
+    }
+
+    const size_t m_from, m_to;
+    QByteArray m_bytes;
+    IoResult m_drawn = IoResult::failure(QString());
+    std::promise<int> m_pages;
+    bool m_told = false;
+};
+
+// Nothing when a part could not be made or the parts not joined; the report is then made whole.
+std::optional<QByteArray> writeInTwoParts(const ReportOutline &outline, const QLocale &locale, size_t cut)
+{
+    ReportPart first(0, cut), second(cut, outline.elements.size());
+    // A QThread, not a bare thread: the text layout starts timers, which need a Qt thread.
+    const std::unique_ptr<QThread> worker(QThread::create([&] { second.make(outline, locale, first, true); }));
+    worker->start();
+    if (!worker->isRunning() && !worker->isFinished())
+        return std::nullopt; // no thread to be had
+    first.make(outline, locale, second, false);
+    worker->wait();
+    if (!first.drawn() || !second.drawn())
+        return std::nullopt;
+    return joinPdfs(first.bytes(), second.bytes());
+}
+
+} // namespace
+
+IoResult writeReportPdf(const ReportOutline &outline, const QLocale &locale, QIODevice &device)
+{
+    if (const std::optional<size_t> cut = halfwayCut(outline)) {
+        if (const std::optional<QByteArray> joined = writeInTwoParts(outline, locale, *cut)) {
+            if (device.write(*joined) != joined->size())
+                return IoResult::failure(QStringLiteral("The PDF document could not be finished."));
+            return IoResult::success();
+        }
+    }
+    return writeWhole(outline, locale, device);
 }
 
 } // namespace tessik

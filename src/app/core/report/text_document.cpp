@@ -59,16 +59,20 @@ public:
     {
     }
 
-    std::unique_ptr<QTextDocument> build()
+    std::unique_ptr<QTextDocument> build(size_t from, size_t to)
     {
         m_document->setDefaultFont(bodyFont());
         m_document->setMetaInformation(QTextDocument::DocumentTitle, xmlSafeText(m_outline.title));
         m_document->setUndoRedoEnabled(false);
-        m_cursor.setBlockFormat(headingFormat(1));
-        m_cursor.setBlockCharFormat(textFormat(20, true));
-        m_cursor.insertText(oneParagraph(m_outline.title));
-        for (const ReportElement &element : m_outline.elements)
-            add(element);
+        if (from == 0) {
+            m_cursor.setBlockFormat(headingFormat(1));
+            m_cursor.setBlockCharFormat(textFormat(20, true));
+            m_cursor.insertText(oneParagraph(m_outline.title));
+        } else {
+            m_emptyBlock = true; // a part after the first starts with its first element
+        }
+        for (size_t i = from; i < std::min(to, m_outline.elements.size()); ++i)
+            add(m_outline.elements[i]);
         // The layout is made only now: one made before would be laid out again with each insertion.
         if (m_mode == ReportPictureMode::Drawn)
             m_document->documentLayout()->registerHandler(PictureObject::kType,
@@ -96,16 +100,17 @@ private:
         m_cursor.insertText(text, chars);
     }
 
-    // The empty paragraph a table leaves after itself takes the next text.
+    // The empty paragraph a table leaves after itself, or a new document starts with, takes the
+    // next text.
     void newBlock(const QTextBlockFormat &block, const QTextCharFormat &chars = QTextCharFormat())
     {
-        if (m_afterTable) {
+        if (m_emptyBlock) {
             m_cursor.setBlockFormat(block);
             m_cursor.setBlockCharFormat(chars);
         } else {
             m_cursor.insertBlock(block, chars);
         }
-        m_afterTable = false;
+        m_emptyBlock = false;
     }
 
     void add(const ReportElement &element)
@@ -205,7 +210,7 @@ private:
             }
         }
         m_cursor.movePosition(QTextCursor::End);
-        m_afterTable = true;
+        m_emptyBlock = true;
     }
 
     void picture(const ReportElement &element)
@@ -239,14 +244,20 @@ private:
     double m_unit;
     std::unique_ptr<QTextDocument> m_document;
     QTextCursor m_cursor;
-    bool m_afterTable = false;
+    bool m_emptyBlock = false;
 };
 
 } // namespace
 
 std::unique_ptr<QTextDocument> reportDocument(const ReportOutline &outline, ReportPictureMode mode, double devicePixels)
 {
-    return DocumentBuilder(outline, mode, devicePixels).build();
+    return DocumentBuilder(outline, mode, devicePixels).build(0, outline.elements.size());
+}
+
+std::unique_ptr<QTextDocument> reportDocumentPart(const ReportOutline &outline, size_t from, size_t to,
+                                                  double devicePixels)
+{
+    return DocumentBuilder(outline, ReportPictureMode::Drawn, devicePixels).build(from, to);
 }
 
 } // namespace tessik

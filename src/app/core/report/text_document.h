@@ -23,4 +23,9 @@ inline constexpr double kImagePictureWidth = 620;
 std::unique_ptr<QTextDocument> reportDocument(const ReportOutline &outline, ReportPictureMode mode,
                                               double devicePixels = 1.0);
 
+// Elements [from, to) of the report, pictures drawn: the title heads the part that starts with the
+// first element; a later part starts with its own first element.
+std::unique_ptr<QTextDocument> reportDocumentPart(const ReportOutline &outline, size_t from, size_t to,
+                                                  double devicePixels);
+
 } // namespace tessik
