@@ -2,6 +2,7 @@
 #include "files/codepage.h"
 #include "search/case_fold.h"
 #include "search/folder_access.h"
+#include "search/found_entries.h"
 #include "search/phrase_search.h"
 #include "search/search_job.h"
 #include "search/search_result_model.h"
@@ -213,6 +214,41 @@ private Q_SLOTS:
         for (const SearchEntry &entry : searchFolder(lib, "xml").entries)
             listed.append({entry.text, entry.filePath});
         QCOMPARE(listed, expected);
+    }
+
+    // Tens of thousands of entries, sorted as two halves at once and merged, come in the order of
+    // the texts compared with letter case ignored, then of the paths, as a few do: descriptions
+    // of few letters, so that many begin others or differ only in case, and many are alike.
+    void tensOfThousandsOfEntriesInTextOrderThenByPath()
+    {
+        std::mt19937 random(5);
+        const QByteArray letters("aAbB ");
+        std::vector<QByteArray> names;
+        std::string bytes;
+        std::vector<FoundFile> found;
+        QList<QPair<QString, QString>> expected; // text, path
+        for (int i = 0; i < 30000; ++i) {
+            QByteArray description;
+            for (int n = int(random() % 5); n >= 0; --n)
+                description += letters[qsizetype(random() % unsigned(letters.size()))];
+            const QByteArray name = "F" + QByteArray::number(int(random() % 100)) + "_" + QByteArray::number(i);
+            names.push_back(name + ".rca.xml");
+            found.push_back(appendFoundFile(bytes, names.back(), description.toStdString(), std::uint32_t(i)));
+            expected.append({QString::fromLatin1(description) + kGap + '[' + QString::fromLatin1(name) + ']',
+                             "/lib/" + QString::fromLatin1(names.back())});
+        }
+        std::sort(expected.begin(), expected.end(), [](const auto &a, const auto &b) {
+            const int byText = QString::compare(a.first, b.first, Qt::CaseInsensitive);
+            return byText != 0 ? byText < 0 : a.second < b.second;
+        });
+        const FoundEntries entries("/lib", std::move(names), std::move(bytes), std::move(found));
+        QCOMPARE(entries.size(), expected.size());
+        for (qsizetype row = 0; row < entries.size(); ++row)
+            QVERIFY2(entries.text(row) == expected[row].first && entries.filePath(row) == expected[row].second,
+                     qPrintable(QString("row %1: %2 %3\nwanted: %4 %5")
+                                    .arg(row)
+                                    .arg(entries.text(row), entries.filePath(row), expected[row].first,
+                                         expected[row].second)));
     }
 
     // Read on several threads, each keeping its own finds, while the folder is still being listed
