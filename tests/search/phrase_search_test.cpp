@@ -311,6 +311,28 @@ private Q_SLOTS:
         QCOMPARE(widestRows(outcome.entries, EntryFont(font), 1), byWidth.mid(0, 1)); // the widest alone
     }
 
+    // The listing tells whoever reads the files of each analysis as it finds it, with every name
+    // found so far, so that reading starts while a large folder is still being listed.
+    void listingTellsEachAnalysisAsItIsFound()
+    {
+        struct Recorder : ListingSink {
+            std::vector<std::vector<QByteArray>> told;
+            void listed(const std::vector<QByteArray> &names) override { told.push_back(names); }
+        } recorder;
+        TestEnvironment env;
+        const QString lib = env.path("lib/");
+        for (const char *name : {"A.rca.xml", "B.rca.xml", "notes.txt", "C.RCA.XML"})
+            QVERIFY(writeBytes(lib + name, analysisFile("Pump")));
+        const AnalysisListing listing = listAnalysisFiles(lib, nullptr, &recorder);
+        QCOMPARE(listing.fileNames.size(), std::size_t(3));
+        QCOMPARE(recorder.told.size(), std::size_t(3));
+        for (std::size_t i = 0; i < recorder.told.size(); ++i)
+            QVERIFY2(std::equal(recorder.told[i].begin(), recorder.told[i].end(), listing.fileNames.begin(),
+                                listing.fileNames.begin() + std::ptrdiff_t(i + 1)) &&
+                         recorder.told[i].size() == i + 1,
+                     qPrintable(QString("told %1 names the %2th time").arg(recorder.told[i].size()).arg(i + 1)));
+    }
+
     // Files that change between the listing and the reading, and files too large for an analysis,
     // are left out and counted; an entry whose file changed says why it does not open.
     void unreadableFilesAreLeftOutAndCounted()
