@@ -119,6 +119,35 @@ private Q_SLOTS:
         }
     }
 
+    // A link to a freed slot, the first or the last, still runs to where its block was, and the
+    // area takes it in.
+    void areaTakesInLinksToFreedSlots_data()
+    {
+        QTest::addColumn<int>("freedSlot");
+        QTest::newRow("the first") << 1;
+        QTest::newRow("the last") << int(kMaxBlocks);
+    }
+    void areaTakesInLinksToFreedSlots()
+    {
+        QFETCH(int, freedSlot);
+        QList<QPointF> corners(kMaxBlocks, QPointF(0, 0));
+        corners[freedSlot - 1] = QPointF(200, 100);
+        BlockTable table = blocksAt(corners);
+        table.link(freedSlot == 1 ? 2 : 1, std::int16_t(freedSlot));
+        Block freed = table.block(freedSlot);
+        freed.active = 0;
+        table.setBlock(freedSlot, freed);
+        const QRect area = diagramArea(table, kMapping);
+        const QPoint end(kMapping.ScaleToPixelsX(freed.x + kHalfBox), kMapping.ScaleToPixelsY(freed.y + kHalfBox));
+        QVERIFY2(area.contains(end), qPrintable(QString("the link's end (%1, %2) is outside %3,%4 %5x%6")
+                                                    .arg(end.x())
+                                                    .arg(end.y())
+                                                    .arg(area.x())
+                                                    .arg(area.y())
+                                                    .arg(area.width())
+                                                    .arg(area.height())));
+    }
+
     // At a scale that puts the area's edge inside a pixel, that pixel is the page's white too: the
     // corners of the picture lie outside every rounded box.
     void pngCornersAreWhiteAtAnyScale_data()
