@@ -68,6 +68,9 @@ private Q_SLOTS:
         table.freeSlot(kMaxBlocks);
         table.freeSlot(1);
         QCOMPARE(QList({table.addBlock(1, 1), table.addBlock(1, 1), table.addBlock(1, 1)}), QList({1, kMaxBlocks, 0}));
+        // A file's slots past the hundredth find no room: no id, and no slot more in use.
+        COMPARE_FACTS(int, {"the id of a slot past the last", table.appendSlot(Block{kTrue, 0, 9, 9, "x", {}, {}}), 0},
+                      {"slots in use", table.usedSlots(), kMaxBlocks});
     }
 
     // Children in id order, each followed by its own; a move takes them along, and a loop, as a
