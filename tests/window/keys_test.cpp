@@ -80,6 +80,9 @@ private Q_SLOTS:
         addGesture("Ctrl+Shift+S in the editor stores, closes, saves", {},
                    {at(5, 5), type("txtNotes", "x"), answer("work/B"), ctrl(Qt::Key_S, Qt::ShiftModifier)}, 0,
                    "Root Cause Anlysis: B", 3, {"frameControl", "Block 1|x|"});
+        // Saved from an editor where nothing was typed: no edit was made, so there is none to undo.
+        addGesture("Ctrl+S in the editor, nothing typed, saves; Ctrl+Z", {},
+                   {at(5, 5), ctrl(Qt::Key_S), key(Qt::CTRL | Qt::Key_Z)}, 0, saved, 3, {"frameControl"});
         // The editor open on a block shows what an undo gives the block back, outlined in red again.
         addGesture("Ctrl+Z in the editor", {},
                    {at(5, 5), type("txtText", "Worn "), type("txtNotes", "seal"), press("btnImplement"), at(5, 5),

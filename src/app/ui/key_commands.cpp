@@ -49,17 +49,13 @@ QList<QKeySequence> KeyCommands::keysFor(const QKeySequence &key, QKeySequence::
 }
 
 void KeyCommands::addButton(QPushButton *button, const QKeySequence &key, QKeySequence::StandardKey standard,
-                            const std::function<bool()> &alsoWhen, const std::function<void()> &first)
+                            const std::function<bool()> &alsoWhen)
 {
     const auto clickable = [this, button] { return button->isVisibleTo(m_window) && button->isEnabled(); };
     const auto also = [alsoWhen] { return alsoWhen && alsoWhen(); };
     add(
         button->objectName(), keysFor(key, standard), [clickable, also] { return clickable() || also(); },
-        [button, also, first] {
-            if (also() && first)
-                first();
-            button->click();
-        });
+        [button] { button->click(); });
     button->setToolTip(QStringLiteral("%1 (%2)").arg(button->text(), key.toString(QKeySequence::NativeText)));
 }
 

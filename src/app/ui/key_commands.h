@@ -24,10 +24,9 @@ public:
     explicit KeyCommands(QWidget *window);
 
     // The button's key, and any other key the desktop uses for the same command: a click on the
-    // button while it could be clicked; its tooltip names the key. Where `alsoWhen` holds, the key
-    // runs `first` and then clicks the button.
+    // button while it could be clicked, or while `alsoWhen` holds; its tooltip names the key.
     void addButton(QPushButton *button, const QKeySequence &key, QKeySequence::StandardKey standard,
-                   const std::function<bool()> &alsoWhen = {}, const std::function<void()> &first = {});
+                   const std::function<bool()> &alsoWhen = {});
     void add(const QString &name, const QList<QKeySequence> &keys, const std::function<bool()> &available,
              const std::function<void()> &run);
     // Undo and redo: a text box with typing of its own to undo or redo takes the key first.

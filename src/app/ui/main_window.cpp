@@ -147,12 +147,10 @@ void MainWindow::connectKeys()
     const auto button = [this](const char *name) { return findChild<QPushButton *>(QLatin1String(name)); };
     m_keys->addButton(button("btnNew"), Qt::CTRL | Qt::Key_N, QKeySequence::New);
     m_keys->addButton(button("btnLoadXML"), Qt::CTRL | Qt::Key_O, QKeySequence::Open);
-    // Saving also works from the block editor: its text is stored as OK stores it, then saved.
+    // Saving also works from the block editor: saving stores what was typed there first.
     const auto fromEditor = [this] { return m_editor->isVisibleTo(this); };
-    m_keys->addButton(button("btnSave"), Qt::CTRL | Qt::Key_S, QKeySequence::Save, fromEditor,
-                      [this] { commitEditor(); });
-    m_keys->addButton(button("btnSaveAs"), Qt::CTRL | Qt::SHIFT | Qt::Key_S, QKeySequence::SaveAs, fromEditor,
-                      [this] { commitEditor(); });
+    m_keys->addButton(button("btnSave"), Qt::CTRL | Qt::Key_S, QKeySequence::Save, fromEditor);
+    m_keys->addButton(button("btnSaveAs"), Qt::CTRL | Qt::SHIFT | Qt::Key_S, QKeySequence::SaveAs, fromEditor);
     m_keys->addButton(button("btnAnalyze"), Qt::CTRL | Qt::Key_F, QKeySequence::Find);
     m_keys->addButton(button("btnQuit"), Qt::CTRL | Qt::Key_Q, QKeySequence::Quit);
 
