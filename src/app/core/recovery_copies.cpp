@@ -122,11 +122,15 @@ RecoveryCopies::RecoveryCopies(const QString &userFolder)
       m_lock(joinPath(m_folder, m_run + kLockEnding))
 {
     m_lock.setStaleLockTime(0);
-    prepareFolder();
     m_writer.setMaxThreadCount(1); // one task after another, in the order queued
+    // The folder is there before orphans are looked for in it. Taking the lock syncs it to the
+    // disk, which can take milliseconds: the window's first picture does not wait for that, and
+    // every later task comes after it.
+    makeFolder();
+    m_writer.start([this] { prepareFolder(); });
 }
 
-void RecoveryCopies::prepareFolder()
+void RecoveryCopies::makeFolder()
 {
     // A link in the folder's place would carry the copies wherever it leads: it goes, and a
     // folder of our own takes its place. Anything else in the way stays, and the writes fail.
@@ -134,6 +138,11 @@ void RecoveryCopies::prepareFolder()
     if (fileKind(folder, AtLink::NotFollowed) == FileKind::Link)
         QFile::remove(folder);
     QDir().mkpath(m_folder);
+}
+
+void RecoveryCopies::prepareFolder()
+{
+    makeFolder();
     if (!m_lock.isLocked())
         m_lock.tryLock();
 }

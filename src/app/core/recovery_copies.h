@@ -73,7 +73,8 @@ public:
     QString copyPath() const; // this run's copy
 
 private:
-    void prepareFolder();
+    void makeFolder();
+    void prepareFolder(); // on the writing thread only: it alone touches the lock
     void removeAbandonedLocks();
 
     QString m_folder;
