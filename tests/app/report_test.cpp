@@ -398,9 +398,10 @@ private Q_SLOTS:
         QStringList found;
         for (const QRegularExpressionMatch &m : reading.globalMatch(text))
             found << m.captured();
-        // The text layout also draws, clipped away, the line just above each page, which
-        // pdftotext reads all the same: each line counts where it first comes.
-        if (ending == "pdf")
+        // Where a paragraph runs on from the page before, Qt's text layout also draws that page's
+        // last line, clipped away; now and then it falls inside the page, and pdftotext reads it
+        // there too. Each line counts where it first comes, but only then.
+        if (blocks > 1)
             found.removeDuplicates();
         QVERIFY2(found == lines, qPrintable(QString("%1 lines out of %2").arg(found.size()).arg(lines.size())));
         if (ending == "odt")

@@ -145,10 +145,12 @@ private:
         painter.save();
         const QRectF shown(0, page * m_body.height(), m_body.width(), m_body.height());
         painter.translate(0, m_band - shown.top());
-        // One device pixel short, so that what starts on the next page leaves no trace on this one.
-        painter.setClipRect(shown.adjusted(0, 0, 0, -1));
+        // One device pixel short, so that what starts on the next page leaves no trace on this
+        // one: neither ink nor text that a reader copies or searches.
+        const QRectF inside = shown.adjusted(0, 0, 0, -1);
+        painter.setClipRect(inside);
         QAbstractTextDocumentLayout::PaintContext context;
-        context.clip = shown;
+        context.clip = inside;
         m_document->documentLayout()->draw(&painter, context);
         painter.restore();
     }
