@@ -141,6 +141,7 @@ private Q_SLOTS:
         QTest::newRow("cross-references past the end") << replaced(good, "startxref\n", "startxref\n9") << good;
         QTest::newRow("a tree of pages in a tree")
             << good << replaced(good, "/Type /Page\n/Parent", "/Type /Pages/Parent");
+        QTest::newRow("entries neither in use nor free") << good << replaced(good, " 00000 n \n", " 00000 x \n");
         QTest::newRow("a string left open") << good << replaced(good, "/Type /Catalog", "/Type (Catalog");
         QTest::newRow("a page that refers to the catalogue")
             << good << replaced(good, "/Parent 3 0 R", "/Parent 2 0 R");
