@@ -123,8 +123,12 @@ FileRead ListedFileReader::read(const QByteArray &name, FileBuffer &buffer) cons
     // The kind is looked at before opening: a pipe put in the file's place would block the open.
     std::error_code error;
     const fs::file_status kind = fs::status(path, error);
-    if (error)
-        return FileRead::failure(errorText(error));
+    if (error) {
+        // A folder that has gone since it was listed says so, as the listing would.
+        std::error_code folderError;
+        const bool folderGone = fs::status(m_folder->path, folderError).type() == fs::file_type::not_found;
+        return FileRead::failure(folderGone ? kFolderMissing : errorText(error));
+    }
     if (kind.type() != fs::file_type::regular)
         return FileRead::failure(notAnOrdinaryFileReason(kind.type() == fs::file_type::directory));
     const std::uintmax_t expected = fs::file_size(path, error);

@@ -380,6 +380,17 @@ private Q_SLOTS:
         QVERIFY2(read.ok && buffer.size() == 0, qPrintable("the empty file was refused: " + read.reason));
     }
 
+    // A folder that has gone since it was listed: each of its files says so.
+    void filesOfAFolderThatHasGoneSaySo()
+    {
+        TestEnvironment env;
+        const ListedFileReader reader(env.path("gone"));
+        FileBuffer buffer;
+        const FileRead read = reader.read("Pump.rca.xml", buffer);
+        QVERIFY(!read.ok);
+        QCOMPARE(read.reason, kFolderMissing);
+    }
+
     // An entry whose file has become something else since the search says why it does not open.
     void anEntryWhoseFileChangedSaysWhy()
     {
