@@ -11,6 +11,7 @@
 
 #include <QAbstractItemModelTester>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFontMetrics>
 #include <QSignalSpy>
 #include <QTest>
@@ -437,6 +438,25 @@ private Q_SLOTS:
                  qPrintable(QString("the search read %1 of 2000 files after it was cancelled, %2 before")
                                 .arg(readAfter)
                                 .arg(readBefore)));
+    }
+
+    // Progress comes a few times a second, not on every turn of the event loop: the window
+    // repaints its bar for each report.
+    void progressComesAFewTimesASecond()
+    {
+        TestEnvironment env;
+        QVERIFY(writeManyAnalyses(env.path("lib/"), 2000));
+        SearchJob job;
+        QSignalSpy progress(&job, &SearchJob::progressed), done(&job, &SearchJob::finished);
+        QElapsedTimer clock;
+        clock.start();
+        job.start(env.path("lib/"), "sensor", QFont());
+        QVERIFY2(done.wait(60000), "the search did not end");
+        // One report at the start, one at the end, and one each 50 ms between (a timer may fire
+        // a little early).
+        const qint64 allowed = clock.elapsed() / 45 + 2;
+        QVERIFY2(progress.size() <= allowed,
+                 qPrintable(QString("%1 reports in %2 ms").arg(progress.size()).arg(clock.elapsed())));
     }
 
     // A new search's bar starts over, showing the listing, not the count of the search before.
