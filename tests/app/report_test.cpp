@@ -6,6 +6,7 @@
 #include "app/core/report/pictures.h"
 #include "app/core/report/report_file.h"
 #include "app/core/report/text_document.h"
+#include "app/core/user_files.h"
 #include "support/test_env.h"
 #include "support/test_main.h"
 
@@ -571,8 +572,12 @@ private Q_SLOTS:
         for (const QString ending : {"pdf", "html", "odt"}) {
             // The charts' bars, each with its label and count, read in the order drawn (HTML's inline SVG).
             const QStringList bars{"Physical Resources 1 Structure/Process 0", "Science 0 Technology 2"};
-            QTest::addRow("%s, a pump failure, Letter", qPrintable(ending)) << FileRow{
-                ending, pump, us, pumpWords() + (ending == "html" ? bars : QStringList()), "612 x 792", false};
+            // The PDF names the program that made it (pdfinfo).
+            const QStringList own = ending == "html"  ? bars
+                                    : ending == "pdf" ? QStringList{"Creator: Tessik " + ProgramVersion}
+                                                      : QStringList();
+            QTest::addRow("%s, a pump failure, Letter", qPrintable(ending))
+                << FileRow{ending, pump, us, pumpWords() + own, "612 x 792", false};
             QTest::addRow("%s, hostile texts, A4", qPrintable(ending))
                 << FileRow{ending, hostile(false), de, hostileWords, "595 x 842", true};
             QTest::addRow("%s, empty", qPrintable(ending)) << FileRow{
