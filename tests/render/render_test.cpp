@@ -174,6 +174,21 @@ private Q_SLOTS:
         QCOMPARE(s.takeChangedArea(), QRect(0, 10, 50, 30));
     }
 
+    // A dense picture knows its density: painted anywhere, it takes the size of the diagram in
+    // pixels, not in device pixels.
+    void densePictureTakesTheDiagramsSize()
+    {
+        Surface s = startupSurface(670, 430, 2);
+        s.setFillStyle(FillStyle::Solid);
+        s.setFillColour(kRed);
+        s.setPenColour(kRed);
+        s.roundRect(660, 420, 670, 430, 0, 0); // the diagram's bottom right corner
+        QImage shown(670, 430, QImage::Format_RGB32);
+        shown.fill(Qt::white);
+        QPainter(&shown).drawImage(QPoint(0, 0), s.image());
+        QVERIFY2(QColor(shown.pixel(665, 425)) == QColor(Qt::red), "the corner is not where the diagram's corner is");
+    }
+
     // A shadow under a box leaves out every pixel the box covers, also where the box ends on the
     // shadow's first pixel.
     void shadowIsHiddenUpToTheBoxEdge()
