@@ -34,6 +34,11 @@ public:
     virtual ~Canvas() = default;
 
     virtual const PixelMapping &mapping() const = 0;
+    // A frame's drawing calls may be held from beginFrame and all done at endFrame: between the
+    // two come only drawing calls, and the picture is read only after endFrame.
+    virtual void beginFrame() {}
+    virtual void endFrame() {}
+
     virtual void clear() = 0;
     // Clears the picture to white, perhaps except where the given boxes are about to be drawn
     // solid, which hides whatever lies there. By default the whole picture.

@@ -105,12 +105,14 @@ QList<RoundedBox> solidBoxes(const Canvas &surface, const BlockTable &table, con
 
 void drawDiagram(Canvas &surface, const BlockTable &table, const DiagramColours &colours, const LookOf &lookOf)
 {
+    surface.beginFrame();
     surface.clearAround(solidBoxes(surface, table, lookOf));
     surface.setFillStyle(FillStyle::Solid);
     shadowPass(surface, table, lookOf);
     linkPass(surface, table, lookOf);
     boxPass(surface, table, colours, lookOf);
     surface.setFillStyle(FillStyle::Transparent);
+    surface.endFrame();
 }
 
 void PlotDiagram(Canvas &surface, const BlockTable &table, const DiagramColours &colours, const QString &keyWord)

@@ -33,11 +33,12 @@ inline RowParts innerOfRow(const Span &row, const Span &above, const Span &below
 
 // Draws a convex shape given by its row spans: the outline in the pen colour, the inside in
 // the fill colour. Each pixel is touched once, so XOR is reversible.
+// Only the rows from `firstDrawn` up to, not including, `endDrawn` are emitted.
 template <typename RowSpan, typename Emit>
-void drawConvex(std::int64_t firstRow, std::int64_t lastRow, RowSpan rowSpan, int height, Emit emit)
+void drawConvex(std::int64_t firstRow, std::int64_t lastRow, RowSpan rowSpan, int firstDrawn, int endDrawn, Emit emit)
 {
-    const std::int64_t top = std::max<std::int64_t>(firstRow, 0);
-    const std::int64_t bottom = std::min<std::int64_t>(lastRow, height - 1);
+    const std::int64_t top = std::max<std::int64_t>(firstRow, firstDrawn);
+    const std::int64_t bottom = std::min<std::int64_t>(lastRow, std::int64_t(endDrawn) - 1);
     if (top > bottom)
         return;
     // Each row's span is worked out once and kept while it is the row above or below.

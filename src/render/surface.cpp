@@ -10,12 +10,14 @@
 #include <cmath>
 #include <cstring>
 #include <optional>
+#include <thread>
 
 namespace tessik {
 
 using namespace raster;
 
-Surface::Surface(int pixelWidth, int pixelHeight) : m_text(captionFont())
+Surface::Surface(int pixelWidth, int pixelHeight)
+    : m_text(captionFont()), m_drawingThreads(int(std::clamp(std::thread::hardware_concurrency(), 1u, 4u)))
 {
     allocate(pixelWidth, pixelHeight, false);
 }
@@ -78,6 +80,7 @@ void copyTopLeft(const QImage &from, QImage &to)
 
 void Surface::allocate(int pixelWidth, int pixelHeight, bool keepPicture)
 {
+    Q_ASSERT(!m_frame.holding());
     pixelWidth = std::max(pixelWidth, 0);
     pixelHeight = std::max(pixelHeight, 0);
     QImage image(int(std::ceil(pixelWidth * m_ratio)), int(std::ceil(pixelHeight * m_ratio)), QImage::Format_RGB32);
@@ -111,11 +114,28 @@ Surface::Placement Surface::shownPlacement() const
     return {m_ratio * m_view.zoom, std::llround(m_view.left * m_ratio), std::llround(m_view.top * m_ratio)};
 }
 
-template <typename Draw> void Surface::forEachPicture(Draw draw)
+template <typename Draw> void Surface::forEachPicture(Draw draw, HeldDrawing::Rows rows)
 {
-    DeviceArea touched;
-    draw(*this, m_image, shownPlacement(), &touched);
-    changed(touched);
+    if (m_frame.holding()) {
+        // Done before endFrame returns, while this surface and its view stay as they are.
+        m_frame.hold(
+            [this, draw](QImage &picture, int firstRow, int endRow) {
+                Placement at = shownPlacement();
+                at.firstRow = firstRow;
+                at.endRow = endRow;
+                draw(*this, picture, at, nullptr);
+            },
+            rows);
+    } else {
+        DeviceArea touched;
+        draw(*this, m_image, shownPlacement(), &touched);
+        changed(touched);
+    }
+    keepForPlain(draw);
+}
+
+template <typename Draw> void Surface::keepForPlain(Draw draw)
+{
     if (m_plain.isNull())
         return;
     // Marks dragged about in XOR pile up without a redraw; past this many they are drawn.
@@ -150,6 +170,7 @@ void Surface::DeviceArea::add(std::int64_t l, std::int64_t t, std::int64_t r, st
 
 void Surface::setMapping(const PixelMapping &mapping)
 {
+    Q_ASSERT(!m_frame.holding());
     // The calls kept for the plain picture place their shapes through the mapping they were made in.
     drawPendingPlain();
     m_mapping = mapping;
@@ -157,6 +178,7 @@ void Surface::setMapping(const PixelMapping &mapping)
 
 void Surface::setFont(const QFont &font)
 {
+    Q_ASSERT(!m_frame.holding());
     drawPendingPlain();
     m_text = TextMetrics(font);
     m_captions.clear();
@@ -208,6 +230,7 @@ void Surface::changed(std::int64_t left, std::int64_t top, std::int64_t right, s
 
 QRect Surface::takeChangedArea()
 {
+    Q_ASSERT(!m_frame.holding());
     const QRect device = m_changed;
     m_changed = QRect();
     if (device.isEmpty())
@@ -225,7 +248,17 @@ void Surface::clear()
     // Nothing drawn before a clear shows after it.
     m_plainPending.clear();
     m_plainCleared.stop();
-    forEachPicture([](const Surface &, QImage &image, const Placement &, DeviceArea *) { image.fill(Qt::white); });
+    forEachPicture([](const Surface &, QImage &image, const Placement &at, DeviceArea *) {
+        const Pixels pixels = writablePixels(image, Ink{}, at);
+        for (int y = pixels.firstRow; y < pixels.endRow; ++y)
+            span(pixels, y, 0, pixels.width - 1, kWhite);
+    });
+    changedAll();
+}
+
+void Surface::endFrame()
+{
+    m_frame.finish(m_image, m_drawingThreads);
     changedAll();
 }
 
@@ -264,9 +297,9 @@ void Surface::clearAroundOn(QImage &image, const Placement &at, const QList<Roun
         if (shape && shape->r > 0 && shape->b > 0 && shape->l < image.width() && shape->t < image.height())
             shapes.push_back(*shape);
     }
-    const Pixels pixels = writablePixels(image, Ink{});
+    const Pixels pixels = writablePixels(image, Ink{}, at);
     std::vector<Span> covered;
-    for (int y = 0; y < pixels.height; ++y) {
+    for (int y = pixels.firstRow; y < pixels.endRow; ++y) {
         covered.clear();
         for (const BoxShape &shape : shapes) {
             if (y >= shape.t && y < shape.b && !shape.row(y).empty())
@@ -282,16 +315,21 @@ void Surface::clearAroundOn(QImage &image, const Placement &at, const QList<Roun
     }
 }
 
-Surface::Pixels Surface::writablePixels(QImage &image, const Ink &ink)
+Surface::Pixels Surface::writablePixels(QImage &image, const Ink &ink, const Placement &at)
 {
     // bits() detaches a shared picture; once per shape is enough.
-    return {reinterpret_cast<std::uint32_t *>(image.bits()), image.bytesPerLine() / 4, image.width(), image.height(),
+    return {reinterpret_cast<std::uint32_t *>(image.bits()),
+            image.bytesPerLine() / 4,
+            image.width(),
+            image.height(),
+            std::max(at.firstRow, 0),
+            std::min(at.endRow, image.height()),
             ink.mix == MixMode::Xor};
 }
 
 void Surface::plot(const Pixels &pixels, int x, int y, Colour colour)
 {
-    if (x < 0 || y < 0 || x >= pixels.width || y >= pixels.height)
+    if (x < 0 || y < pixels.firstRow || x >= pixels.width || y >= pixels.endRow)
         return;
     std::uint32_t *pixel = pixels.row(y) + x;
     if (pixels.xor_)
@@ -302,7 +340,7 @@ void Surface::plot(const Pixels &pixels, int x, int y, Colour colour)
 
 void Surface::span(const Pixels &pixels, int y, std::int64_t from, std::int64_t to, Colour colour)
 {
-    if (y < 0 || y >= pixels.height)
+    if (y < pixels.firstRow || y >= pixels.endRow)
         return;
     // Clamped to the row, where an int holds it; a span wholly outside comes out empty.
     const int x1 = int(std::clamp<std::int64_t>(from, 0, pixels.width));
@@ -357,7 +395,7 @@ void Surface::roundRectOn(QImage &image, const Placement &at, DeviceArea *touche
     if (touched)
         touched->add(shape->l, shape->t, shape->r - 1, shape->b - 1);
     const bool fill = ink.fillStyle == FillStyle::Solid;
-    const Pixels pixels = writablePixels(image, ink);
+    const Pixels pixels = writablePixels(image, ink, at);
     // An empty shape hides nothing.
     const BoxShape hider =
         hiddenBy ? shapeOf(at.deviceX(hiddenBy->left), at.deviceY(hiddenBy->top), at.deviceX(hiddenBy->right),
@@ -365,7 +403,7 @@ void Surface::roundRectOn(QImage &image, const Placement &at, DeviceArea *touche
                        .value_or(BoxShape())
                  : BoxShape();
     drawConvex(
-        shape->t, shape->b - 1, [&](std::int64_t y) { return shape->row(y); }, pixels.height,
+        shape->t, shape->b - 1, [&](std::int64_t y) { return shape->row(y); }, pixels.firstRow, pixels.endRow,
         [&](int y, std::int64_t x1, std::int64_t x2, bool outline) {
             if (!outline && !fill)
                 return;
@@ -386,7 +424,7 @@ void Surface::line(float x1, float y1, float x2, float y2, Colour colour)
         double px2 = double(self.m_mapping.scaleToDeviceX(x2, at.scale)) - double(at.x);
         double py2 = double(self.m_mapping.scaleToDeviceY(y2, at.scale)) - double(at.y);
         if (clipToPicture(image, px1, py1, px2, py2))
-            drawSegment(image, touched, ink, {int(px1), int(py1), int(px2), int(py2)}, colour);
+            drawSegment(writablePixels(image, ink, at), touched, {int(px1), int(py1), int(px2), int(py2)}, colour);
     });
 }
 
@@ -421,8 +459,7 @@ bool Surface::clipToPicture(const QImage &image, double &x1, double &y1, double 
     return true;
 }
 
-void Surface::drawSegment(QImage &image, DeviceArea *touched, const Ink &ink, const DeviceSegment &segment,
-                          Colour colour)
+void Surface::drawSegment(const Pixels &pixels, DeviceArea *touched, const DeviceSegment &segment, Colour colour)
 {
     // Bresenham: one pixel per step along the longer axis, both ends included.
     if (touched)
@@ -432,7 +469,6 @@ void Surface::drawSegment(QImage &image, DeviceArea *touched, const Ink &ink, co
     const int dx = std::abs(segment.x2 - x), sx = x < segment.x2 ? 1 : -1;
     const int dy = -std::abs(segment.y2 - y), sy = y < segment.y2 ? 1 : -1;
     int error = dx + dy;
-    const Pixels pixels = writablePixels(image, ink);
     for (;;) {
         plot(pixels, x, y, colour);
         if (x == segment.x2 && y == segment.y2)
@@ -477,11 +513,12 @@ void Surface::circleOn(QImage &image, const Placement &at, DeviceArea *touched, 
         const double dx = std::sqrt(rp * rp - dy * dy);
         return {std::int64_t(std::ceil(cx - dx - 0.5)), std::int64_t(std::floor(cx + dx - 0.5))};
     };
-    const Pixels pixels = writablePixels(image, ink);
-    drawConvex(firstRow, lastRow, rowSpan, pixels.height, [&](int row, std::int64_t x1, std::int64_t x2, bool outline) {
-        if (outline)
-            span(pixels, row, x1, x2, colour);
-    });
+    const Pixels pixels = writablePixels(image, ink, at);
+    drawConvex(firstRow, lastRow, rowSpan, pixels.firstRow, pixels.endRow,
+               [&](int row, std::int64_t x1, std::int64_t x2, bool outline) {
+                   if (outline)
+                       span(pixels, row, x1, x2, colour);
+               });
 }
 
 float Surface::textWidth(const QString &text) const
@@ -501,9 +538,9 @@ void Surface::print(const QString &text)
         return;
     const int px = m_mapping.ScaleToPixelsX(m_currentX);
     const int py = m_mapping.ScaleToPixelsY(m_currentY);
-    forEachPicture([=, pen = m_ink.pen](const Surface &self, QImage &image, const Placement &at, DeviceArea *touched) {
-        self.printOn(image, at, touched, pen, px, py, text);
-    });
+    forEachPicture([=, pen = m_ink.pen](const Surface &self, QImage &image, const Placement &at,
+                                        DeviceArea *touched) { self.printOn(image, at, touched, pen, px, py, text); },
+                   HeldDrawing::Rows::Whole);
     m_currentX += textWidth(text);
 }
 
@@ -543,7 +580,7 @@ void Surface::printCaption(const QList<PlacedLine> &lines, const RoundedBox &box
     // The kept pictures hold the glyphs over the box's fill: an XOR box or a hollow one has none.
     if (m_ink.mix != MixMode::Copy || m_ink.fillStyle != FillStyle::Solid || m_image.isNull())
         return Canvas::printCaption(lines, box);
-    forEachPicture([=, ink = m_ink](const Surface &self, QImage &image, const Placement &at, DeviceArea *touched) {
+    auto draw = [=, ink = m_ink](const Surface &self, QImage &image, const Placement &at, DeviceArea *touched) {
         const bool copied = self.copyCaption(image, at, ink, lines, box);
         for (const PlacedLine &line : lines) {
             if (line.text.isEmpty())
@@ -554,15 +591,33 @@ void Surface::printCaption(const QList<PlacedLine> &lines, const RoundedBox &box
             else if (touched && self.printsOn(image, at, px, py))
                 self.markPrinted(*touched, at, px, py, line.text);
         }
-    });
+    };
+    std::optional<CaptionCopy> copy;
+    if (m_frame.holding())
+        copy = captionCopy(m_image, shownPlacement(), m_ink, lines, box);
+    if (copy) {
+        // The kept picture is found here, where the tiles are kept: a frame's threads only copy rows.
+        m_frame.hold(
+            [this, copy = *std::move(copy)](QImage &picture, int firstRow, int endRow) {
+                Placement at = shownPlacement();
+                at.firstRow = firstRow;
+                at.endRow = endRow;
+                copyRuns(picture, at, copy);
+            },
+            HeldDrawing::Rows::AnyBand);
+        keepForPlain(draw);
+    } else {
+        // Glyphs drawn through a painter take the whole picture.
+        forEachPicture(draw, HeldDrawing::Rows::Whole);
+    }
     for (const PlacedLine &line : lines) {
         m_currentX = line.x + (line.text.isEmpty() ? 0.0f : textWidth(line.text));
         m_currentY = line.y;
     }
 }
 
-bool Surface::copyCaption(QImage &image, const Placement &at, const Ink &ink, const QList<PlacedLine> &lines,
-                          const RoundedBox &box) const
+std::optional<Surface::CaptionCopy> Surface::captionCopy(const QImage &image, const Placement &at, const Ink &ink,
+                                                         const QList<PlacedLine> &lines, const RoundedBox &box) const
 {
     // Where the glyphs of each line that printOn draws start, as printOn places them.
     CaptionTileKey key{{}, {}, at.scale, ink.pen, ink.fill};
@@ -575,7 +630,7 @@ bool Surface::copyCaption(QImage &image, const Placement &at, const Ink &ink, co
         // Far off in the plane (hand-edited positions), whole pixels would not fit an int.
         constexpr double kFar = 1 << 28;
         if (std::abs(origin.x()) > kFar || std::abs(origin.y()) > kFar)
-            return false;
+            return std::nullopt;
         if (key.lines.isEmpty())
             base = QPoint(int(std::floor(origin.x())), int(std::floor(origin.y())));
         key.lines.append(line.text);
@@ -583,36 +638,47 @@ bool Surface::copyCaption(QImage &image, const Placement &at, const Ink &ink, co
     }
     // Zoomed in, most captions lie wholly outside the picture: nothing of them is drawn.
     if (key.lines.isEmpty() || !captionTileArea(key, m_text).translated(base).intersects(image.rect()))
-        return true;
+        return CaptionCopy{};
     const std::optional<BoxShape> shape = shapeOf(at.deviceX(box.left), at.deviceY(box.top), at.deviceX(box.right),
                                                   at.deviceY(box.bottom), box.cornerWidth, box.cornerHeight, at.scale);
     const CaptionTile &tile = m_captions.tile(key, m_text);
     if (!shape || !tile.whole)
-        return false;
+        return std::nullopt;
     // Every pixel a glyph reaches must lie on the box's fill, where the tile was drawn.
-    const QPoint corner = base + tile.area.topLeft();
-    struct Run {
-        int y, from, to;
-    };
-    std::vector<Run> runs;
+    CaptionCopy copy{tile.pixels, base + tile.area.topLeft(), {}};
     for (int row = 0; row < tile.pixels.height(); ++row) {
-        const int y = corner.y() + row;
-        const int from = std::max(corner.x() + tile.first[size_t(row)], 0);
-        const int to = std::min(corner.x() + tile.last[size_t(row)], image.width() - 1);
+        const int y = copy.corner.y() + row;
+        const int from = std::max(copy.corner.x() + tile.first[size_t(row)], 0);
+        const int to = std::min(copy.corner.x() + tile.last[size_t(row)], image.width() - 1);
         if (y < 0 || y >= image.height() || from > to)
             continue;
         const Span inside = shape->inside(y);
         if (from < inside.from || to > inside.to)
-            return false;
-        runs.push_back({y, from, to});
+            return std::nullopt;
+        copy.runs.push_back({y, from, to});
     }
+    return copy;
+}
+
+void Surface::copyRuns(QImage &image, const Placement &at, const CaptionCopy &copy)
+{
     uchar *const pixels = image.bits();
-    for (const Run &run : runs) {
+    for (const CaptionCopy::Run &run : copy.runs) {
+        if (run.y < at.firstRow || run.y >= at.endRow)
+            continue;
         std::memcpy(pixels + run.y * image.bytesPerLine() + 4 * size_t(run.from),
-                    tile.pixels.constScanLine(run.y - corner.y()) + 4 * size_t(run.from - corner.x()),
+                    copy.pixels.constScanLine(run.y - copy.corner.y()) + 4 * size_t(run.from - copy.corner.x()),
                     4 * size_t(run.to - run.from + 1));
     }
-    return true;
+}
+
+bool Surface::copyCaption(QImage &image, const Placement &at, const Ink &ink, const QList<PlacedLine> &lines,
+                          const RoundedBox &box) const
+{
+    const std::optional<CaptionCopy> copy = captionCopy(image, at, ink, lines, box);
+    if (copy)
+        copyRuns(image, at, *copy);
+    return copy.has_value();
 }
 
 void Surface::printAt(float x, float y, const QString &text)
@@ -624,6 +690,7 @@ void Surface::printAt(float x, float y, const QString &text)
 
 Colour Surface::point(int px, int py) const
 {
+    Q_ASSERT(!m_frame.holding());
     if (px < 0 || py < 0 || px >= m_width || py >= m_height)
         return -1;
     if (!m_view.isStartup()) {
@@ -637,6 +704,7 @@ Colour Surface::point(int px, int py) const
 
 void Surface::refresh()
 {
+    Q_ASSERT(!m_frame.holding());
     const QRect area = takeChangedArea();
     if (m_refresh)
         m_refresh(area);
@@ -644,12 +712,14 @@ void Surface::refresh()
 
 QImage Surface::logicalImage() const
 {
+    Q_ASSERT(!m_frame.holding());
     drawPendingPlain();
     return m_plain.isNull() ? m_image : m_plain;
 }
 
 void Surface::setImage(const QImage &image)
 {
+    Q_ASSERT(!m_frame.holding());
     m_plainPending.clear();
     m_plainCleared.stop();
     m_image = image.convertToFormat(QImage::Format_RGB32);
@@ -665,6 +735,7 @@ void Surface::setImage(const QImage &image)
 
 void Surface::blendFrom(const Surface &source, int alpha)
 {
+    Q_ASSERT(!m_frame.holding());
     // A picture blended onto itself stays as it is; the byte loop below may not alias.
     if (&source == this)
         return;

@@ -3,6 +3,7 @@
 #include "render/canvas.h"
 #include "render/caption_tiles.h"
 #include "render/cleared_boxes.h"
+#include "render/held_drawing.h"
 #include "render/text_metrics.h"
 
 #include <QFont>
@@ -11,6 +12,7 @@
 #include <QString>
 
 #include <functional>
+#include <limits>
 #include <optional>
 #include <vector>
 
@@ -57,6 +59,16 @@ public:
 
     void setMapping(const PixelMapping &mapping);
     const PixelMapping &mapping() const override { return m_mapping; }
+
+    // The drawing calls between the two are done together at endFrame, on several threads on a
+    // large picture; the picture comes out the same as drawn call by call. Everything counts as
+    // changed then.
+    void beginFrame() override { m_frame.begin(); }
+    void endFrame() override;
+    // At most this many threads draw a frame (1: the calling thread alone); by default one a core,
+    // up to 4.
+    int drawingThreads() const { return m_drawingThreads; }
+    void setDrawingThreads(int threads) { m_drawingThreads = std::max(threads, 1); }
 
     void clear() override;
     // Leaves out the pixels the boxes will cover (when drawn in copy mode): on a dense screen
@@ -145,10 +157,12 @@ private:
         int x1, y1, x2, y2;
     };
 
-    // Where pixels of the mapping land on one picture: scaled, then moved by whole device pixels.
+    // Where pixels of the mapping land on one picture: scaled, then moved by whole device pixels;
+    // and the band of the picture's rows that a drawing call writes.
     struct Placement {
         qreal scale;
         std::int64_t x = 0, y = 0;
+        int firstRow = 0, endRow = std::numeric_limits<int>::max();
         std::int64_t deviceX(std::int64_t pixels) const { return toDevice(pixels, scale) - x; }
         std::int64_t deviceY(std::int64_t pixels) const { return toDevice(pixels, scale) - y; }
     };
@@ -160,7 +174,10 @@ private:
     // one when it is next read: draw(this surface, the picture, where pixels of the mapping land
     // on it, the area to mark as changed or null) is kept until then, so it holds copies of what
     // it draws and reaches the surface only through its first argument, never a captured this.
-    template <typename Draw> void forEachPicture(Draw draw);
+    // Held in a frame: a call that draws through a painter takes the whole picture.
+    template <typename Draw> void forEachPicture(Draw draw, HeldDrawing::Rows rows = HeldDrawing::Rows::AnyBand);
+    // The plain picture's part of the above.
+    template <typename Draw> void keepForPlain(Draw draw);
     // Brings the plain picture up to date with the drawing calls it has not had yet.
     void drawPendingPlain() const;
     // Once the last clearAround's boxes are all drawn over, the calls before it show nowhere.
@@ -179,23 +196,36 @@ private:
     void printOn(QImage &image, const Placement &at, DeviceArea *touched, Colour pen, int px, int py,
                  const QString &text) const;
     void markPrinted(DeviceArea &touched, const Placement &at, int px, int py, const QString &text) const;
+    // The rows of a kept caption picture to copy onto a picture: none when the caption lies
+    // outside it, nothing when its glyphs must be drawn.
+    struct CaptionCopy {
+        struct Run {
+            int y, from, to;
+        };
+        QImage pixels;
+        QPoint corner; // where pixels' top left lands
+        std::vector<Run> runs;
+    };
+    std::optional<CaptionCopy> captionCopy(const QImage &image, const Placement &at, const Ink &ink,
+                                           const QList<PlacedLine> &lines, const RoundedBox &box) const;
+    static void copyRuns(QImage &image, const Placement &at, const CaptionCopy &copy);
     bool copyCaption(QImage &image, const Placement &at, const Ink &ink, const QList<PlacedLine> &lines,
                      const RoundedBox &box) const;
     void circleOn(QImage &image, const Placement &at, DeviceArea *touched, const Ink &ink, float x, float y,
                   float radius, Colour colour) const;
     static bool clipToPicture(const QImage &image, double &x1, double &y1, double &x2, double &y2);
-    static void drawSegment(QImage &image, DeviceArea *touched, const Ink &ink, const DeviceSegment &segment,
-                            Colour colour);
     static void blendPicture(QImage &target, const QImage &source, int alpha);
     // The image's pixels for one shape's writes.
     struct Pixels {
         std::uint32_t *first;
         qsizetype stride; // pixels from one row to the next
         int width, height;
+        int firstRow, endRow; // the rows this shape may write
         bool xor_;
         std::uint32_t *row(int y) const { return first + y * stride; }
     };
-    static Pixels writablePixels(QImage &image, const Ink &ink);
+    static Pixels writablePixels(QImage &image, const Ink &ink, const Placement &at);
+    static void drawSegment(const Pixels &pixels, DeviceArea *touched, const DeviceSegment &segment, Colour colour);
     static void plot(const Pixels &pixels, int x, int y, Colour colour);
     static void span(const Pixels &pixels, int y, std::int64_t from, std::int64_t to, Colour colour);
 
@@ -219,6 +249,8 @@ private:
     float m_currentX = 0;
     float m_currentY = 0;
     std::function<void(const QRect &)> m_refresh;
+    HeldDrawing m_frame;
+    int m_drawingThreads;
 };
 
 } // namespace tessik

@@ -1,0 +1,210 @@
+#include "model/block_table.h"
+#include "render/held_drawing.h"
+#include "render/plot_diagram.h"
+#include "render/surface.h"
+#include "support/test_env.h"
+#include "support/test_main.h"
+
+#include <functional>
+
+using namespace tessik;
+using namespace tessik::test;
+
+namespace {
+
+// Large enough to be split among threads: 600,000 pixels at one pixel a pixel.
+constexpr int kWidth = 1000, kHeight = 600;
+
+using Drawing = std::function<void(Surface &)>;
+
+struct FrameRow {
+    qreal ratio;
+    PlaneView view;
+    int threads;
+    Drawing draw;
+};
+
+Surface surfaceFor(const FrameRow &row, int threads)
+{
+    const int width = int(kWidth / row.ratio), height = int(kHeight / row.ratio);
+    Surface s;
+    s.setDevicePixelRatio(row.ratio);
+    s.setView(row.view);
+    s.resize(width, height);
+    s.setMapping(PixelMapping::forStartupSize(width, height));
+    s.setDrawingThreads(threads);
+    return s;
+}
+
+// Rows of blocks over the whole picture, so that boxes, captions and links cross the lines
+// where the picture is split; some captions found by the search.
+BlockTable crowdedTable()
+{
+    BlockTable table;
+    for (int i = 0; i < 40; ++i) {
+        const int id = table.addBlock(float(i % 8) * 12 - 1, float(i / 8) * 7.3f - 16);
+        table.setCaption(id, i % 3 ? QStringLiteral("Valve %1 seized after the pressure test").arg(i)
+                                   : QStringLiteral("Pump %1").arg(i));
+        table.setCategory(id, i % 2 ? QStringLiteral("Information") : QStringLiteral("Motives"));
+        if (i > 0)
+            table.link(id, std::int16_t(i % 8 ? id - 1 : id - 7));
+    }
+    return table;
+}
+
+void plottedDiagram(Surface &s)
+{
+    PlotDiagram(s, crowdedTable(), DiagramColours(), QStringLiteral("valve 1"));
+}
+
+// Every kind of call: marks in XOR, a clear, hollow boxes whose captions are drawn through a
+// painter between the other calls, circles and lines across the whole picture; in one frame, or
+// each done as it comes.
+void everyKindOfCall(Surface &s, bool inOneFrame)
+{
+    if (inOneFrame)
+        s.beginFrame();
+    s.setFillStyle(FillStyle::Solid);
+    s.setFillColour(RGB(200, 0, 0));
+    s.roundRect(-10, -10, 2000, 2000, 0, 0);
+    s.clear();
+    for (int i = 0; i < 12; ++i) {
+        const RoundedBox box{40 * i, 25 * i, 40 * i + 300, 25 * i + 200, 30, 20};
+        s.setMixMode(i % 2 ? MixMode::Xor : MixMode::Copy);
+        s.setFillStyle(i % 3 ? FillStyle::Solid : FillStyle::Transparent);
+        s.setFillColour(RGB(20 * i, 100, 255 - 20 * i));
+        s.roundRect(box.left, box.top, box.right, box.bottom, box.cornerWidth, box.cornerHeight);
+        s.printCaption({{QStringLiteral("Seal %1 worn").arg(i), 5.0f * float(i) - 40, 3.0f * float(i) - 15}}, box);
+        s.line(-50, float(i) * 3 - 20, 80, 25 - float(i) * 2, RGB(0, 64, 64));
+        s.circle(float(i) * 8 - 40, float(i) * 2 - 10, 9, RGB(0, 90, 200));
+    }
+    s.setMixMode(MixMode::Copy);
+    if (inOneFrame)
+        s.endFrame();
+}
+
+void everyKindOfCallInOneFrame(Surface &s)
+{
+    everyKindOfCall(s, true);
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(FrameRow)
+
+// A frame's drawing held and done on several threads, each on its own rows of the picture, must
+// give the picture its calls give one by one on one thread.
+class HeldDrawingTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void splitFrameIsTheFrameDrawnWhole_data()
+    {
+        const PlaneView zoomed{4, 900, 500}, zoomedOut{0.5, 0, 0};
+        QTest::addColumn<FrameRow>("row");
+        QTest::addRow("diagram, two threads") << FrameRow{1, {}, 2, plottedDiagram};
+        QTest::addRow("diagram, three threads") << FrameRow{1, {}, 3, plottedDiagram};
+        QTest::addRow("diagram, ratio 2, two threads") << FrameRow{2, {}, 2, plottedDiagram};
+        QTest::addRow("diagram, ratio 1.5, four threads") << FrameRow{1.5, {}, 4, plottedDiagram};
+        QTest::addRow("diagram, zoomed in, two threads") << FrameRow{1, zoomed, 2, plottedDiagram};
+        QTest::addRow("diagram, zoomed out, three threads") << FrameRow{1, zoomedOut, 3, plottedDiagram};
+        QTest::addRow("every kind of call, two threads") << FrameRow{1, {}, 2, everyKindOfCallInOneFrame};
+        QTest::addRow("every kind of call, ratio 2, three threads") << FrameRow{2, {}, 3, everyKindOfCallInOneFrame};
+    }
+    void splitFrameIsTheFrameDrawnWhole()
+    {
+        QFETCH(FrameRow, row);
+        Surface whole = surfaceFor(row, 1);
+        Surface split = surfaceFor(row, row.threads);
+        row.draw(whole);
+        row.draw(split);
+        QString diff = pictureDifference(whole.image(), split.image());
+        QVERIFY2(diff.isEmpty(), qPrintable("the picture drawn on several threads differs: " + diff));
+        // The snapshot's picture is drawn from the same calls afterwards, on one thread.
+        diff = pictureDifference(whole.logicalImage(), split.logicalImage());
+        QVERIFY2(diff.isEmpty(), qPrintable("the plain picture differs: " + diff));
+    }
+
+    // Held calls come out as the same calls made one by one would leave the picture.
+    void heldCallsDrawWhatTheCallsDraw_data()
+    {
+        QTest::addColumn<FrameRow>("row");
+        QTest::addRow("one thread") << FrameRow{1, {}, 1, {}};
+        QTest::addRow("two threads") << FrameRow{1, {}, 2, {}};
+        QTest::addRow("ratio 2, two threads") << FrameRow{2, {}, 2, {}};
+    }
+    void heldCallsDrawWhatTheCallsDraw()
+    {
+        QFETCH(FrameRow, row);
+        Surface held = surfaceFor(row, row.threads);
+        Surface oneByOne = surfaceFor(row, row.threads);
+        everyKindOfCall(held, true);
+        everyKindOfCall(oneByOne, false);
+        const QString diff = pictureDifference(oneByOne.image(), held.image());
+        QVERIFY2(diff.isEmpty(), qPrintable("the held calls drew another picture: " + diff));
+    }
+
+    // After a frame the whole picture counts as changed, so the view shows all of it.
+    void frameChangesTheWholePicture()
+    {
+        Surface s = surfaceFor(FrameRow{1, {}, 2, {}}, 2);
+        (void)s.takeChangedArea();
+        s.beginFrame();
+        s.line(0, 0, 1, 1, kBlack);
+        s.endFrame();
+        QCOMPARE(s.takeChangedArea(), QRect(0, 0, kWidth, kHeight));
+    }
+
+    // Each row is drawn once by the calls that may take any band, and a call that needs the whole
+    // picture comes after the calls before it and before those after it, in every row.
+    void everyRowOnceAndInOrder_data()
+    {
+        QTest::addColumn<int>("threads");
+        QTest::addColumn<int>("height");
+        QTest::newRow("two threads") << 2 << 1000;
+        QTest::newRow("three threads, rows not divisible") << 3 << 1001;
+        QTest::newRow("more threads than fit") << 64 << 1000;
+        QTest::newRow("small picture") << 4 << 10;
+    }
+    void everyRowOnceAndInOrder()
+    {
+        QFETCH(int, threads);
+        QFETCH(int, height);
+        QImage picture(1000, height, QImage::Format_ARGB32);
+        picture.fill(0);
+        auto addOne = [](QImage &image, int firstRow, int endRow) {
+            for (int y = firstRow; y < endRow; ++y) {
+                auto *pixel = reinterpret_cast<quint32 *>(image.scanLine(y));
+                for (int x = 0; x < image.width(); ++x)
+                    ++pixel[x];
+            }
+        };
+        auto doubleAll = [](QImage &image, int firstRow, int endRow) {
+            QCOMPARE(firstRow, 0);
+            QCOMPARE(endRow, image.height());
+            for (int y = 0; y < image.height(); ++y) {
+                auto *pixel = reinterpret_cast<quint32 *>(image.scanLine(y));
+                for (int x = 0; x < image.width(); ++x)
+                    pixel[x] *= 2;
+            }
+        };
+        HeldDrawing frame;
+        frame.begin();
+        frame.hold(addOne, HeldDrawing::Rows::AnyBand);
+        frame.hold(doubleAll, HeldDrawing::Rows::Whole);
+        frame.hold(addOne, HeldDrawing::Rows::AnyBand);
+        frame.hold(addOne, HeldDrawing::Rows::AnyBand);
+        frame.finish(picture, threads);
+        QVERIFY2(!frame.holding(), "the frame still holds calls after it was finished");
+        for (int y = 0; y < picture.height(); ++y) {
+            const auto *pixel = reinterpret_cast<const quint32 *>(picture.constScanLine(y));
+            for (int x = 0; x < picture.width(); x += 97)
+                QVERIFY2(pixel[x] == 4, qPrintable(QStringLiteral("row %1 holds %2, not (0 + 1) x 2 + 2 = 4")
+                                                       .arg(y)
+                                                       .arg(pixel[x])));
+        }
+    }
+};
+
+TESSIK_TEST(HeldDrawingTest)
+
+#include "held_drawing_test.moc"
