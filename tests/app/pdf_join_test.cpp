@@ -112,6 +112,19 @@ private Q_SLOTS:
         QCOMPARE(texts, QStringList({"First one", "First two", "Second one", "Second two", "Second three"}));
     }
 
+    // A delimiter parts two tokens without a blank between them, as other writers put them.
+    void tokensPartedByDelimitersAlone()
+    {
+        const QByteArray compact = replaced(pdfOf({"Second"}, true), "/Type /Page\n/Parent", "/Type/Page \n/Parent");
+        QVERIFY2(compact.contains("/Type/Page \n"), "Qt's engine no longer writes a page's type as this test expects");
+        const std::optional<QByteArray> joined = joinPdfs(pdfOf({"First"}, false), compact);
+        QVERIFY2(joined, "a page whose type follows /Type without a blank was not joined");
+        QString complaints;
+        const QStringList pages = poppler("pdftotext", *joined, &complaints).split('\f', Qt::SkipEmptyParts);
+        QCOMPARE(pages.size(), 2);
+        QCOMPARE(pages.last().simplified(), QString("Second"));
+    }
+
     // The second document's fonts are other parts of the same fonts: named apart, so that a
     // reader never takes the glyphs of one for those of the other.
     void fontsOfTheSecondNamedApart()

@@ -34,6 +34,22 @@ private Q_SLOTS:
         const QString diff = pictureDifference(drawn, d.onScreen("picDiagram"));
         QVERIFY2(diff.isEmpty(), qPrintable("the screen does not show the diagram drawn: " + diff));
     }
+
+    // A drag's outline is on the screen while the button is still held: it is drawn while no
+    // other event asks for a repaint.
+    void screenShowsTheOutlineWhileDragging()
+    {
+        WindowDriver d;
+        d.start();
+        d.load(analysisWith(3), "Pump.rca.xml");
+        d.onScreen("picDiagram");
+        QString diff = "the drag did not start";
+        d.dragDiagram(20, 5, 30, 15, {}, [&] {
+            const QImage drawn = d.diagramSurface().image().convertToFormat(QImage::Format_RGB32);
+            diff = pictureDifference(drawn, d.onScreen("picDiagram"));
+        });
+        QVERIFY2(diff.isEmpty(), qPrintable("the screen does not show the dragged outline: " + diff));
+    }
 };
 
 TESSIK_TEST(ShownDiagramTest)
