@@ -59,7 +59,8 @@ int main(int argc, char **argv)
     QGuiApplication app(argc, argv);
     if (!runBenchmarks(argc, argv))
         return 1;
-    printSummary("--export PNG at scale 4, 100 blocks, about 4700x3900 (CPU) vs 250 ms", gExport.cpuMs(), kBudgetMs,
-                 "ms", 1.0);
+    // The picture is drawn on several threads: all of their time counts.
+    printSummary("--export PNG at scale 4, 100 blocks, about 4700x3900 (CPU, every thread) vs 250 ms",
+                 gExport.processMs(), kBudgetMs, "ms", 1.0);
     return 0;
 }
