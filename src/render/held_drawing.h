@@ -25,6 +25,9 @@ public:
     void begin() { m_holding = true; }
     bool holding() const { return m_holding; }
     void hold(Draw draw, Rows rows) { m_held.emplace_back(std::move(draw), rows); }
+    // How many calls are held; the last one can be replaced by one that draws what it drew and more.
+    size_t heldCount() const { return m_held.size(); }
+    void replaceLast(Draw draw) { m_held.back().first = std::move(draw); }
     // Does the held calls in order, on at most `threads` threads, and stops holding.
     void finish(QImage &picture, int threads);
 

@@ -258,6 +258,7 @@ void Surface::clear()
 
 void Surface::endFrame()
 {
+    m_heldBox = {};
     m_frame.finish(m_image, m_drawingThreads);
     changedAll();
 }
@@ -365,6 +366,8 @@ void Surface::roundRect(int left, int top, int right, int bottom, int cornerWidt
     if (m_ink.mix == MixMode::Copy && m_ink.fillStyle == FillStyle::Solid) {
         m_plainCleared.drawnWhole({left, top, right, bottom, cornerWidth, cornerHeight});
         dropHiddenPlainCalls();
+        if (m_frame.holding())
+            m_heldBox = {m_frame.heldCount(), {left, top, right, bottom, cornerWidth, cornerHeight}, m_ink};
     }
 }
 
@@ -385,7 +388,7 @@ void Surface::roundRectUnder(const RoundedBox &box, const RoundedBox &hiddenBy)
 
 void Surface::roundRectOn(QImage &image, const Placement &at, DeviceArea *touched, const Ink &ink,
                           const PixelRect &rect, int cornerWidth, int cornerHeight,
-                          const std::optional<RoundedBox> &hiddenBy) const
+                          const std::optional<RoundedBox> &hiddenBy, const CaptionCopy *caption) const
 {
     const std::optional<BoxShape> shape = shapeOf(at.deviceX(rect.left), at.deviceY(rect.top), at.deviceX(rect.right),
                                                   at.deviceY(rect.bottom), cornerWidth, cornerHeight, at.scale);
@@ -402,11 +405,22 @@ void Surface::roundRectOn(QImage &image, const Placement &at, DeviceArea *touche
                            at.deviceY(hiddenBy->bottom), hiddenBy->cornerWidth, hiddenBy->cornerHeight, at.scale)
                        .value_or(BoxShape())
                  : BoxShape();
+    // The caption's rows lie within the fill's, row for row, both in rising order.
+    auto run = caption ? caption->runs.begin() : std::vector<CaptionCopy::Run>::const_iterator();
     drawConvex(
         shape->t, shape->b - 1, [&](std::int64_t y) { return shape->row(y); }, pixels.firstRow, pixels.endRow,
         [&](int y, std::int64_t x1, std::int64_t x2, bool outline) {
             if (!outline && !fill)
                 return;
+            if (caption && !outline) {
+                while (run != caption->runs.end() && run->y < y)
+                    ++run;
+                if (run != caption->runs.end() && run->y == y) {
+                    span(pixels, y, x1, run->from - 1, ink.fill);
+                    copyRun(image, *caption, *run);
+                    return span(pixels, y, run->to + 1, x2, ink.fill);
+                }
+            }
             const Colour colour = outline ? ink.pen : ink.fill;
             const Span hidden = hider.row(y);
             if (hidden.empty() || hidden.to < x1 || hidden.from > x2)
@@ -595,8 +609,20 @@ void Surface::printCaption(const QList<PlacedLine> &lines, const RoundedBox &box
     std::optional<CaptionCopy> copy;
     if (m_frame.holding())
         copy = captionCopy(m_image, shownPlacement(), m_ink, lines, box);
-    if (copy) {
+    if (copy && m_heldBox.at == m_frame.heldCount() && m_heldBox.box == box) {
         // The kept picture is found here, where the tiles are kept: a frame's threads only copy rows.
+        // Right after its box, the two are drawn together, the fill leaving out the caption's rows.
+        m_frame.replaceLast([this, copy = *std::move(copy), held = m_heldBox](QImage &picture, int firstRow,
+                                                                              int endRow) {
+            Placement at = shownPlacement();
+            at.firstRow = firstRow;
+            at.endRow = endRow;
+            roundRectOn(picture, at, nullptr, held.ink, {held.box.left, held.box.top, held.box.right, held.box.bottom},
+                        held.box.cornerWidth, held.box.cornerHeight, std::nullopt, &copy);
+        });
+        m_heldBox = {};
+        keepForPlain(draw);
+    } else if (copy) {
         m_frame.hold(
             [this, copy = *std::move(copy)](QImage &picture, int firstRow, int endRow) {
                 Placement at = shownPlacement();
@@ -662,14 +688,17 @@ std::optional<Surface::CaptionCopy> Surface::captionCopy(const QImage &image, co
 
 void Surface::copyRuns(QImage &image, const Placement &at, const CaptionCopy &copy)
 {
-    uchar *const pixels = image.bits();
     for (const CaptionCopy::Run &run : copy.runs) {
-        if (run.y < at.firstRow || run.y >= at.endRow)
-            continue;
-        std::memcpy(pixels + run.y * image.bytesPerLine() + 4 * size_t(run.from),
-                    copy.pixels.constScanLine(run.y - copy.corner.y()) + 4 * size_t(run.from - copy.corner.x()),
-                    4 * size_t(run.to - run.from + 1));
+        if (run.y >= at.firstRow && run.y < at.endRow)
+            copyRun(image, copy, run);
     }
+}
+
+void Surface::copyRun(QImage &image, const CaptionCopy &copy, const CaptionCopy::Run &run)
+{
+    std::memcpy(image.bits() + run.y * image.bytesPerLine() + 4 * size_t(run.from),
+                copy.pixels.constScanLine(run.y - copy.corner.y()) + 4 * size_t(run.from - copy.corner.x()),
+                4 * size_t(run.to - run.from + 1));
 }
 
 bool Surface::copyCaption(QImage &image, const Placement &at, const Ink &ink, const QList<PlacedLine> &lines,

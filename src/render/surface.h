@@ -188,8 +188,12 @@ private:
     struct PixelRect {
         int left, top, right, bottom;
     };
+    struct CaptionCopy;
+    // With a caption, the box's fill leaves out the rows of the caption's kept picture that are
+    // copied onto it instead: each pixel is written once.
     void roundRectOn(QImage &image, const Placement &at, DeviceArea *touched, const Ink &ink, const PixelRect &rect,
-                     int cornerWidth, int cornerHeight, const std::optional<RoundedBox> &hiddenBy) const;
+                     int cornerWidth, int cornerHeight, const std::optional<RoundedBox> &hiddenBy,
+                     const CaptionCopy *caption = nullptr) const;
     // Whether printOn draws a line starting at (px, py) on this picture.
     bool printsOn(const QImage &image, const Placement &at, int px, int py) const;
     void clearAroundOn(QImage &image, const Placement &at, const QList<RoundedBox> &solidBoxes) const;
@@ -209,6 +213,7 @@ private:
     std::optional<CaptionCopy> captionCopy(const QImage &image, const Placement &at, const Ink &ink,
                                            const QList<PlacedLine> &lines, const RoundedBox &box) const;
     static void copyRuns(QImage &image, const Placement &at, const CaptionCopy &copy);
+    static void copyRun(QImage &image, const CaptionCopy &copy, const CaptionCopy::Run &run);
     bool copyCaption(QImage &image, const Placement &at, const Ink &ink, const QList<PlacedLine> &lines,
                      const RoundedBox &box) const;
     void circleOn(QImage &image, const Placement &at, DeviceArea *touched, const Ink &ink, float x, float y,
@@ -250,6 +255,12 @@ private:
     float m_currentY = 0;
     std::function<void(const QRect &)> m_refresh;
     HeldDrawing m_frame;
+    // The solid box a frame holds last, which the caption printed next may be drawn with.
+    struct HeldBox {
+        size_t at = 0; // in the frame's calls, plus one; 0 for none
+        RoundedBox box;
+        Ink ink;
+    } m_heldBox;
     int m_drawingThreads;
 };
 
