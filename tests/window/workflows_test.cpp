@@ -1,4 +1,5 @@
 // A user's ways through the real window, dialogs and message boxes answered by the fake platform.
+#include "app/core/recovery_copies.h"
 #include "files/analysis_writer.h"
 #include "render/plot_diagram.h"
 #include "support/test_main.h"
@@ -67,6 +68,20 @@ class WorkflowsTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void init() { QTest::failOnWarning(QRegularExpression(".")); } // Qt's own complaints are faults too
+
+    // The copy of unsaved work holds what the block editor has typed, and Cancel takes the typing
+    // out of it: an analysis left as it was saved keeps no copy.
+    void cancelTakesTheTypingOutOfTheRecoveryCopy()
+    {
+        WindowDriver d;
+        d.start();
+        d.load(analysisWith(3), "Pump.rca.xml");
+        const QDir copies(d.userFolder() + kRecoveryFolderName, "*.analysis");
+        run(d, {at(20, 5), type("txtText", " leaks")});
+        QTRY_VERIFY2(copies.entryList(QDir::Files).size() == 1, "no copy of the typing was kept");
+        d.click("btnCancel");
+        QTRY_VERIFY2(copies.entryList(QDir::Files).isEmpty(), "the cancelled typing is still kept in a copy");
+    }
 
     // Two blocks by left presses, captioned with Enter, a category dropped, linked by a drag,
     // moved with Ctrl and back, the header typed, saved: the worked example's bytes.
