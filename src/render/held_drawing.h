@@ -10,7 +10,7 @@ namespace tessik {
 
 // The drawing calls of one frame, held and then done together: the picture's rows are split into
 // bands, one a thread, and each thread does every call for its own rows. A full redraw on a dense
-// screen writes tens of megabytes, which two cores fill nearly twice as fast as one.
+// screen writes tens of megabytes; two cores fill them in about two thirds of the time.
 //
 // A call that can draw any band of rows alone draws exactly the pixels of those rows that drawing
 // all of them gives, so the picture comes out the same however it is split. A call that needs the

@@ -322,7 +322,6 @@ Surface::Pixels Surface::writablePixels(QImage &image, const Ink &ink, const Pla
     return {reinterpret_cast<std::uint32_t *>(image.bits()),
             image.bytesPerLine() / 4,
             image.width(),
-            image.height(),
             std::max(at.firstRow, 0),
             std::min(at.endRow, image.height()),
             ink.mix == MixMode::Xor};

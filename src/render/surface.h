@@ -224,8 +224,8 @@ private:
     struct Pixels {
         std::uint32_t *first;
         qsizetype stride; // pixels from one row to the next
-        int width, height;
-        int firstRow, endRow; // the rows this shape may write
+        int width;
+        int firstRow, endRow; // the rows of the picture this shape may write
         bool xor_;
         std::uint32_t *row(int y) const { return first + y * stride; }
     };
