@@ -114,18 +114,21 @@ Surface::Placement Surface::shownPlacement() const
     return {m_ratio * m_view.zoom, std::llround(m_view.left * m_ratio), std::llround(m_view.top * m_ratio)};
 }
 
+Surface::Placement Surface::shownRows(int firstRow, int endRow) const
+{
+    Placement at = shownPlacement();
+    at.firstRow = firstRow;
+    at.endRow = endRow;
+    return at;
+}
+
 template <typename Draw> void Surface::forEachPicture(Draw draw, HeldDrawing::Rows rows)
 {
     if (m_frame.holding()) {
         // Done before endFrame returns, while this surface and its view stay as they are.
-        m_frame.hold(
-            [this, draw](QImage &picture, int firstRow, int endRow) {
-                Placement at = shownPlacement();
-                at.firstRow = firstRow;
-                at.endRow = endRow;
-                draw(*this, picture, at, nullptr);
-            },
-            rows);
+        m_frame.hold([this, draw](QImage &picture, int firstRow,
+                                  int endRow) { draw(*this, picture, shownRows(firstRow, endRow), nullptr); },
+                     rows);
     } else {
         DeviceArea touched;
         draw(*this, m_image, shownPlacement(), &touched);
@@ -611,23 +614,18 @@ void Surface::printCaption(const QList<PlacedLine> &lines, const RoundedBox &box
     if (copy && m_heldBox.at == m_frame.heldCount() && m_heldBox.box == box) {
         // The kept picture is found here, where the tiles are kept: a frame's threads only copy rows.
         // Right after its box, the two are drawn together, the fill leaving out the caption's rows.
-        m_frame.replaceLast([this, copy = *std::move(copy), held = m_heldBox](QImage &picture, int firstRow,
-                                                                              int endRow) {
-            Placement at = shownPlacement();
-            at.firstRow = firstRow;
-            at.endRow = endRow;
-            roundRectOn(picture, at, nullptr, held.ink, {held.box.left, held.box.top, held.box.right, held.box.bottom},
-                        held.box.cornerWidth, held.box.cornerHeight, std::nullopt, &copy);
-        });
+        m_frame.replaceLast(
+            [this, copy = *std::move(copy), held = m_heldBox](QImage &picture, int firstRow, int endRow) {
+                roundRectOn(picture, shownRows(firstRow, endRow), nullptr, held.ink,
+                            {held.box.left, held.box.top, held.box.right, held.box.bottom}, held.box.cornerWidth,
+                            held.box.cornerHeight, std::nullopt, &copy);
+            });
         m_heldBox = {};
         keepForPlain(draw);
     } else if (copy) {
         m_frame.hold(
             [this, copy = *std::move(copy)](QImage &picture, int firstRow, int endRow) {
-                Placement at = shownPlacement();
-                at.firstRow = firstRow;
-                at.endRow = endRow;
-                copyRuns(picture, at, copy);
+                copyRuns(picture, shownRows(firstRow, endRow), copy);
             },
             HeldDrawing::Rows::AnyBand);
         keepForPlain(draw);

@@ -168,6 +168,8 @@ private:
     };
     static std::int64_t toDevice(std::int64_t pixels, qreal ratio);
     Placement shownPlacement() const;
+    // The same, drawing only the rows of a frame's band.
+    Placement shownRows(int firstRow, int endRow) const;
     bool needsPlain() const { return m_ratio != 1 || !m_view.isStartup(); }
     void allocate(int pixelWidth, int pixelHeight, bool keepPicture);
     // Draws on the retained picture now and, above a ratio of 1 or in another view, on the plain
