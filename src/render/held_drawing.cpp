@@ -1,7 +1,8 @@
 #include "render/held_drawing.h"
 
+#include "render/bands.h"
+
 #include <algorithm>
-#include <thread>
 
 namespace tessik {
 
@@ -35,18 +36,11 @@ void HeldDrawing::drawInBands(QImage &picture, size_t from, size_t to, int bands
         return drawRows(picture, 0, picture.height());
     // Taken here, once: bits() may copy a shared picture, which no two threads may do at once.
     uchar *const bits = picture.bits();
-    auto bandOf = [&](int band) { return int(qint64(picture.height()) * band / bands); };
-    auto drawBand = [&](int band) {
+    inBands(picture.height(), bands, [&](int firstRow, int endRow) {
         // Each thread its own image over the same pixels: a QImage is not shared between threads.
         QImage image(bits, picture.width(), picture.height(), picture.bytesPerLine(), picture.format());
-        drawRows(image, bandOf(band), bandOf(band + 1));
-    };
-    std::vector<std::thread> others;
-    for (int band = 1; band < bands; ++band)
-        others.emplace_back(drawBand, band);
-    drawBand(0);
-    for (std::thread &other : others)
-        other.join();
+        drawRows(image, firstRow, endRow);
+    });
 }
 
 } // namespace tessik

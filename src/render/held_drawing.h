@@ -31,9 +31,6 @@ public:
     // Does the held calls in order, on at most `threads` threads, and stops holding.
     void finish(QImage &picture, int threads);
 
-    // Below this many pixels a picture is drawn on one thread: starting another costs more.
-    static constexpr qsizetype kSmallestSplitPicture = 1 << 19;
-
 private:
     void drawInBands(QImage &picture, size_t from, size_t to, int bands) const;
 

@@ -1,6 +1,7 @@
 #include "app/ui/surface_view.h"
 
 #include "interact/diagram_mouse.h"
+#include "render/pixel_copy.h"
 
 #include <QEvent>
 #include <QMouseEvent>
@@ -96,14 +97,13 @@ void SurfaceView::paintEvent(QPaintEvent *event)
     // Only what the bitmap does not cover needs the white ground: the fade repaints often.
     for (const QRect &rest : QRegion(exposed).subtracted(QRegion(pictureArea)))
         painter.fillRect(rest, Qt::white);
-    // Only the exposed part is copied, device pixel for device pixel: a drag repaints the few
-    // pixels of its marks, not the whole picture.
-    const QRect shown = exposed & pictureArea;
+    // Only the exposed parts are copied, device pixel for device pixel: a drag repaints the few
+    // pixels of its marks, not the whole picture. A whole picture is copied on several threads.
     const QImage &picture = shownPicture();
-    if (!shown.isEmpty() && !picture.isNull()) {
-        const qreal ratio = picture.devicePixelRatio();
+    const qreal ratio = picture.devicePixelRatio();
+    for (const QRect &shown : picture.isNull() ? QRegion() : event->region() & (inner & pictureArea)) {
         const QRectF source(QPointF(shown.topLeft() - inner.topLeft()) * ratio, QSizeF(shown.size()) * ratio);
-        painter.drawImage(QRectF(shown), picture, source);
+        showPicture(painter, shown, picture, source, m_surface.drawingThreads());
     }
     painter.end();
     QFrame::paintEvent(event);
