@@ -43,14 +43,13 @@ QImage *rasterPixels(const QPainter &painter, const QImage &picture)
         return nullptr;
     auto *const pixels = static_cast<QImage *>(device);
     const QTransform toDevice = painter.deviceTransform();
-    const bool pixelForPixel = toDevice.type() <= QTransform::TxScale &&
-                               toDevice.m11() == picture.devicePixelRatio() &&
+    const bool pixelForPixel = toDevice.type() <= QTransform::TxScale && toDevice.m11() == picture.devicePixelRatio() &&
                                toDevice.m22() == picture.devicePixelRatio();
     const bool replacing = painter.opacity() == 1 && !picture.hasAlphaChannel() &&
                            (painter.compositionMode() == QPainter::CompositionMode_SourceOver ||
                             painter.compositionMode() == QPainter::CompositionMode_Source);
     return pixelForPixel && replacing && !painter.hasClipping() && pixels->format() == picture.format() ? pixels
-                                                                                                         : nullptr;
+                                                                                                        : nullptr;
 }
 
 // Where the painter's `target` lands in device pixels, if its corners fall on whole ones.

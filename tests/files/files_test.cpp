@@ -277,7 +277,10 @@ private Q_SLOTS:
         const QString file = row[0], read = row[1];
         const int repairs = row[2].toInt();
         const ReadOutcome outcome = readAnalysisFile(dataFile(file));
-        QVERIFY(outcome.ok && outcome.repairs.size() == repairs);
+        QVERIFY2(outcome.ok, qPrintable("refused: " + outcome.reason));
+        QVERIFY2(outcome.repairs.size() == repairs,
+                 qPrintable(QStringLiteral("%1 repairs told, not %2: ").arg(outcome.repairs.size()).arg(repairs) +
+                            outcome.repairs.join(" / ")));
         const Analysis &a = outcome.analysis;
         QStringList texts{a.description, a.email, a.office};
         for (int i = 1; i <= a.table.usedSlots(); ++i)

@@ -37,8 +37,8 @@ QImage windowPixels(qreal ratio, QImage::Format format = QImage::Format_RGB32)
 
 struct ShowRow {
     qreal ratio;
-    QPoint offset;     // of the view in the window, in pixels
-    QRect shown;       // in the view, in pixels
+    QPoint offset; // of the view in the window, in pixels
+    QRect shown;   // in the view, in pixels
     int threads;
     bool copied;
 };
@@ -129,7 +129,8 @@ private Q_SLOTS:
         const QRect source(13, 21, 1001, 613);
         const QPoint at(40, 50);
         copyPixels(picture, source, window, at, threads);
-        QVERIFY2(pictureDifference(windowPixels(1), before).isEmpty(), "the copy wrote into a picture sharing the pixels");
+        QVERIFY2(pictureDifference(windowPixels(1), before).isEmpty(),
+                 "the copy wrote into a picture sharing the pixels");
         const QRect copied(at, source.size());
         for (const QPoint outside : {copied.topLeft() - QPoint(1, 0), copied.topLeft() - QPoint(0, 1),
                                      copied.bottomRight() + QPoint(1, 0), copied.bottomRight() + QPoint(0, 1)})
