@@ -43,6 +43,14 @@ const TextMetrics::Measures &TextMetrics::measures() const
 
 int TextMetrics::advance(QChar c) const
 {
+    // Wrapping a caption asks for the advance of every character, every frame: those of the
+    // first 256 characters, which most captions are made of, are in a table.
+    if (c.unicode() < m_latinAdvances.size()) {
+        int &known = m_latinAdvances[c.unicode()];
+        if (known < 0)
+            known = QFontMetrics(m_font).horizontalAdvance(c);
+        return known;
+    }
     return cached(m_advances, c.unicode(), [&] { return QFontMetrics(m_font).horizontalAdvance(c); });
 }
 

@@ -7,6 +7,7 @@
 #include <QRawFont>
 #include <QString>
 
+#include <array>
 #include <optional>
 
 class QPainter;
@@ -58,9 +59,16 @@ private:
         QRawFont rawFont;
     };
     const Measures &measures() const;
+    static std::array<int, 256> unknownAdvances()
+    {
+        std::array<int, 256> advances;
+        advances.fill(-1);
+        return advances;
+    }
 
     QFont m_font;
     mutable std::optional<Measures> m_measures;
+    mutable std::array<int, 256> m_latinAdvances = unknownAdvances();
     mutable QHash<char16_t, int> m_advances;
     mutable QHash<char32_t, quint32> m_glyphs;
     mutable QHash<qreal, QRawFont> m_scaledFonts;
