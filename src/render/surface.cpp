@@ -1,6 +1,7 @@
 #include "render/surface.h"
 
 #include "render/fonts.h"
+#include "render/large_picture.h"
 #include "render/raster.h"
 
 #include <QFontMetrics>
@@ -83,9 +84,9 @@ void Surface::allocate(int pixelWidth, int pixelHeight, bool keepPicture)
     Q_ASSERT(!m_frame.holding());
     pixelWidth = std::max(pixelWidth, 0);
     pixelHeight = std::max(pixelHeight, 0);
-    QImage image(int(std::ceil(pixelWidth * m_ratio)), int(std::ceil(pixelHeight * m_ratio)), QImage::Format_RGB32);
+    QImage image =
+        whitePicture(int(std::ceil(pixelWidth * m_ratio)), int(std::ceil(pixelHeight * m_ratio)), QImage::Format_RGB32);
     image.setDevicePixelRatio(m_ratio);
-    image.fill(Qt::white);
     if (keepPicture) {
         copyTopLeft(m_image, image);
         drawPendingPlain();

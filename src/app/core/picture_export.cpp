@@ -4,6 +4,7 @@
 #include "app/core/user_files.h"
 #include "files/safe_write.h"
 #include "render/diagram_picture.h"
+#include "render/large_picture.h"
 #include "render/png_encoder.h"
 
 #include <QBuffer>
@@ -88,10 +89,9 @@ EncodedFile encodePng(const DiagramScene &scene, const QRect &area, double scale
                 .arg(qint64(width))
                 .arg(qint64(height))
                 .arg(kMaxPngPixels / (1024 * 1024)));
-    QImage image(int(width), int(height), QImage::Format_RGB32);
+    QImage image = whitePicture(int(width), int(height), QImage::Format_RGB32);
     if (image.isNull())
         return EncodedFile::failure(QStringLiteral("There is not enough memory for a picture of this size."));
-    image.fill(Qt::white);
     QPainter painter(&image);
     painter.scale(scale, scale);
     painter.translate(-area.topLeft());

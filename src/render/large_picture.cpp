@@ -1,0 +1,63 @@
+#include "render/large_picture.h"
+
+#ifdef Q_OS_LINUX
+#include <sys/mman.h>
+#endif
+
+#include <cstring>
+
+namespace tessik {
+
+namespace {
+
+// Below this many bytes a picture gains nothing from large pages.
+constexpr qsizetype kLargePictureBytes = qsizetype(8) << 20;
+constexpr size_t kLargePage = size_t(2) << 20;
+
+#ifdef Q_OS_LINUX
+struct Mapping {
+    void *start;
+    size_t bytes;
+};
+
+void unmap(void *mapping)
+{
+    auto *const m = static_cast<Mapping *>(mapping);
+    munmap(m->start, m->bytes);
+    delete m;
+}
+
+// The pixels in a mapping of their own, marked for large pages; null when it cannot be made.
+QImage mappedPicture(int width, int height, QImage::Format format)
+{
+    const qsizetype bytesPerLine = qsizetype(width) * 4;
+    const size_t bytes = (size_t(bytesPerLine) * size_t(height) + kLargePage - 1) / kLargePage * kLargePage;
+    // One large page more, so that the pixels can start on a large page's boundary.
+    const size_t mapped = bytes + kLargePage;
+    void *const start = mmap(nullptr, mapped, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (start == MAP_FAILED)
+        return {};
+    const auto address = reinterpret_cast<quintptr>(start);
+    auto *const pixels = reinterpret_cast<uchar *>((address + kLargePage - 1) / kLargePage * kLargePage);
+    madvise(pixels, bytes, MADV_HUGEPAGE); // only advice: without large pages the mapping works as well
+    return QImage(pixels, width, height, bytesPerLine, format, unmap, new Mapping{start, mapped});
+}
+#endif
+
+} // namespace
+
+QImage whitePicture(int width, int height, QImage::Format format)
+{
+    QImage picture;
+#ifdef Q_OS_LINUX
+    if (QImage::toPixelFormat(format).bitsPerPixel() == 32 && qsizetype(width) * height * 4 >= kLargePictureBytes)
+        picture = mappedPicture(width, height, format);
+#endif
+    if (picture.isNull())
+        picture = QImage(width, height, format);
+    if (!picture.isNull())
+        picture.fill(Qt::white);
+    return picture;
+}
+
+} // namespace tessik
