@@ -1,9 +1,18 @@
 #include "render/bands.h"
 
+#include <algorithm>
 #include <thread>
 #include <vector>
 
 namespace tessik {
+
+int bandCount(int width, int rows, int threads)
+{
+    constexpr qsizetype kSmallestSplitPicture = 1 << 19;
+    if (qsizetype(width) * rows < kSmallestSplitPicture)
+        return 1;
+    return std::clamp(threads, 1, rows);
+}
 
 void inBands(int rows, int bands, const std::function<void(int firstRow, int endRow)> &work)
 {

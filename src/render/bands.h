@@ -10,7 +10,9 @@ namespace tessik {
 // at once: the calling thread does the first slice, one thread more each of the others.
 void inBands(int rows, int bands, const std::function<void(int firstRow, int endRow)> &work);
 
-// Below this many pixels a picture is drawn or copied on one thread: starting another costs more.
-inline constexpr qsizetype kSmallestSplitPicture = 1 << 19;
+// Into how many bands `rows` rows of `width` pixels are split for at most `threads` threads: one
+// below half a megapixel, where starting a thread costs more than it saves; never more than
+// there are rows.
+int bandCount(int width, int rows, int threads);
 
 } // namespace tessik

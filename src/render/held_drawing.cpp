@@ -9,8 +9,7 @@ namespace tessik {
 void HeldDrawing::finish(QImage &picture, int threads)
 {
     m_holding = false;
-    const qsizetype pixels = qsizetype(picture.width()) * picture.height();
-    const int bands = pixels < kSmallestSplitPicture ? 1 : std::clamp(threads, 1, std::max(picture.height(), 1));
+    const int bands = bandCount(picture.width(), picture.height(), threads);
     size_t from = 0;
     while (from < m_held.size()) {
         size_t to = from;

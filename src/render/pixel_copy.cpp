@@ -22,9 +22,7 @@ void copyPixels(const QImage &from, const QRect &source, QImage &to, QPoint at, 
     const uchar *const origin = from.constBits();
     const qsizetype targetLine = to.bytesPerLine(), originLine = from.bytesPerLine();
     const size_t rowBytes = size_t(source.width()) * 4;
-    const qsizetype pixels = qsizetype(source.width()) * source.height();
-    const int bands = pixels < kSmallestSplitPicture ? 1 : std::clamp(threads, 1, source.height());
-    inBands(source.height(), bands, [&](int firstRow, int endRow) {
+    inBands(source.height(), bandCount(source.width(), source.height(), threads), [&](int firstRow, int endRow) {
         for (int row = firstRow; row < endRow; ++row)
             std::memcpy(target + (at.y() + row) * targetLine + qsizetype(at.x()) * 4,
                         origin + (source.y() + row) * originLine + qsizetype(source.x()) * 4, rowBytes);

@@ -1,4 +1,5 @@
 #include "model/block_table.h"
+#include "render/bands.h"
 #include "render/held_drawing.h"
 #include "render/plot_diagram.h"
 #include "render/surface.h"
@@ -131,6 +132,29 @@ private Q_SLOTS:
         s.line(0, 0, 1, 1, kBlack);
         s.endFrame();
         QCOMPARE(s.takeChangedArea(), QRect(0, 0, kWidth, kHeight));
+    }
+
+    // A picture is split among the threads from half a megapixel on, never into more bands than rows.
+    void bandsForAPicture_data()
+    {
+        QTest::addColumn<int>("width");
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<int>("threads");
+        QTest::addColumn<int>("bands");
+        QTest::newRow("a pixel short of half a megapixel") << 1023 << 512 << 2 << 1;
+        QTest::newRow("half a megapixel") << 1024 << 512 << 2 << 2;
+        QTest::newRow("one band a thread") << 1920 << 1080 << 4 << 4;
+        QTest::newRow("fewer rows than threads") << 300000 << 3 << 4 << 3;
+        QTest::newRow("no thread asked for") << 1920 << 1080 << 0 << 1;
+        QTest::newRow("empty") << 0 << 0 << 4 << 1;
+    }
+    void bandsForAPicture()
+    {
+        QFETCH(int, width);
+        QFETCH(int, rows);
+        QFETCH(int, threads);
+        QFETCH(int, bands);
+        QCOMPARE(bandCount(width, rows, threads), bands);
     }
 
     // Each row is drawn once by the calls that may take any band, and a call that needs the whole

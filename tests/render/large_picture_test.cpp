@@ -46,7 +46,8 @@ private Q_SLOTS:
         QCOMPARE(picture.format(), format);
         const QString off = firstNotWhite(picture);
         QVERIFY2(off.isEmpty(), qPrintable("not white: " + off));
-        QVERIFY2(picture.pixel(size.width() - 1, size.height() - 1) == 0xffffffffu, "the last pixel is not opaque white");
+        QVERIFY2(picture.pixel(size.width() - 1, size.height() - 1) == 0xffffffffu,
+                 "the last pixel is not opaque white");
     }
 
     // A copy shares the pixels until one of them is changed; each keeps its own afterwards, also
