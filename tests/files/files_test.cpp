@@ -223,6 +223,16 @@ private Q_SLOTS:
                       {"the Integer", double(i.value), row[4].toDouble()});
     }
 
+    // An exponent of millions weighs against as long a run of zeros: what they stand for is read,
+    // not zero or an overflow.
+    void exponentOutweighsMillionsOfZeros()
+    {
+        const QString text = "0." + QString(12'000'000, '0') + "15e12000001";
+        const SingleFromText s = singleFromText(text, QLocale::c());
+        QCOMPARE(faultName(s.fault), QString("none"));
+        QCOMPARE(s.value, 1.5f);
+    }
+
     // The program's own copies are UTF-8 and keep what the code page cannot hold. A decimal
     // separator the code page lacks is written as a point.
     void workedExample()
