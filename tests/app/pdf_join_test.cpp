@@ -130,17 +130,24 @@ private Q_SLOTS:
     void fontsOfTheSecondNamedApart_data()
     {
         QTest::addColumn<QByteArray>("tag");
-        QTest::newRow("as the engine tags them") << QByteArray();
-        QTest::newRow("the first and last capitals") << QByteArray("AZZZZA");
+        QTest::addColumn<QByteArray>("fontName");
+        QTest::newRow("as the engine names them") << QByteArray() << QByteArray();
+        QTest::newRow("the first and last capitals") << QByteArray("AZZZZA") << QByteArray();
+        QTest::newRow("a font name of one letter") << QByteArray("ABCDEF") << QByteArray("L");
     }
     void fontsOfTheSecondNamedApart()
     {
         QFETCH(QByteArray, tag);
+        QFETCH(QByteArray, fontName);
         static const QRegularExpression subset("/FontName /([A-Z]{6})\\+");
         QByteArray document = pdfOf({"abc"}, false);
-        if (!tag.isEmpty()) // of the same length, so that every offset in the file stays right
-            document =
-                replaced(document, subset.match(QString::fromLatin1(document)).captured(1).toLatin1() + '+', tag + '+');
+        if (!tag.isEmpty()) {
+            // Of the same length, blanks after a shorter name, so that every offset in the file stays right.
+            static const QRegularExpression named("/FontName /([A-Z]{6}\\+[A-Za-z0-9-]+)");
+            const QByteArray old = named.match(QString::fromLatin1(document)).captured(1).toLatin1();
+            const QByteArray name = fontName.isEmpty() ? old.mid(7) : fontName;
+            document = replaced(document, old, QByteArray(tag + '+' + name).leftJustified(old.size(), ' '));
+        }
         const std::optional<QByteArray> joined = joinPdfs(document, document);
         QVERIFY(joined);
         QStringList tags;

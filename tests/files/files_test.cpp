@@ -400,6 +400,26 @@ private Q_SLOTS:
         QCOMPARE(std::distance(begin(files), end(files)), 1); // by the names' bytes, which QDir would skip
     }
 
+    // A file of just the limit is read whole; one byte more and it is refused unread.
+    void limitOfAFileRead_data()
+    {
+        QTest::addColumn<int>("size");
+        QTest::addColumn<bool>("tooLarge");
+        QTest::newRow("at the limit") << 1000 << false;
+        QTest::newRow("a byte over") << 1001 << true;
+    }
+    void limitOfAFileRead()
+    {
+        QFETCH(int, size);
+        QFETCH(bool, tooLarge);
+        TestEnvironment env;
+        const QString name = env.path("work/a.rca.xml");
+        QVERIFY(writeBytes(name, QByteArray(size, 'x')));
+        const FileBytes read = readOrdinaryFile(name, 1000);
+        COMPARE_FACTS(qint64, {"refused as too large", read.tooLarge, tooLarge}, {"the size told", read.size, size},
+                      {"the bytes read", read.bytes.size(), tooLarge ? 0 : size});
+    }
+
     // A file that ends before the size it gave when opened (one cut short as it is read) is read
     // to where it ends. A kernel status file is such a file: it says 4096 bytes and holds a line.
     void fileShorterThanItsSizeIsReadToItsEnd()
