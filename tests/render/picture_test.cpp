@@ -12,6 +12,7 @@
 #include <QPainter>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSvgRenderer>
 #include <QXmlStreamReader>
 
 #include <random>
@@ -372,6 +373,26 @@ private Q_SLOTS:
             (ink.topLeft() - drawn.topLeft()).manhattanLength() <= 2 &&
                 (ink.bottomRight() - drawn.bottomRight()).manhattanLength() <= 2,
             qPrintable("ink of the PDF's page " + QDebug::toString(ink) + ", of the PNG " + QDebug::toString(drawn)));
+    }
+
+    // The SVG's drawing fills its view box as the PNG's fills its picture: drawn at one pixel a
+    // pixel, their ink spans the same pixels.
+    void svgDrawingFillsItsViewBox()
+    {
+        BlockTable table = blocksAt({{0, 0}, {20, 5}}, "Pump seal");
+        table.link(2, 1);
+        QSvgRenderer svg(encodePicture(PictureFormat::Svg, {table, {}, kMapping, "Pump failure"}).bytes);
+        QVERIFY2(svg.isValid(), "the SVG does not read back");
+        QImage drawing(svg.viewBox().size(), QImage::Format_RGB32);
+        drawing.fill(Qt::white);
+        QPainter painter(&drawing);
+        svg.render(&painter);
+        painter.end();
+        const QImage pngImage = png(table, 1);
+        const QRect ink = inkIn(drawing, drawing.rect(), 128), drawn = inkIn(pngImage, pngImage.rect(), 128);
+        QVERIFY2((ink.topLeft() - drawn.topLeft()).manhattanLength() <= 2 &&
+                     (ink.bottomRight() - drawn.bottomRight()).manhattanLength() <= 2,
+                 qPrintable("ink of the SVG " + QDebug::toString(ink) + ", of the PNG " + QDebug::toString(drawn)));
     }
 
     // The file's ending chooses the format, letter case ignored. A picture too large to make

@@ -201,6 +201,24 @@ private Q_SLOTS:
         QCOMPARE(pixels(s, {20, 20, 21, 20}), QList({kWhite, kRed}));
     }
 
+    // A density that is no number of device pixels a pixel counts as one: the picture keeps its size.
+    void densityThatIsNoRatioCountsAsOne_data()
+    {
+        QTest::addColumn<qreal>("ratio");
+        QTest::newRow("zero") << 0.0;
+        QTest::newRow("negative") << -2.0;
+        QTest::newRow("not a number") << std::numeric_limits<qreal>::quiet_NaN();
+        QTest::newRow("infinite") << std::numeric_limits<qreal>::infinity();
+    }
+    void densityThatIsNoRatioCountsAsOne()
+    {
+        QFETCH(qreal, ratio);
+        Surface s(30, 20);
+        s.setDevicePixelRatio(ratio);
+        QCOMPARE(s.devicePixelRatio(), 1.0);
+        QCOMPARE(s.image().size(), QSize(30, 20));
+    }
+
     // A circle at a place that is no number draws nothing and changes nothing.
     void circleAtNoPlaceDrawsNothing_data()
     {
