@@ -1,5 +1,7 @@
 #include "render/bands.h"
 
+#include <QtGlobal>
+
 #include <algorithm>
 #include <thread>
 #include <vector>

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <QImage>
-
 #include <functional>
 
 namespace tessik {

@@ -2,8 +2,6 @@
 
 #include "render/bands.h"
 
-#include <algorithm>
-
 namespace tessik {
 
 void HeldDrawing::finish(QImage &picture, int threads)

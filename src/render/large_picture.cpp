@@ -4,17 +4,15 @@
 #include <sys/mman.h>
 #endif
 
-#include <cstring>
-
 namespace tessik {
 
+#ifdef Q_OS_LINUX
 namespace {
 
 // Below this many bytes a picture gains nothing from large pages.
 constexpr qsizetype kLargePictureBytes = qsizetype(8) << 20;
 constexpr size_t kLargePage = size_t(2) << 20;
 
-#ifdef Q_OS_LINUX
 struct Mapping {
     void *start;
     size_t bytes;
@@ -42,9 +40,9 @@ QImage mappedPicture(int width, int height, QImage::Format format)
     madvise(pixels, bytes, MADV_HUGEPAGE); // only advice: without large pages the mapping works as well
     return QImage(pixels, width, height, bytesPerLine, format, unmap, new Mapping{start, mapped});
 }
-#endif
 
 } // namespace
+#endif
 
 QImage whitePicture(int width, int height, QImage::Format format)
 {

@@ -5,7 +5,6 @@
 #include <QPaintEngine>
 #include <QPainter>
 
-#include <algorithm>
 #include <cstring>
 #include <optional>
 
