@@ -60,31 +60,36 @@ std::optional<QRect> devicePixels(const QPainter &painter, const QRect &target)
     return whole;
 }
 
-// Where a copy of `source` lands among the painter's pixels, when it can be made.
-std::optional<QRect> copiedArea(const QPainter &painter, const QRect &target, const QImage &picture,
-                                const QRectF &source)
+// The painter's pixels and where a copy of `source` lands among them, when it can be made.
+struct CopyTarget {
+    QImage *pixels;
+    QRect area;
+};
+
+std::optional<CopyTarget> copyTarget(const QPainter &painter, const QRect &target, const QImage &picture,
+                                     const QRectF &source)
 {
-    const QImage *const pixels = rasterPixels(painter, picture);
+    QImage *const pixels = rasterPixels(painter, picture);
     const std::optional<QRect> area = pixels ? devicePixels(painter, target) : std::nullopt;
     const QRect wholeSource = source.toRect();
     if (!area || QRectF(wholeSource) != source || area->size() != wholeSource.size() ||
         !pixels->rect().contains(*area) || !picture.rect().contains(wholeSource))
         return std::nullopt;
-    return area;
+    return CopyTarget{pixels, *area};
 }
 
 } // namespace
 
 bool showsByCopying(const QPainter &painter, const QRect &target, const QImage &picture, const QRectF &source)
 {
-    return copiedArea(painter, target, picture, source).has_value();
+    return copyTarget(painter, target, picture, source).has_value();
 }
 
 void showPicture(QPainter &painter, const QRect &target, const QImage &picture, const QRectF &source, int threads)
 {
     // The painter clips to what the window asked to repaint; the caller keeps the target inside it.
-    if (const std::optional<QRect> area = copiedArea(painter, target, picture, source))
-        copyPixels(picture, source.toRect(), *rasterPixels(painter, picture), area->topLeft(), threads);
+    if (const std::optional<CopyTarget> copy = copyTarget(painter, target, picture, source))
+        copyPixels(picture, source.toRect(), *copy->pixels, copy->area.topLeft(), threads);
     else
         painter.drawImage(QRectF(target), picture, source);
 }
