@@ -2,6 +2,7 @@
 #include "app/ui/surface_view.h"
 #include "platform/qt/qt_platform.h"
 #include "support/test_main.h"
+#include "support/window.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -12,6 +13,7 @@
 #include <QTimer>
 
 using namespace tessik;
+using namespace tessik::test;
 
 // The window's own small parts: the text box's typed line breaks, the mouse codes of the drawing
 // boxes, and the message boxes and the save dialog as Qt shows them.
@@ -85,6 +87,24 @@ private Q_SLOTS:
                                      "x", folder.path(), ".rca.xml"});
         QCOMPARE(choice.path, folder.filePath("Pump.rca.xml"));
         QCOMPARE(choice.filterIndex, 1);
+    }
+
+    // The window is built in its own font; the message boxes and dialogs it opens later are in
+    // the desktop's.
+    void dialogsKeepTheDesktopsFont()
+    {
+        const QFont original = QApplication::font();
+        QFont desktop = original;
+        desktop.setPixelSize(17);
+        QApplication::setFont(desktop);
+        WindowDriver d;
+        d.start();
+        QVERIFY2(QApplication::font() == desktop,
+                 qPrintable("the application's font is " + QApplication::font().toString() +
+                            " once the window is "
+                            "built, not the desktop's " +
+                            desktop.toString()));
+        QApplication::setFont(original);
     }
 };
 
