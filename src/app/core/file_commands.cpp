@@ -62,17 +62,15 @@ bool FileCommands::saveAllowed(SaveCommand command)
     return refusal.isEmpty();
 }
 
-bool FileCommands::saveTo(const QString &path)
+void FileCommands::saveTo(const QString &path)
 {
     // A refusal, a No or a failed write changes nothing: the old file is intact and the edits stay.
     if (const QString question = m_document.overwriteQuestion(path);
         !question.isEmpty() &&
         m_platform.showMessage(question, MessageButtons::YesNo, MessageAnswer::No) != MessageAnswer::Yes)
-        return false;
-    const IoResult saved = m_document.save(path);
-    if (!saved.ok)
+        return;
+    if (const IoResult saved = m_document.save(path); !saved.ok)
         m_platform.showMessage(saved.reason, MessageButtons::Ok);
-    return saved.ok;
 }
 
 void FileCommands::save()

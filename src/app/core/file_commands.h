@@ -40,7 +40,7 @@ public:
 private:
     QString chooseAnalysisFile(FileDialogMode mode, const QString &filter, const QString &proposedName);
     bool saveAllowed(SaveCommand command);
-    bool saveTo(const QString &path);
+    void saveTo(const QString &path);
 
     Document &m_document;
     Platform &m_platform;
