@@ -125,6 +125,22 @@ private Q_SLOTS:
         QCOMPARE(pages.last().simplified(), QString("Second"));
     }
 
+    // A pages dictionary may count its pages before it lists them, as other writers put it.
+    void pagesCountedBeforeTheyAreListed()
+    {
+        static const QRegularExpression kidsThenCount("(/Kids\\s*\\[[^\\]]*\\]\\s*)(/Count \\d+\\s*)");
+        QString first = QString::fromLatin1(pdfOf({"First one", "First two"}, false));
+        QVERIFY2(first.contains(kidsThenCount), "Qt's engine no longer lists the pages before it counts them");
+        first.replace(kidsThenCount, "\\2\\1"); // the same length: every offset in the file stays right
+        const std::optional<QByteArray> joined = joinPdfs(first.toLatin1(), pdfOf({"Second"}, true));
+        QVERIFY2(joined, "a document that counts its pages first was not joined");
+        QString complaints;
+        const QStringList pages = poppler("pdftotext", *joined, &complaints).split('\f', Qt::SkipEmptyParts);
+        QVERIFY2(complaints.isEmpty(), qPrintable(complaints));
+        QCOMPARE(pages.size(), 3);
+        QCOMPARE(pages.last().simplified(), QString("Second"));
+    }
+
     // The second document's fonts are other parts of the same fonts: named apart, so that a
     // reader never takes the glyphs of one for those of the other, whatever capitals their tags hold.
     void fontsOfTheSecondNamedApart_data()

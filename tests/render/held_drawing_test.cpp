@@ -86,6 +86,28 @@ void everyKindOfCall(Surface &s, bool inOneFrame)
         s.endFrame();
 }
 
+// Every box first, then the captions over them: a caption is copied on its own, not with its box.
+void captionsAfterTheBoxes(Surface &s, bool inOneFrame)
+{
+    const auto boxOf = [](int i) { return RoundedBox{90 * (i % 10), 13 * i, 90 * (i % 10) + 85, 13 * i + 60, 20, 20}; };
+    const auto fillOf = [](int i) { return RGB(255 - 9 * i, 200, 120 + 3 * i); };
+    if (inOneFrame)
+        s.beginFrame();
+    s.setFillStyle(FillStyle::Solid);
+    for (int i = 0; i < 40; ++i) {
+        const RoundedBox box = boxOf(i);
+        s.setFillColour(fillOf(i));
+        s.roundRect(box.left, box.top, box.right, box.bottom, box.cornerWidth, box.cornerHeight);
+    }
+    for (int i = 0; i < 40; ++i) {
+        s.setFillColour(fillOf(i));
+        const float x = s.mapping().pixelToUnitsX(boxOf(i).left + 8), y = s.mapping().pixelToUnitsY(boxOf(i).top + 8);
+        s.printCaption({{QStringLiteral("Gasket"), x, y}, {QStringLiteral("cracked"), x, y + 1.4f}}, boxOf(i));
+    }
+    if (inOneFrame)
+        s.endFrame();
+}
+
 } // namespace
 
 Q_DECLARE_METATYPE(FrameRow)
@@ -105,6 +127,8 @@ private Q_SLOTS:
         QTest::addRow("diagram, ratio 1.5, four threads") << FrameRow{1.5, {}, 4, plottedDiagram};
         QTest::addRow("diagram, zoomed in, two threads") << FrameRow{1, zoomed, 2, plottedDiagram};
         QTest::addRow("diagram, zoomed out, three threads") << FrameRow{1, zoomedOut, 3, plottedDiagram};
+        QTest::addRow("captions after the boxes, two threads") << FrameRow{1, {}, 2, captionsAfterTheBoxes};
+        QTest::addRow("captions after the boxes, seven threads") << FrameRow{1, {}, 7, captionsAfterTheBoxes};
         QTest::addRow("every kind of call, one thread") << FrameRow{1, {}, 1, everyKindOfCall};
         QTest::addRow("every kind of call, two threads") << FrameRow{1, {}, 2, everyKindOfCall};
         QTest::addRow("every kind of call, ratio 2, three threads") << FrameRow{2, {}, 3, everyKindOfCall};

@@ -3,9 +3,12 @@
 #include "render/animation.h"
 #include "render/artwork.h"
 #include "render/bmp.h"
+#include "render/caption_tiles.h"
 #include "render/fade.h"
+#include "render/fonts.h"
 #include "render/plot_text.h"
 #include "render/surface.h"
+#include "render/text_metrics.h"
 #include "support/test_env.h"
 #include "support/test_main.h"
 
@@ -436,6 +439,20 @@ private Q_SLOTS:
             QVERIFY2(kept.image() == printed.image() && kept.logicalImage() == printed.logicalImage(),
                      qPrintable(QString("the kept captions differ from printed ones at ratio %1").arg(ratio)));
         }
+    }
+
+    // An ordinary caption's kept picture holds every pixel its glyphs reach, so a redraw copies it
+    // instead of drawing the glyphs again.
+    void keptCaptionHoldsAllItsGlyphs()
+    {
+        const TextMetrics text(captionFont());
+        CaptionTiles tiles;
+        const CaptionTile &tile =
+            tiles.tile({{"Pump", "seized"}, {{0.25, 0}, {0.25, 12}}, 2, RGB(0, 0, 0), RGB(255, 255, 192)}, text);
+        QVERIFY2(tile.whole, "the glyphs reach the edge of the kept picture: the caption is drawn afresh every frame");
+        QVERIFY2(
+            std::any_of(tile.first.begin(), tile.first.end(), [&](int first) { return first < tile.pixels.width(); }),
+            "the kept picture says no row holds a glyph");
     }
 
     // Either button goes on with the run the other started; free slots, loops and a parent in the
