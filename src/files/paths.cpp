@@ -42,8 +42,8 @@ qsizetype utf8SequenceLength(QByteArrayView bytes)
         code = (code << 6) | (uchar(bytes[i]) & 0x3F);
     }
     // Overlong forms and encoded surrogates are no valid UTF-8 either.
-    constexpr char32_t smallest[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (code < smallest[length] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+    constexpr char32_t smallestOfLength[] = {0x80, 0x800, 0x10000}; // two, three and four bytes
+    if (code < smallestOfLength[length - 2] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
         return 0;
     return length;
 }
