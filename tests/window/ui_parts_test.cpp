@@ -9,6 +9,7 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -94,6 +95,7 @@ private Q_SLOTS:
     void dialogsKeepTheDesktopsFont()
     {
         const QFont original = QApplication::font();
+        const auto restore = qScopeGuard([&] { QApplication::setFont(original); }); // for the tests after this one
         QFont desktop = original;
         desktop.setPixelSize(17);
         QApplication::setFont(desktop);
@@ -101,10 +103,7 @@ private Q_SLOTS:
         d.start();
         QVERIFY2(QApplication::font() == desktop,
                  qPrintable("the application's font is " + QApplication::font().toString() +
-                            " once the window is "
-                            "built, not the desktop's " +
-                            desktop.toString()));
-        QApplication::setFont(original);
+                            " once the window is built, not the desktop's " + desktop.toString()));
     }
 };
 
