@@ -17,6 +17,8 @@
 #include <QPainter>
 #include <QtEndian>
 
+#include <algorithm>
+
 using namespace tessik;
 using namespace tessik::test;
 

@@ -17,7 +17,7 @@ using namespace tessik;
 using namespace tessik::test;
 
 // The window's own small parts: the text box's typed line breaks, the mouse codes of the drawing
-// boxes, and the message boxes and the save dialog as Qt shows them.
+// boxes, the message boxes and the save dialog as Qt shows them, and the font they are shown in.
 class UiPartsTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
