@@ -97,6 +97,10 @@ private Q_SLOTS:
             << QList<Step>{diagram, keys({Qt::Key_Home, Qt::Key_L}), focus("txtOffice"), diagram,
                            keys({Qt::Key_Right, Qt::Key_Return})}
             << QList<Step>{at(20, 5)};
+        QTest::newRow("undoing the picked block's addition drops it")
+            << QList<Step>{diagram, keys({Qt::Key_Home, Qt::Key_Insert}), typed("Cause"), key(Qt::Key_Return),
+                           keys({Qt::Key_L, ctrl(Qt::Key_Z), ctrl(Qt::Key_Z), Qt::Key_Home, Qt::Key_Delete})}
+            << QList<Step>{at(5, 5), press("btnDelete")};
         QTest::newRow("Esc drops the picked block, the editor stays")
             << QList<Step>{at(5, 5), diagram, keys({Qt::Key_Home, Qt::Key_L, Qt::Key_Right, Qt::Key_Escape})}
             << QList<Step>{at(5, 5)};

@@ -182,7 +182,7 @@ bool DiagramKeyboard::keyPressed(const QKeyEvent &key)
     } else if (k == Qt::Key_Insert) {
         insert();
     } else if (selected == 0) {
-        return isEnter(k) || k == Qt::Key_Delete || k == Qt::Key_L || (k >= Qt::Key_1 && k <= Qt::Key_6);
+        return false; // the keys below act on a block, and none is chosen
     } else if (isEnter(k)) {
         open(selected);
     } else if (k == Qt::Key_Delete) {
