@@ -91,6 +91,7 @@ private Q_SLOTS:
         QTest::newRow("scaled beyond the density") << "scale";
         QTest::newRow("window of another format") << "format";
         QTest::newRow("picture with transparency") << "alpha";
+        QTest::newRow("a blend of its own") << "multiply";
     }
     void drawnWhereACopyWouldDiffer()
     {
@@ -109,6 +110,8 @@ private Q_SLOTS:
             painter.rotate(90);
         else if (painterState == "scale")
             painter.scale(2, 2);
+        else if (painterState == "multiply")
+            painter.setCompositionMode(QPainter::CompositionMode_Multiply);
         QVERIFY2(!showsByCopying(painter, QRect(0, 0, 200, 100), picture, QRectF(0, 0, 200, 100)),
                  "the pixels would be copied where the painter draws them otherwise");
     }
