@@ -10,6 +10,8 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
+#include <cctype>
+
 using namespace tessik;
 
 namespace {
@@ -125,6 +127,18 @@ private Q_SLOTS:
         QCOMPARE(pages.last().simplified(), QString("Second"));
     }
 
+    // A string may be written in hexadecimal, as other writers write some.
+    void hexStringsAreStrings()
+    {
+        const QByteArray hex = replaced(pdfOf({"Second"}, true), "/Creator ()", "/Creator <>");
+        QVERIFY2(hex.contains("/Creator <>"), "Qt's engine no longer writes an empty creator as this test expects");
+        const std::optional<QByteArray> joined = joinPdfs(pdfOf({"First"}, false), hex);
+        QVERIFY2(joined, "a document with a hexadecimal string was not joined");
+        QString complaints;
+        QCOMPARE(poppler("pdftotext", *joined, &complaints).split('\f', Qt::SkipEmptyParts).size(), 2);
+        QVERIFY2(complaints.isEmpty(), qPrintable(complaints));
+    }
+
     // A pages dictionary may count its pages before it lists them, as other writers put it.
     void pagesCountedBeforeTheyAreListed()
     {
@@ -191,6 +205,23 @@ private Q_SLOTS:
         QTest::newRow("a string left open") << good << replaced(good, "/Type /Catalog", "/Type (Catalog");
         QTest::newRow("a page that refers to the catalogue")
             << good << replaced(good, "/Parent 3 0 R", "/Parent 2 0 R");
+        // Each of the following keeps every object where the table says it is.
+        QTest::newRow("cross-references at a word") << good << replaced(good, "startxref\n", "startxref\nx");
+        QTest::newRow("a table not from object 0") << good << replaced(good, "xref\n0 ", "xref\n1 ");
+        QByteArray none = good; // the table's count of entries made zeros
+        for (qsizetype i = none.lastIndexOf("xref\n0 ") + 7; i < none.size() && std::isdigit(uchar(none[i])); ++i)
+            none[i] = '0';
+        QTest::newRow("a table of no entries") << good << none;
+        QTest::newRow("no trailer") << good << replaced(good, "trailer", "trailex");
+        QTest::newRow("a trailer that is no dictionary") << good << replaced(good, "trailer\n<<", "trailer\n[[");
+        QByteArray twice = good; // the second object in use where the first is
+        const qsizetype firstUsed = good.indexOf(" 00000 n"), secondUsed = good.indexOf(" 00000 n", firstUsed + 1);
+        twice.replace(secondUsed - 10, 10, good.mid(firstUsed - 10, 10));
+        QTest::newRow("two objects at one place") << good << twice;
+        QTest::newRow("no catalogue") << good << replaced(good, "/Root", "/Rook");
+        QTest::newRow("a catalogue without pages") << good << replaced(good, "/Pages 3", "/Pagez 3");
+        QTest::newRow("pages that list none") << good << replaced(good, "/Kids", "/Kidz");
+        QTest::newRow("a hex string left open") << good << replaced(good, "/DeviceRGB]", "<DeviceRGB]");
     }
     void filesOfAnotherMakeGiveNothing()
     {
