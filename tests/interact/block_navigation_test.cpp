@@ -1,6 +1,7 @@
 // Where the diagram's keys go, worked out from the table alone: the arrow keys' next block, the
 // block Home chooses and the place a new block takes.
 #include "interact/block_navigation.h"
+#include "model/classification.h"
 #include "support/test_main.h"
 
 using namespace tessik;
@@ -133,6 +134,28 @@ private Q_SLOTS:
                 QVERIFY(table.addBlock(float(x), float(y)) != 0);
         const BlockPlace place = freePlaceRightOf(table, 0, 0);
         QCOMPARE(QPointF(place.x, place.y), QPointF(180, 0));
+    }
+
+    // The digits 1 and 6 give the first and the last value of the key the view shows; a digit
+    // beyond the key gives none.
+    void digitGivesTheValueOfItsColour_data()
+    {
+        QTest::addColumn<int>("view");
+        QTest::addColumn<int>("digit");
+        QTest::addColumn<QString>("value");
+        QTest::newRow("1, categories") << int(CategoryView) << 1 << "Physical Resources";
+        QTest::newRow("6, categories") << int(CategoryView) << 6 << "Wellness/Capacity";
+        QTest::newRow("1, notes") << int(NotesView) << 1 << "Science";
+        QTest::newRow("6, notes") << int(NotesView) << 6 << "Technology; Human Factors";
+        QTest::newRow("0") << int(CategoryView) << 0 << "";
+        QTest::newRow("7") << int(NotesView) << 7 << "";
+    }
+    void digitGivesTheValueOfItsColour()
+    {
+        QFETCH(int, view);
+        QFETCH(int, digit);
+        QFETCH(QString, value);
+        QCOMPARE(keyValue(view, digit), value);
     }
 };
 
