@@ -41,10 +41,10 @@ struct BoxShape {
             dy = double(t) + ry - cy;
         else if (cy > double(b) - ry)
             dy = cy - (double(b) - ry);
-        if (dy <= 0 || ry <= 0 || rx <= 0)
+        // A row in a corner lies half a row inside the ellipse at least (0 < dy < ry), so the
+        // square root below is of a positive number.
+        if (dy <= 0 || rx <= 0)
             return {l, r - 1};
-        if (dy > ry)
-            return {};
         const double dx = rx * std::sqrt(1.0 - (dy / ry) * (dy / ry));
         return {std::int64_t(std::ceil(double(l) + rx - dx - 0.5)),
                 std::int64_t(std::floor(double(r) - rx + dx - 0.5))};
