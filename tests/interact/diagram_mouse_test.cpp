@@ -113,6 +113,37 @@ private Q_SLOTS:
         QCOMPARE(QList({int(host.table.block(moved).parent), host.edits, mouse.DragBlock}), QList({0, 1, 0}));
     }
 
+    // Zoomed in and scrolled, a block dropped wholly past the view's left and top edges comes back
+    // just far enough for its whole box to show, wherever the edges fall between two units: one
+    // unit less and it would not show whole.
+    void dropPastAZoomedViewComesBackJustEnough()
+    {
+        for (int edge = 0; edge < 100; ++edge) {
+            FakeHost host;
+            host.surface.setView({2, 300 + edge, 200 + 3 * edge});
+            DiagramMouse mouse(host);
+            const int moved = host.block(40, 10);
+            mouse.MouseDown(2, 0, 45, 15);
+            mouse.MouseMove(2, 0, -30, -40);
+            mouse.MouseUp(2, 0, -30, -40);
+            const PixelMapping &m = host.surface.mapping();
+            const PlaneView &v = host.surface.view();
+            // Where a unit of the plane lies in the view, in its pixels.
+            const auto viewX = [&](double x) { return v.toViewX((x - m.DiagramLeft) * m.pixelsPerUnitX()); };
+            const auto viewY = [&](double y) { return v.toViewY((y - m.DiagramTop) * m.pixelsPerUnitY()); };
+            const QPointF at = host.corner(moved);
+            QVERIFY2(viewX(at.x()) > -0.01 && viewY(at.y()) > -0.01 && viewX(at.x() - 1) < 0 && viewY(at.y() - 1) < 0,
+                     qPrintable(QString("view at (%1, %2): the box's corner at (%3, %4) pixels, one unit less at "
+                                        "(%5, %6)")
+                                    .arg(v.left)
+                                    .arg(v.top)
+                                    .arg(viewX(at.x()))
+                                    .arg(viewY(at.y()))
+                                    .arg(viewX(at.x() - 1))
+                                    .arg(viewY(at.y() - 1))));
+        }
+    }
+
     // The block further left becomes the parent; with equal x the dragged block is the child. A
     // link that would close a loop is refused with a message, and changes nothing.
     void linkRule_data()
