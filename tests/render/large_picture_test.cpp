@@ -50,6 +50,31 @@ private Q_SLOTS:
                  "the last pixel is not opaque white");
     }
 
+    // The system holds a picture's pixels in large pages (two megabytes) only where they start on
+    // one's boundary: a picture of eight megabytes or more does.
+    void largePictureStartsOnALargePage_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<int>("pictures");
+        QTest::newRow("an export at scale 4") << QSize(4652, 3980) << 1;
+        QTest::newRow("eight megabytes exactly") << QSize(2048, 1024) << 8;
+    }
+    void largePictureStartsOnALargePage()
+    {
+#ifdef Q_OS_LINUX
+        QFETCH(QSize, size);
+        QFETCH(int, pictures);
+        // Several at once, each where the last left the address space.
+        QList<QImage> held;
+        for (int i = 0; i < pictures; ++i) {
+            held.append(whitePicture(size.width(), size.height(), QImage::Format_RGB32));
+            QCOMPARE(reinterpret_cast<quintptr>(held.last().constBits()) % (quintptr(2) << 20), quintptr(0));
+        }
+#else
+        QSKIP("large pages are asked for on Linux only");
+#endif
+    }
+
     // A copy shares the pixels until one of them is changed; each keeps its own afterwards, also
     // once the first is gone.
     void copiesKeepTheirOwnPixels()
