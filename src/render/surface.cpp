@@ -178,6 +178,7 @@ void Surface::setMapping(const PixelMapping &mapping)
     // The calls kept for the plain picture place their shapes through the mapping they were made in.
     drawPendingPlain();
     m_mapping = mapping;
+    m_foundCaptions.clear();
 }
 
 void Surface::setFont(const QFont &font)
@@ -186,6 +187,7 @@ void Surface::setFont(const QFont &font)
     drawPendingPlain();
     m_text = TextMetrics(font);
     m_captions.clear();
+    m_foundCaptions.clear();
 }
 
 void Surface::resize(int pixelWidth, int pixelHeight)
@@ -263,6 +265,7 @@ void Surface::clear()
 void Surface::endFrame()
 {
     m_heldBox = {};
+    m_foundCaptions.endFrame();
     m_frame.finish(m_image, m_drawingThreads);
     changedAll();
 }
@@ -609,26 +612,26 @@ void Surface::printCaption(const QList<PlacedLine> &lines, const RoundedBox &box
                 self.markPrinted(*touched, at, px, py, line.text);
         }
     };
-    std::optional<CaptionCopy> copy;
-    if (m_frame.holding())
-        copy = captionCopy(m_image, shownPlacement(), m_ink, lines, box);
+    // The kept picture is found here, where the tiles are kept: a frame's threads only copy rows.
+    FoundCaptions::Found copy;
+    if (m_frame.holding()) {
+        const Placement at = shownPlacement();
+        copy = m_foundCaptions.take({lines, box, at.scale, at.x, at.y, m_ink.pen, m_ink.fill, m_image.size()},
+                                    [&] { return captionCopy(m_image, at, m_ink, lines, box); });
+    }
     if (copy && m_heldBox.at == m_frame.heldCount() && m_heldBox.box == box) {
-        // The kept picture is found here, where the tiles are kept: a frame's threads only copy rows.
         // Right after its box, the two are drawn together, the fill leaving out the caption's rows.
-        m_frame.replaceLast(
-            [this, copy = *std::move(copy), held = m_heldBox](QImage &picture, int firstRow, int endRow) {
-                roundRectOn(picture, shownRows(firstRow, endRow), nullptr, held.ink,
-                            {held.box.left, held.box.top, held.box.right, held.box.bottom}, held.box.cornerWidth,
-                            held.box.cornerHeight, std::nullopt, &copy);
-            });
+        m_frame.replaceLast([this, copy, held = m_heldBox](QImage &picture, int firstRow, int endRow) {
+            roundRectOn(picture, shownRows(firstRow, endRow), nullptr, held.ink,
+                        {held.box.left, held.box.top, held.box.right, held.box.bottom}, held.box.cornerWidth,
+                        held.box.cornerHeight, std::nullopt, copy.get());
+        });
         m_heldBox = {};
         keepForPlain(draw);
     } else if (copy) {
-        m_frame.hold(
-            [this, copy = *std::move(copy)](QImage &picture, int firstRow, int endRow) {
-                copyRuns(picture, shownRows(firstRow, endRow), copy);
-            },
-            HeldDrawing::Rows::AnyBand);
+        m_frame.hold([this, copy](QImage &picture, int firstRow,
+                                  int endRow) { copyRuns(picture, shownRows(firstRow, endRow), *copy); },
+                     HeldDrawing::Rows::AnyBand);
         keepForPlain(draw);
     } else {
         // Glyphs drawn through a painter take the whole picture.
@@ -640,8 +643,8 @@ void Surface::printCaption(const QList<PlacedLine> &lines, const RoundedBox &box
     }
 }
 
-std::optional<Surface::CaptionCopy> Surface::captionCopy(const QImage &image, const Placement &at, const Ink &ink,
-                                                         const QList<PlacedLine> &lines, const RoundedBox &box) const
+std::optional<CaptionCopy> Surface::captionCopy(const QImage &image, const Placement &at, const Ink &ink,
+                                                const QList<PlacedLine> &lines, const RoundedBox &box) const
 {
     // Where the glyphs of each line that printOn draws start, as printOn places them.
     CaptionTileKey key{{}, {}, at.scale, ink.pen, ink.fill};

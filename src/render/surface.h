@@ -1,6 +1,7 @@
 #pragma once
 
 #include "render/canvas.h"
+#include "render/caption_copy.h"
 #include "render/caption_tiles.h"
 #include "render/cleared_boxes.h"
 #include "render/held_drawing.h"
@@ -190,7 +191,6 @@ private:
     struct PixelRect {
         int left, top, right, bottom;
     };
-    struct CaptionCopy;
     // With a caption, the box's fill leaves out the rows of the caption's kept picture that are
     // copied onto it instead: each pixel is written once.
     void roundRectOn(QImage &image, const Placement &at, DeviceArea *touched, const Ink &ink, const PixelRect &rect,
@@ -202,16 +202,7 @@ private:
     void printOn(QImage &image, const Placement &at, DeviceArea *touched, Colour pen, int px, int py,
                  const QString &text) const;
     void markPrinted(DeviceArea &touched, const Placement &at, int px, int py, const QString &text) const;
-    // The rows of a kept caption picture to copy onto a picture: none when the caption lies
-    // outside it, nothing when its glyphs must be drawn.
-    struct CaptionCopy {
-        struct Run {
-            int y, from, to;
-        };
-        QImage pixels;
-        QPoint corner; // where pixels' top left lands
-        std::vector<Run> runs;
-    };
+    // The caption's kept picture for this picture: nothing when its glyphs must be drawn.
     std::optional<CaptionCopy> captionCopy(const QImage &image, const Placement &at, const Ink &ink,
                                            const QList<PlacedLine> &lines, const RoundedBox &box) const;
     static void copyRuns(QImage &image, const Placement &at, const CaptionCopy &copy);
@@ -252,6 +243,7 @@ private:
     PixelMapping m_mapping;
     TextMetrics m_text;
     mutable CaptionTiles m_captions; // a cache: drawing from it or anew gives the same pixels
+    FoundCaptions m_foundCaptions;   // the same for finding a frame's captions in the tiles
     Ink m_ink;
     float m_currentX = 0;
     float m_currentY = 0;

@@ -18,6 +18,8 @@ constexpr int kWidth = 1000, kHeight = 600;
 
 // The drawing, in one frame or each call done as it comes.
 using Drawing = std::function<void(Surface &, bool inOneFrame)>;
+// A change to the picture, the table or the search's phrase between two redraws.
+using Change = std::function<void(Surface &, BlockTable &, QString &keyWord)>;
 
 struct FrameRow {
     qreal ratio;
@@ -111,6 +113,7 @@ void captionsAfterTheBoxes(Surface &s, bool inOneFrame)
 } // namespace
 
 Q_DECLARE_METATYPE(FrameRow)
+Q_DECLARE_METATYPE(Change)
 
 // A frame's drawing held and done on several threads, each on its own rows of the picture, must
 // give the picture its calls give one by one on one thread.
@@ -145,6 +148,103 @@ private Q_SLOTS:
         // The snapshot's picture is drawn from the same calls afterwards, on one thread.
         diff = pictureDifference(oneByOne.logicalImage(), split.logicalImage());
         QVERIFY2(diff.isEmpty(), qPrintable("the plain picture differs: " + diff));
+    }
+
+    // A frame after a change draws what a surface that never drew the picture before draws: what
+    // a redraw takes over from the last frame (where each caption's kept picture lies) follows
+    // every change of the captions, their boxes and the picture.
+    void redrawIsTheChangedDiagramDrawnAfresh_data()
+    {
+        QTest::addColumn<Change>("change");
+        QTest::addRow("nothing") << Change([](Surface &, BlockTable &, QString &) {});
+        QTest::addRow("a block moved") << Change([](Surface &, BlockTable &t, QString &) { t.move(9, 40.5f, 3); });
+        QTest::addRow("a caption changed")
+            << Change([](Surface &, BlockTable &t, QString &) { t.setCaption(12, QStringLiteral("Pump 12")); });
+        // Figures of one width: the lines wrap and lie as they did.
+        QTest::addRow("a figure of a caption changed") << Change([](Surface &, BlockTable &t, QString &) {
+            t.setCaption(11, QStringLiteral("Valve 19 seized after the pressure test"));
+        });
+        QTest::addRow("the first block gone") << Change([](Surface &, BlockTable &t, QString &) { t.freeSlot(1); });
+        QTest::addRow("a fill changed") << Change(
+            [](Surface &, BlockTable &t, QString &) { t.setCategory(6, QStringLiteral("Motives")); });
+        QTest::addRow("searched for") << Change([](Surface &, BlockTable &, QString &key) { key = "pump"; });
+        QTest::addRow("scrolled a pixel") << Change([](Surface &s, BlockTable &, QString &) { s.setView({1, 1, 0}); });
+        QTest::addRow("scrolled down a pixel") << Change([](Surface &s, BlockTable &, QString &) {
+            s.setView({1, 0, 1});
+        });
+        QTest::addRow("zoomed in") << Change([](Surface &s, BlockTable &, QString &) { s.setView({2, 300, 100}); });
+        QTest::addRow("zoomed in on the corner") << Change([](Surface &s, BlockTable &, QString &) {
+            s.setView({2, 0, 0});
+        });
+        QTest::addRow("smaller") << Change(
+            [](Surface &s, BlockTable &, QString &) { s.resize(kWidth - 150, kHeight); });
+        QTest::addRow("another mapping") << Change([](Surface &s, BlockTable &, QString &) {
+            s.setMapping(PixelMapping::forStartupSize(kWidth - 200, kHeight));
+        });
+        QTest::addRow("twice the density")
+            << Change([](Surface &s, BlockTable &, QString &) { s.setDevicePixelRatio(2); });
+        // Italics of the same advances: the lines wrap and lie as they did, in other glyphs.
+        QTest::addRow("italics") << Change([](Surface &s, BlockTable &, QString &) {
+            QFont font = s.font();
+            font.setItalic(true);
+            s.setFont(font);
+        });
+    }
+    void redrawIsTheChangedDiagramDrawnAfresh()
+    {
+        QFETCH(Change, change);
+        const auto drawn = [&](bool before) {
+            Surface s = surfaceFor(FrameRow{1, {}, 2, {}}, 2);
+            BlockTable table = crowdedTable();
+            QString keyWord;
+            if (before)
+                PlotDiagram(s, table, DiagramColours(), keyWord);
+            change(s, table, keyWord);
+            PlotDiagram(s, table, DiagramColours(), keyWord);
+            return s.image();
+        };
+        const QString diff = pictureDifference(drawn(false), drawn(true));
+        QVERIFY2(diff.isEmpty(), qPrintable("the redraw differs from the picture drawn afresh: " + diff));
+    }
+
+    // A caption printed again in another pen, or over a box it no longer fits in, is drawn as a
+    // surface that never printed it draws it.
+    void captionPrintedAgainOtherwiseIsDrawnAfresh_data()
+    {
+        QTest::addColumn<Colour>("pen");
+        QTest::addColumn<QRect>("box"); // in pixels of the mapping, as where the caption starts
+        QTest::addColumn<QPoint>("at");
+        const QRect large(QPoint(100, 100), QPoint(300, 300));
+        QTest::newRow("in another pen") << kRed << large << QPoint(130, 185);
+        QTest::newRow("over a box too small for it")
+            << kBlack << QRect(QPoint(150, 150), QPoint(190, 190)) << QPoint(130, 185);
+        QTest::newRow("moved across its box") << kBlack << large << QPoint(140, 185);
+        QTest::newRow("moved down its box") << kBlack << large << QPoint(130, 195);
+    }
+    void captionPrintedAgainOtherwiseIsDrawnAfresh()
+    {
+        QFETCH(Colour, pen);
+        QFETCH(QRect, box);
+        QFETCH(QPoint, at);
+        const auto frame = [](Surface &s, Colour pen, const QRect &box, QPoint at) {
+            const RoundedBox rounded{box.left(), box.top(), box.right(), box.bottom(), 30, 30};
+            s.beginFrame();
+            s.clear();
+            s.setFillStyle(FillStyle::Solid);
+            s.setFillColour(RGB(200, 230, 255));
+            s.setPenColour(kBlack);
+            s.roundRect(rounded.left, rounded.top, rounded.right, rounded.bottom, 30, 30);
+            s.setPenColour(pen);
+            const float x = s.mapping().pixelToUnitsX(at.x()), y = s.mapping().pixelToUnitsY(at.y());
+            s.printCaption({{QStringLiteral("Seized valve"), x, y}}, rounded);
+            s.endFrame();
+        };
+        Surface again = surfaceFor(FrameRow{1, {}, 2, {}}, 2), fresh = surfaceFor(FrameRow{1, {}, 2, {}}, 2);
+        frame(again, kBlack, QRect(QPoint(100, 100), QPoint(300, 300)), QPoint(130, 185));
+        frame(again, pen, box, at);
+        frame(fresh, pen, box, at);
+        const QString diff = pictureDifference(fresh.image(), again.image());
+        QVERIFY2(diff.isEmpty(), qPrintable("the caption printed again differs: " + diff));
     }
 
     // After a frame the whole picture counts as changed, so the view shows all of it.
