@@ -188,6 +188,20 @@ private Q_SLOTS:
         QVERIFY2(named == 2 && tags.size() == 2, qPrintable("the fonts' tags: " + tags.join(' ')));
     }
 
+    // A name of six capitals and no plus sign after them is no tag: it stays as it is.
+    void sixCapitalsWithoutAPlusAreNoTag()
+    {
+        static const QRegularExpression subset("/FontName /([A-Z]{6})\\+");
+        QByteArray document = pdfOf({"abc"}, false);
+        const QByteArray tag = subset.match(QString::fromLatin1(document)).captured(1).toLatin1();
+        QVERIFY2(!tag.isEmpty(), "the engine no longer embeds its fonts in part");
+        const QByteArray plain = tag + 'Q';
+        document.replace(QByteArray(tag + '+'), plain);
+        const std::optional<QByteArray> joined = joinPdfs(document, document);
+        QVERIFY2(joined, "not joined");
+        QCOMPARE(joined->count(plain), 2 * document.count(plain));
+    }
+
     // What is not laid out as the engine lays its files out gives nothing, and the report is
     // then made whole; a joined file that might be damaged is never given.
     void filesOfAnotherMakeGiveNothing_data()
