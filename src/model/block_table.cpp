@@ -153,10 +153,11 @@ std::vector<int> BlockTable::descendants(int id) const
 
 bool BlockTable::wouldCloseLoop(int child, int parent) const
 {
-    // Walking up from the new parent must not reach the child. The step limit ends the walk
-    // on a loop that is already in the table (one that came from a file).
+    // Walking up from the new parent must not reach the child. A walk without a loop meets each
+    // block once at most, so the step limit ends only a walk round a loop that is already in the
+    // table (one that came from a file).
     int current = parent;
-    for (int steps = 0; steps <= kMaxBlocks && inRange(current); ++steps) {
+    for (int steps = 0; steps < kMaxBlocks && inRange(current); ++steps) {
         if (current == child)
             return true;
         current = m_slots[size_t(current)].parent;
