@@ -303,15 +303,14 @@ void MainWindow::layOut()
 QSize MainWindow::smallestUsableSize() const
 {
     // The panels' controls keep their places, so each panel must be as wide as its farthest
-    // control reaches; the diagram keeps room for one block's box and shadow, at the highest
-    // place a block can stand (corners lie on whole units).
+    // control reaches (the three are of one height, which holds their controls); the diagram keeps
+    // room for one block's box and shadow, at the highest place a block can stand (corners lie on
+    // whole units).
     int panelWidth = 0;
-    int panelHeight = m_commands->height();
+    const int panelHeight = m_commands->height();
     for (const QFrame *panel : std::initializer_list<const QFrame *>{m_commands, m_editor, m_search}) {
-        for (const QWidget *control : panel->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        for (const QWidget *control : panel->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
             panelWidth = std::max(panelWidth, control->geometry().right() + 1 + panel->frameWidth());
-            panelHeight = std::max(panelHeight, control->geometry().bottom() + 1 + panel->frameWidth());
-        }
     }
     const PixelMapping &m = m_diagram->mapping();
     const int box =
