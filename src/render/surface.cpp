@@ -306,12 +306,20 @@ void Surface::clearAroundOn(QImage &image, const Placement &at, const QList<Roun
             shapes.push_back(*shape);
     }
     const Pixels pixels = writablePixels(image, Ink{}, at);
+    // Swept down the rows: a shape is taken in at its first row and let go after its last, so a
+    // row looks only at the few shapes it crosses.
+    std::sort(shapes.begin(), shapes.end(), [](const BoxShape &a, const BoxShape &b) { return a.t < b.t; });
+    size_t next = 0;
+    std::vector<const BoxShape *> crossing;
     std::vector<Span> covered;
     for (int y = pixels.firstRow; y < pixels.endRow; ++y) {
+        for (; next < shapes.size() && shapes[next].t <= y; ++next)
+            crossing.push_back(&shapes[next]);
+        std::erase_if(crossing, [y](const BoxShape *shape) { return shape->b <= y; });
         covered.clear();
-        for (const BoxShape &shape : shapes) {
-            if (y >= shape.t && y < shape.b && !shape.row(y).empty())
-                covered.push_back(shape.row(y));
+        for (const BoxShape *shape : crossing) {
+            if (const Span row = shape->row(y); !row.empty())
+                covered.push_back(row);
         }
         std::sort(covered.begin(), covered.end(), [](const Span &a, const Span &b) { return a.from < b.from; });
         std::int64_t x = 0;
