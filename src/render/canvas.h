@@ -9,6 +9,8 @@
 
 namespace tessik {
 
+class CaptionLayouts;
+
 enum class FillStyle { Solid = 0, Transparent = 1 };
 
 // One line of a caption and its top-left corner, in diagram units.
@@ -68,6 +70,9 @@ public:
     // as printAt prints it. A canvas may copy a kept picture of the lines where they lie on the
     // box's fill instead of drawing the glyphs again.
     virtual void printCaption(const QList<PlacedLine> &lines, const RoundedBox &box);
+    // The captions' lines as this canvas last laid them out, for one that redraws the same
+    // captions often; none by default.
+    virtual CaptionLayouts *captionLayouts() const { return nullptr; }
 };
 
 } // namespace tessik

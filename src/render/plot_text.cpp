@@ -98,12 +98,25 @@ QList<PlacedLine> placeCaption(const CaptionLines &caption, float boxX, float bo
 
 QList<PlacedLine> captionPlaces(const Canvas &surface, const BlockTable &table, int id)
 {
-    const CaptionMeasure measure = captionMeasure(surface.textMetrics(), surface.mapping());
-    const CaptionLines caption = wrapCaption(table.block(id).caption, measure);
-    if (caption.lines.isEmpty())
-        return {};
-    const float lineHeight = surface.textHeight(QStringLiteral("I"));
-    return placeCaption(caption, table.block(id).x, table.block(id).y, lineHeight, measure);
+    const auto layOut = [&] {
+        const CaptionMeasure measure = captionMeasure(surface.textMetrics(), surface.mapping());
+        const CaptionLines caption = wrapCaption(table.block(id).caption, measure);
+        if (caption.lines.isEmpty())
+            return QList<PlacedLine>();
+        const float lineHeight = surface.textHeight(QStringLiteral("I"));
+        return placeCaption(caption, table.block(id).x, table.block(id).y, lineHeight, measure);
+    };
+    if (CaptionLayouts *kept = surface.captionLayouts())
+        return kept->lines(id, table.block(id), layOut);
+    return layOut();
+}
+
+QList<PlacedLine> CaptionLayouts::lines(int id, const Block &block, const std::function<QList<PlacedLine>()> &layOut)
+{
+    Kept &kept = m_kept[id];
+    if (kept.caption != block.caption || kept.x != block.x || kept.y != block.y)
+        kept = {block.caption, block.x, block.y, layOut()};
+    return kept.lines;
 }
 
 } // namespace tessik

@@ -3,6 +3,7 @@
 #include "model/block_table.h"
 #include "render/canvas.h"
 
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -51,5 +52,22 @@ QList<PlacedLine> placeCaption(const CaptionLines &caption, float boxX, float bo
 
 // Block `id`'s caption as the canvas lays it out: its kept lines and where each is printed.
 QList<PlacedLine> captionPlaces(const Canvas &surface, const BlockTable &table, int id);
+
+// Each block's caption lines as they were last laid out. Laying out measures every character, and
+// a redraw lays out the same captions again: a block's lines are taken over while its caption and
+// its place are the same. Whoever keeps them starts afresh when the font or the mapping changes.
+class CaptionLayouts {
+public:
+    QList<PlacedLine> lines(int id, const Block &block, const std::function<QList<PlacedLine>()> &layOut);
+    void clear() { m_kept.clear(); }
+
+private:
+    struct Kept {
+        QString caption;
+        float x = 0, y = 0;
+        QList<PlacedLine> lines;
+    };
+    QHash<int, Kept> m_kept;
+};
 
 } // namespace tessik

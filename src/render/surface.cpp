@@ -179,6 +179,7 @@ void Surface::setMapping(const PixelMapping &mapping)
     drawPendingPlain();
     m_mapping = mapping;
     m_foundCaptions.clear();
+    m_layouts.clear();
 }
 
 void Surface::setFont(const QFont &font)
@@ -188,6 +189,7 @@ void Surface::setFont(const QFont &font)
     m_text = TextMetrics(font);
     m_captions.clear();
     m_foundCaptions.clear();
+    m_layouts.clear();
 }
 
 void Surface::resize(int pixelWidth, int pixelHeight)

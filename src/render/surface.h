@@ -5,6 +5,7 @@
 #include "render/caption_tiles.h"
 #include "render/cleared_boxes.h"
 #include "render/held_drawing.h"
+#include "render/plot_text.h"
 #include "render/text_metrics.h"
 
 #include <QFont>
@@ -106,6 +107,7 @@ public:
     // The lines come out as printAt draws them; where a kept picture of them lies wholly on the
     // box's fill, it is copied instead.
     void printCaption(const QList<PlacedLine> &lines, const RoundedBox &box) override;
+    CaptionLayouts *captionLayouts() const override { return &m_layouts; }
 
     float currentX() const { return m_currentX; }
     float currentY() const { return m_currentY; }
@@ -242,8 +244,9 @@ private:
     QRect m_changed; // device pixels
     PixelMapping m_mapping;
     TextMetrics m_text;
-    mutable CaptionTiles m_captions; // a cache: drawing from it or anew gives the same pixels
-    FoundCaptions m_foundCaptions;   // the same for finding a frame's captions in the tiles
+    mutable CaptionTiles m_captions;  // a cache: drawing from it or anew gives the same pixels
+    FoundCaptions m_foundCaptions;    // the same for finding a frame's captions in the tiles
+    mutable CaptionLayouts m_layouts; // and for laying them out
     Ink m_ink;
     float m_currentX = 0;
     float m_currentY = 0;

@@ -6,6 +6,8 @@
 #include "support/test_env.h"
 #include "support/test_main.h"
 
+#include <QFontInfo>
+
 #include <functional>
 
 using namespace tessik;
@@ -158,6 +160,10 @@ private Q_SLOTS:
         QTest::addColumn<Change>("change");
         QTest::addRow("nothing") << Change([](Surface &, BlockTable &, QString &) {});
         QTest::addRow("a block moved") << Change([](Surface &, BlockTable &t, QString &) { t.move(9, 40.5f, 3); });
+        QTest::addRow("a block moved across")
+            << Change([](Surface &, BlockTable &t, QString &) { t.move(9, 11, t.block(9).y); });
+        QTest::addRow("a block moved down")
+            << Change([](Surface &, BlockTable &t, QString &) { t.move(9, t.block(9).x, 2); });
         QTest::addRow("a caption changed")
             << Change([](Surface &, BlockTable &t, QString &) { t.setCaption(12, QStringLiteral("Pump 12")); });
         // Figures of one width: the lines wrap and lie as they did.
@@ -183,6 +189,11 @@ private Q_SLOTS:
         });
         QTest::addRow("twice the density")
             << Change([](Surface &s, BlockTable &, QString &) { s.setDevicePixelRatio(2); });
+        QTest::addRow("a larger font") << Change([](Surface &s, BlockTable &, QString &) {
+            QFont font = s.font();
+            font.setPixelSize(QFontInfo(font).pixelSize() + 3);
+            s.setFont(font);
+        });
         // Italics of the same advances: the lines wrap and lie as they did, in other glyphs.
         QTest::addRow("italics") << Change([](Surface &s, BlockTable &, QString &) {
             QFont font = s.font();
