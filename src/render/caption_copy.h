@@ -30,7 +30,7 @@ struct CaptionCopy {
 // What each caption a frame printed came to, in the order the frame printed them. A redraw prints
 // the same captions at the same places in the same order, so the next frame takes what was found
 // for the same caption at the same place in its order, and finds anew only what moved or changed.
-// Whatever else a finding depends on (the mapping, the font, the density) starts it afresh.
+// What a finding depends on beyond the caption's own key (the mapping, the font) starts it afresh.
 class FoundCaptions {
 public:
     // Everything of a caption and its picture that what is found depends on.
