@@ -302,7 +302,7 @@ public:
     std::optional<QByteArray> join()
     {
         numberTheSecond();
-        m_usedTags = subsetTags(m_first);
+        m_firstTags = subsetTags(m_first);
         QByteArray out;
         out.reserve(m_first.text.size() + m_second.text.size() + 64 * qsizetype(m_second.kids.size()) + 1024);
         out.append(m_first.text.first(m_first.header));
@@ -403,8 +403,7 @@ private:
             tag = "AAAAAA";
             for (int i = 5, n = m_nextTag++; i >= 0 && n > 0; --i, n /= 26)
                 tag[i] = char('A' + n % 26);
-        } while (m_usedTags.contains(tag));
-        m_usedTags.insert(tag);
+        } while (m_firstTags.contains(tag)); // each number makes a tag of its own
         m_tags[old.toByteArray()] = tag;
         return tag;
     }
@@ -434,7 +433,7 @@ private:
     const ParsedPdf &m_second;
     std::vector<int> m_number; // the second file's object numbers in the joined file; -1 left out
     int m_size = 0;
-    QSet<QByteArray> m_usedTags;
+    QSet<QByteArray> m_firstTags;
     std::map<QByteArray, QByteArray> m_tags;
     int m_nextTag = 1;
 };
