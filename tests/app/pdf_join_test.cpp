@@ -156,21 +156,34 @@ private Q_SLOTS:
     }
 
     // The second document's fonts are other parts of the same fonts: named apart, so that a
-    // reader never takes the glyphs of one for those of the other, whatever capitals their tags hold.
+    // reader never takes the glyphs of one for those of the other, whatever capitals their tags
+    // hold; each under one name wherever the file names it.
     void fontsOfTheSecondNamedApart_data()
     {
         QTest::addColumn<QByteArray>("tag");
         QTest::addColumn<QByteArray>("fontName");
-        QTest::newRow("as the engine names them") << QByteArray() << QByteArray();
-        QTest::newRow("the first and last capitals") << QByteArray("AZZZZA") << QByteArray();
-        QTest::newRow("a font name of one letter") << QByteArray("ABCDEF") << QByteArray("L");
+        QTest::addColumn<bool>("tagEveryName");
+        QTest::newRow("as the engine names them") << QByteArray() << QByteArray() << false;
+        QTest::newRow("the first and last capitals") << QByteArray("AZZZZA") << QByteArray() << false;
+        QTest::newRow("a font name of one letter") << QByteArray("ABCDEF") << QByteArray("L") << false;
+        QTest::newRow("the tag on every name of the font") << QByteArray() << QByteArray() << true;
     }
     void fontsOfTheSecondNamedApart()
     {
         QFETCH(QByteArray, tag);
         QFETCH(QByteArray, fontName);
+        QFETCH(bool, tagEveryName);
         static const QRegularExpression subset("/FontName /([A-Z]{6})\\+");
         QByteArray document = pdfOf({"abc"}, false);
+        if (tagEveryName) {
+            // As other writers do, the font's base names tagged too, in the room of their last letters.
+            static const QRegularExpression base("/BaseFont /([A-Za-z0-9-]{8,})");
+            const QByteArray oldTag = subset.match(QString::fromLatin1(document)).captured(1).toLatin1();
+            const QByteArray name = base.match(QString::fromLatin1(document)).captured(1).toLatin1();
+            if (oldTag.isEmpty() || name.isEmpty())
+                QSKIP("the engine no longer writes a subset font's names as this test knows them");
+            document = replaced(document, "/BaseFont /" + name, "/BaseFont /" + oldTag + '+' + name.chopped(7));
+        }
         if (!tag.isEmpty()) {
             // Of the same length, blanks after a shorter name, so that every offset in the file stays right.
             static const QRegularExpression named("/FontName /([A-Z]{6}\\+[A-Za-z0-9-]+)");
@@ -186,6 +199,10 @@ private Q_SLOTS:
         const qsizetype named = tags.size();
         tags.removeDuplicates();
         QVERIFY2(named == 2 && tags.size() == 2, qPrintable("the fonts' tags: " + tags.join(' ')));
+        const qsizetype namings = document.count(QByteArray(tags.first().toLatin1() + '+'));
+        for (const QString &each : tags)
+            QVERIFY2(joined->count(QByteArray(each.toLatin1() + '+')) == namings,
+                     qPrintable(QString("the font tagged %1 is not named so in all %2 places").arg(each).arg(namings)));
     }
 
     // A name of six capitals and no plus sign after them is no tag: it stays as it is.

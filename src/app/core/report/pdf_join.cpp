@@ -401,7 +401,7 @@ private:
         QByteArray tag;
         do {
             tag = "AAAAAA";
-            for (int i = 5, n = m_nextTag++; i >= 0 && n > 0; --i, n /= 26)
+            for (int i = 5, n = m_nextTag++; i >= 0; --i, n /= 26)
                 tag[i] = char('A' + n % 26);
         } while (m_firstTags.contains(tag)); // each number makes a tag of its own
         m_tags[old.toByteArray()] = tag;
