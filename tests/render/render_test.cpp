@@ -108,6 +108,8 @@ using Run = std::tuple<BlockTable, QString, QString, QString>;
 
 } // namespace
 
+Q_DECLARE_METATYPE(QList<RoundedBox>)
+
 // The drawing surface, the diagram, the captions, the replay, the snapshot and the
 // pictures the program carries.
 class RenderTest : public QObject {
@@ -160,6 +162,35 @@ private Q_SLOTS:
         one.clearAround({box});
         QCOMPARE(pixels(one, {99, 100, 100, 100, 160, 100}), QList({kWhite, kRed, kRed}));
         QVERIFY2(many.image() == one.image(), "the picture differs from clearing around one of the boxes");
+    }
+
+    // Clearing around boxes whitens all but the boxes, in whatever order they come.
+    void clearingAroundKeepsEveryBox_data()
+    {
+        QTest::addColumn<QList<RoundedBox>>("boxes");
+        const RoundedBox a{20, 20, 120, 80, 20, 20}, b{200, 150, 300, 230, 20, 20}, c{60, 300, 180, 400, 20, 20},
+            d{250, 40, 400, 110, 20, 20};
+        QTest::newRow("top down") << QList{a, d, b, c};
+        QTest::newRow("bottom up") << QList{c, b, d, a};
+        QTest::newRow("as blocks come") << QList{b, a, c, d};
+    }
+    void clearingAroundKeepsEveryBox()
+    {
+        QFETCH(QList<RoundedBox>, boxes);
+        Surface s = startupSurface();
+        s.setFillStyle(FillStyle::Solid);
+        s.setFillColour(kRed);
+        s.setPenColour(kRed);
+        s.roundRect(0, 0, 670, 430, 0, 0);
+        s.clearAround(boxes);
+        for (const RoundedBox &box : boxes) {
+            const int middle = (box.left + box.right) / 2;
+            // Its first row, a row in the middle and its last row.
+            QVERIFY2(pixels(s, {middle, box.top, middle, (box.top + box.bottom) / 2, middle, box.bottom - 1}) ==
+                         QList({kRed, kRed, kRed}),
+                     qPrintable(QString("the box at (%1, %2) was cleared").arg(box.left).arg(box.top)));
+        }
+        QCOMPARE(pixels(s, {5, 5, 150, 130, 400, 420}), QList({kWhite, kWhite, kWhite}));
     }
 
     // A box reaching far past the left edge (a hand-edited position) changes the part of it inside
