@@ -191,16 +191,23 @@ private Q_SLOTS:
         };
         const Step dangling = [](WindowDriver &d) { QFile::link(d.path("nowhere"), d.path("work/Dangling.rca.xml")); };
         const Step barFull = [](WindowDriver &d) { QCOMPARE(d.text("prgSearch"), QString("5 of 5 files read")); };
+        const Step barShown = [](WindowDriver &d) {
+            QVERIFY2(d.control("prgSearch")->isVisible(), "no progress is shown while the search runs");
+        };
+        const Step barHidden = [](WindowDriver &d) {
+            QVERIFY2(!d.control("prgSearch")->isVisible(), "the progress is still shown once the search has ended");
+        };
         const Step briefly = [](WindowDriver &) { QThread::msleep(100); },
                    ended = [](WindowDriver &d) { d.waitForSearch(); };
-        const QList<Step> running{dangling, search("block"), barFull, phrase("drain"), press("btnSearch"), briefly};
+        const QList<Step> running{dangling,           search("block"), barFull, barHidden, phrase("drain"),
+                                  press("btnSearch"), briefly,         barShown};
         const QString all = "entries: " + QStringList{kFlood, kConveyor, kPress, kPump}.join('|') + '\n',
                       status = "|Search|1 file could not be read and was left out.\n";
-        addGesture("Cancel", three, running + QList<Step>{press("btnSearch"), ended}, 0, clean, 3,
+        addGesture("Cancel", three, running + QList<Step>{press("btnSearch"), ended, barHidden}, 0, clean, 3,
                    {all, "drain" + status});
-        addGesture("Esc", three, running + QList<Step>{key(Qt::Key_Escape), ended}, 0, clean, 3,
+        addGesture("Esc", three, running + QList<Step>{key(Qt::Key_Escape), ended, barHidden}, 0, clean, 3,
                    {all, "drain" + status});
-        addGesture("a new search, by Enter", three, running + QList<Step>{phrase("SENSOR"), key(Qt::Key_Return), ended},
+        addGesture("a new search, by Enter", three, running + QList<Step>{phrase("SENSOR"), key(Qt::Key_Return), ended, barHidden},
                    0, clean, 3, {"entries: " + kConveyor + '|' + kPress + '\n', "SENSOR" + status});
         addGesture("closed and opened again", three,
                    {dangling, search("block"), press("btnAnalysisDone"), press("btnAnalyze")}, 0, clean, 3,
