@@ -110,6 +110,25 @@ private Q_SLOTS:
         QCOMPARE(itemAt(5, 30), QString("none"));
     }
 
+    // A reader hears of a focused block only while the diagram has the focus and a block is chosen.
+    void focusedItemIsTheChosenBlockWhileTheDiagramHasTheFocus()
+    {
+        WindowDriver d;
+        d.start();
+        d.load(analysisWith(2));
+        QAccessibleInterface *diagram = QAccessible::queryAccessibleInterface(d.control("picDiagram"));
+        const auto focused = [&] {
+            const QAccessibleInterface *item = diagram->focusChild();
+            return item ? item->text(QAccessible::Name) : QString("none");
+        };
+        run(d, {focus("picDiagram")});
+        QCOMPARE(focused(), QString("none")); // no block chosen yet
+        d.key(Qt::Key_Home);
+        QCOMPARE(focused(), QString("Block 1"));
+        run(d, {focus("txtOffice")});
+        QCOMPARE(focused(), QString("none")); // the block stays chosen, the focus is elsewhere
+    }
+
     // A key picture's cells are buttons, hidden from a reader while the other view's key shows.
     void keyCellsAreHiddenWithTheirPicture()
     {
