@@ -331,6 +331,26 @@ private Q_SLOTS:
         s.print("x");
     }
 
+    // Given another font (the replay's picture takes the diagram's), a surface measures captions
+    // in it: twice as large, a caption wraps as that font wraps it, into more lines.
+    void captionsWrapInTheSurfacesFont()
+    {
+        Surface s = startupSurface();
+        const QString caption = "Inspection of the relief valve was postponed twice";
+        const auto lines = [&](const TextMetrics &metrics) {
+            return wrapCaption(caption, captionMeasure(metrics, s.mapping())).lines;
+        };
+        const QStringList before = lines(s.textMetrics());
+        QFont larger = s.font();
+        if (larger.pixelSize() > 0)
+            larger.setPixelSize(2 * larger.pixelSize());
+        else
+            larger.setPointSizeF(2 * larger.pointSizeF());
+        s.setFont(larger);
+        QCOMPARE(lines(s.textMetrics()), lines(TextMetrics(larger)));
+        QVERIFY2(lines(s.textMetrics()).size() > before.size(), "the larger font wraps into no more lines");
+    }
+
     // A character that draws nothing (a soft hyphen, a control code, a zero-width space) adds
     // no ink after a word, whichever glyph the font has for it.
     void invisibleCharactersAddNoInk_data()
