@@ -94,9 +94,10 @@ QByteArrayView wordOf(QByteArrayView text, const Token &token)
 
 qint64 numberOf(QByteArrayView text, const Token &token)
 {
-    // Digits only; more than fit in a file's size are no number of this file.
-    const QByteArrayView word = wordOf(text, token);
-    return word.size() > 15 ? -1 : word.toLongLong();
+    // Digits only; more than a 64-bit number holds are no number of this file.
+    bool ok = false;
+    const qint64 number = wordOf(text, token).toLongLong(&ok);
+    return ok ? number : -1;
 }
 
 // Whether tokens[i] starts a reference "n g R".
