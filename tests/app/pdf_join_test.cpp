@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 
 #include <cctype>
+#include <utility>
 
 using namespace tessik;
 
@@ -203,6 +204,45 @@ private Q_SLOTS:
         for (const QString &each : tags)
             QVERIFY2(joined->count(QByteArray(each.toLatin1() + '+')) == namings,
                      qPrintable(QString("the font tagged %1 is not named so in all %2 places").arg(each).arg(namings)));
+    }
+
+    // A second document of several fonts (each style of a family is a font of its own, where the
+    // machine has them) keeps them apart from each other as well as from the first's, however
+    // alike their tags.
+    void everyFontOfTheSecondNamedApart()
+    {
+        QByteArray document;
+        QBuffer buffer(&document);
+        buffer.open(QIODevice::WriteOnly);
+        QPdfWriter writer(&buffer);
+        QPainter painter(&writer);
+        QFont font("Arial");
+        for (const auto &[bold, italic] : {std::pair{false, false}, {true, false}, {true, true}}) {
+            font.setBold(bold);
+            font.setItalic(italic);
+            painter.setFont(font);
+            painter.drawText(QPointF(100, 500 + 400 * (bold + italic)), "abc");
+        }
+        painter.end();
+        static const QRegularExpression subset("/FontName /([A-Z]{6})\\+");
+        const auto tags = [](const QByteArray &pdf) {
+            QStringList found;
+            for (const QRegularExpressionMatch &m : subset.globalMatch(QString::fromLatin1(pdf)))
+                found << m.captured(1);
+            return found;
+        };
+        // Two of its tags alike but for their first capital, as another writer might make them.
+        const QStringList own = tags(document);
+        if (own.size() >= 2) {
+            const QString alike = QChar(own[0][0] == 'Z' ? 'Y' : 'Z') + own[0].mid(1);
+            document.replace(QByteArray(own[1].toLatin1() + '+'), QByteArray(alike.toLatin1() + '+'));
+        }
+        const std::optional<QByteArray> joined = joinPdfs(document, document);
+        QVERIFY2(joined, "not joined");
+        QStringList distinct = tags(*joined);
+        distinct.removeDuplicates();
+        QVERIFY2(distinct.size() == 2 * tags(document).size(),
+                 qPrintable(QString("%1 fonts in each, tagged %2").arg(tags(document).size()).arg(distinct.join(' '))));
     }
 
     // A name of six capitals and no plus sign after them is no tag: it stays as it is.
