@@ -289,6 +289,12 @@ private Q_SLOTS:
         const qsizetype firstUsed = good.indexOf(" 00000 n"), secondUsed = good.indexOf(" 00000 n", firstUsed + 1);
         twice.replace(secondUsed - 10, 10, good.mid(firstUsed - 10, 10));
         QTest::newRow("two objects at one place") << good << twice;
+        QByteArray swapped = good; // the last two objects in use each where the table puts the other
+        const qsizetype lastUsed = good.lastIndexOf(" 00000 n"),
+                        beforeLast = good.lastIndexOf(" 00000 n", lastUsed - 1);
+        swapped.replace(lastUsed - 10, 10, good.mid(beforeLast - 10, 10));
+        swapped.replace(beforeLast - 10, 10, good.mid(lastUsed - 10, 10));
+        QTest::newRow("objects that are not where the table says") << good << swapped;
         QTest::newRow("no catalogue") << good << replaced(good, "/Root", "/Rook");
         QTest::newRow("a catalogue without pages") << good << replaced(good, "/Pages 3", "/Pagez 3");
         QTest::newRow("pages that list none") << good << replaced(good, "/Kids", "/Kidz");
