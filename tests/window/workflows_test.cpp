@@ -199,16 +199,17 @@ private Q_SLOTS:
         };
         const Step briefly = [](WindowDriver &) { QThread::msleep(100); },
                    ended = [](WindowDriver &d) { d.waitForSearch(); };
-        const QList<Step> running{dangling,           search("block"), barFull, barHidden, phrase("drain"),
-                                  press("btnSearch"), briefly,         barShown};
+        const QList<Step> running{dangling,        search("block"),    barFull, barHidden,
+                                  phrase("drain"), press("btnSearch"), briefly, barShown};
         const QString all = "entries: " + QStringList{kFlood, kConveyor, kPress, kPump}.join('|') + '\n',
                       status = "|Search|1 file could not be read and was left out.\n";
         addGesture("Cancel", three, running + QList<Step>{press("btnSearch"), ended, barHidden}, 0, clean, 3,
                    {all, "drain" + status});
         addGesture("Esc", three, running + QList<Step>{key(Qt::Key_Escape), ended, barHidden}, 0, clean, 3,
                    {all, "drain" + status});
-        addGesture("a new search, by Enter", three, running + QList<Step>{phrase("SENSOR"), key(Qt::Key_Return), ended, barHidden},
-                   0, clean, 3, {"entries: " + kConveyor + '|' + kPress + '\n', "SENSOR" + status});
+        addGesture("a new search, by Enter", three,
+                   running + QList<Step>{phrase("SENSOR"), key(Qt::Key_Return), ended, barHidden}, 0, clean, 3,
+                   {"entries: " + kConveyor + '|' + kPress + '\n', "SENSOR" + status});
         addGesture("closed and opened again", three,
                    {dangling, search("block"), press("btnAnalysisDone"), press("btnAnalyze")}, 0, clean, 3,
                    {"entries: \n", "search |Search|\n", "focus txtKeyWord"});
