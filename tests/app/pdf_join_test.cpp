@@ -117,6 +117,16 @@ private Q_SLOTS:
 
     // The second document written as other writers write theirs joins all the same: a delimiter
     // parting two tokens without a blank between them, a string in hexadecimal.
+    // The joined file is the first document's, with the second's pages: the second's information
+    // (its title) is left behind with its catalogue.
+    void secondsInformationLeftBehind()
+    {
+        const QByteArray first = pdfOf({"One"}, false, "First");
+        const std::optional<QByteArray> joined = joinPdfs(first, pdfOf({"Two"}, false, "Second"));
+        QVERIFY2(joined, "not joined");
+        QCOMPARE(joined->count("/Title"), first.count("/Title"));
+    }
+
     void secondWrittenAsOthersWriteJoins_data()
     {
         QTest::addColumn<QByteArray>("what");
