@@ -208,6 +208,39 @@ private Q_SLOTS:
         s.takeChangedArea();
         s.roundRect(INT_MIN, 10, 50, 40, 0, 0);
         QCOMPARE(s.takeChangedArea(), QRect(0, 10, 50, 30));
+        s.roundRect(60, 20, 90, INT_MAX, 0, 0); // far past the bottom edge
+        QCOMPARE(s.takeChangedArea(), QRect(60, 20, 30, 410));
+    }
+
+    // A zoom beyond what the view offers (a hand-edited setting) is taken at the nearest it
+    // offers, and one that is no number at 100 %.
+    void zoomBeyondTheViewsIsHeldToIt_data()
+    {
+        QTest::addColumn<double>("asked");
+        QTest::addColumn<double>("taken");
+        QTest::newRow("too far in") << 1e9 << PlaneView::kMaxZoom;
+        QTest::newRow("too far out") << 0.0 << PlaneView::kMinZoom;
+        QTest::newRow("no number") << qQNaN() << 1.0;
+        QTest::newRow("infinite") << qInf() << 1.0;
+    }
+    void zoomBeyondTheViewsIsHeldToIt()
+    {
+        QFETCH(double, asked);
+        QFETCH(double, taken);
+        Surface s = startupSurface();
+        s.setView({asked, 0, 0});
+        QCOMPARE(s.view().zoom, taken);
+    }
+
+    // A fixed picture (a key) drawn for a dense screen measures in pixels, not device pixels.
+    void fixedPictureTakesItsDensity()
+    {
+        Surface s = startupSurface();
+        QImage picture(40, 20, QImage::Format_RGB32);
+        picture.fill(Qt::white);
+        picture.setDevicePixelRatio(2);
+        s.setImage(picture);
+        QCOMPARE(QSize(s.pixelWidth(), s.pixelHeight()), QSize(20, 10));
     }
 
     // A dense picture knows its density: painted anywhere, it takes the size of the diagram in
