@@ -209,6 +209,29 @@ private Q_SLOTS:
         compareWithRecorded(lines, dataFile("recorded/damaged_files.txt"));
     }
 
+    // A file cut short opens with the blocks it still holds, and says so, whether or not it has
+    // the declaration before its analysis tag.
+    void fileCutShortOpensWithWhatItHolds_data()
+    {
+        QTest::addColumn<bool>("declared");
+        QTest::newRow("after the declaration") << true;
+        QTest::newRow("from its very first character") << false;
+    }
+    void fileCutShortOpensWithWhatItHolds()
+    {
+        QFETCH(bool, declared);
+        const QByteArray sample = readBytes(TESSIK_SAMPLES_DIR "/Conveyor_stoppage.rca.xml");
+        const qsizetype opening = sample.indexOf("<analysis>"), lastBlock = sample.lastIndexOf("<block>");
+        QVERIFY2(opening > 0 && lastBlock > opening, "the sample is not as this test knows it");
+        const QByteArray cut = sample.mid(declared ? 0 : opening, lastBlock - (declared ? 0 : opening));
+        const ReadOutcome whole = readAnalysisBytes(sample, AnalysisEncoding::CodePage, kGerman);
+        const ReadOutcome read = readAnalysisBytes(cut, AnalysisEncoding::CodePage, kGerman);
+        QVERIFY2(read.ok, qPrintable(read.reason));
+        QCOMPARE(read.analysis.table.usedSlots(), whole.analysis.table.usedSlots() - 1);
+        QVERIFY2(read.repairs.join(' ').contains("without its closing </analysis> tag"),
+                 qPrintable("not said: " + read.repairs.join(" / ")));
+    }
+
     // Text, German locale or C, the Single and its fault, the Integer and its fault.
     void readsNumbers_data() { addRowsFrom("number_reading.tsv"); }
     void readsNumbers()
