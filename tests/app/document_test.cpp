@@ -132,6 +132,17 @@ private Q_SLOTS:
         QVERIFY2(d.history().count() == 0 && !d.isModified(), "a step that adds nothing is in the history");
     }
 
+    // The first block of a new analysis, added and undone, leaves no trace: saved, the file has
+    // no block, not a free slot where the block was.
+    void firstBlockUndoneLeavesNoSlot()
+    {
+        Document d;
+        const QByteArray empty = writeAnalysis(d.analysis());
+        QVERIFY(d.addBlock(50, 5) != 0);
+        d.undo();
+        QCOMPARE(writeAnalysis(d.analysis()), empty);
+    }
+
     // Typing in the open editor of a freshly opened analysis is in the copy as OK would store
     // it, with characters the file's code page lacks; what undoes the typing takes it out again,
     // and leaves the other unsaved edits in.
