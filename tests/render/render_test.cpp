@@ -91,6 +91,15 @@ QString looks(const AnimationState &state, const BlockTable &table)
 
 // Block 1 has children 2 and 4, block 2 has child 3: boxes at x 0, 20 and 40 in a row, y -5, and
 // block 4 below block 1. Every link runs straight across or down, half-way between two boxes.
+QFont twiceAsLarge(QFont font)
+{
+    if (font.pixelSize() > 0)
+        font.setPixelSize(2 * font.pixelSize());
+    else
+        font.setPointSizeF(2 * font.pointSizeF());
+    return font;
+}
+
 BlockTable chainTable()
 {
     BlockTable table;
@@ -374,11 +383,7 @@ private Q_SLOTS:
             return wrapCaption(caption, captionMeasure(metrics, s.mapping())).lines;
         };
         const QStringList before = lines(s.textMetrics());
-        QFont larger = s.font();
-        if (larger.pixelSize() > 0)
-            larger.setPixelSize(2 * larger.pixelSize());
-        else
-            larger.setPointSizeF(2 * larger.pointSizeF());
+        const QFont larger = twiceAsLarge(s.font());
         s.setFont(larger);
         QCOMPARE(lines(s.textMetrics()), lines(TextMetrics(larger)));
         QVERIFY2(lines(s.textMetrics()).size() > before.size(), "the larger font wraps into no more lines");
@@ -579,6 +584,23 @@ private Q_SLOTS:
         QVERIFY(!looks(state, table).contains('H'));
         state.step(table, AnimationDirection::Forward);
         QVERIFY(state.restart);
+    }
+
+    // The replay's frames are drawn in the diagram's own font: with nothing hidden, the picture
+    // faded in is the diagram's.
+    void replayDrawsInTheDiagramsFont()
+    {
+        BlockTable table = chainTable();
+        for (int id = 1; id <= table.usedSlots(); ++id)
+            table.setCaption(id, "Inspection of the relief valve was postponed twice");
+        Surface diagram = startupSurface();
+        diagram.setFont(twiceAsLarge(diagram.font()));
+        PlotDiagram(diagram, table, DiagramColours(), "");
+        const QImage plain = diagram.image();
+        Surface buffer;
+        FakePlatform platform;
+        PlotDiagramHidden(buffer, diagram, table, DiagramColours(), AnimationState(), platform);
+        QVERIFY2(diagram.image() == plain, "the replay's picture is not the diagram's");
     }
 
     // The blend gives old + (new - old) x alpha / 255. Stretches that are the same in both pictures
