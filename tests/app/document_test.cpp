@@ -58,6 +58,7 @@ private Q_SLOTS:
     {
         test::addRows<Edit>({
             {"add", [](Document &d) { d.addBlock(50, 5); }},
+            {"add a cause", [](Document &d) { d.addCause(50, 5, 2); }},
             {"caption and notes", [](Document &d) { d.commitBlock(2, "Seal", "worn"); }},
             {"delete, unlinking the child in the first slot", [](Document &d) { d.deleteBlock(2); }},
             {"move", [](Document &d) { d.moveBlocks({BlockPlace(3, 7, 9)}); }},
@@ -88,7 +89,8 @@ private Q_SLOTS:
         d.linkBlocks(0, 1); // no such slot: nothing to do, and the redo stays
         d.redo();
         QCOMPARE(writeAnalysis(d.analysis()), edited);
-        d.moveBlocks({{3, d.table().block(3).x, d.table().block(3).y}}); // a gesture that changes nothing
+        d.moveBlocks({{3, d.table().block(3).x, d.table().block(3).y}}); // gestures that change nothing
+        d.setCategory(3, d.table().block(3).category);
         QVERIFY2(d.history().count() == 1, "a gesture that changed nothing is a step");
         QVERIFY(d.save(pump).ok);
         d.setHeader(HeaderField::Office, "x"); // marks the title it finds
