@@ -103,6 +103,17 @@ private Q_SLOTS:
         QCOMPARE(d.title(), QString("Root Cause Anlysis: Pump"));
     }
 
+    // Opening a file puts the edited analysis aside: the document is the file, with no history.
+    void openingAFileLeavesNoEdits()
+    {
+        TestEnvironment env;
+        Document d;
+        const QString pump = openPump(d, env);
+        d.addBlock(50, 5);
+        QVERIFY(d.open(pump).ok);
+        QVERIFY2(!d.isModified() && d.history().count() == 0, "the opened file is taken for an edited analysis");
+    }
+
     // Typing in one header box is one step however many keys it took; the next box's typing is
     // a step of its own, undone on its own.
     void headerTypingIsAStepABox()
