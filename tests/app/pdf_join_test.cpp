@@ -245,11 +245,13 @@ private Q_SLOTS:
         // Its second tag alike to its first but for the first capital, its third but for the last,
         // as another writer might make them.
         const QStringList own = tags(document);
-        QVERIFY2(!own.isEmpty(), "the engine no longer embeds its fonts in part");
         const auto otherThan = [](QChar c) { return QChar(c == 'Z' ? 'Y' : 'Z'); };
-        const QStringList alike{otherThan(own[0].front()) + own[0].mid(1), own[0].left(5) + otherThan(own[0].back())};
-        for (qsizetype i = 1; i < std::min(own.size(), alike.size() + 1); ++i)
-            document.replace(QByteArray(own[i].toLatin1() + '+'), QByteArray(alike[i - 1].toLatin1() + '+'));
+        for (qsizetype i = 1; i < std::min<qsizetype>(own.size(), 3); ++i) {
+            const qsizetype letter = i == 1 ? 0 : 5;
+            QString alike = own[0];
+            alike[letter] = otherThan(alike[letter]);
+            document.replace(QByteArray(own[i].toLatin1() + '+'), QByteArray(alike.toLatin1() + '+'));
+        }
         const std::optional<QByteArray> joined = joinPdfs(document, document);
         QVERIFY2(joined, "not joined");
         QStringList distinct = tags(*joined);
