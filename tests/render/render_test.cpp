@@ -89,8 +89,7 @@ QString looks(const AnimationState &state, const BlockTable &table)
     return out;
 }
 
-// Block 1 has children 2 and 4, block 2 has child 3: boxes at x 0, 20 and 40 in a row, y -5, and
-// block 4 below block 1. Every link runs straight across or down, half-way between two boxes.
+// The font at twice its size, however its size is given.
 QFont twiceAsLarge(QFont font)
 {
     if (font.pixelSize() > 0)
@@ -100,6 +99,8 @@ QFont twiceAsLarge(QFont font)
     return font;
 }
 
+// Block 1 has children 2 and 4, block 2 has child 3: boxes at x 0, 20 and 40 in a row, y -5, and
+// block 4 below block 1. Every link runs straight across or down, half-way between two boxes.
 BlockTable chainTable()
 {
     BlockTable table;
