@@ -114,6 +114,22 @@ private Q_SLOTS:
         QVERIFY2(!d.isModified() && d.history().count() == 0, "the opened file is taken for an edited analysis");
     }
 
+    // A copy left behind that cannot be read back is let go at once, where it is, not held for
+    // the rest of the run: a program started now is offered it again.
+    void unreadableCopyIsLetGo()
+    {
+        TestEnvironment env;
+        const QString copy = env.userFolder() + kRecoveryFolderName + "/000000000000001-1.analysis";
+        QVERIFY(writeBytes(copy, "") && QFile::resize(copy, kMaxRecoveryCopyBytes + 1));
+        Document d;
+        d.keepRecoveryCopies(env.userFolder());
+        QCOMPARE(d.takeRecoveryCopy().copyPath, copy);
+        QVERIFY2(!d.restoreRecoveryCopy().ok, "a copy too large to read was restored");
+        RecoveryCopies another(env.userFolder());
+        const std::unique_ptr<RecoveryOrphan> offered = another.takeOrphan();
+        QVERIFY2(offered && offered->copyPath == copy, "the copy is still held, or gone");
+    }
+
     // Typing in one header box is one step however many keys it took; the next box's typing is
     // a step of its own, undone on its own.
     void headerTypingIsAStepABox()
