@@ -1,9 +1,11 @@
 #include "model/block_table.h"
+#include "model/classification.h"
 #include "model/colour_pick.h"
 #include "model/spoken_block.h"
 #include "support/test_main.h"
 
 #include <QImage>
+#include <QRandomGenerator>
 
 using namespace tessik;
 
@@ -101,6 +103,77 @@ private Q_SLOTS:
         QVERIFY(!table.wouldCloseLoop(20, 60));
         table.multiMove(60, 1, 0);
         QCOMPARE(table.block(50).x, 50 * 12 - 6.0f);
+    }
+
+    // The notes keywords in any letter case, anywhere, each alone or with others. Letter case is
+    // Unicode's: the long s folds to an s, a full-width S does not.
+    void notesClassification_data()
+    {
+        QTest::addColumn<QString>("notes");
+        QTest::addColumn<int>("index");
+        const QList<std::pair<const char *, std::pair<QString, int>>> rows{
+            {"empty", {"", 0}},
+            {"shorter than any keyword", {"tech", 0}},
+            {"one letter short", {"Scienc", 0}},
+            {"at the very end", {"this is about sciencE", 1}},
+            {"all capitals", {"TECHNOLOGY", 2}},
+            {"mixed case with its space", {"humAn fActors", 4}},
+            {"two spaces", {"human  factors", 0}},
+            {"a tab for the space", {"human\tfactors", 0}},
+            {"a NUL for the space", {QString("human") + QChar(0) + "factors", 0}},
+            {"a no-break space", {QString::fromUtf16(u"human\u00a0factors"), 0}},
+            {"all three, in any order", {"Human Factors, Science and technology", 7}},
+            {"a false start before the word", {"sscience tttechnology", 3}},
+            {"a near miss before the word", {"human factor, humanhuman factors", 4}},
+            {"a near miss that ends like the word", {"sciencscience", 1}},
+            {"accents elsewhere", {QString::fromUtf16(u"caf\u00e9: Technology and Human Factors"), 6}},
+            {"the long s", {QString::fromUtf16(u"\u017Fcience"), 1}},
+            {"the long s with ASCII keywords", {QString::fromUtf16(u"\u017Fcience and TECHNOLOGY"), 3}},
+            {"a full-width S", {QString::fromUtf16(u"\uFF33cience"), 0}},
+            {"a symbol from outside the BMP", {QString::fromUtf16(u"\U0001F600 science"), 1}},
+        };
+        for (const auto &[name, row] : rows)
+            QTest::newRow(name) << row.first << row.second;
+    }
+    void notesClassification()
+    {
+        QFETCH(QString, notes);
+        QFETCH(int, index);
+        QCOMPARE(notesIndex(notes), index);
+        // Deep in long notes, where a redraw finds them.
+        const QString filler(20000, QLatin1Char('x'));
+        QCOMPARE(notesIndex(filler + notes + filler), index);
+    }
+
+    // Texts made of the keywords' letters in both cases are classified as Unicode case folding
+    // finds the keywords in them.
+    void notesClassificationAgreesWithCaseFolding()
+    {
+        const QString letters = "scienceSCIENCEtechnologyTECHNOLOGYhuman factorsHUMAN FACTORS";
+        const char *const keywords[] = {"science", "technology", "human factors"};
+        QRandomGenerator random(20261210);
+        int found = 0;
+        for (int round = 0; round < 20000; ++round) {
+            QString text;
+            for (int length = random.bounded(1, 40); length > 0; --length)
+                text += letters[random.bounded(int(letters.size()))];
+            // Whole keywords, in mixed case, in half the texts, so that every classification is met.
+            for (const char *keyword : keywords) {
+                if (round % 2 == 1 || random.bounded(2) == 0)
+                    continue;
+                QString word = QString::fromLatin1(keyword);
+                for (QChar &c : word)
+                    c = random.bounded(2) == 1 ? c.toUpper() : c;
+                text.insert(random.bounded(int(text.size()) + 1), word);
+            }
+            int expected = 0;
+            for (int bit = 0; bit < 3; ++bit)
+                if (text.contains(QLatin1String(keywords[bit]), Qt::CaseInsensitive))
+                    expected += 1 << bit;
+            found |= 1 << expected;
+            QVERIFY2(notesIndex(text) == expected, qPrintable("\"" + text + "\""));
+        }
+        QCOMPARE(found, 0xff); // all eight classifications met
     }
 
     // Each colour rule at its boundary, then the walk to the right: a colour no rule takes gives
