@@ -7,9 +7,15 @@
 
 namespace tessik {
 
+namespace {
+
+constexpr QCryptographicHash::Algorithm kStampHash = QCryptographicHash::Blake2b_256;
+
+} // namespace
+
 FileStamp FileStamp::of(const QByteArray &bytes)
 {
-    return {true, bytes.size(), QCryptographicHash::hash(bytes, QCryptographicHash::Sha256)};
+    return {true, bytes.size(), QCryptographicHash::hash(bytes, kStampHash)};
 }
 
 FileStamp stampOnDisk(const QString &path)
@@ -29,10 +35,10 @@ bool changedSince(const QString &path, const FileStamp &stamp)
     if (info.size() != stamp.size)
         return true;
     QFile file(path);
-    QCryptographicHash hash(QCryptographicHash::Sha256);
+    QCryptographicHash hash(kStampHash);
     if (!file.open(QIODevice::ReadOnly) || !hash.addData(&file) || file.error() != QFileDevice::NoError)
         return true;
-    return hash.result() != stamp.sha256;
+    return hash.result() != stamp.digest;
 }
 
 QString changedFileQuestion(const QString &path)
