@@ -13,7 +13,7 @@ const std::string_view kNotesKeywords[] = {"science", "technology", "human facto
 
 bool isAscii(QStringView text)
 {
-    // Four characters at a time: some ten times quicker than one by one.
+    // Four characters at a time.
     constexpr std::uint64_t kHighBits = 0xff80ff80ff80ff80;
     const char16_t *chars = text.utf16();
     const qsizetype size = text.size();
@@ -64,8 +64,8 @@ bool containsAsciiKeyword(QStringView text, std::string_view keyword)
 int notesIndex(const QString &notes)
 {
     // Notes run to tens of kilobytes and are classified at every redraw: plain ASCII is searched
-    // some ten times quicker than with Unicode case folding, which the rest still needs (the long
-    // s, for one, folds to s).
+    // over twice as quick as with Unicode case folding, which the rest still needs (the long s,
+    // for one, folds to s).
     const bool ascii = isAscii(notes);
     int index = 0;
     for (int bit = 0; bit < 3; ++bit) {
