@@ -33,9 +33,10 @@ constexpr double kBandMm = 12;
 constexpr double kBandPoints = 8.5;
 // Text whose shaped glyphs are kept from the layout to the drawing, in characters, for the whole
 // report (each of two parts keeps half). Kept, text is not shaped a second time as it is drawn,
-// at some 30 bytes a character; past this much (the notes of the heaviest analysis a user can
-// type), long reports shape again rather than take ever more memory.
-constexpr qsizetype kShapedCharacters = 6'000'000;
+// at some 30 bytes a character; past this much (the whole text of the report of the heaviest
+// analysis a user can make, 100 blocks of 60 KB of notes, with room to spare), long reports shape
+// again rather than take ever more memory.
+constexpr qsizetype kShapedCharacters = 6'400'000;
 // Reports of this much text or more are made in two parts by two threads: some thirty pages.
 constexpr qsizetype kTwoThreadCharacters = 100'000;
 
