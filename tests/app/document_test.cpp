@@ -185,6 +185,7 @@ private Q_SLOTS:
             {"the block deleted", {[](Document &d) { d.deleteBlock(2); }, "<active> 0 ", kTyped}},
             {"another file opened",
              {[](Document &d) { d.open(QFileInfo(d.currentFile()).dir().filePath("Other.rca.xml")); }, "", ""}},
+            {"a new analysis started", {[](Document &d) { d.newAnalysis(); }, "", ""}},
             {"saved without it", {[](Document &d) { d.save(d.currentFile()); }, kTyped, ""}},
         });
     }
