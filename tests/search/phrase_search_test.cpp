@@ -387,6 +387,18 @@ private Q_SLOTS:
                               "The folder \"" + env.path("loop") +
                                   "\" could not be searched. Too many levels of symbolic links"}));
     }
+    // A file of the largest size an analysis may have is searched like any other.
+    void fileAtTheSizeLimitIsSearched()
+    {
+        TestEnvironment env;
+        const QString lib = env.path("lib/");
+        QVERIFY(writeBytes(lib + "Largest.rca.xml", analysisFile("Still here", "Sensor")) &&
+                QFile::resize(lib + "Largest.rca.xml", kMaxAnalysisFileBytes)); // sparse
+        const SearchOutcome outcome = searchFolder(lib, "sensor");
+        QCOMPARE(namesOf(outcome), QStringList{"Largest.rca.xml"});
+        QCOMPARE(outcome.statusText(), QString());
+    }
+
     // An empty file reads as empty after a file that could not be opened, whose failure is still
     // the thread's last error.
     void emptyFileIsReadAfterAFailure()
