@@ -14,6 +14,7 @@
 #include <QFontInfo>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QTextBlock>
 #include <QTextDocument>
 #include <QTextTable>
 #include <QXmlStreamReader>
@@ -420,6 +421,20 @@ private Q_SLOTS:
             QVERIFY2(std::any_of(pages.begin() + 1, pages.end(), [](const QString &p) { return p.contains(caption); }),
                      "no page after the first starts with a block's caption");
         }
+    }
+
+    // A part of a long report after the first starts with its own first element, at the top of
+    // the page it starts, with no empty line above it.
+    void laterPartStartsWithItsFirstElement()
+    {
+        const Analysis a{"Parts", "", "", tableOf({live(0, 0, 0, "Gauge 00"), live(0, 15, 0, "Gauge 01")})};
+        const ReportOutline outline = reportOutline(inputFor(a));
+        const auto last = std::find_if(outline.elements.rbegin(), outline.elements.rend(),
+                                       [](const ReportElement &e) { return e.kind == ReportElement::Subheading; });
+        QVERIFY(last != outline.elements.rend());
+        const size_t cut = size_t(outline.elements.rend() - last) - 1;
+        const std::unique_ptr<QTextDocument> part = reportDocumentPart(outline, cut, outline.elements.size(), 1.0);
+        QCOMPARE(part->begin().text(), QString("Gauge 01"));
     }
 
     // Chains that run into a loop of parent links, as a damaged file may bring, are told apart,
