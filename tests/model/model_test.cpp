@@ -129,6 +129,8 @@ private Q_SLOTS:
             {"accents elsewhere", {QString::fromUtf16(u"caf\u00e9: Technology and Human Factors"), 6}},
             {"the long s", {QString::fromUtf16(u"\u017Fcience"), 1}},
             {"the long s with ASCII keywords", {QString::fromUtf16(u"\u017Fcience and TECHNOLOGY"), 3}},
+            {"the long s after four letters", {QString::fromUtf16(u"abcd\u017Fcience"), 1}},
+            {"the long s ending a keyword", {QString::fromUtf16(u"human factor\u017F"), 4}},
             {"a full-width S", {QString::fromUtf16(u"\uFF33cience"), 0}},
             {"a symbol from outside the BMP", {QString::fromUtf16(u"\U0001F600 science"), 1}},
         };
