@@ -13,12 +13,14 @@
 #include <QDir>
 #include <QRegularExpression>
 #include <QSaveFile>
+#include <QScopeGuard>
 
 #include <atomic>
 #include <charconv>
 #include <cstring>
 #include <filesystem>
 #include <random>
+#include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -509,6 +511,23 @@ private Q_SLOTS:
             QVERIFY(writeBytes(path, "previous") && QFile::setPermissions(path, shared));
             QVERIFY(writeFileSafely(path, "new", link).ok);
             QCOMPARE(QFile::permissions(path) & ~(QFile::ReadUser | QFile::WriteUser), shared);
+        }
+    }
+
+    // A new file may be read and written by its owner, and by others as far as the process's mask
+    // allows, whichever way it is written.
+    void newFileTakesTheProcessMask()
+    {
+        TestEnvironment env;
+        const mode_t before = ::umask(027);
+        const auto restore = qScopeGuard([before] { ::umask(before); });
+        for (const AtLink link : {AtLink::Follow, AtLink::NotFollowed}) {
+            const QString path = env.path(link == AtLink::Follow ? "followed.rca.xml" : "by-name.rca.xml");
+            QVERIFY(writeFileSafely(path, "new", link).ok);
+            struct stat written;
+            QVERIFY(::stat(QFile::encodeName(path).constData(), &written) == 0);
+            QVERIFY2((written.st_mode & 07777) == 0640,
+                     qPrintable(path + QString(": mode %1").arg(written.st_mode & 07777, 0, 8)));
         }
     }
 
