@@ -219,6 +219,17 @@ private Q_SLOTS:
         QTRY_VERIFY2_WITH_TIMEOUT(copyOf(env).contains("<text>Seal</text>"), "the copy never came", 10000);
     }
 
+    // The folder of the copies, taken away while the program runs, is made again for the next copy.
+    void copyFolderTakenAwayIsMadeAgain()
+    {
+        TestEnvironment env;
+        Document d;
+        QVERIFY(!openPump(d, env).isEmpty());
+        QVERIFY(QDir(env.userFolder() + kRecoveryFolderName).removeRecursively());
+        d.commitBlock(3, "Seal", "");
+        QTRY_VERIFY2(copyOf(env).contains("<text>Seal</text>"), "no copy after its folder was taken away");
+    }
+
     // Save asks before it writes over its file when another program has put other bytes there
     // since this one read or wrote it; not for a file left alone or gone, or another file chosen
     // with Save As.
