@@ -97,8 +97,7 @@ void Surface::allocate(int pixelWidth, int pixelHeight, bool keepPicture)
     if (!needsPlain()) {
         m_plain = QImage();
     } else {
-        QImage plain(pixelWidth, pixelHeight, QImage::Format_RGB32);
-        plain.fill(Qt::white);
+        QImage plain = whitePicture(pixelWidth, pixelHeight, QImage::Format_RGB32);
         if (keepPicture && !m_plain.isNull())
             copyTopLeft(m_plain, plain);
         m_plain = plain;

@@ -1,4 +1,4 @@
-// White pictures of any size, those of tens of megabytes in pages of their own: they are white,
+// White pictures of any size, those of two megabytes or more in pages of their own: they are white,
 // of the size and format asked for, and behave as any other picture when copied and changed.
 #include "render/large_picture.h"
 #include "support/test_main.h"
@@ -51,13 +51,14 @@ private Q_SLOTS:
     }
 
     // The system holds a picture's pixels in large pages (two megabytes) only where they start on
-    // one's boundary: a picture of eight megabytes or more does.
+    // one's boundary: a picture of one large page or more does.
     void largePictureStartsOnALargePage_data()
     {
         QTest::addColumn<QSize>("size");
         QTest::addColumn<int>("pictures");
         QTest::newRow("an export at scale 4") << QSize(4652, 3980) << 1;
-        QTest::newRow("eight megabytes exactly") << QSize(2048, 1024) << 8;
+        QTest::newRow("the diagram of a window at its start-up size") << QSize(976, 542) << 3;
+        QTest::newRow("two megabytes exactly") << QSize(1024, 512) << 8;
     }
     void largePictureStartsOnALargePage()
     {
