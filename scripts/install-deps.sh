@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   # build
   cmake make g++ pkg-config clang-format
-  qt6-base-dev qt6-base-dev-tools libgl-dev qt6-svg-dev zlib1g-dev
+  qt6-base-dev qt6-base-dev-tools qt6-base-private-dev libgl-dev qt6-svg-dev zlib1g-dev
   # run: the platform plugins and the fonts the diagram is measured with
   qt6-qpa-plugins fonts-liberation2 fontconfig
   # tests, benchmarks, fuzzing, the X smoke test and looking at the real window

@@ -14,6 +14,7 @@
 //   and after each line prints what the window shows, the diagram's device pixel ratio, the
 //   messages shown meanwhile, and DONE.
 #include "app/ui/program.h"
+#include "render/fonts.h"
 #include "support/window.h"
 
 #include <QApplication>
@@ -57,6 +58,7 @@ void runLine(test::WindowDriver &driver, const QStringList &words, QString &how)
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    tessik::nameArialStandIn(); // as the program starts
     const QString mode = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
     QString how = mode == "yes" || mode == "no" ? mode : mode == "quit" ? "yes" : mode == "edit" ? "no" : "enter";
     int questions = 0;

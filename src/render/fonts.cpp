@@ -1,5 +1,8 @@
 #include "render/fonts.h"
 
+#include <QFontDatabase>
+#include <qpa/qplatformfontdatabase.h>
+
 namespace tessik {
 
 QFont arialFont(int pixelSize, bool bold)
@@ -19,6 +22,18 @@ QFont captionFont()
     // the glyphs of a picture at one pixel a pixel are the same on every screen.
     font.setHintingPreference(QFont::PreferVerticalHinting);
     return font;
+}
+
+void nameArialStandIn()
+{
+    // Asked for a family the system lacks, Qt sorts every installed font by its likeness to the one
+    // asked for and takes the first: about a millisecond and a half of the start-up, with the fonts
+    // of an ordinary desktop, before the window's first text. The system's font configuration puts
+    // Liberation Sans, Arial's metric twin, first; named as Arial it is found without the sort, and
+    // its glyphs are drawn the same.
+    const QStringList families = QFontDatabase::families();
+    if (!families.contains(QStringLiteral("Arial")) && families.contains(QStringLiteral("Liberation Sans")))
+        QPlatformFontDatabase::registerAliasToFontFamily(QStringLiteral("Liberation Sans"), QStringLiteral("Arial"));
 }
 
 } // namespace tessik

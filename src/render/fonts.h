@@ -8,6 +8,11 @@ namespace tessik {
 // Arial is not installed.
 QFont arialFont(int pixelSize, bool bold);
 
+// Where Arial is not installed but Liberation Sans is, makes Liberation Sans another name of Arial,
+// so that Qt finds it at once. Once, after the application object is made and before any other
+// thread uses fonts.
+void nameArialStandIn();
+
 // The captions of the boxes: Arial 8.25 points bold, that is 11 pixels, whatever the screen's
 // resolution. Kerning is off: widths are sums of character advances, so the drawn text has
 // exactly the measured width. Light hinting, whatever the screen's density.

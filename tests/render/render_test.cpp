@@ -13,6 +13,7 @@
 #include "support/test_main.h"
 
 #include <QDir>
+#include <QFontDatabase>
 #include <QFontInfo>
 #include <QPainter>
 #include <QtEndian>
@@ -343,6 +344,36 @@ private Q_SLOTS:
         s.setDevicePixelRatio(1); // a new picture, drawn afresh by the caller
         s.roundRect(10, 0, 20, 10, 0, 0);
         QCOMPARE(s.logicalImage(), s.image());
+    }
+
+    // Where Arial is missing, Liberation Sans is found by Arial's name without a search of every font
+    // (the tests start as the program does); it must draw exactly as when asked for by its own name,
+    // a character it lacks included.
+    void arialStandInDrawsAsItself_data()
+    {
+        QTest::addColumn<QFont>("font");
+        QTest::newRow("the window's font") << arialFont(11, false);
+        QTest::newRow("the captions' font") << captionFont();
+        QTest::newRow("a small label's font") << arialFont(9, false);
+        QTest::newRow("the editor's font") << arialFont(12, true);
+    }
+    void arialStandInDrawsAsItself()
+    {
+        QFETCH(QFont, font);
+        if (QFontDatabase::families().contains("Arial") || !QFontDatabase::families().contains("Liberation Sans"))
+            QSKIP("Arial itself is installed, or Liberation Sans is not");
+        QFont standIn = font;
+        standIn.setFamilies({"Liberation Sans"});
+        QCOMPARE(QFontInfo(font).family(), QString("Liberation Sans"));
+        QCOMPARE(QFontInfo(font).styleName(), QFontInfo(standIn).styleName());
+        QImage asArial(260, 24, QImage::Format_RGB32), asItself = asArial;
+        for (QImage *image : {&asArial, &asItself}) {
+            image->fill(Qt::white);
+            QPainter painter(image);
+            painter.setFont(image == &asArial ? font : standIn);
+            painter.drawText(QPointF(3, 17), QString::fromUtf8("Quench TANK \u00c4\u00f6 \u017f \u6f22 fi"));
+        }
+        QVERIFY2(asArial == asItself, "Arial's stand-in draws differently when asked for by Arial's name");
     }
 
     void captionTextIsBoldArialMeasuredInUnits()

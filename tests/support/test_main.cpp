@@ -1,5 +1,7 @@
 #include "support/test_main.h"
 
+#include "render/fonts.h"
+
 #include <QApplication>
 
 #include <cstring>
@@ -27,6 +29,7 @@ int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     app.setAttribute(Qt::AA_Use96Dpi, true);
+    tessik::nameArialStandIn(); // as the program starts
     auto tests = tessik::test::registry();
     if (argc > 1 && tests.count(argv[1]) > 0) {
         tests = {*tests.find(argv[1])};

@@ -4,6 +4,7 @@
 #include "app/core/picture_export.h"
 #include "app/core/report/report_file.h"
 #include "files/paths.h"
+#include "render/fonts.h"
 
 #include <QApplication>
 #include <QTextStream>
@@ -48,10 +49,12 @@ int runProgram(int argc, char *argv[])
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
         QGuiApplication app(qtArgc, argv);
+        nameArialStandIn();
         QTextStream errors(stderr);
         return command.action == CommandAction::Report ? runReport(command, errors) : runExport(command, errors);
     }
     QApplication app(qtArgc, argv);
+    nameArialStandIn();
     // Ties the window to the installed desktop entry, whose icon a Wayland desktop then shows.
     QGuiApplication::setDesktopFileName(QStringLiteral(TESSIK_APP_ID));
     Program program;
