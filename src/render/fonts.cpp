@@ -3,6 +3,8 @@
 #include <QFontDatabase>
 #include <qpa/qplatformfontdatabase.h>
 
+#include <algorithm>
+
 namespace tessik {
 
 QFont arialFont(int pixelSize, bool bold)
@@ -32,7 +34,11 @@ void nameArialStandIn()
     // Liberation Sans, Arial's metric twin, first; named as Arial it is found without the sort, and
     // its glyphs are drawn the same.
     const QStringList families = QFontDatabase::families();
-    if (!families.contains(QStringLiteral("Arial")) && families.contains(QStringLiteral("Liberation Sans")))
+    // A family that several foundries make is listed once for each, as "Arial [foundry]".
+    const bool hasArial = std::any_of(families.begin(), families.end(), [](const QString &family) {
+        return family == QLatin1String("Arial") || family.startsWith(QLatin1String("Arial ["));
+    });
+    if (!hasArial && families.contains(QStringLiteral("Liberation Sans")))
         QPlatformFontDatabase::registerAliasToFontFamily(QStringLiteral("Liberation Sans"), QStringLiteral("Arial"));
 }
 
