@@ -316,6 +316,19 @@ private Q_SLOTS:
         QCOMPARE(read.text("Title"), QString("Überlauf ≥ 泵"));
     }
 
+    // The picture's density (its size on paper) goes with it, across and down.
+    void pngKeepsItsDensity()
+    {
+        QImage picture(4, 3, QImage::Format_RGB32);
+        picture.fill(Qt::white);
+        picture.setDotsPerMeterX(7559); // 192 dots to the inch
+        picture.setDotsPerMeterY(3780); // 96
+        const QImage read = QImage::fromData(encodeOpaquePng(picture), "PNG");
+        QVERIFY2(!read.isNull(), "our PNG does not read back");
+        QCOMPARE(read.dotsPerMeterX(), 7559);
+        QCOMPARE(read.dotsPerMeterY(), 3780);
+    }
+
     // An SVG opens at the size of its pixels on a screen of 96 pixels to the inch, as the other
     // pictures do: its width in millimetres is its view box's width in pixels.
     void svgOpensAtItsPixelSize()
