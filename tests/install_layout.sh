@@ -102,6 +102,18 @@ head -1 "$share/doc/tessik/copyright" 2>/dev/null |
   grep -qx 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' ||
   fail "the copyright file is missing or not machine-readable"
 
+# The installed program finds its own modules: it writes an SVG picture with the one, and the
+# other (the print dialog) lies beside it.
+sample=$share/tessik/samples/$(basename "$(ls "$source"/samples/*.rca.xml | head -1)")
+if QT_QPA_PLATFORM=offscreen "$usr/bin/tessik" --export "$work/picture.svg" "$sample" >"$work/export.log" 2>&1; then
+  grep -q '<svg' "$work/picture.svg" || fail "the installed program's SVG picture holds no svg element"
+else
+  fail "the installed program could not export an SVG picture: $(cat "$work/export.log")"
+fi
+svg_module=$(find "$usr" -name 'libtessik_svg.so' -print -quit)
+[ -n "$svg_module" ] && [ -e "$(dirname "$svg_module")/libtessik_print.so" ] ||
+  fail "the print module is not installed beside the SVG module"
+
 echo "desktop-file-validate:"
 if ! desktop-file-validate "$desktop" >"$work/desktop.log" 2>&1 || [ -s "$work/desktop.log" ]; then
   cat "$work/desktop.log"

@@ -1,6 +1,7 @@
 #include "app/core/picture_export.h"
 
 #include "app/core/command_line.h"
+#include "app/core/svg_writer.h"
 #include "app/core/user_files.h"
 #include "files/safe_write.h"
 #include "render/diagram_picture.h"
@@ -13,7 +14,6 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSvgGenerator>
 
 #include <cmath>
 
@@ -60,23 +60,13 @@ EncodedFile encodePdf(const DiagramScene &scene, const QRect &area)
 
 EncodedFile encodeSvg(const DiagramScene &scene, const QRect &area)
 {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QSvgGenerator generator;
-    generator.setOutputDevice(&buffer);
-    generator.setSize(area.size());
-    generator.setViewBox(QRect(QPoint(0, 0), area.size()));
-    generator.setResolution(96);
-    generator.setTitle(scene.title);
-    generator.setDescription(creator());
-    QPainter painter;
-    if (!painter.begin(&generator))
+    const std::optional<QByteArray> bytes = svgDocument({area.size(), scene.title, creator()}, [&](QPainter &painter) {
+        painter.translate(-area.topLeft());
+        paintDiagram(painter, area, scene.table, scene.colours, scene.mapping);
+    });
+    if (!bytes)
         return EncodedFile::failure(QStringLiteral("The SVG picture could not be started."));
-    painter.translate(-area.topLeft());
-    paintDiagram(painter, area, scene.table, scene.colours, scene.mapping);
-    painter.end();
-    return EncodedFile::of(bytes);
+    return EncodedFile::of(*bytes);
 }
 
 EncodedFile encodePng(const DiagramScene &scene, const QRect &area, double scale)

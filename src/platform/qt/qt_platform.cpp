@@ -1,13 +1,13 @@
 #include "platform/qt/qt_platform.h"
 
+#include "platform/core/program_module.h"
+#include "platform/qt/print_dialog.h"
+
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
-#include <QPainter>
-#include <QPrintDialog>
-#include <QPrinter>
 #include <QThread>
 #include <QUrl>
 
@@ -69,19 +69,8 @@ MessageAnswer QtPlatform::showMessage(const QString &text, MessageButtons button
 
 PrintOutcome QtPlatform::printPage(const PrintRequest &request, const PagePainter &paint)
 {
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setDocName(request.jobName);
-    printer.setPageOrientation(request.landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
-    QPrintDialog dialog(&printer, m_parent);
-    if (dialog.exec() != QDialog::Accepted)
-        return PrintOutcome::Cancelled;
-    QPainter painter;
-    if (!painter.begin(&printer))
-        return PrintOutcome::Failed;
-    paint(painter, QRectF(0, 0, printer.width(), printer.height()));
-    if (!painter.end() || printer.printerState() == QPrinter::Error)
-        return PrintOutcome::Failed;
-    return PrintOutcome::Printed;
+    const auto print = reinterpret_cast<PrintPageFunction>(programModuleFunction(kPrintModule, kPrintPageFunction));
+    return print ? print(request, paint, m_parent) : PrintOutcome::Failed;
 }
 
 void QtPlatform::openUrl(const QString &urlOrPath)

@@ -2,6 +2,8 @@
 
 #include "app/core/user_files.h"
 
+#include <optional>
+
 namespace tessik {
 
 namespace {
@@ -75,17 +77,21 @@ QString table(const ReportElement &element)
     return html + QStringLiteral("</tbody></table>\n");
 }
 
-QString picture(const ReportOutline &outline, const ReportElement &element)
+// The figure, or nothing when its picture could not be drawn.
+std::optional<QString> picture(const ReportOutline &outline, const ReportElement &element)
 {
     const ReportPicture &picture = outline.pictures[size_t(element.picture)];
+    const QByteArray svg = pictureSvg(picture, element.text);
+    if (svg.isEmpty())
+        return std::nullopt;
     return tag(QStringLiteral("figure"),
-               QString::fromUtf8(pictureSvg(picture, element.text)) +
-                   tag(QStringLiteral("figcaption"), escaped(element.text)),
+               QString::fromUtf8(svg) + tag(QStringLiteral("figcaption"), escaped(element.text)),
                QStringLiteral(" style=\"max-width: %1px\"").arg(int(picture.size.width()))) +
            '\n';
 }
 
-QString body(const ReportOutline &outline)
+// The document's body, or nothing when one of its pictures could not be drawn.
+std::optional<QString> body(const ReportOutline &outline)
 {
     QString html;
     bool inList = false;
@@ -119,9 +125,13 @@ QString body(const ReportOutline &outline)
         case ReportElement::Table:
             html += table(element);
             break;
-        case ReportElement::Picture:
-            html += picture(outline, element);
+        case ReportElement::Picture: {
+            const std::optional<QString> figure = picture(outline, element);
+            if (!figure)
+                return std::nullopt;
+            html += *figure;
             break;
+        }
         }
     }
     return inList ? html + QStringLiteral("</ul>\n") : html;
@@ -131,13 +141,16 @@ QString body(const ReportOutline &outline)
 
 QByteArray reportHtml(const ReportOutline &outline)
 {
+    const std::optional<QString> content = body(outline);
+    if (!content)
+        return QByteArray();
     const QString title = lines(outline.title);
     const QString html =
         QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!DOCTYPE html>\n"
                        "<html xmlns=\"http://www.w3.org/1999/xhtml\" lang=\"en\" xml:lang=\"en\">\n<head>\n"
                        "<meta charset=\"UTF-8\"/>\n<meta name=\"generator\" content=\"Tessik %1\"/>\n"
                        "<title>%2</title>\n<style>%3</style>\n</head>\n<body>\n<h1>%4</h1>\n%5</body>\n</html>\n")
-            .arg(ProgramVersion, escaped(textLines(outline.title).join(' ')), kStyle, title, body(outline));
+            .arg(ProgramVersion, escaped(textLines(outline.title).join(' ')), kStyle, title, *content);
     // The one place every character passes: what XML cannot hold becomes a visible stand-in.
     return xmlSafeText(html).toUtf8();
 }

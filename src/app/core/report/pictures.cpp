@@ -1,12 +1,11 @@
 #include "app/core/report/pictures.h"
 
+#include "app/core/svg_writer.h"
 #include "render/diagram_picture.h"
 #include "render/fonts.h"
 
-#include <QBuffer>
 #include <QFontMetricsF>
 #include <QPainter>
-#include <QSvgGenerator>
 
 #include <algorithm>
 #include <cmath>
@@ -102,26 +101,12 @@ QImage pictureImage(const ReportPicture &picture, int width)
 
 QByteArray pictureSvg(const ReportPicture &picture, const QString &title)
 {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QSvgGenerator generator;
-    generator.setOutputDevice(&buffer);
-    const QSize size = picture.size.toSize();
-    generator.setSize(size);
-    generator.setViewBox(QRect(QPoint(0, 0), size));
-    generator.setResolution(96);
-    // Without these, every picture is named "Qt SVG Document" and described as "Generated with Qt".
-    generator.setTitle(title);
-    generator.setDescription(QString());
-    QPainter painter;
-    if (!painter.begin(&generator))
-        return QByteArray();
-    picture.paint(painter);
-    painter.end();
+    // No description: the report around the picture says what it shows.
+    const std::optional<QByteArray> bytes =
+        svgDocument({picture.size.toSize(), title, QString()}, [&](QPainter &painter) { picture.paint(painter); });
     // Everything before the svg element (the XML declaration) has no place inside a document.
-    const qsizetype start = bytes.indexOf("<svg");
-    return start < 0 ? QByteArray() : bytes.mid(start);
+    const qsizetype start = bytes ? bytes->indexOf("<svg") : -1;
+    return start < 0 ? QByteArray() : bytes->mid(start);
 }
 
 } // namespace tessik

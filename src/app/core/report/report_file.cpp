@@ -73,8 +73,12 @@ EncodedFile encodeReport(ReportFormat format, const ReportInput &input)
     switch (format) {
     case ReportFormat::Pdf:
         return encodePdf(outline, input.locale);
-    case ReportFormat::Html:
-        return EncodedFile::of(reportHtml(outline));
+    case ReportFormat::Html: {
+        const QByteArray html = reportHtml(outline);
+        if (html.isEmpty())
+            return EncodedFile::failure(QStringLiteral("The report's pictures could not be drawn."));
+        return EncodedFile::of(html);
+    }
     case ReportFormat::Odt:
         return encodeOdt(outline);
     }

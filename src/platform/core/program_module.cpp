@@ -1,0 +1,39 @@
+#include "platform/core/program_module.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QHash>
+#include <QLibrary>
+#include <QMutex>
+#include <QMutexLocker>
+
+namespace tessik {
+
+QString programModuleFolder()
+{
+    return QDir::cleanPath(QCoreApplication::applicationDirPath() + QLatin1Char('/') +
+                           QStringLiteral(TESSIK_MODULES_FROM_PROGRAM));
+}
+
+QFunctionPointer programModuleFunction(const QString &module, const char *function)
+{
+    // A picture may be exported from a worker thread while the window prints.
+    static QMutex mutex;
+    static QHash<QString, QLibrary *> loaded;
+    const QMutexLocker lock(&mutex);
+    QLibrary *&library = loaded[module];
+    if (!library) {
+        // Never unloaded: code of the module may still be on a stack when the program ends.
+        library = new QLibrary(programModuleFolder() + QLatin1Char('/') + module);
+        if (!library->load()) {
+            qWarning("%s", qPrintable(library->errorString()));
+            delete library;
+            library = nullptr;
+            loaded.remove(module);
+            return nullptr;
+        }
+    }
+    return library->resolve(function);
+}
+
+} // namespace tessik
