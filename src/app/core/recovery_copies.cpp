@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 
 namespace tessik {
@@ -42,6 +43,21 @@ void removeCopyFiles(const QString &stemPath)
 {
     QFile::remove(stemPath + kCopyEnding);
     QFile::remove(stemPath + kFileEnding);
+}
+
+// The names of the folder's files (hidden ones aside) with the ending, in any letter case, in
+// name order. Matched here rather than by QDir's name filters, which compile a pattern: this runs
+// before the window is first shown.
+QStringList filesEndingWith(const QString &folder, const QString &ending)
+{
+    QStringList names;
+    for (QDirIterator it(folder, QDir::Files); it.hasNext();) {
+        const QString name = it.nextFileInfo().fileName();
+        if (name.endsWith(ending, Qt::CaseInsensitive))
+            names << name;
+    }
+    names.sort();
+    return names;
 }
 
 // A lock file holds a process number and two names; anything much longer is none of ours.
@@ -197,7 +213,7 @@ void RecoveryCopies::waitForQueue()
 std::unique_ptr<RecoveryOrphan> RecoveryCopies::takeOrphan()
 {
     removeAbandonedLocks();
-    QStringList copies = QDir(m_folder).entryList({QLatin1Char('*') + kCopyEnding}, QDir::Files, QDir::Name);
+    const QStringList copies = filesEndingWith(m_folder, kCopyEnding);
     // Newest first: the last run's work is the one the user remembers.
     for (auto name = copies.crbegin(); name != copies.crend(); ++name) {
         const QString stemPath = stem(m_folder, *name, kCopyEnding);
@@ -218,7 +234,7 @@ std::unique_ptr<RecoveryOrphan> RecoveryCopies::takeOrphan()
 void RecoveryCopies::removeAbandonedLocks()
 {
     // A run that ended without warning before it had anything to keep leaves only its lock.
-    const QStringList locks = QDir(m_folder).entryList({QLatin1Char('*') + kLockEnding}, QDir::Files);
+    const QStringList locks = filesEndingWith(m_folder, kLockEnding);
     for (const QString &name : locks) {
         const QString stemPath = stem(m_folder, name, kLockEnding);
         if (stemPath == joinPath(m_folder, m_run) ||

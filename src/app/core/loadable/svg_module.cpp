@@ -8,7 +8,7 @@
 #include <type_traits>
 
 extern "C" Q_DECL_EXPORT bool tessikWriteSvg(QIODevice *output, const tessik::SvgFrame &frame,
-                                              const tessik::SvgPainting &paint)
+                                             const tessik::SvgPainting &paint)
 {
     QSvgGenerator generator;
     generator.setOutputDevice(output);

@@ -10,7 +10,7 @@
 using namespace tessik;
 
 extern "C" Q_DECL_EXPORT PrintOutcome tessikPrintPage(const PrintRequest &request, const PagePainter &paint,
-                                                       QWidget *parent)
+                                                      QWidget *parent)
 {
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(request.jobName);
