@@ -19,17 +19,18 @@ QFunctionPointer programModuleFunction(const QString &module, const char *functi
 {
     // A picture may be exported from a worker thread while the window prints.
     static QMutex mutex;
-    static QHash<QString, QLibrary *> loaded;
+    // Never destroyed, nor the libraries unloaded: code of a module may still be on a stack when
+    // the program ends.
+    static auto *const loaded = new QHash<QString, QLibrary *>;
     const QMutexLocker lock(&mutex);
-    QLibrary *&library = loaded[module];
+    QLibrary *&library = (*loaded)[module];
     if (!library) {
-        // Never unloaded: code of the module may still be on a stack when the program ends.
         library = new QLibrary(programModuleFolder() + QLatin1Char('/') + module);
         if (!library->load()) {
             qWarning("%s", qPrintable(library->errorString()));
             delete library;
             library = nullptr;
-            loaded.remove(module);
+            loaded->remove(module);
             return nullptr;
         }
     }
