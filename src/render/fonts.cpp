@@ -33,13 +33,17 @@ void nameArialStandIn()
     // of an ordinary desktop, before the window's first text. The system's font configuration puts
     // Liberation Sans, Arial's metric twin, first; named as Arial it is found without the sort, and
     // its glyphs are drawn the same.
-    const QStringList families = QFontDatabase::families();
+    if (needsArialStandIn(QFontDatabase::families()))
+        QPlatformFontDatabase::registerAliasToFontFamily(QStringLiteral("Liberation Sans"), QStringLiteral("Arial"));
+}
+
+bool needsArialStandIn(const QStringList &families)
+{
     // A family that several foundries make is listed once for each, as "Arial [foundry]".
     const bool hasArial = std::any_of(families.begin(), families.end(), [](const QString &family) {
         return family == QLatin1String("Arial") || family.startsWith(QLatin1String("Arial ["));
     });
-    if (!hasArial && families.contains(QStringLiteral("Liberation Sans")))
-        QPlatformFontDatabase::registerAliasToFontFamily(QStringLiteral("Liberation Sans"), QStringLiteral("Arial"));
+    return !hasArial && families.contains(QStringLiteral("Liberation Sans"));
 }
 
 } // namespace tessik

@@ -12,6 +12,9 @@ QFont arialFont(int pixelSize, bool bold);
 // so that Qt finds it at once. Once, after the application object is made and before any other
 // thread uses fonts.
 void nameArialStandIn();
+// Whether the installed families (as QFontDatabase lists them) call for that: no Arial of any
+// foundry, and Liberation Sans.
+bool needsArialStandIn(const QStringList &families);
 
 // The captions of the boxes: Arial 8.25 points bold, that is 11 pixels, whatever the screen's
 // resolution. Kerning is off: widths are sums of character advances, so the drawn text has

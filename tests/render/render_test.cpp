@@ -347,6 +347,24 @@ private Q_SLOTS:
         QCOMPARE(s.logicalImage(), s.image());
     }
 
+    // Liberation Sans is named Arial only where Arial, from any foundry, is missing.
+    void arialStandInOnlyWhereArialIsMissing_data()
+    {
+        addRows<std::pair<QStringList, bool>>({
+            {"Liberation Sans alone", {{"DejaVu Sans", "Liberation Sans"}, true}},
+            {"Arial itself", {{"Arial", "Liberation Sans"}, false}},
+            {"Arial from one foundry", {{"Arial [Monotype]", "Liberation Sans"}, false}},
+            {"a family named like Arial", {{"Arial Narrow", "Liberation Sans"}, true}},
+            {"neither", {{"DejaVu Sans"}, false}},
+        });
+    }
+    void arialStandInOnlyWhereArialIsMissing()
+    {
+        using Row = std::pair<QStringList, bool>;
+        QFETCH(Row, row);
+        QCOMPARE(needsArialStandIn(row.first), row.second);
+    }
+
     // Where Arial is missing, Liberation Sans is found by Arial's name without a search of every font
     // (the tests start as the program does); it must draw exactly as when asked for by its own name.
     // Only characters the font has: which font stands in for the others depends on the machine.
