@@ -49,7 +49,10 @@ void runLine(test::WindowDriver &driver, const QStringList &words, QString &how)
         driver.type(name, words.mid(2).join(' '));
     else if (command == "enter")
         driver.control(name)->setFocus(), driver.key(Qt::Key_Return);
-    else if (command == "press")
+    else if (command == "grab") { // what the control paints inside its frame, saved as a PNG
+        QWidget *control = driver.control(name);
+        control->grab(control->contentsRect()).toImage().save(words.value(2), "PNG");
+    } else if (command == "press")
         how = words.value(2, "enter"), driver.click(name);
 }
 

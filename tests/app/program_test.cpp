@@ -8,6 +8,7 @@
 #include "app/driven.h"
 #include "files/analysis_writer.h"
 #include "files/paths.h"
+#include "render/artwork.h"
 #include "support/test_main.h"
 #include "support/window.h"
 
@@ -261,6 +262,26 @@ private Q_SLOTS:
             snapshots << readBytes(env.path("work/RCA_Snapshot.bmp"));
         }
         QVERIFY2(snapshots[0].size() > 100000 && snapshots[1] == snapshots[0], "the snapshots differ");
+    }
+
+    // On a screen of twice the density the category key is drawn at that density, not a
+    // picture of one pixel a pixel enlarged.
+    void categoryKeyIsSharpAtTwiceTheDensity()
+    {
+        TestEnvironment env;
+        Driven program(env, {"serve"}, "2");
+        QVERIFY(program.shows("DONE\n").contains("RATIO 2\n"));
+        program.run("grab PicCategories " + env.path("key.png"));
+        const QImage shown(env.path("key.png")), drawn = categoryKeyPicture(2);
+        QVERIFY2(!shown.isNull(), "the key could not be grabbed");
+        QVERIFY2(shown.width() > 300, qPrintable(QString("the key was grabbed %1 pixels wide").arg(shown.width())));
+        // The key's picture lies in the frame's top left corner; white may lie beyond it.
+        const QRect common = shown.rect() & drawn.rect();
+        QVERIFY2(shown.copy(common).convertToFormat(QImage::Format_RGB32) ==
+                     drawn.copy(common).convertToFormat(QImage::Format_RGB32),
+                 qPrintable(QString("the key on the screen (%1 by %2) is not the key drawn at twice the density")
+                                .arg(common.width())
+                                .arg(common.height())));
     }
 };
 
