@@ -9,11 +9,15 @@
 
 namespace tessik {
 
+namespace {
+
 QString programModuleFolder()
 {
     return QDir::cleanPath(QCoreApplication::applicationDirPath() + QLatin1Char('/') +
                            QStringLiteral(TESSIK_MODULES_FROM_PROGRAM));
 }
+
+} // namespace
 
 QFunctionPointer programModuleFunction(const QString &module, const char *function)
 {
@@ -29,7 +33,6 @@ QFunctionPointer programModuleFunction(const QString &module, const char *functi
         if (!library->load()) {
             qWarning("%s", qPrintable(library->errorString()));
             delete library;
-            library = nullptr;
             loaded->remove(module);
             return nullptr;
         }

@@ -5,11 +5,8 @@
 
 namespace tessik {
 
-// The folder of the program's own loadable modules, which lie at a fixed place relative to the
-// program (in the build tree and when installed alike).
-QString programModuleFolder();
-
-// A function of one of the program's own modules ("tessik_svg"), loaded the first time it is
+// A function of one of the program's own modules ("tessik_svg"), which lie at a fixed place
+// relative to the program (in the build tree and when installed alike), loaded the first time it is
 // asked for and kept for the rest of the run; null when the module or the function is missing.
 // Exporting an SVG picture and printing need Qt libraries the window's start does not: they
 // come from modules, so that every start does not pay for loading them.
