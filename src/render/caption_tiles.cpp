@@ -1,5 +1,6 @@
 #include "render/caption_tiles.h"
 
+#include "render/large_picture.h"
 #include "render/text_metrics.h"
 
 #include <QPainter>
@@ -14,12 +15,18 @@ namespace {
 // At 400 % on a dense screen a 100-block picture holds a few dozen megabytes of captions.
 constexpr qint64 kBudgetBytes = 160 * 1024 * 1024;
 
-void drawLines(QImage &image, const CaptionTileKey &key, const TextMetrics &text, QPoint corner)
+void drawLines(QImage &image, const CaptionTileKey &key, const TextMetrics &text, QPoint corner,
+               OutlineGlyphs *outlines = nullptr)
 {
     QPainter painter(&image);
     painter.setPen(QColor(redOf(key.pen), greenOf(key.pen), blueOf(key.pen)));
-    for (qsizetype i = 0; i < key.lines.size(); ++i)
-        text.drawText(painter, key.origins[i] - QPointF(corner), key.lines[i], key.scale);
+    for (qsizetype i = 0; i < key.lines.size(); ++i) {
+        const QPointF origin = key.origins[i] - QPointF(corner);
+        if (outlines)
+            outlines->drawText(painter, text, origin, key.lines[i], key.scale);
+        else
+            text.drawText(painter, origin, key.lines[i], key.scale);
+    }
 }
 
 } // namespace
@@ -47,17 +54,35 @@ size_t qHash(const CaptionTileKey &key, size_t seed)
     return seed;
 }
 
+QImage CaptionTiles::scratchImage(QSize size)
+{
+    const size_t pixels = size_t(size.width()) * size_t(size.height());
+    if (m_scratch.size() < pixels)
+        m_scratch.resize(pixels);
+    QImage image(reinterpret_cast<uchar *>(m_scratch.data()), size.width(), size.height(), 4 * size.width(),
+                 QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    return image;
+}
+
 CaptionTile CaptionTiles::draw(const CaptionTileKey &key, const TextMetrics &text)
 {
     CaptionTile tile;
     tile.area = captionTileArea(key, text);
-    tile.pixels = QImage(tile.area.size(), QImage::Format_RGB32);
-    tile.pixels.fill(toPixel(key.fill));
-    drawLines(tile.pixels, key, text, tile.area.topLeft());
-    // The glyphs' coverage, to tell the pixels they reach even where a blend left the fill as it was.
-    QImage coverage(tile.area.size(), QImage::Format_ARGB32_Premultiplied);
-    coverage.fill(Qt::transparent);
-    drawLines(coverage, key, text, tile.area.topLeft());
+    // The glyphs alone tell every pixel they reach, even where a blend leaves the fill as it was.
+    const bool outlines = text.fillsOutlines(key.scale);
+    QImage coverage = scratchImage(tile.area.size());
+    drawLines(coverage, key, text, tile.area.topLeft(), outlines ? &m_outlines : nullptr);
+    tile.pixels = filledPicture(tile.area.width(), tile.area.height(), QImage::Format_RGB32, toPixel(key.fill));
+    if (outlines) {
+        // An outline's coverage blends the pen onto a pixel by the same sums whether the pixel
+        // is the fill or nothing, and laying the second over the fill gives the first: the
+        // glyphs, costly at this size, are drawn once.
+        QPainter(&tile.pixels).drawImage(0, 0, coverage);
+    } else {
+        // Glyphs from Qt's glyph cache blend by other sums: they are drawn again, over the fill.
+        drawLines(tile.pixels, key, text, tile.area.topLeft());
+    }
 
     const int width = tile.pixels.width(), height = tile.pixels.height();
     const std::uint32_t fill = toPixel(key.fill);
@@ -67,13 +92,19 @@ CaptionTile CaptionTiles::draw(const CaptionTileKey &key, const TextMetrics &tex
     for (int y = 0; y < height; ++y) {
         const auto *drawn = reinterpret_cast<const std::uint32_t *>(tile.pixels.constScanLine(y));
         const auto *covered = reinterpret_cast<const std::uint32_t *>(coverage.constScanLine(y));
-        for (int x = 0; x < width; ++x) {
-            if (drawn[x] == fill && qAlpha(covered[x]) == 0)
-                continue;
-            tile.first[size_t(y)] = std::min(tile.first[size_t(y)], x);
-            tile.last[size_t(y)] = x;
-            atEdge = atEdge || x == 0 || y == 0 || x == width - 1 || y == height - 1;
-        }
+        const auto reached = [&](int x) { return drawn[x] != fill || qAlpha(covered[x]) != 0; };
+        // From each end to the first pixel reached: the pixels between are copied as they are.
+        int first = 0;
+        while (first < width && !reached(first))
+            ++first;
+        if (first == width)
+            continue;
+        int last = width - 1;
+        while (!reached(last))
+            --last;
+        tile.first[size_t(y)] = first;
+        tile.last[size_t(y)] = last;
+        atEdge = atEdge || first == 0 || last == width - 1 || y == 0 || y == height - 1;
     }
     tile.whole = !atEdge;
     return tile;
@@ -86,7 +117,7 @@ const CaptionTile &CaptionTiles::tile(const CaptionTileKey &key, const TextMetri
         return *found;
     CaptionTile tile = draw(key, text);
     const qint64 bytes = tile.pixels.sizeInBytes();
-    if (m_bytes + bytes > kBudgetBytes)
+    if (m_bytes + m_outlines.bytes() + bytes > kBudgetBytes)
         clear();
     m_bytes += bytes;
     return *m_tiles.insert(key, std::move(tile));
@@ -95,6 +126,7 @@ const CaptionTile &CaptionTiles::tile(const CaptionTileKey &key, const TextMetri
 void CaptionTiles::clear()
 {
     m_tiles.clear();
+    m_outlines.clear();
     m_bytes = 0;
 }
 

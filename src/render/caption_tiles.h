@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/colour.h"
+#include "render/outline_glyphs.h"
 
 #include <QHash>
 #include <QImage>
@@ -37,7 +38,8 @@ QRect captionTileArea(const CaptionTileKey &key, const TextMetrics &text);
 // on the fill, which gives what drawing the glyphs there gives, at a fraction of the cost: the
 // same pixels wherever Qt draws the glyphs from its glyph cache (up to 64 pixels, 400 % at one
 // device pixel a pixel). Larger glyphs Qt fills as outlines, whose antialiasing moves by a unit
-// at a few edge pixels with the position in the picture; a tile keeps one of those renderings.
+// at a few edge pixels with the position in the picture; their tiles are made of glyphs filled
+// once each (OutlineGlyphs), a unit off Qt's drawing at most.
 struct CaptionTile {
     QImage pixels; // RGB32; `area` is where it lies, from the whole pixel the origins start at
     QRect area;
@@ -56,10 +58,15 @@ public:
     void clear();
 
 private:
-    static CaptionTile draw(const CaptionTileKey &key, const TextMetrics &text);
+    CaptionTile draw(const CaptionTileKey &key, const TextMetrics &text);
+    QImage scratchImage(QSize size);
 
     QHash<CaptionTileKey, CaptionTile> m_tiles;
     qint64 m_bytes = 0;
+    // The glyphs of the tile being drawn, over nothing. Kept from tile to tile: zoomed in, fresh
+    // pages for each would cost more than drawing the glyphs.
+    std::vector<std::uint32_t> m_scratch;
+    OutlineGlyphs m_outlines;
 };
 
 } // namespace tessik

@@ -50,6 +50,11 @@ QImage mappedPicture(int width, int height, QImage::Format format)
 
 QImage whitePicture(int width, int height, QImage::Format format)
 {
+    return filledPicture(width, height, format, qRgb(255, 255, 255));
+}
+
+QImage filledPicture(int width, int height, QImage::Format format, QRgb colour)
+{
     QImage picture;
 #ifdef Q_OS_LINUX
     if (QImage::toPixelFormat(format).bitsPerPixel() == 32 && qsizetype(width) * height * 4 >= kLargePictureBytes)
@@ -58,7 +63,7 @@ QImage whitePicture(int width, int height, QImage::Format format)
     if (picture.isNull())
         picture = QImage(width, height, format);
     if (!picture.isNull())
-        picture.fill(Qt::white);
+        picture.fill(QColor::fromRgb(colour));
     return picture;
 }
 

@@ -244,7 +244,7 @@ private:
     QRect m_changed; // device pixels
     PixelMapping m_mapping;
     TextMetrics m_text;
-    mutable CaptionTiles m_captions;  // a cache: drawing from it or anew gives the same pixels
+    mutable CaptionTiles m_captions;  // a cache: drawing from it or anew looks the same
     FoundCaptions m_foundCaptions;    // the same for finding a frame's captions in the tiles
     mutable CaptionLayouts m_layouts; // and for laying them out
     Ink m_ink;

@@ -62,13 +62,23 @@ int TextMetrics::pixelWidth(const QString &text) const
     return width;
 }
 
-QRawFont TextMetrics::rawFont(qreal scale) const
+QRawFont TextMetrics::scaledFont(qreal scale) const
 {
     return cached(m_scaledFonts, scale, [&] {
         QRawFont scaled = measures().rawFont;
         scaled.setPixelSize(scaled.pixelSize() * scale);
         return scaled;
     });
+}
+
+bool TextMetrics::fillsOutlines(qreal scale) const
+{
+    static const int cachedUpTo = [] {
+        const int asked = qEnvironmentVariableIntValue("QT_MAX_CACHED_GLYPH_SIZE");
+        return asked > 0 ? asked : 64;
+    }();
+    const qreal size = measures().rawFont.pixelSize() * scale;
+    return size * size > qreal(cachedUpTo) * cachedUpTo;
 }
 
 quint32 TextMetrics::glyphIndex(char32_t code) const
@@ -81,6 +91,12 @@ quint32 TextMetrics::glyphIndex(char32_t code) const
 }
 
 void TextMetrics::drawText(QPainter &painter, QPointF origin, const QString &text, qreal scale) const
+{
+    drawText(painter, origin, text, scale, {});
+}
+
+void TextMetrics::drawText(QPainter &painter, QPointF origin, const QString &text, qreal scale,
+                           const GlyphDrawer &drawGlyph) const
 {
     QList<quint32> glyphs;
     QList<QPointF> positions;
@@ -113,7 +129,12 @@ void TextMetrics::drawText(QPainter &painter, QPointF origin, const QString &tex
         fallbacks.last().text += character;
         afterFallback = true;
     }
-    drawGlyphs(painter, origin, glyphs, positions, scale);
+    if (drawGlyph) {
+        for (qsizetype i = 0; i < glyphs.size(); ++i)
+            drawGlyph(glyphs[i], origin + positions[i]);
+    } else {
+        drawGlyphs(painter, origin, glyphs, positions, scale);
+    }
     for (const FallbackRun &run : fallbacks)
         drawFallback(painter, origin + run.at, run.text, scale);
 }
@@ -124,7 +145,7 @@ void TextMetrics::drawGlyphs(QPainter &painter, QPointF origin, const QList<quin
     if (glyphs.isEmpty())
         return;
     QGlyphRun run;
-    run.setRawFont(rawFont(scale));
+    run.setRawFont(scaledFont(scale));
     run.setGlyphIndexes(glyphs);
     run.setPositions(positions);
     painter.drawGlyphRun(origin, run);

@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <array>
+#include <functional>
 #include <optional>
 
 class QPainter;
@@ -37,6 +38,20 @@ public:
     // same line at full resolution. Works on any painter (bitmap, vector or printer).
     void drawText(QPainter &painter, QPointF origin, const QString &text, qreal scale = 1) const;
 
+    // The same, the font's own glyphs handed one by one to `drawGlyph` (the glyph, where its
+    // origin lies in the painter's pixels) instead of drawn as one run; characters the font lacks
+    // still go to the painter.
+    using GlyphDrawer = std::function<void(quint32 glyph, QPointF at)>;
+    void drawText(QPainter &painter, QPointF origin, const QString &text, qreal scale,
+                  const GlyphDrawer &drawGlyph) const;
+
+    // The font at `scale` times its size, as drawText draws it.
+    QRawFont scaledFont(qreal scale) const;
+
+    // Whether Qt fills the glyphs at this scale as outlines on a raster: it keeps glyphs of up
+    // to 64 pixels (or QT_MAX_CACHED_GLYPH_SIZE) in its glyph cache and fills larger ones.
+    bool fillsOutlines(qreal scale) const;
+
 private:
     // Characters the font lacks, drawn together from another font starting at `at`.
     struct FallbackRun {
@@ -48,7 +63,6 @@ private:
     void drawFallback(QPainter &painter, QPointF at, const QString &text, qreal scale) const;
     // The glyph of one character in the font itself; 0 when the font lacks it.
     quint32 glyphIndex(char32_t code) const;
-    QRawFont rawFont(qreal scale) const;
 
     // What the font engine gives, asked for at the first use: the window is built with metrics
     // for its captions, and looking the font up costs its start-up a font engine before any

@@ -598,6 +598,38 @@ private Q_SLOTS:
             "the kept picture says no row holds a glyph");
     }
 
+    // Zoomed in past the glyphs Qt keeps in its glyph cache, a kept caption is made of glyphs
+    // filled one by one: it is Qt's own drawing of the lines, a unit off at most where two glyphs
+    // share a pixel. The origins lie between pixels, as a caption's often do.
+    void keptCaptionPastTheGlyphCacheIsQtsDrawing()
+    {
+        const TextMetrics text(captionFont());
+        constexpr qreal kScale = 8;
+        QVERIFY2(text.fillsOutlines(kScale), "at eight times its size the caption font still fits Qt's glyph cache");
+        const CaptionTileKey key{
+            {"Pump seized", "Valve"}, {{0.25, 0}, {0.5, 104.75}}, kScale, RGB(0, 0, 128), RGB(255, 255, 192)};
+        CaptionTiles tiles;
+        const CaptionTile &tile = tiles.tile(key, text);
+        QImage drawn(tile.pixels.size(), QImage::Format_RGB32);
+        drawn.fill(toPixel(key.fill));
+        QPainter painter(&drawn);
+        painter.setPen(QColor(0, 0, 128));
+        for (qsizetype i = 0; i < key.lines.size(); ++i)
+            text.drawText(painter, key.origins[i] - QPointF(tile.area.topLeft()), key.lines[i], kScale);
+        painter.end();
+        int worst = 0, inked = 0;
+        for (int y = 0; y < drawn.height(); ++y) {
+            for (int x = 0; x < drawn.width(); ++x) {
+                const QRgb a = tile.pixels.pixel(x, y), b = drawn.pixel(x, y);
+                inked += b != drawn.pixel(0, 0);
+                worst = std::max({worst, std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                                  std::abs(qBlue(a) - qBlue(b))});
+            }
+        }
+        QVERIFY2(inked > 1000, "Qt drew next to nothing of the lines");
+        QVERIFY2(worst <= 1, qPrintable(QString("the kept caption is %1 units off Qt's drawing").arg(worst)));
+    }
+
     // Either button goes on with the run the other started; free slots, loops and a parent in the
     // last slot are handled.
     void replayClicks_data()
