@@ -298,7 +298,12 @@ private Q_SLOTS:
         for (qsizetype i = none.lastIndexOf("xref\n0 ") + 7; i < none.size() && std::isdigit(uchar(none[i])); ++i)
             none[i] = '0';
         QTest::newRow("a table of no entries") << good << none;
+        QByteArray cut = good; // the table no more than its first word
+        const qsizetype table = good.lastIndexOf("xref\n0 "), end = good.lastIndexOf("startxref");
+        cut.replace(table, end - table, "xref\n");
+        QTest::newRow("a table cut short") << good << cut;
         QTest::newRow("no trailer") << good << replaced(good, "trailer", "trailex");
+
         QTest::newRow("a trailer that is no dictionary") << good << replaced(good, "trailer\n<<", "trailer\n[[");
         QByteArray twice = good; // the second object in use where the first is
         const qsizetype firstUsed = good.indexOf(" 00000 n"), secondUsed = good.indexOf(" 00000 n", firstUsed + 1);

@@ -416,6 +416,9 @@ private Q_SLOTS:
                      qPrintable(QString("page %1 of %2:\n").arg(page + 1).arg(count) + pages[page].left(300)));
         const QStringList fonts = run("pdffonts", {dir.filePath("long.pdf")}, &error).split('\n').filter("yes");
         QVERIFY2(fonts.size() == fontsEmbedded, qPrintable(fonts.join('\n')));
+        // What comes before the notes is there too, where a report of one part has it.
+        QVERIFY2(pages[0].contains("Point of contact") && pages[0].contains("Report made"),
+                 qPrintable("the first page lacks the analysis's particulars:\n" + pages[0].left(300)));
         if (blocks > 1) {
             static const QRegularExpression caption("^Long notes\\s+Gauge \\d\\d\\s+Category");
             QVERIFY2(std::any_of(pages.begin() + 1, pages.end(), [](const QString &p) { return p.contains(caption); }),

@@ -321,6 +321,26 @@ private Q_SLOTS:
         QVERIFY2(s.image() == before, "the picture changed");
     }
 
+    // A circle centred on a pixel's middle, of a whole number of pixels' radius, is as high as
+    // it is wide: the pixels it passes through the middles of count above and below as they do
+    // left and right.
+    void circleIsAsHighAsItIsWide()
+    {
+        Surface s = startupSurface();
+        const QPoint centre(212, 247);    // (20.25, 3.25) lies in the middle of this pixel
+        s.circle(20.25f, 3.25f, 2, kRed); // 20 pixels
+        QSet<QPair<int, int>> drawn;      // from the middle pixel
+        for (int y = 0; y < s.pixelHeight(); ++y)
+            for (int x = 0; x < s.pixelWidth(); ++x)
+                if (s.point(x, y) == kRed)
+                    drawn.insert({x - centre.x(), y - centre.y()});
+        QVERIFY2(drawn.contains({20, 0}) && drawn.contains({-20, 0}),
+                 "the circle's sides are not where they should be");
+        for (const auto &[dx, dy] : drawn)
+            QVERIFY2(drawn.contains({dy, dx}),
+                     qPrintable(QString("(%1, %2) is drawn, (%2, %1) is not").arg(dx).arg(dy)));
+    }
+
     // A link to the block in the table's last slot is drawn like any other.
     void linkToTheLastSlotIsDrawn()
     {
@@ -457,6 +477,15 @@ private Q_SLOTS:
         const Surface s = startupSurface();
         QVERIFY2(drawnText(s, "ab") == drawnText(s, QString("ab") + invisible),
                  "the character that draws nothing left ink");
+    }
+
+    // A character beyond the first 65,536 (two UTF-16 units) is one character at the end of a
+    // line too: what a blank after it leaves unchanged.
+    void characterOfTwoUnitsEndingALine()
+    {
+        const Surface s = startupSurface();
+        const QString line = QStringLiteral("a") + QString::fromUcs4(U"\U0001F600");
+        QVERIFY2(drawnText(s, line) == drawnText(s, line + ' '), "the line's last character was drawn in halves");
     }
 
     // A mark the font lacks, after a letter it has, is drawn over that letter, not over the
