@@ -39,7 +39,7 @@ QRect captionTileArea(const CaptionTileKey &key, const TextMetrics &text);
 // same pixels wherever Qt draws the glyphs from its glyph cache (up to 64 pixels, 400 % at one
 // device pixel a pixel). Larger glyphs Qt fills as outlines, whose antialiasing moves by a unit
 // at a few edge pixels with the position in the picture; their tiles are made of glyphs filled
-// once each (OutlineGlyphs), a unit off Qt's drawing at most.
+// once each (OutlineGlyphs): within a unit of Qt's drawing but where two glyphs share a pixel.
 struct CaptionTile {
     QImage pixels; // RGB32; `area` is where it lies, from the whole pixel the origins start at
     QRect area;

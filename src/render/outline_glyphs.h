@@ -16,8 +16,8 @@ class TextMetrics;
 // Glyphs past the size of Qt's glyph cache, which Qt fills from their outlines every time they
 // are drawn. Zoomed in on a dense screen that is most of a frame, though a caption repeats a
 // few dozen glyphs: each is filled here once for its place within a pixel and colour, then laid
-// down as a picture. Where two glyphs share a pixel the two blend one after the other, not as
-// one outline, which may move that pixel by a unit.
+// down as a picture. Where two glyphs share a pixel the two blend one after the other, as Qt
+// blends the glyphs it does cache, not as one outline: that pixel may come out a little lighter.
 class OutlineGlyphs {
 public:
     // Draws the line as TextMetrics::drawText does, in the painter's pen colour; the painter
