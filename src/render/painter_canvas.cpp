@@ -43,6 +43,12 @@ void PainterCanvas::roundRect(int left, int top, int right, int bottom, int corn
     const double t = std::min(top, bottom), b = std::max(top, bottom);
     if (r - l < 1 || b - t < 1)
         return;
+    if (r - l <= 2 || b - t <= 2) {
+        // Every pixel of a box this thin is a first or last one of its row or column: all outline.
+        // Stroked as a path, its rounded ends would leave the first pixel out.
+        m_painter.fillRect(QRectF(l, t, r - l, b - t), qColour(m_pen));
+        return;
+    }
     // The outline covers the first and last pixel of every row and column, as on the window's
     // bitmap: the stroke runs through their middles, so its outer edge is the rectangle's.
     const double rx = std::min<double>(std::abs(cornerWidth), r - l) / 2.0;

@@ -3,6 +3,7 @@
 #include "render/animation.h"
 #include "render/bmp.h"
 #include "render/diagram_picture.h"
+#include "render/painter_canvas.h"
 #include "render/png_encoder.h"
 #include "render/surface.h"
 #include "support/test_env.h"
@@ -122,6 +123,36 @@ private Q_SLOTS:
 
     // A link to a freed slot, the first or the last, still runs to where its block was, and the
     // area takes it in.
+    // A box one pixel wide or high is a line in a picture as in the window, not nothing.
+    void thinBoxIsTheWindowsDrawing_data()
+    {
+        QTest::addColumn<QRect>("box"); // left, top, right, bottom: right and bottom outside
+        QTest::newRow("one pixel wide") << QRect(QPoint(10, 10), QPoint(11, 30));
+        QTest::newRow("one pixel high") << QRect(QPoint(10, 10), QPoint(30, 11));
+        QTest::newRow("two pixels wide") << QRect(QPoint(10, 10), QPoint(12, 30));
+        QTest::newRow("two pixels high") << QRect(QPoint(10, 10), QPoint(30, 12));
+        QTest::newRow("three pixels, turned") << QRect(QPoint(13, 30), QPoint(10, 10));
+    }
+    void thinBoxIsTheWindowsDrawing()
+    {
+        QFETCH(QRect, box);
+        Surface surface;
+        surface.resize(40, 40);
+        surface.setMapping(kMapping);
+        surface.setPenColour(RGB(0, 0, 0));
+        surface.roundRect(box.left(), box.top(), box.right(), box.bottom(), 4, 4);
+        QImage picture(40, 40, QImage::Format_RGB32);
+        picture.fill(Qt::white);
+        QPainter painter(&picture);
+        PainterCanvas canvas(painter, kMapping, picture.rect());
+        canvas.setPenColour(RGB(0, 0, 0));
+        canvas.roundRect(box.left(), box.top(), box.right(), box.bottom(), 4, 4);
+        painter.end();
+        QVERIFY2(inkIn(surface.image(), surface.image().rect(), 100).isValid(), "the window drew nothing");
+        QCOMPARE(inkIn(picture, picture.rect(), 100), inkIn(surface.image(), surface.image().rect(), 100));
+        QVERIFY2(picture == surface.image(), "the same outline, but not the same pixels");
+    }
+
     void areaTakesInLinksToFreedSlots_data()
     {
         QTest::addColumn<int>("freedSlot");
