@@ -57,7 +57,8 @@ QString poppler(const QString &tool, const QByteArray &pdf, QString *complaints)
 }
 
 // What a strict reader would find wrong with the file's cross-reference table, which poppler
-// forgives: an entry that does not lead to its object, a trailer that counts otherwise.
+// forgives: an entry out of form or not leading to its object, a table of another length than
+// its count, a trailer that counts otherwise.
 QString tableProblems(const QByteArray &pdf)
 {
     static const QRegularExpression start("startxref\\s+(\\d+)\\s+%%EOF\\s*$"), head("^xref\\s+0 (\\d+)\\s+"),
@@ -74,11 +75,18 @@ QString tableProblems(const QByteArray &pdf)
     QStringList problems;
     if (size.match(text, table).captured(1).toInt() != count)
         problems << "the trailer's /Size is not the table's " + QString::number(count);
+    static const QRegularExpression wellFormed("^\\d{10} \\d{5} [nf] \n$");
+    const qsizetype entries = table + counted.capturedLength();
     for (int n = 1; n < count; ++n) {
-        const QString entry = text.mid(table + counted.capturedLength() + 20 * n, 20);
-        if (entry.endsWith("n \n") && !text.mid(entry.left(10).toLongLong()).startsWith(QString("%1 0 obj").arg(n)))
+        const QString entry = text.mid(entries + 20 * n, 20);
+        if (!wellFormed.match(entry).hasMatch())
+            problems << QString("entry %1 is not an entry: ").arg(n) + entry;
+        else if (entry.endsWith("n \n") &&
+                 !text.mid(entry.left(10).toLongLong()).startsWith(QString("%1 0 obj").arg(n)))
             problems << QString("object %1 is not where its entry says").arg(n);
     }
+    if (!text.mid(entries + 20 * count).startsWith("trailer"))
+        problems << "the table does not end where its count says";
     return problems.join("; ");
 }
 
