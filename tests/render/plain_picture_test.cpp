@@ -128,6 +128,21 @@ void underABoxDrawnBeforeTheClear(Surface &s)
     s.roundRectUnder(kLeft, kRight);
 }
 
+// A clear in full after a clear around boxes, with a read before them: drawing those boxes again
+// later does not undo the full clear.
+void clearedInFullAfterAClearAround(Surface &s)
+{
+    fillRed(s);
+    (void)s.logicalImage();
+    s.line(0, 0, 30, 10, kBlack);
+    s.clearAround({kLeft, kRight});
+    s.clear();
+    s.line(0, 20, 30, 10, kBlack);
+    s.setFillColour(RGB(0, 200, 0));
+    s.roundRect(kLeft.left, kLeft.top, kLeft.right, kLeft.bottom, kLeft.cornerWidth, kLeft.cornerHeight);
+    s.roundRect(kRight.left, kRight.top, kRight.right, kRight.bottom, kRight.cornerWidth, kRight.cornerHeight);
+}
+
 // A clear after a read, its box drawn again, then another box: what the clear did stays done.
 void clearedAfterARead(Surface &s)
 {
@@ -198,6 +213,7 @@ private Q_SLOTS:
                         {"cleared boxes drawn hollow", clearedBoxesDrawnHollow},
                         {"under a box drawn before the clear", underABoxDrawnBeforeTheClear},
                         {"cleared after a read", clearedAfterARead},
+                        {"cleared in full after a clear around", clearedInFullAfterAClearAround},
                         {"mapping changed before the read", mappingChangedBeforeTheRead},
                         {"font changed before the read", fontChangedBeforeTheRead},
                         {"resized before the read", resizedBeforeTheRead},
