@@ -121,9 +121,7 @@ private Q_SLOTS:
         }
     }
 
-    // A link to a freed slot, the first or the last, still runs to where its block was, and the
-    // area takes it in.
-    // A box one pixel wide or high is a line in a picture as in the window, not nothing.
+    // A box one or two pixels wide or high is drawn whole in a picture, as in the window.
     void thinBoxIsTheWindowsDrawing_data()
     {
         QTest::addColumn<QRect>("box"); // left, top, right, bottom: right and bottom outside
@@ -153,6 +151,8 @@ private Q_SLOTS:
         QVERIFY2(picture == surface.image(), "the same outline, but not the same pixels");
     }
 
+    // A link to a freed slot, the first or the last, still runs to where its block was, and the
+    // area takes it in.
     void areaTakesInLinksToFreedSlots_data()
     {
         QTest::addColumn<int>("freedSlot");
