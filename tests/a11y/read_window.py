@@ -39,7 +39,8 @@ def fail(message):
     sys.exit(1)
 
 
-def wait_for(what, found, seconds=20):
+def wait_for(what, found, seconds=20, instead=None):
+    """`instead`, when given, says what was there in the end, for the failure message."""
     deadline = time.time() + seconds
     while time.time() < deadline:
         while GLib.MainContext.default().iteration(False):
@@ -48,7 +49,7 @@ def wait_for(what, found, seconds=20):
         if result:
             return result
         time.sleep(0.05)
-    fail("timed out waiting for " + what)
+    fail("timed out waiting for " + what + (": " + instead() if instead else ""))
 
 
 def showing(node):
@@ -139,7 +140,9 @@ def check_focus_by_arrows(window, diagram):
     names_told.clear()
     subprocess.run(["xdotool", "key", "ctrl+End", "space", "n", "o", "w", "Return"], check=True)
     renamed = BLOCKS[1][0] + " now"
-    wait_for(f"the new name {renamed!r} told", lambda: renamed in names_told)
+    wait_for(f"the new name {renamed!r} told", lambda: renamed in names_told,
+             instead=lambda: f"names told {names_told!r}, the caption box reads "
+             f"{caption.getText(0, caption.characterCount)!r}")
     expect("renamed items told", names_told, [renamed])
 
 
