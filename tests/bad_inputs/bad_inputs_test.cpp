@@ -88,9 +88,6 @@ private Q_SLOTS:
                    {put("work/Other.rca.xml", good), load("work/Other.rca.xml"), at(5, 5), type("txtText", "Still "),
                     key(Qt::CTRL | Qt::Key_S)},
                    0, "Root Cause Anlysis: Other", 5, {"saved running", "Still Block 1|", "frameControl"});
-        addGesture("a crash while typing in the editor, Enter at the next start", {},
-                   {at(5, 5), type("txtText", "Still "), crashOnceCopied("Still Block 1")}, 1, marked, 3,
-                   {"unsaved running", "Still Block 1|", "Yes or No, Yes at Enter: Tessik did not end normally"});
         // A restored copy differs from its file, and an edit undone leaves it so.
         addGesture("a crash, Enter at the next start, an edit undone", {},
                    {at(5, 5), type("txtText", "Still "), crashOnceCopied("Still Block 1"), drag(5, 5, 6, 6),

@@ -35,14 +35,12 @@ private Q_SLOTS:
             return [=](const QString &path) { QVERIFY(writeBytes(path, bytes)); };
         };
         addRows<Row>({
-            {"left alone", {true, [](const QString &) {}, false}},
             {"written again with the same bytes", {true, put("Pump failure"), false}},
             {"other bytes of the same size", {true, put("Pump failurE"), true}},
             {"other bytes of another size", {true, put("Pump"), true}},
             {"gone", {true, [](const QString &path) { QVERIFY(QFile::remove(path)); }, false}},
             {"a folder now",
              {true, [](const QString &path) { QVERIFY(QFile::remove(path) && QDir().mkpath(path)); }, false}},
-            {"never stamped, still there", {false, [](const QString &) {}, false}},
             {"never stamped, other bytes", {false, put("Pump"), false}},
         });
     }

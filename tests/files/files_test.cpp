@@ -187,51 +187,37 @@ private Q_SLOTS:
     {
         const QByteArray sample = readBytes(TESSIK_SAMPLES_DIR "/Conveyor_stoppage.rca.xml");
         QVERIFY(!sample.isEmpty());
-        QList<std::pair<QString, QByteArray>> damaged;
-        for (qsizetype at = 0; at < sample.size(); at += 23) {
-            damaged.append({QString::asprintf("cut at %lld", qlonglong(at)), sample.left(at)});
-            damaged.append({QString::asprintf("13 missing at %lld", qlonglong(at)), QByteArray(sample).remove(at, 13)});
-            static const QList<QByteArray> putIn{"<block>",      "</block>", "<parent> 7 </parent>",
-                                                 "<id> 2 </id>", "&amp;",    "-1E+40",
-                                                 " .5 ",         "</text>",  QByteArray("\x81\x00", 2)};
-            const QByteArray &what = putIn[(at / 23) % putIn.size()];
-            damaged.append({QString::asprintf("%s put in at %lld", what.toHex().constData(), qlonglong(at)),
-                            QByteArray(sample).insert(at, what)});
-        }
         QStringList lines;
-        for (const auto &[name, bytes] : damaged) {
+        const auto readAs = [&](const QString &name, const QByteArray &bytes) {
             const ReadOutcome read = readAnalysisBytes(bytes, AnalysisEncoding::CodePage, kGerman);
-            const Analysis &a = read.analysis;
-            const QString repairs = read.repairs.isEmpty() ? QString() : " | repairs: " + read.repairs.join(" / ");
-            lines << name + ": " +
-                         (read.ok ? analysisLines(a.description, a.email, a.office, a.table).join(" | ")
-                                  : "refused: " + read.reason) +
-                         repairs;
+            lines << name + ": " + (read.ok ? fields(read.analysis).join(" | ") : "refused: " + read.reason) +
+                         (read.repairs.isEmpty() ? QString() : " | repairs: " + read.repairs.join(" / "));
+        };
+        const QList<QByteArray> putIn{"<block>",      "</block>", "<parent> 7 </parent>",
+                                      "<id> 2 </id>", "&amp;",    "-1E+40",
+                                      " .5 ",         "</text>",  QByteArray("\x81\x00", 2)};
+        for (qsizetype at = 0; at < sample.size(); at += 23) {
+            const QByteArray &what = putIn[(at / 23) % putIn.size()];
+            readAs(u"cut at %1"_s.arg(at), sample.left(at));
+            readAs(u"13 missing at %1"_s.arg(at), QByteArray(sample).remove(at, 13));
+            readAs(u"%1 put in at %2"_s.arg(what.toHex(), QString::number(at)), QByteArray(sample).insert(at, what));
         }
         compareWithRecorded(lines, dataFile("recorded/damaged_files.txt"));
     }
 
-    // A file cut short opens with the blocks it still holds, and says so, whether or not it has
-    // the declaration before its analysis tag.
-    void fileCutShortOpensWithWhatItHolds_data()
+    // A file cut short opens with the blocks it still holds, and says so, also when it has no
+    // declaration before its analysis tag (cut short after one, it is among the damaged files).
+    void fileCutShortWithoutDeclarationOpensWithWhatItHolds()
     {
-        QTest::addColumn<bool>("declared");
-        QTest::newRow("after the declaration") << true;
-        QTest::newRow("from its very first character") << false;
-    }
-    void fileCutShortOpensWithWhatItHolds()
-    {
-        QFETCH(bool, declared);
         const QByteArray sample = readBytes(TESSIK_SAMPLES_DIR "/Conveyor_stoppage.rca.xml");
         const qsizetype opening = sample.indexOf("<analysis>"), lastBlock = sample.lastIndexOf("<block>");
         QVERIFY2(opening > 0 && lastBlock > opening, "the sample is not as this test knows it");
-        const QByteArray cut = sample.mid(declared ? 0 : opening, lastBlock - (declared ? 0 : opening));
-        const ReadOutcome whole = readAnalysisBytes(sample, AnalysisEncoding::CodePage, kGerman);
-        const ReadOutcome read = readAnalysisBytes(cut, AnalysisEncoding::CodePage, kGerman);
-        QVERIFY2(read.ok, qPrintable(read.reason));
+        const ReadOutcome whole = readAnalysisBytes(sample, AnalysisEncoding::CodePage, kGerman),
+                          read = readAnalysisBytes(sample.mid(opening, lastBlock - opening), AnalysisEncoding::CodePage,
+                                                   kGerman);
+        QVERIFY2(read.ok && read.repairs.join(' ').contains("without its closing </analysis> tag"),
+                 qPrintable(read.reason + " / not said: " + read.repairs.join(" / ")));
         QCOMPARE(read.analysis.table.usedSlots(), whole.analysis.table.usedSlots() - 1);
-        QVERIFY2(read.repairs.join(' ').contains("without its closing </analysis> tag"),
-                 qPrintable("not said: " + read.repairs.join(" / ")));
     }
 
     // Text, German locale or C, the Single and its fault, the Integer and its fault.
@@ -345,67 +331,51 @@ private Q_SLOTS:
     }
 
     // A save to a name that is no text, standing for a chain of links each relative to its own
-    // folder, writes the file at the chain's end, as a save through any other name does; the
-    // links stay links.
-    void saveThroughLinksUnderANameThatIsNoText()
-    {
-        TestEnvironment env;
-        const QByteArray folder = QFile::encodeName(env.path("work/")), name = folder + "Caf\xE9.rca.xml",
-                         middle = folder + "sub/mid";
-        QVERIFY(QDir().mkpath(env.path("work/sub")) && writeBytes(env.path("work/sub/Pump.rca.xml"), "old"));
-        QVERIFY(::symlink("Pump.rca.xml", middle.constData()) == 0 && ::symlink("sub/mid", name.constData()) == 0);
-        QVERIFY(writeFileSafely(fileNameFromBytes(name), "new").ok);
-        QCOMPARE(readBytes(env.path("work/sub/Pump.rca.xml")), QByteArray("new"));
-        QCOMPARE(fileKind(fileNameFromBytes(name), AtLink::NotFollowed), FileKind::Link);
-        QCOMPARE(fileKind(env.path("work/sub/mid"), AtLink::NotFollowed), FileKind::Link);
-    }
-
-    // A chain of as many links as the system follows (40) is followed to its end, where the save
-    // writes; one of more (41) only as far as the system follows it, so that the name reads back
+    // folder, writes the file at the chain's end, as a save through any other name does, and the
+    // links stay links. A chain of as many links as the system follows (40) is followed to its
+    // end; one of more (41) only as far as the system follows it, so that the name reads back
     // what was saved.
-    void saveThroughALongChainOfLinks_data()
+    void saveThroughAChainOfLinks_data()
     {
         QTest::addColumn<int>("links");
         QTest::newRow("as many as the system follows") << 40;
         QTest::newRow("one more") << 41;
     }
-    void saveThroughALongChainOfLinks()
+    void saveThroughAChainOfLinks()
     {
         QFETCH(int, links);
         TestEnvironment env;
         const QByteArray folder = QFile::encodeName(env.path("work/")), name = folder + "Caf\xE9.rca.xml";
-        QVERIFY(writeBytes(env.path("work/Pump.rca.xml"), "old"));
-        QVERIFY(::symlink("c1", name.constData()) == 0);
+        QVERIFY(QDir().mkpath(env.path("work/sub")) && writeBytes(env.path("work/sub/Pump.rca.xml"), "old"));
+        QVERIFY(::symlink("sub/c1", name.constData()) == 0);
         for (int link = 1; link < links; ++link) {
             const QByteArray to = link == links - 1 ? QByteArray("Pump.rca.xml") : "c" + QByteArray::number(link + 1);
-            const QByteArray at = folder + "c" + QByteArray::number(link);
-            QVERIFY(::symlink(to.constData(), at.constData()) == 0);
+            QVERIFY(::symlink(to.constData(), QByteArray(folder + "sub/c" + QByteArray::number(link)).constData()) ==
+                    0);
         }
         QVERIFY(writeFileSafely(fileNameFromBytes(name), "new").ok);
         const FileBytes read = readOrdinaryFileStart(fileNameFromBytes(name), 100);
-        QVERIFY2(read.ok, qPrintable(read.reason));
-        QCOMPARE(read.bytes, QByteArray("new"));
+        QVERIFY2(read.ok && read.bytes == "new", qPrintable(read.reason + " / read: " + read.bytes));
+        QCOMPARE(fileKind(fileNameFromBytes(name), AtLink::NotFollowed), FileKind::Link);
         if (links == 40) {
-            QCOMPARE(readBytes(env.path("work/Pump.rca.xml")), QByteArray("new"));
-            QCOMPARE(fileKind(env.path("work/c39"), AtLink::NotFollowed), FileKind::Link);
+            QCOMPARE(readBytes(env.path("work/sub/Pump.rca.xml")), QByteArray("new"));
+            QCOMPARE(fileKind(env.path("work/sub/c39"), AtLink::NotFollowed), FileKind::Link);
         }
     }
 
     // A save forces the new bytes to the disk before they take the old file's place, so that a
-    // power cut right after it leaves the new file whole, not empty.
-    void saveForcesTheBytesToTheDisk_data()
-    {
-        QTest::addColumn<QByteArray>("name");
-        QTest::newRow("a name that is text") << QByteArray("Pump.rca.xml");
-        QTest::newRow("a name that is no text") << QByteArray("Caf\xE9.rca.xml");
-    }
+    // power cut right after it leaves the new file whole, not empty: under a name that is text,
+    // and under one that is not.
     void saveForcesTheBytesToTheDisk()
     {
-        QFETCH(QByteArray, name);
         TestEnvironment env;
-        const int before = gSyncCalls;
-        QVERIFY(writeFileSafely(fileNameFromBytes(QByteArray(QFile::encodeName(env.path("work/")) + name)), "new").ok);
-        QVERIFY2(gSyncCalls > before, "the new bytes were not forced to the disk");
+        for (const QByteArray name : {"Pump.rca.xml", "Caf\xE9.rca.xml"}) {
+            const int before = gSyncCalls;
+            QVERIFY(
+                writeFileSafely(fileNameFromBytes(QByteArray(QFile::encodeName(env.path("work/")) + name)), "new").ok);
+            QVERIFY2(gSyncCalls > before,
+                     QByteArray(name).append(": the bytes were not forced to the disk").constData());
+        }
     }
 
     // A disk that fills up during a save under a name that is no text: the save fails with the
@@ -426,23 +396,17 @@ private Q_SLOTS:
     }
 
     // A file of just the limit is read whole; one byte more and it is refused unread.
-    void limitOfAFileRead_data()
-    {
-        QTest::addColumn<int>("size");
-        QTest::addColumn<bool>("tooLarge");
-        QTest::newRow("at the limit") << 1000 << false;
-        QTest::newRow("a byte over") << 1001 << true;
-    }
     void limitOfAFileRead()
     {
-        QFETCH(int, size);
-        QFETCH(bool, tooLarge);
         TestEnvironment env;
         const QString name = env.path("work/a.rca.xml");
-        QVERIFY(writeBytes(name, QByteArray(size, 'x')));
-        const FileBytes read = readOrdinaryFile(name, 1000);
-        COMPARE_FACTS(qint64, {"refused as too large", read.tooLarge, tooLarge}, {"the size told", read.size, size},
-                      {"the bytes read", read.bytes.size(), tooLarge ? 0 : size});
+        for (const int size : {1000, 1001}) {
+            QVERIFY(writeBytes(name, QByteArray(size, 'x')));
+            const FileBytes read = readOrdinaryFile(name, 1000);
+            COMPARE_FACTS(qint64, {"refused as too large", read.tooLarge, size > 1000},
+                          {"the size told", read.size, size},
+                          {"the bytes read", read.bytes.size(), size > 1000 ? 0 : size});
+        }
     }
 
     // A file that ends before the size it gave when opened (one cut short as it is read) is read
@@ -500,27 +464,16 @@ private Q_SLOTS:
         QCOMPARE(QDir(env.root.path()).entryList(QDir::Files), QStringList{"a.rca.xml"});
     }
 
-    // A file saved over keeps who may read it, shared with its group or kept private, whether it
-    // is written through Qt or by its name's bytes (a link replaced at its name, a name Qt cannot carry).
-    void savedOverAFileKeepsItsPermissions()
-    {
-        TestEnvironment env;
-        const QString path = env.path("shared.rca.xml");
-        const auto shared = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup;
-        for (const AtLink link : {AtLink::Follow, AtLink::NotFollowed}) {
-            QVERIFY(writeBytes(path, "previous") && QFile::setPermissions(path, shared));
-            QVERIFY(writeFileSafely(path, "new", link).ok);
-            QCOMPARE(QFile::permissions(path) & ~(QFile::ReadUser | QFile::WriteUser), shared);
-        }
-    }
-
     // A new file may be read and written by its owner, and by others as far as the process's mask
-    // allows, whichever way it is written.
-    void newFileTakesTheProcessMask()
+    // allows; a file saved over keeps who may read it, beyond what the mask would give. Both
+    // whether it is written through Qt or by its name's bytes (a link replaced at its name, a name
+    // Qt cannot carry).
+    void savedFilesPermissions()
     {
         TestEnvironment env;
         const mode_t before = ::umask(027);
         const auto restore = qScopeGuard([before] { ::umask(before); });
+        const auto shared = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther;
         for (const AtLink link : {AtLink::Follow, AtLink::NotFollowed}) {
             const QString path = env.path(link == AtLink::Follow ? "followed.rca.xml" : "by-name.rca.xml");
             QVERIFY(writeFileSafely(path, "new", link).ok);
@@ -528,6 +481,8 @@ private Q_SLOTS:
             QVERIFY(::stat(QFile::encodeName(path).constData(), &written) == 0);
             QVERIFY2((written.st_mode & 07777) == 0640,
                      qPrintable(path + QString(": mode %1").arg(written.st_mode & 07777, 0, 8)));
+            QVERIFY(QFile::setPermissions(path, shared) && writeFileSafely(path, "again", link).ok);
+            QCOMPARE(QFile::permissions(path) & ~(QFile::ReadUser | QFile::WriteUser), shared);
         }
     }
 
