@@ -1,18 +1,14 @@
 #include "app/core/picture_export.h"
-#include "interact/diagram_mouse.h"
-#include "render/animation.h"
-#include "render/bmp.h"
 #include "render/diagram_picture.h"
 #include "render/painter_canvas.h"
+#include "render/plot_diagram.h"
 #include "render/png_encoder.h"
 #include "render/surface.h"
 #include "support/test_env.h"
 #include "support/test_main.h"
 
-#include <QDir>
 #include <QPainter>
 #include <QProcess>
-#include <QRegularExpression>
 #include <QSvgRenderer>
 #include <QXmlStreamReader>
 
@@ -37,17 +33,16 @@ BlockTable blocksAt(const QList<QPointF> &corners, const QString &caption = {})
     return table;
 }
 
-// The window's bitmap of the table, drawn at a device pixel ratio, with the search hits.
-Surface window(const BlockTable &table, qreal ratio, const QString &keyWord = "")
+// The window's bitmap of the table, drawn at a device pixel ratio.
+Surface window(const BlockTable &table, qreal ratio)
 {
     Surface surface;
     surface.setDevicePixelRatio(ratio);
     surface.resize(670, 430);
     surface.setMapping(kMapping);
-    PlotDiagram(surface, table, DiagramColours(), keyWord);
+    PlotDiagram(surface, table, DiagramColours(), "");
     return surface;
 }
-using Draw = std::function<void(Surface &, const BlockTable &)>;
 
 QImage png(const BlockTable &table, double scale)
 {
@@ -55,7 +50,7 @@ QImage png(const BlockTable &table, double scale)
 }
 
 // The smallest rectangle holding every pixel of the area darker than `darkness`.
-QRect inkIn(const QImage &image, const QRect &area, int darkness)
+QRect inkIn(const QImage &image, const QRect &area, int darkness = 128)
 {
     QRect ink;
     for (int y = area.top(); y <= area.bottom(); ++y)
@@ -64,14 +59,11 @@ QRect inkIn(const QImage &image, const QRect &area, int darkness)
     return ink;
 }
 
-// The ink (no fill is as dark) inside a box with its corner at (10, 215), clear of the outline and
-// the rounded corners, in pixels of the mapping; the picture has `scale` pixels for each of them
-// and starts at `corner`.
-QRectF inkInBox(const QImage &image, int scale, QPoint corner = {})
+BlockTable twoLinkedBlocks()
 {
-    const QRect inside(QPoint(12, 231) - corner, QPoint(107, 298) - corner);
-    const QRect ink = inkIn(image, QRect(inside.topLeft() * scale, inside.size() * scale), 100);
-    return QRectF(QPointF(ink.topLeft()) / scale + corner, QSizeF(ink.size()) / scale);
+    BlockTable table = blocksAt({{0, 0}, {20, 5}}, "Pump seal");
+    table.link(2, 1);
+    return table;
 }
 
 } // namespace
@@ -103,9 +95,9 @@ private Q_SLOTS:
         QImage outside = window(table, 1).image();
         const QImage shown = outside.copy(area);
         QPainter(&outside).fillRect(area, Qt::white);
-        QVERIFY(outside == Surface(670, 430).image());       // nothing outside the area
+        QVERIFY2(outside == Surface(670, 430).image(), "the window drew outside the picture's area");
         QCOMPARE(png(table, 1).text("Title"), QString("T")); // the picture carries the analysis' name
-        for (const int scale : {1, 2, 3}) {         // along rows and columns through the boxes and links, clear of
+        for (const int scale : {1, 3}) {            // along rows and columns through the boxes and links, clear of
             const QImage image = png(table, scale); // the rounded corners, which a painter draws its own way
             const QImage want = shown.scaled(area.size() * scale).convertToFormat(image.format());
             QStringList differ;
@@ -134,20 +126,22 @@ private Q_SLOTS:
     void thinBoxIsTheWindowsDrawing()
     {
         QFETCH(QRect, box);
+        const auto draw = [&box](Canvas &canvas) {
+            canvas.setPenColour(RGB(0, 0, 0));
+            canvas.roundRect(box.left(), box.top(), box.right(), box.bottom(), 4, 4);
+        };
         Surface surface;
         surface.resize(40, 40);
         surface.setMapping(kMapping);
-        surface.setPenColour(RGB(0, 0, 0));
-        surface.roundRect(box.left(), box.top(), box.right(), box.bottom(), 4, 4);
+        draw(surface);
         QImage picture(40, 40, QImage::Format_RGB32);
         picture.fill(Qt::white);
         QPainter painter(&picture);
         PainterCanvas canvas(painter, kMapping, picture.rect());
-        canvas.setPenColour(RGB(0, 0, 0));
-        canvas.roundRect(box.left(), box.top(), box.right(), box.bottom(), 4, 4);
+        draw(canvas);
         painter.end();
-        QVERIFY2(inkIn(surface.image(), surface.image().rect(), 100).isValid(), "the window drew nothing");
-        QCOMPARE(inkIn(picture, picture.rect(), 100), inkIn(surface.image(), surface.image().rect(), 100));
+        QVERIFY2(inkIn(surface.image(), surface.image().rect()).isValid(), "the window drew nothing");
+        QCOMPARE(inkIn(picture, picture.rect()), inkIn(surface.image(), surface.image().rect()));
         QVERIFY2(picture == surface.image(), "the same outline, but not the same pixels");
     }
 
@@ -171,13 +165,7 @@ private Q_SLOTS:
         table.setBlock(freedSlot, freed);
         const QRect area = diagramArea(table, kMapping);
         const QPoint end(kMapping.ScaleToPixelsX(freed.x + kHalfBox), kMapping.ScaleToPixelsY(freed.y + kHalfBox));
-        QVERIFY2(area.contains(end), qPrintable(QString("the link's end (%1, %2) is outside %3,%4 %5x%6")
-                                                    .arg(end.x())
-                                                    .arg(end.y())
-                                                    .arg(area.x())
-                                                    .arg(area.y())
-                                                    .arg(area.width())
-                                                    .arg(area.height())));
+        QVERIFY2(area.contains(end), qPrintable("the link's end is outside " + QDebug::toString(area)));
     }
 
     // At a scale that puts the area's edge inside a pixel, that pixel is the page's white too: the
@@ -185,23 +173,16 @@ private Q_SLOTS:
     void pngCornersAreWhiteAtAnyScale_data()
     {
         QTest::addColumn<double>("scale");
-        for (const double scale : {0.3, 1.37, 2.5, 3.9})
+        for (const double scale : {0.3, 1.37, 3.9})
             QTest::addRow("%g", scale) << scale;
     }
     void pngCornersAreWhiteAtAnyScale()
     {
         QFETCH(double, scale);
         const QImage image = png(blocksAt({{0, 0}, {13.3f, 7.1f}}), scale);
-        const QList<QPoint> corners{
-            {0, 0}, {image.width() - 1, 0}, {0, image.height() - 1}, {image.width() - 1, image.height() - 1}};
-        for (const QPoint &corner : corners)
-            QVERIFY2(image.pixel(corner) == qRgb(255, 255, 255),
-                     qPrintable(QStringLiteral("corner %1,%2 of %3x%4 is #%5")
-                                    .arg(corner.x())
-                                    .arg(corner.y())
-                                    .arg(image.width())
-                                    .arg(image.height())
-                                    .arg(image.pixel(corner) & 0xffffff, 6, 16, QLatin1Char('0'))));
+        const QRect r = image.rect();
+        for (const QPoint &corner : {r.topLeft(), r.topRight(), r.bottomLeft(), r.bottomRight()})
+            QVERIFY2(image.pixel(corner) == qRgb(255, 255, 255), qPrintable("corner " + QDebug::toString(corner)));
     }
 
     // The diagram has hard edges on any painter, even one set to smooth them: boxes and a slanted
@@ -254,78 +235,10 @@ private Q_SLOTS:
                 mixed += !same;
             }
         QVERIFY2(inked > 50 && mixed * 2 > inked, qPrintable(QStringLiteral("%1 of %2").arg(mixed).arg(inked)));
-        s.setDevicePixelRatio(qInf()); // a ratio that makes no sense is 1
-        QCOMPARE(QList({s.devicePixelRatio(), qreal(s.image().width())}), QList<qreal>({1, 670}));
     }
 
-    // The snapshot's picture of a dense window is byte for byte the picture of a plain one after
-    // the same drawing: the diagram with its search hits, then the marks of the moment, a replay's
-    // faded frames, a larger window.
-    void snapshotOfADenseWindowIsThePlainPicture_data()
-    {
-        QTest::addColumn<Draw>("draw");
-        QTest::newRow("the diagram, a search hit") << Draw([](Surface &, const BlockTable &) {});
-        QTest::newRow("the editor's outline, a drag mark, a link circle") << Draw([](Surface &s, const BlockTable &) {
-            s.setPenColour(kRed);
-            outlineBox(s, 20, -10);
-            s.setMixMode(MixMode::Xor);
-            s.setPenColour(kMarkColour);
-            outlineBox(s, 33, 4);
-            s.circle(7.3f, 4.1f, kLinkCircleRadius, kMarkColour);
-        });
-        QTest::newRow("two replay steps") << Draw([](Surface &s, const BlockTable &table) {
-            Surface buffer;
-            AnimationState state;
-            FakePlatform platform;
-            for (int step = 0; step < 2; ++step) {
-                state.step(table, AnimationDirection::Backward);
-                PlotDiagramHidden(buffer, s, table, DiagramColours(), state, platform);
-            }
-        });
-        QTest::newRow("a larger window") << Draw([](Surface &s, const BlockTable &) { s.resize(700, 450); });
-    }
-    void snapshotOfADenseWindowIsThePlainPicture()
-    {
-        QFETCH(Draw, draw);
-        BlockTable table = blocksAt({{0, 0}, {20, -10}, {40, 5}}, "Seal worn out");
-        table.link(2, 1);
-        table.link(3, 2);
-        QList<QImage> pictures;
-        for (const qreal ratio : {1.0, 2.0}) {
-            Surface s = window(table, ratio, "worn");
-            draw(s, table);
-            pictures << s.logicalImage();
-        }
-        QVERIFY2(encodeBmp24(pictures[1]) == encodeBmp24(pictures[0]), "the snapshots differ");
-    }
-
-    // A caption line is drawn exactly as wide as it was measured, so it sits in the middle of its
-    // box, and alike in the window at ratios 1 and 2 and in a PNG at scale 4. Runs of one letter
-    // are where the font's own spacing strays furthest; characters the font lacks are drawn from
-    // another font at their own places.
-    void captionInkIsCentredAtEveryScale_data()
-    {
-        QTest::addColumn<QString>("caption");
-        for (const char *caption : {"wwwwwwwwww", "iiiiiiiiiiiii", "OOOOO", "\u2605\u2605\u2605\u2605"})
-            QTest::newRow(caption) << QString(caption);
-    }
-    void captionInkIsCentredAtEveryScale()
-    {
-        QFETCH(QString, caption);
-        const BlockTable table = blocksAt({{0, 0}}, caption);
-        const Surface plain = window(table, 1);
-        const QRectF ink = inkInBox(plain.image(), 1); // drawn across, whichever font has the characters
-        QVERIFY2(ink.width() > plain.textMetrics().pixelWidth(caption) / 2 && std::abs(ink.center().x() - 60) <= 1,
-                 qPrintable(QStringLiteral("ink from %1, %2 wide").arg(ink.left()).arg(ink.width())));
-        for (const QRectF &other : {inkInBox(window(table, 2).image(), 2),
-                                    inkInBox(png(table, 4), 4, diagramArea(table, kMapping).topLeft())})
-            QVERIFY2(std::max({std::abs(other.left() - ink.left()), std::abs(other.top() - ink.top()),
-                               std::abs(other.right() - ink.right()), std::abs(other.bottom() - ink.bottom())}) <= 1,
-                     qPrintable(QStringLiteral("%1 %2 %3 %4").arg(other.left()).arg(other.top()).arg(other.width())));
-    }
-
-    // Our PNG keeps every pixel (noise: every difference a filter meets) and any title, in any
-    // size of picture, and reads back with Qt's own reader.
+    // Our PNG keeps every pixel (noise: every difference a filter meets), any title and its density
+    // (its size on paper) across and down, in any size of picture, and reads back with Qt's reader.
     void pngKeepsEveryPixel_data()
     {
         test::addRows<PngPicture>(
@@ -342,48 +255,30 @@ private Q_SLOTS:
         for (int y = 0; y < noise.height(); ++y)
             for (int x = 0; x < noise.width(); ++x)
                 noise.setPixel(x, y, 0xff000000u | random());
+        noise.setDotsPerMeterX(7559); // 192 dots to the inch
+        noise.setDotsPerMeterY(3780); // 96
         const QImage read = QImage::fromData(encodeOpaquePng(noise, {{"Title", "Überlauf ≥ 泵"}}), "PNG");
         QCOMPARE(read.convertToFormat(QImage::Format_RGB32), noise.convertToFormat(QImage::Format_RGB32));
         QCOMPARE(read.text("Title"), QString("Überlauf ≥ 泵"));
+        QCOMPARE(QList({read.dotsPerMeterX(), read.dotsPerMeterY()}), QList({7559, 3780}));
     }
 
-    // The picture's density (its size on paper) goes with it, across and down.
-    void pngKeepsItsDensity()
+    // SVG draws with lines and text, no picture of the diagram, and holds every caption character
+    // as text. It opens at the size of its pixels on a screen of 96 pixels to the inch, as the
+    // other pictures do. On a page of another shape the diagram is as large as fits, centred.
+    void svgAndFitting()
     {
-        QImage picture(4, 3, QImage::Format_RGB32);
-        picture.fill(Qt::white);
-        picture.setDotsPerMeterX(7559); // 192 dots to the inch
-        picture.setDotsPerMeterY(3780); // 96
-        const QImage read = QImage::fromData(encodeOpaquePng(picture), "PNG");
-        QVERIFY2(!read.isNull(), "our PNG does not read back");
-        QCOMPARE(read.dotsPerMeterX(), 7559);
-        QCOMPARE(read.dotsPerMeterY(), 3780);
-    }
-
-    // An SVG opens at the size of its pixels on a screen of 96 pixels to the inch, as the other
-    // pictures do: its width in millimetres is its view box's width in pixels.
-    void svgOpensAtItsPixelSize()
-    {
-        const BlockTable table = blocksAt({{0, 0}, {20, 5}}, "Pump seal");
-        QXmlStreamReader svg(encodePicture(PictureFormat::Svg, {table, {}, kMapping, "Pump failure"}).bytes);
+        QCOMPARE(fitTransform(QRectF(10, 20, 100, 50), QRectF(0, 0, 400, 400)).mapRect(QRectF(10, 20, 100, 50)),
+                 QRectF(0, 100, 400, 200));
+        const QByteArray bytes =
+            encodePicture(PictureFormat::Svg, {twoLinkedBlocks(), {}, kMapping, "Pump failure"}).bytes;
+        QVERIFY(bytes.contains("<title>Pump failure</title>")); // the picture carries the analysis' name
+        QXmlStreamReader svg(bytes);
         QVERIFY(svg.readNextStartElement() && svg.name() == u"svg");
         const double millimetres = svg.attributes().value("width").chopped(2).toDouble();
         const double pixels = svg.attributes().value("viewBox").split(u' ').value(2).toDouble();
         QVERIFY2(pixels > 0 && std::abs(millimetres / 25.4 * 96 - pixels) < 0.01,
                  qPrintable(QString("%1 mm for %2 pixels").arg(millimetres).arg(pixels)));
-    }
-
-    // SVG draws with lines and text, no picture of the diagram, and holds every caption character
-    // as text. On a page of another shape the diagram is as large as fits, centred.
-    void svgAndFitting()
-    {
-        QCOMPARE(fitTransform(QRectF(10, 20, 100, 50), QRectF(0, 0, 400, 400)).mapRect(QRectF(10, 20, 100, 50)),
-                 QRectF(0, 100, 400, 200));
-        BlockTable table = blocksAt({{0, 0}, {20, 5}}, "Pump seal");
-        table.link(2, 1);
-        const QByteArray svgBytes = encodePicture(PictureFormat::Svg, {table, {}, kMapping, "Pump failure"}).bytes;
-        QVERIFY(svgBytes.contains("<title>Pump failure</title>")); // the picture carries the analysis' name
-        QXmlStreamReader svg(svgBytes);
         QStringList texts, elements;
         while (!svg.atEnd())
             if (svg.readNext() == QXmlStreamReader::StartElement)
@@ -392,69 +287,59 @@ private Q_SLOTS:
         QCOMPARE(texts.join(""), QString("PumpsealPumpseal"));
     }
 
-    // The PDF draws with lines and text, no picture of the diagram, on one page the size of the
-    // diagram in points (a pixel is 3/4 point). Its drawing fills the page as the PNG's fills its
-    // picture, with no margin round the diagram: read at 96 dots an inch, their ink spans the same pixels.
-    void pdfIsOnePageTheDiagramFills()
+    // The PDF draws with lines and text, no picture of the diagram, on one page. The PDF's and the
+    // SVG's page is the PNG's picture at 96 dots an inch (a pixel is 3/4 point), and their drawing
+    // fills it as the PNG's does, with no margin: their ink spans the same pixels.
+    void drawingFillsItsPageAsThePngDoes_data()
     {
-        BlockTable table = blocksAt({{0, 0}, {20, 5}}, "Pump seal");
-        table.link(2, 1);
-        const QSizeF points = QSizeF(diagramArea(table, kMapping).size()) * 0.75;
-        const QByteArray pdf = encodePicture(PictureFormat::Pdf, {table, {}, kMapping, "Pump failure"}).bytes;
-        QVERIFY(pdf.startsWith("%PDF-") && !pdf.contains("/Subtype /Image") && pdf.contains("/FontFile2"));
-        const auto page = QRegularExpression("/MediaBox \\[0 0 ([0-9.]+) ([0-9.]+)\\]").match(QString::fromLatin1(pdf));
-        QCOMPARE(QList({int(pdf.count("/Type /Page\n")), qRound(page.captured(1).toDouble()),
-                        qRound(page.captured(2).toDouble())}),
-                 QList({1, qRound(points.width()), qRound(points.height())}));
+        QTest::addColumn<bool>("pdf");
+        QTest::newRow("PDF") << true;
+        QTest::newRow("SVG") << false;
+    }
+    void drawingFillsItsPageAsThePngDoes()
+    {
+        QFETCH(bool, pdf);
+        const BlockTable table = twoLinkedBlocks();
+        const QByteArray bytes =
+            encodePicture(pdf ? PictureFormat::Pdf : PictureFormat::Svg, {table, {}, kMapping, "Pump failure"}).bytes;
+        QImage page;
         QTemporaryDir dir;
-        QVERIFY(writeBytes(dir.filePath("d.pdf"), pdf));
-        QCOMPARE(QProcess::execute("pdftoppm",
-                                   {"-r", "96", "-png", "-singlefile", dir.filePath("d.pdf"), dir.filePath("d")}),
-                 0);
-        const QImage pageImage(dir.filePath("d.png")), pngImage = png(table, 1);
-        const QRect ink = inkIn(pageImage, pageImage.rect(), 128), drawn = inkIn(pngImage, pngImage.rect(), 128);
-        QVERIFY2(
-            (ink.topLeft() - drawn.topLeft()).manhattanLength() <= 2 &&
-                (ink.bottomRight() - drawn.bottomRight()).manhattanLength() <= 2,
-            qPrintable("ink of the PDF's page " + QDebug::toString(ink) + ", of the PNG " + QDebug::toString(drawn)));
+        if (pdf) {
+            QVERIFY(bytes.startsWith("%PDF-") && !bytes.contains("/Subtype /Image") && bytes.contains("/FontFile2") &&
+                    bytes.count("/Type /Page\n") == 1);
+            QVERIFY(writeBytes(dir.filePath("d.pdf"), bytes));
+            QCOMPARE(QProcess::execute("pdftoppm",
+                                       {"-r", "96", "-png", "-singlefile", dir.filePath("d.pdf"), dir.filePath("d")}),
+                     0);
+            page.load(dir.filePath("d.png"));
+        } else {
+            QSvgRenderer svg(bytes);
+            QVERIFY2(svg.isValid(), "the SVG does not read back");
+            page = QImage(svg.viewBox().size(), QImage::Format_RGB32);
+            page.fill(Qt::white);
+            QPainter painter(&page);
+            svg.render(&painter);
+        }
+        const QImage drawn = png(table, 1);
+        const QSize off = page.size() - drawn.size(); // a reader may round the page's points up
+        QVERIFY2(std::max(std::abs(off.width()), std::abs(off.height())) <= 1,
+                 qPrintable(QDebug::toString(page.size())));
+        const QRect ink = inkIn(page, page.rect()), want = inkIn(drawn, drawn.rect());
+        QVERIFY2((ink.topLeft() - want.topLeft()).manhattanLength() <= 2 &&
+                     (ink.bottomRight() - want.bottomRight()).manhattanLength() <= 2,
+                 qPrintable("ink of the page " + QDebug::toString(ink) + ", of the PNG " + QDebug::toString(want)));
     }
 
-    // The SVG's drawing fills its view box as the PNG's fills its picture: drawn at one pixel a
-    // pixel, their ink spans the same pixels.
-    void svgDrawingFillsItsViewBox()
-    {
-        BlockTable table = blocksAt({{0, 0}, {20, 5}}, "Pump seal");
-        table.link(2, 1);
-        QSvgRenderer svg(encodePicture(PictureFormat::Svg, {table, {}, kMapping, "Pump failure"}).bytes);
-        QVERIFY2(svg.isValid(), "the SVG does not read back");
-        QImage drawing(svg.viewBox().size(), QImage::Format_RGB32);
-        drawing.fill(Qt::white);
-        QPainter painter(&drawing);
-        svg.render(&painter);
-        painter.end();
-        const QImage pngImage = png(table, 1);
-        const QRect ink = inkIn(drawing, drawing.rect(), 128), drawn = inkIn(pngImage, pngImage.rect(), 128);
-        QVERIFY2((ink.topLeft() - drawn.topLeft()).manhattanLength() <= 2 &&
-                     (ink.bottomRight() - drawn.bottomRight()).manhattanLength() <= 2,
-                 qPrintable("ink of the SVG " + QDebug::toString(ink) + ", of the PNG " + QDebug::toString(drawn)));
-    }
-
-    // The file's ending chooses the format, letter case ignored. A picture too large to make
-    // (8316 pixels square, just past the limit) leaves the file of that name as it was, and no
-    // file is left beside the pictures.
-    void writingPictures()
+    // The file's ending chooses the format, letter case ignored.
+    void pictureFormatFromTheEnding()
     {
         TestEnvironment env;
-        QVERIFY(writeBytes(env.path("work/kept.png"), "old"));
         QList<QByteArray> written;
-        for (const QString name : {"a.PDF", "b.Svg", "c.pNg", "kept.png"}) {
-            const IoResult result = writePicture(env.path("work/" + name), {blocksAt({{0, 0}}), {}, kMapping, "T"},
-                                                 name == "kept.png" ? 66 : 1);
-            written << readBytes(env.path("work/" + name)).left(4) + (result.ok ? "" : " refused");
+        for (const QString name : {"a.PDF", "b.Svg", "c.pNg"}) {
+            QVERIFY(writePicture(env.path("work/" + name), {blocksAt({{0, 0}}), {}, kMapping, "T"}).ok);
+            written << readBytes(env.path("work/" + name)).left(4);
         }
-        QCOMPARE(written, QList<QByteArray>({"%PDF", "<?xm", "\x89PNG", "old refused"}));
-        QCOMPARE(QDir(env.path("work")).entryList(QDir::Files | QDir::Hidden),
-                 QStringList({"a.PDF", "b.Svg", "c.pNg", "kept.png"}));
+        QCOMPARE(written, QList<QByteArray>({"%PDF", "<?xm", "\x89PNG"}));
     }
 };
 
