@@ -56,7 +56,7 @@ private Q_SLOTS:
         addGesture("Ctrl+O asks, Yes", {}, {edit, yes, answer("work/Pump.rca.xml"), ctrl(Qt::Key_O)}, 1, clean, 3, {});
         addGesture("Ctrl+S saves", {}, {focus("txtemail"), ctrl(Qt::Key_S)}, 0, saved, 3, {"saved running"});
         addGesture("Ctrl+Shift+S", {}, {focus("txtDescription"), answer("work/B"), ctrl(Qt::Key_S, Qt::ShiftModifier)},
-                   0, "Root Cause Anlysis: B", 3, {"dialog Select a Root Cause Analysis"});
+                   0, "Root Cause Anlysis: B", 3, {"dialog Select a Root Cause Analysis", "|Pumpfailure_op\n"});
         addGesture("Ctrl+F", {}, {focus("txtOffice"), ctrl(Qt::Key_F)}, 0, clean, 3, {"frameAnalyze"});
         addGesture("Ctrl+Q asks, Yes", {}, {edit, yes, ctrl(Qt::Key_Q)}, 1, marked, 3, {"ended"});
         addGesture("Ctrl+E", {}, {focus("txtDescription"), cancelled, ctrl(Qt::Key_E)}, 0, clean, 3,

@@ -35,8 +35,9 @@ private Q_SLOTS:
         QVERIFY2(diff.isEmpty(), qPrintable("the screen does not show the diagram drawn: " + diff));
     }
 
-    // A drag's outline is on the screen while the button is still held: it is drawn while no
-    // other event asks for a repaint.
+    // While the button is held the diagram shows the dragged box's outline, following the pointer,
+    // and the screen shows it too: it is drawn while no other event asks for a repaint. The release
+    // leaves no trace of it.
     void screenShowsTheOutlineWhileDragging()
     {
         WindowDriver d;
@@ -44,11 +45,13 @@ private Q_SLOTS:
         d.load(analysisWith(3), "Pump.rca.xml");
         d.onScreen("picDiagram");
         QString diff = "the drag did not start";
-        d.dragDiagram(20, 5, 30, 15, {}, [&] {
+        d.dragDiagram(20, 5, 30, 15, {}, [&] { // the box's left edge, moved with the pointer from 15 to 25
+            QVERIFY2(d.diagramColour(25, 15) != kWhite, "no outline follows the pointer");
             const QImage drawn = d.diagramSurface().image().convertToFormat(QImage::Format_RGB32);
             diff = pictureDifference(drawn, d.onScreen("picDiagram"));
         });
         QVERIFY2(diff.isEmpty(), qPrintable("the screen does not show the dragged outline: " + diff));
+        QVERIFY2(d.diagramShowsTable(), "the outline stayed after the release");
     }
 };
 

@@ -37,8 +37,6 @@ private Q_SLOTS:
             {"add (undone from the editor it opened)", {at(55, 20)}},
             {"caption and notes", {at(5, 5), type("txtNotes", "seal worn"), press("btnImplement")}},
             {"category drop", {pickCategory, at(35, 5)}},
-            {"link", {drag(50, 5, 5, 5)}},
-            {"move", {drag(50, 5, 50, 25)}},
             {"move with descendants", {drag(5, 5, 10, -5, Qt::ShiftModifier)}},
             {"delete, with the links of its children", {at(5, 5), press("btnDelete")}},
         });
