@@ -24,13 +24,16 @@ using namespace tessik::test;
 
 namespace {
 
-// At the start-up size one unit is ten pixels and the origin is pixel (10, 215).
+// At the start-up size one unit is ten pixels and the origin is pixel (10, 215). Boxes are solid red.
 template <typename Kind = Surface> Kind startupSurface(int width = 670, int height = 430, qreal ratio = 1)
 {
     Kind surface;
     surface.setDevicePixelRatio(ratio);
     surface.resize(width, height);
     surface.setMapping(PixelMapping::forStartupSize(670, 430));
+    surface.setFillStyle(FillStyle::Solid);
+    surface.setFillColour(kRed);
+    surface.setPenColour(kRed);
     return surface;
 }
 
@@ -142,7 +145,6 @@ private Q_SLOTS:
     void farShapesAreClipped()
     {
         Surface s = startupSurface();
-        s.setFillStyle(FillStyle::Solid);
         s.setFillColour(RGB(10, 20, 30));
         s.roundRect(INT_MIN, 0, INT_MAX, 100, 30, 30);
         s.line(-3e38f, 0, 3e38f, 0, kRed);
@@ -171,9 +173,6 @@ private Q_SLOTS:
     {
         QFETCH(QList<RoundedBox>, row);
         Surface s = startupSurface();
-        s.setFillStyle(FillStyle::Solid);
-        s.setFillColour(kRed);
-        s.setPenColour(kRed);
         s.roundRect(0, 0, 670, 430, 0, 0);
         s.clearAround(row);
         for (const RoundedBox &box : row) {
@@ -241,8 +240,6 @@ private Q_SLOTS:
     void shadowIsHiddenUpToTheBoxEdge()
     {
         Surface s = startupSurface();
-        s.setFillStyle(FillStyle::Solid);
-        s.setFillColour(kRed);
         s.roundRectUnder({20, 10, 40, 30, 0, 0}, {0, 10, 21, 30, 0, 0}); // the box's last column is 20
         QCOMPARE(pixels(s, {20, 20, 21, 20}), QList({kWhite, kRed}));
     }
@@ -297,8 +294,6 @@ private Q_SLOTS:
     void backAtRatioOneThePictureIsTheShownOne()
     {
         Surface s = startupSurface(20, 10, 2);
-        s.setFillStyle(FillStyle::Solid);
-        s.setFillColour(kRed);
         s.roundRect(0, 0, 10, 10, 0, 0);
         s.setDevicePixelRatio(1); // a new picture, drawn afresh by the caller
         s.roundRect(10, 0, 20, 10, 0, 0);
@@ -531,6 +526,7 @@ private Q_SLOTS:
         painter.setPen(QColor(0, 0, 128));
         for (qsizetype i = 0; i < key.lines.size(); ++i)
             text.drawText(painter, key.origins[i] - QPointF(tile.area.topLeft()), key.lines[i], kScale);
+        painter.end();
         int worst = 0, inked = 0;
         for (int y = 0; y < drawn.height(); ++y) {
             for (int x = 0; x < drawn.width(); ++x) {
