@@ -10,16 +10,15 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
-#include <algorithm>
 #include <cctype>
-#include <utility>
 
 using namespace tessik;
+using namespace tessik::test;
 
 namespace {
 
-// A document of one page for each text, each text in bold when `bold`.
-QByteArray pdfOf(const QStringList &pages, bool bold, const QString &title = "Second")
+// A document of one page for each text, the text written once in each style (1 bold, 2 italic).
+QByteArray pdfOf(const QStringList &pages, const QList<int> &styles = {0}, const QString &title = "Second")
 {
     QByteArray bytes;
     QBuffer buffer(&bytes);
@@ -29,15 +28,28 @@ QByteArray pdfOf(const QStringList &pages, bool bold, const QString &title = "Se
     QPainter painter(&writer);
     QFont font("Arial");
     font.setPointSize(12);
-    font.setBold(bold);
-    painter.setFont(font);
     for (qsizetype i = 0; i < pages.size(); ++i) {
         if (i > 0)
             writer.newPage();
-        painter.drawText(QPointF(100, 500), pages[i]);
+        for (qsizetype style = 0; style < styles.size(); ++style) {
+            font.setBold(styles[style] & 1);
+            font.setItalic(styles[style] & 2);
+            painter.setFont(font);
+            painter.drawText(QPointF(100, 500 + 400 * style), pages[i]);
+        }
     }
     painter.end();
     return bytes;
+}
+
+// The tags of the document's fonts embedded in part, in order.
+QStringList fontTags(const QByteArray &pdf)
+{
+    static const QRegularExpression subset("/FontName /([A-Z]{6})\\+");
+    QStringList found;
+    for (const QRegularExpressionMatch &m : subset.globalMatch(QString::fromLatin1(pdf)))
+        found << m.captured(1);
+    return found;
 }
 
 // What a poppler tool says about the file; anything on standard error goes into `complaints`.
@@ -96,6 +108,11 @@ QByteArray replaced(QByteArray pdf, const QByteArray &what, const QByteArray &wi
     return pdf.replace(what, with);
 }
 
+// Which document is changed, what is replaced and with what.
+using OtherWriter = std::tuple<bool, QString, QString>;
+// The tag put on the font, its name, and whether the tag goes on every name of the font.
+using FontRow = std::tuple<QByteArray, QByteArray, bool>;
+
 } // namespace
 
 class PdfJoinTest : public QObject {
@@ -103,12 +120,12 @@ class PdfJoinTest : public QObject {
 private Q_SLOTS:
     // The first document's pages, then the second's, each once and in order, and a file poppler
     // reads without a word of complaint. The first's title, with brackets and a backslash in its
-    // string, is the joined file's.
+    // string, is the joined file's; the second's information is left behind with its catalogue.
     void pagesOfBothInOrder()
     {
+        const QByteArray first = pdfOf({"First one", "First two"}, {0}, "First (a draft) \\ ) \u5c00");
         const std::optional<QByteArray> joined =
-            joinPdfs(pdfOf({"First one", "First two"}, false, "First (a draft) \\ ) \u5c00"),
-                     pdfOf({"Second one", "Second two", "Second three"}, true));
+            joinPdfs(first, pdfOf({"Second one", "Second two", "Second three"}, {1}));
         QVERIFY2(joined, "two documents of Qt's PDF engine were not joined");
         QString complaints;
         const QString info = poppler("pdfinfo", *joined, &complaints);
@@ -118,56 +135,37 @@ private Q_SLOTS:
         QVERIFY2(info.contains(QRegularExpression("Pages: +5\n")), qPrintable(info));
         QVERIFY2(info.contains(QRegularExpression("Title: +First \\(a draft\\) \\\\ \\) \u5c00\n")),
                  qPrintable("not the first's title: " + info));
+        QCOMPARE(joined->count("/Title"), first.count("/Title"));
         QStringList texts;
         for (const QString &page : pages)
             texts << page.simplified();
         QCOMPARE(texts, QStringList({"First one", "First two", "Second one", "Second two", "Second three"}));
     }
 
-    // The second document written as other writers write theirs joins all the same: a delimiter
-    // parting two tokens without a blank between them, a string in hexadecimal.
-    // The joined file is the first document's, with the second's pages: the second's information
-    // (its title) is left behind with its catalogue.
-    void secondsInformationLeftBehind()
+    // A document written as other writers write theirs joins all the same: a delimiter parting two
+    // tokens without a blank between them, a string in hexadecimal, a pages dictionary that counts
+    // its pages before it lists them. Each change keeps every offset in the file right.
+    void writtenAsOthersWriteJoins_data()
     {
-        const QByteArray first = pdfOf({"One"}, false, "First");
-        const std::optional<QByteArray> joined = joinPdfs(first, pdfOf({"Two"}, false, "Second"));
+        addRows<OtherWriter>({
+            {"the second's page type after /Type without a blank",
+             {false, "/Type /Page\n/Parent", "/Type/Page \n/Parent"}},
+            {"the second's empty creator in hexadecimal", {false, "/Creator \\(\\)", "/Creator <>"}},
+            {"the first's pages counted before they are listed",
+             {true, "(/Kids\\s*\\[[^\\]]*\\]\\s*)(/Count \\d+\\s*)", "\\2\\1"}},
+        });
+    }
+    void writtenAsOthersWriteJoins()
+    {
+        QFETCH(OtherWriter, row);
+        const auto [inFirst, pattern, with] = row;
+        QByteArray first = pdfOf({"First one", "First two"}), second = pdfOf({"Second"}, {1});
+        QByteArray &changed = inFirst ? first : second;
+        const QByteArray before = changed;
+        changed = QString::fromLatin1(changed).replace(QRegularExpression(pattern), with).toLatin1();
+        QVERIFY2(changed != before, "Qt's engine no longer writes what this row changes");
+        const std::optional<QByteArray> joined = joinPdfs(first, second);
         QVERIFY2(joined, "not joined");
-        QCOMPARE(joined->count("/Title"), first.count("/Title"));
-    }
-
-    void secondWrittenAsOthersWriteJoins_data()
-    {
-        QTest::addColumn<QByteArray>("what");
-        QTest::addColumn<QByteArray>("with");
-        QTest::newRow("a page's type after /Type without a blank")
-            << QByteArray("/Type /Page\n/Parent") << QByteArray("/Type/Page \n/Parent");
-        QTest::newRow("an empty creator in hexadecimal") << QByteArray("/Creator ()") << QByteArray("/Creator <>");
-    }
-    void secondWrittenAsOthersWriteJoins()
-    {
-        QFETCH(QByteArray, what);
-        QFETCH(QByteArray, with);
-        const QByteArray second = replaced(pdfOf({"Second"}, true), what, with);
-        QVERIFY2(second.contains(with), "Qt's engine no longer writes what this row replaces");
-        const std::optional<QByteArray> joined = joinPdfs(pdfOf({"First"}, false), second);
-        QVERIFY2(joined, "not joined");
-        QString complaints;
-        const QStringList pages = poppler("pdftotext", *joined, &complaints).split('\f', Qt::SkipEmptyParts);
-        QCOMPARE(pages.size(), 2);
-        QCOMPARE(pages.last().simplified(), QString("Second"));
-        QVERIFY2(complaints.isEmpty(), qPrintable(complaints));
-    }
-
-    // A pages dictionary may count its pages before it lists them, as other writers put it.
-    void pagesCountedBeforeTheyAreListed()
-    {
-        static const QRegularExpression kidsThenCount("(/Kids\\s*\\[[^\\]]*\\]\\s*)(/Count \\d+\\s*)");
-        QString first = QString::fromLatin1(pdfOf({"First one", "First two"}, false));
-        QVERIFY2(first.contains(kidsThenCount), "Qt's engine no longer lists the pages before it counts them");
-        first.replace(kidsThenCount, "\\2\\1"); // the same length: every offset in the file stays right
-        const std::optional<QByteArray> joined = joinPdfs(first.toLatin1(), pdfOf({"Second"}, true));
-        QVERIFY2(joined, "a document that counts its pages first was not joined");
         QString complaints;
         const QStringList pages = poppler("pdftotext", *joined, &complaints).split('\f', Qt::SkipEmptyParts);
         QVERIFY2(complaints.isEmpty(), qPrintable(complaints));
@@ -180,42 +178,38 @@ private Q_SLOTS:
     // hold; each under one name wherever the file names it.
     void fontsOfTheSecondNamedApart_data()
     {
-        QTest::addColumn<QByteArray>("tag");
-        QTest::addColumn<QByteArray>("fontName");
-        QTest::addColumn<bool>("tagEveryName");
-        QTest::newRow("as the engine names them") << QByteArray() << QByteArray() << false;
-        QTest::newRow("the first and last capitals") << QByteArray("AZZZZA") << QByteArray() << false;
-        QTest::newRow("a font name of one letter") << QByteArray("ABCDEF") << QByteArray("L") << false;
-        QTest::newRow("the tag on every name of the font") << QByteArray() << QByteArray() << true;
+        addRows<FontRow>({
+            {"as the engine names them", {"", "", false}},
+            {"the first and last capitals", {"AZZZZA", "", false}},
+            {"a font name of one letter", {"ABCDEF", "L", false}},
+            {"the tag on every name of the font", {"", "", true}},
+        });
     }
     void fontsOfTheSecondNamedApart()
     {
-        QFETCH(QByteArray, tag);
-        QFETCH(QByteArray, fontName);
-        QFETCH(bool, tagEveryName);
-        static const QRegularExpression subset("/FontName /([A-Z]{6})\\+");
-        QByteArray document = pdfOf({"abc"}, false);
+        QFETCH(FontRow, row);
+        const auto [tag, fontName, tagEveryName] = row;
+        QByteArray document = pdfOf({"abc"});
         if (tagEveryName) {
             // As other writers do, the font's base names tagged too, in the room of their last letters.
             static const QRegularExpression base("/BaseFont /([A-Za-z0-9-]{8,})");
-            const QByteArray oldTag = subset.match(QString::fromLatin1(document)).captured(1).toLatin1();
+            const QByteArray oldTag = fontTags(document).value(0).toLatin1();
             const QByteArray name = base.match(QString::fromLatin1(document)).captured(1).toLatin1();
             if (oldTag.isEmpty() || name.isEmpty())
                 QSKIP("the engine no longer writes a subset font's names as this test knows them");
-            document = replaced(document, "/BaseFont /" + name, "/BaseFont /" + oldTag + '+' + name.chopped(7));
+            document.replace(QByteArray("/BaseFont /" + name),
+                             QByteArray("/BaseFont /" + oldTag + '+' + name.chopped(7)));
         }
         if (!tag.isEmpty()) {
             // Of the same length, blanks after a shorter name, so that every offset in the file stays right.
             static const QRegularExpression named("/FontName /([A-Z]{6}\\+[A-Za-z0-9-]+)");
             const QByteArray old = named.match(QString::fromLatin1(document)).captured(1).toLatin1();
             const QByteArray name = fontName.isEmpty() ? old.mid(7) : fontName;
-            document = replaced(document, old, QByteArray(tag + '+' + name).leftJustified(old.size(), ' '));
+            document.replace(old, QByteArray(tag + '+' + name).leftJustified(old.size(), ' '));
         }
         const std::optional<QByteArray> joined = joinPdfs(document, document);
         QVERIFY(joined);
-        QStringList tags;
-        for (const QRegularExpressionMatch &m : subset.globalMatch(QString::fromLatin1(*joined)))
-            tags << m.captured(1);
+        QStringList tags = fontTags(*joined);
         const qsizetype named = tags.size();
         tags.removeDuplicates();
         QVERIFY2(named == 2 && tags.size() == 2, qPrintable("the fonts' tags: " + tags.join(' ')));
@@ -227,55 +221,32 @@ private Q_SLOTS:
 
     // A second document of several fonts (each style of a family is a font of its own, where the
     // machine has them) keeps them apart from each other as well as from the first's, however
-    // alike their tags.
+    // alike their tags: its second tag alike to its first but for the first capital, its third
+    // but for the last, as another writer might make them.
     void everyFontOfTheSecondNamedApart()
     {
-        QByteArray document;
-        QBuffer buffer(&document);
-        buffer.open(QIODevice::WriteOnly);
-        QPdfWriter writer(&buffer);
-        QPainter painter(&writer);
-        QFont font("Arial");
-        for (const auto &[bold, italic] : {std::pair{false, false}, {true, false}, {true, true}}) {
-            font.setBold(bold);
-            font.setItalic(italic);
-            painter.setFont(font);
-            painter.drawText(QPointF(100, 500 + 400 * (bold + italic)), "abc");
-        }
-        painter.end();
-        static const QRegularExpression subset("/FontName /([A-Z]{6})\\+");
-        const auto tags = [](const QByteArray &pdf) {
-            QStringList found;
-            for (const QRegularExpressionMatch &m : subset.globalMatch(QString::fromLatin1(pdf)))
-                found << m.captured(1);
-            return found;
-        };
-        // Its second tag alike to its first but for the first capital, its third but for the last,
-        // as another writer might make them.
-        const QStringList own = tags(document);
-        const auto otherThan = [](QChar c) { return QChar(c == 'Z' ? 'Y' : 'Z'); };
+        QByteArray document = pdfOf({"abc"}, {0, 1, 3});
+        const QStringList own = fontTags(document);
         for (qsizetype i = 1; i < std::min<qsizetype>(own.size(), 3); ++i) {
-            const qsizetype letter = i == 1 ? 0 : 5;
             QString alike = own[0];
-            alike[letter] = otherThan(alike[letter]);
+            const qsizetype letter = i == 1 ? 0 : 5;
+            alike[letter] = QChar(alike[letter] == 'Z' ? 'Y' : 'Z');
             document.replace(QByteArray(own[i].toLatin1() + '+'), QByteArray(alike.toLatin1() + '+'));
         }
         const std::optional<QByteArray> joined = joinPdfs(document, document);
         QVERIFY2(joined, "not joined");
-        QStringList distinct = tags(*joined);
+        QStringList distinct = fontTags(*joined);
         distinct.removeDuplicates();
-        QVERIFY2(distinct.size() == 2 * tags(document).size(),
-                 qPrintable(QString("%1 fonts in each, tagged %2").arg(tags(document).size()).arg(distinct.join(' '))));
+        QVERIFY2(distinct.size() == 2 * own.size(),
+                 qPrintable(QString("%1 fonts in each, tagged %2").arg(own.size()).arg(distinct.join(' '))));
     }
 
     // A name of six capitals and no plus sign after them is no tag: it stays as it is.
     void sixCapitalsWithoutAPlusAreNoTag()
     {
-        static const QRegularExpression subset("/FontName /([A-Z]{6})\\+");
-        QByteArray document = pdfOf({"abc"}, false);
-        const QByteArray tag = subset.match(QString::fromLatin1(document)).captured(1).toLatin1();
+        QByteArray document = pdfOf({"abc"});
+        const QByteArray tag = fontTags(document).value(0).toLatin1(), plain = tag + 'Q';
         QVERIFY2(!tag.isEmpty(), "the engine no longer embeds its fonts in part");
-        const QByteArray plain = tag + 'Q';
         document.replace(QByteArray(tag + '+'), plain);
         const std::optional<QByteArray> joined = joinPdfs(document, document);
         QVERIFY2(joined, "not joined");
@@ -286,7 +257,7 @@ private Q_SLOTS:
     // then made whole; a joined file that might be damaged is never given.
     void filesOfAnotherMakeGiveNothing_data()
     {
-        const QByteArray good = pdfOf({"Page"}, false);
+        const QByteArray good = pdfOf({"Page"});
         QTest::addColumn<QByteArray>("first");
         QTest::addColumn<QByteArray>("second");
         QTest::newRow("not a PDF") << QByteArray("Hello") << good;

@@ -9,17 +9,8 @@
 using namespace tessik;
 using namespace tessik::test;
 
-namespace {
-
-struct Lookup {
-    QString module;
-    QByteArray function;
-    bool found;
-};
-
-} // namespace
-
-Q_DECLARE_METATYPE(Lookup)
+// The module, the function looked up in it, and whether it is found.
+using Lookup = std::tuple<QString, QByteArray, bool>;
 
 // The modules that hold the program's SVG writer and print dialog, loaded on first use.
 class ProgramModuleTest : public QObject {
@@ -37,29 +28,23 @@ private Q_SLOTS:
     void lookup()
     {
         QFETCH(Lookup, row);
-        if (row.module != kSvgModule && row.module != kPrintModule) // says why it could not be loaded
+        const auto [module, function, expected] = row;
+        if (module != kSvgModule && module != kPrintModule) // says why it could not be loaded
             QTest::ignoreMessage(QtWarningMsg, QRegularExpression(".*"));
-        const bool found = programModuleFunction(row.module, row.function.constData()) != nullptr;
-        QVERIFY2(found == row.found, found ? "found what is not there" : "the module's function was not found");
+        const bool found = programModuleFunction(module, function.constData()) != nullptr;
+        QVERIFY2(found == expected, found ? "found what is not there" : "the module's function was not found");
     }
 
-    // The picture is written in its own frame, with what the painting drew.
-    void svgDocumentHoldsThePainting()
-    {
-        const std::optional<QByteArray> svg = svgDocument(
-            {QSize(40, 30), "Pump", "By us"}, [](QPainter &painter) { painter.fillRect(5, 5, 10, 10, Qt::red); });
-        QVERIFY2(svg.has_value(), "no SVG document was made");
-        for (const char *part : {"viewBox=\"0 0 40 30\"", "<title>Pump</title>", "<desc>By us</desc>",
-                                 "<rect x=\"5\" y=\"5\" width=\"10\" height=\"10\"/>"})
-            QVERIFY2(svg->contains(part), qPrintable(QString::fromUtf8(part) + " is not in:\n" + *svg));
-    }
-
-    // A title or description that looks like markup, or holds characters XML cannot, still reads back.
-    void svgDocumentKeepsTextsReadable()
+    // The picture is written in its own frame, with what the painting drew; a title or description
+    // that looks like markup, or holds characters XML cannot, still reads back.
+    void svgDocumentHoldsThePaintingAndItsTexts()
     {
         const QString title = QStringLiteral("Tank <3> & \"pump\"\x01"), description = QStringLiteral("</desc>");
-        const std::optional<QByteArray> svg = svgDocument({QSize(4, 3), title, description}, [](QPainter &) {});
+        const std::optional<QByteArray> svg = svgDocument(
+            {QSize(40, 30), title, description}, [](QPainter &painter) { painter.fillRect(5, 5, 10, 10, Qt::red); });
         QVERIFY2(svg.has_value(), "no SVG document was made");
+        for (const char *part : {"viewBox=\"0 0 40 30\"", "<rect x=\"5\" y=\"5\" width=\"10\" height=\"10\"/>"})
+            QVERIFY2(svg->contains(part), qPrintable(QString::fromUtf8(part) + " is not in:\n" + *svg));
         QXmlStreamReader reader(*svg);
         QStringList texts;
         while (reader.readNextStartElement())
