@@ -44,16 +44,9 @@ struct FakeHost : DiagramMouseHost {
     QPointF corner(int id) const { return QPointF(table.block(id).x, table.block(id).y); }
 };
 
-// The modifiers held at the release, where the pointer is released, where the block lands, and
-// where it starts (it is picked up at its middle).
-struct Move {
-    int shift;
-    QPointF to, landing, from{40, 10};
-};
-
-// The button, whether the left block is dragged, whether both have the same x, and whether the
-// new parent already leads up to the new child, four links up.
-using Link = std::tuple<int, bool, bool, bool>;
+// Whether the left block is dragged, whether both have the same x, and whether the new parent
+// already leads up to the new child, four links up.
+using Link = std::tuple<bool, bool, bool>;
 
 } // namespace
 
@@ -96,20 +89,22 @@ private Q_SLOTS:
     void releaseMoves()
     {
         QFETCH(QStringList, row);
+        // The modifiers held at the release, where the pointer is released, where the block lands,
+        // and where it starts (it is picked up at its middle).
         const auto point = [&](int at) { return QPointF(row.value(at).toDouble(), row.value(at + 1).toDouble()); };
-        const Move move{row[0].toInt(), point(1), point(3), row.size() > 5 ? point(5) : QPointF(40, 10)};
+        const int shift = row[0].toInt();
+        const QPointF to = point(1), landing = point(3), from = row.size() > 5 ? point(5) : QPointF(40, 10);
         FakeHost host;
         DiagramMouse mouse(host);
         host.block(60, -20);
-        const int moved = host.block(float(move.from.x()), float(move.from.y())), child = host.block(50, 20);
+        const int moved = host.block(float(from.x()), float(from.y())), child = host.block(50, 20);
         host.table.link(child, std::int16_t(moved));
-        mouse.MouseDown(2, 0, float(move.from.x()) + 5, float(move.from.y()) + 5);
-        mouse.MouseMove(2, move.shift, float(move.to.x()), float(move.to.y()));
+        mouse.MouseDown(2, 0, float(from.x()) + 5, float(from.y()) + 5);
+        mouse.MouseMove(2, shift, float(to.x()), float(to.y()));
         const QPointF ghost(mouse.GhostX, mouse.GhostY);
-        mouse.MouseUp(2, move.shift, float(move.to.x()), float(move.to.y()));
+        mouse.MouseUp(2, shift, float(to.x()), float(to.y()));
         QCOMPARE(QList({host.corner(moved), ghost, host.corner(child)}),
-                 QList({move.landing, move.landing,
-                        move.shift ? move.landing + QPointF(50, 20) - move.from : QPointF(50, 20)}));
+                 QList({landing, landing, shift ? landing + QPointF(50, 20) - from : QPointF(50, 20)}));
         QCOMPARE(QList({int(host.table.block(moved).parent), host.edits, mouse.DragBlock}), QList({0, 1, 0}));
     }
 
@@ -133,14 +128,8 @@ private Q_SLOTS:
             const auto viewY = [&](double y) { return v.toViewY((y - m.DiagramTop) * m.pixelsPerUnitY()); };
             const QPointF at = host.corner(moved);
             QVERIFY2(viewX(at.x()) > -0.01 && viewY(at.y()) > -0.01 && viewX(at.x() - 1) < 0 && viewY(at.y() - 1) < 0,
-                     qPrintable(QString("view at (%1, %2): the box's corner at (%3, %4) pixels, one unit less at "
-                                        "(%5, %6)")
-                                    .arg(v.left)
-                                    .arg(v.top)
-                                    .arg(viewX(at.x()))
-                                    .arg(viewY(at.y()))
-                                    .arg(viewX(at.x() - 1))
-                                    .arg(viewY(at.y() - 1))));
+                     qPrintable(QString::asprintf("view at (%d, %d): the box's corner at (%.2f, %.2f) pixels", v.left,
+                                                  v.top, viewX(at.x()), viewY(at.y()))));
         }
     }
 
@@ -149,18 +138,17 @@ private Q_SLOTS:
     void linkRule_data()
     {
         test::addRows<Link>({
-            {"right: drag the right block onto the left", {2, false, false, false}},
-            {"right: drag the left block onto the right", {2, true, false, false}},
-            {"middle button links like the right", {4, false, false, false}},
-            {"equal x: the dragged block becomes the child", {2, false, true, false}},
-            {"a link that closes a loop is refused", {2, false, false, true}},
-            {"a loop through equal x is refused", {2, true, true, true}},
+            {"drag the right block onto the left", {false, false, false}},
+            {"drag the left block onto the right", {true, false, false}},
+            {"equal x: the dragged block becomes the child", {false, true, false}},
+            {"a link that closes a loop is refused", {false, false, true}},
+            {"a loop through equal x is refused", {true, true, true}},
         });
     }
     void linkRule()
     {
         QFETCH(Link, row);
-        const auto [button, dragLeftOne, equalX, loop] = row;
+        const auto [dragLeftOne, equalX, loop] = row;
         FakeHost host;
         DiagramMouse mouse(host);
         const int left = host.block(10, 0), right = host.block(equalX ? 10 : 40, equalX ? 15 : 0);
@@ -172,8 +160,8 @@ private Q_SLOTS:
             below = above;
         }
         const BlockTable before = host.table;
-        mouse.MouseDown(button, 0, host.table.block(dragged).x + 5, host.table.block(dragged).y + 5);
-        mouse.MouseUp(button, 0, host.table.block(target).x + 5, host.table.block(target).y + 5);
+        mouse.MouseDown(2, 0, host.table.block(dragged).x + 5, host.table.block(dragged).y + 5);
+        mouse.MouseUp(2, 0, host.table.block(target).x + 5, host.table.block(target).y + 5);
         BlockTable expected = before;
         if (!loop)
             expected.link(child, parent);
