@@ -219,14 +219,14 @@ private Q_SLOTS:
     void spokenBlock_data()
     {
         test::addRows<Spoken>({
-            {"impact", {"Seal worn", "", "Other", 0, "Seal worn", "no category; no notes classification; impact"}},
             {"cause",
              {" Seal\r\nworn ", "TECHNOLOGY; science", "knowledge and skills", 1, "Seal worn",
               "Knowledge and Skills; Science, Technology; cause of Pump failed"}},
             {"no captions",
              {"", "Human Factors", "Wellness/Capacity; Motives", 2, "Block without caption",
               "Motives; Human Factors; cause of Block without caption"}},
-            {"parent freed", {"x", "", "", 4, "x", "no category; no notes classification; impact"}},
+            {"parent freed, a category no rule knows",
+             {"x", "", "Other", 4, "x", "no category; no notes classification; impact"}},
         });
     }
     void spokenBlock()
