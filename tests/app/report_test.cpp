@@ -3,7 +3,6 @@
 // readers: pdftotext for the PDF, an XML parser for the HTML, unzip and an XML parser for the ODT.
 #include "app/core/report/content.h"
 #include "app/core/report/outline.h"
-#include "app/core/report/pictures.h"
 #include "app/core/report/report_file.h"
 #include "app/core/report/text_document.h"
 #include "app/core/user_files.h"
