@@ -70,25 +70,6 @@ private Q_SLOTS:
         QCOMPARE(itemAt(5, 30), QString("none"));
     }
 
-    // A reader hears of a focused block only while the diagram has the focus and a block is chosen.
-    void focusedItemIsTheChosenBlockWhileTheDiagramHasTheFocus()
-    {
-        WindowDriver d;
-        d.start();
-        d.load(analysisWith(2));
-        QAccessibleInterface *diagram = QAccessible::queryAccessibleInterface(d.control("picDiagram"));
-        const auto focused = [&] {
-            const QAccessibleInterface *item = diagram->focusChild();
-            return item ? item->text(QAccessible::Name) : QString("none");
-        };
-        run(d, {focus("picDiagram")});
-        QCOMPARE(focused(), QString("none")); // no block chosen yet
-        d.key(Qt::Key_Home);
-        QCOMPARE(focused(), QString("Block 1"));
-        run(d, {focus("txtOffice")});
-        QCOMPARE(focused(), QString("none")); // the block stays chosen, the focus is elsewhere
-    }
-
     // A key cell is a button that says its value and what kind of value it is, and nothing in the
     // texts a reader may read besides, which would repeat or mislead; it hides while the other
     // view's key shows.
@@ -108,37 +89,31 @@ private Q_SLOTS:
         QVERIFY2(cell->state().invisible, "a cell of the hidden key is shown");
     }
 
-    // A reader that held a deleted block's item finds it gone, not alive under a new block.
-    void deletedBlocksItemIsGone()
-    {
-        WindowDriver d;
-        d.start();
-        d.load(analysisWith(3));
-        QAccessibleInterface *diagram = QAccessible::queryAccessibleInterface(d.control("picDiagram"));
-        const QAccessible::Id second = QAccessible::uniqueId(diagram->child(1));
-        d.clickDiagram(20, 5);
-        d.click("btnDelete");
-        QVERIFY2(!QAccessible::accessibleInterface(second), "the deleted block's item is still there");
-    }
-
+    // The diagram's items after each kind of change: names, the selected one (*), the one a reader
+    // hears of as focused, only while the diagram has the focus and a block is chosen, and the
+    // second item's description. A reader that held a deleted block's item finds it gone, not
+    // alive under a new block.
     void diagramItemsFollowTheTable_data()
     {
         QTest::addColumn<QList<Step>>("steps");
-        QTest::addColumn<QStringList>("items"); // name, and * for the selected one
-        QTest::addColumn<QString>("second");    // the second item's description
+        QTest::addColumn<QStringList>("items");
+        QTest::addColumn<QString>("description");
         const QString plain = "no category; no notes classification; impact";
         const Step motivesOnBlock2 = [](WindowDriver &d) { d.dragPicture("PicCategories", {100, 80}, 20, 5); };
+        const QStringList three{"Block 1", "Block 2", "Block 3"};
+        QTest::newRow("the diagram focused, no block chosen") << QList{focus("picDiagram")} << three << plain;
         QTest::newRow("keys select, with the focus") << QList{focus("picDiagram"), key(Qt::Key_Home)}
                                                      << QStringList{"Block 1 * focused", "Block 2", "Block 3"} << plain;
+        QTest::newRow("the focus elsewhere") << QList{focus("picDiagram"), key(Qt::Key_Home), focus("txtOffice")}
+                                             << QStringList{"Block 1 *", "Block 2", "Block 3"} << plain;
         QTest::newRow("caption") << QList{at(20, 5), type("txtText", "x"), press("btnImplement")}
                                  << QStringList{"Block 1", "xBlock 2 *", "Block 3"} << plain;
-        QTest::newRow("category") << QList{motivesOnBlock2} << QStringList{"Block 1", "Block 2", "Block 3"}
-                                  << "Motives; no notes classification; impact";
-        QTest::newRow("link") << QList{drag(20, 5, 5, 5)} << QStringList{"Block 1", "Block 2", "Block 3"}
+        QTest::newRow("category") << QList{motivesOnBlock2} << three << "Motives; no notes classification; impact";
+        QTest::newRow("link") << QList{drag(20, 5, 5, 5)} << three
                               << "no category; no notes classification; cause of Block 1";
         QTest::newRow("delete") << QList{at(20, 5), press("btnDelete")} << QStringList{"Block 1", "Block 3"} << plain;
-        QTest::newRow("delete, undo") << QList{at(20, 5), press("btnDelete"), key(Qt::CTRL | Qt::Key_Z)}
-                                      << QStringList{"Block 1", "Block 2", "Block 3"} << plain;
+        QTest::newRow("delete, undo") << QList{at(20, 5), press("btnDelete"), key(Qt::CTRL | Qt::Key_Z)} << three
+                                      << plain;
         QTest::newRow("new block") << QList{at(60, 5)}
                                    << QStringList{"Block 1", "Block 2", "Block 3", "Block without caption *"} << plain;
     }
@@ -146,12 +121,13 @@ private Q_SLOTS:
     {
         QFETCH(QList<Step>, steps);
         QFETCH(QStringList, items);
-        QFETCH(QString, second);
+        QFETCH(QString, description);
         WindowDriver d;
         d.start();
         d.load(analysisWith(3));
         QAccessibleInterface *diagram = QAccessible::queryAccessibleInterface(d.control("picDiagram"));
         QCOMPARE(diagram->childCount(), 3); // a screen reader has read the diagram before the user acts
+        const QAccessible::Id second = QAccessible::uniqueId(diagram->child(1));
         run(d, steps);
         QStringList read;
         for (int i = 0; i < diagram->childCount(); ++i) {
@@ -161,8 +137,12 @@ private Q_SLOTS:
                         (item->state().focused ? " focused" : "");
         }
         QCOMPARE(read, items);
+        const QAccessibleInterface *heard = diagram->focusChild();
+        QCOMPARE(heard ? heard->text(QAccessible::Name) + " * focused" : QString(), read.filter(" focused").value(0));
+        if (items.size() < 3)
+            QVERIFY2(!QAccessible::accessibleInterface(second), "the deleted block's item is still there");
         QVERIFY2(!diagram->child(diagram->childCount()), "an item past the last block");
-        QCOMPARE(diagram->child(1)->text(QAccessible::Description), second);
+        QCOMPARE(diagram->child(1)->text(QAccessible::Description), description);
     }
 };
 
