@@ -1,6 +1,5 @@
 // What the screen shows of the diagram after each kind of change: the picture the window drew,
 // repainted where it changed, never a picture from before the change.
-#include "render/surface.h"
 #include "support/test_main.h"
 #include "support/window.h"
 

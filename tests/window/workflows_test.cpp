@@ -130,7 +130,7 @@ private Q_SLOTS:
         addGesture("snapshot that cannot be written", {}, {currentFolder("vanished"), press("btnSnapShot")}, 1, clean,
                    3, {"RCA_Snapshot.bmp"});
         addGesture("moved to a screen of another density", {}, {fromADenserScreen}, 0, clean, 3, {});
-        // A block dragged by less than a pixel stays where it was, and the drag leaves no mark behind.
+        // A block dragged by less than a pixel stays where it was, and the drag leaves no trace on the diagram.
         addGesture("a drag that moves nothing", {}, {drag(20, 5, 20.02f, 5)}, 0, marked, 3, {"-1 0 (15, 0) Block 2||"});
         // The press on a key picture shows the pick pointer; a second press replaces the value; the
         // release over a block, or the next click on one, drops it into the field the view shows.
