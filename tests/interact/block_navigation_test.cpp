@@ -45,7 +45,6 @@ private Q_SLOTS:
             {"within 45 degrees beats a nearer block outside them", {"0 0; 40 10; 10 30", 1, Direction::Right, 2}},
             {"outside 45 degrees when nothing is within them", {"0 0; 10 30; -40 0", 1, Direction::Right, 2}},
             {"exactly 45 degrees is within them", {"0 0; 20 20; 21 10", 1, Direction::Down, 2}},
-            {"nothing that way", {"0 0; -20 0; 0 20", 1, Direction::Right, 0}},
             {"a block straight above is not to the right", {"0 0; 0 -20", 1, Direction::Right, 0}},
             {"one unit ahead is ahead", {"0 0; 1 3", 1, Direction::Right, 2}},
             {"equally near to the right: the lower id", {"0 0; 20 5; 20 -5", 1, Direction::Right, 2}},
@@ -116,8 +115,6 @@ private Q_SLOTS:
     {
         test::addRows<Digit>({
             {"1, categories", {CategoryView, 1, "Physical Resources"}},
-            {"6, categories", {CategoryView, 6, "Wellness/Capacity"}},
-            {"1, notes", {NotesView, 1, "Science"}},
             {"6, notes", {NotesView, 6, "Technology; Human Factors"}},
             {"0", {CategoryView, 0, ""}},
             {"7", {NotesView, 7, ""}},
