@@ -6,7 +6,6 @@
 #include "support/test_main.h"
 
 #include <functional>
-#include <memory>
 
 using namespace tessik;
 using namespace tessik::test;
@@ -76,109 +75,101 @@ private Q_SLOTS:
     {
         // The kept calls are dropped at a clear around boxes only once every one of its boxes is
         // drawn over solid: the rows of cleared boxes leave one, or part of one, not drawn so.
-        const std::pair<const char *, Drawing> drawings[] = {
-            {"more marks than are kept",
-             [](Surface &s) {
-                 plotChain(s, 6);
-                 s.setMixMode(MixMode::Xor);
-                 for (int mark = 0; mark < 5000; ++mark)
-                     s.line(-1, float(mark % 40) - 20, 60, float(mark % 29) - 10, RGB(0, 90, 200));
-             }},
-            {"cleared boxes not all drawn again",
-             [](Surface &s) {
-                 redCleared(s, {kLeft, kRight});
-                 box(s, kLeft);
-             }},
-            {"boxes only under each other",
-             [](Surface &s) {
-                 redCleared(s, {kLeft, kRight});
-                 s.setFillColour(RGB(0, 0, 200));
-                 s.roundRectUnder(kLeft, kRight);
-                 s.roundRectUnder(kRight, kLeft);
-             }},
-            {"cleared boxes drawn in XOR",
-             [](Surface &s) {
-                 redCleared(s, {kLeft});
-                 s.setMixMode(MixMode::Xor);
-                 box(s, kLeft);
-             }},
-            // A hollow box hides nothing: what was under it before the clear still shows inside it.
-            {"cleared boxes drawn hollow",
-             [](Surface &s) {
-                 redCleared(s, {kLeft});
-                 s.setFillStyle(FillStyle::Transparent);
-                 box(s, kLeft);
-             }},
-            // A box drawn under one that was drawn whole only before the latest clear: the part it
-            // leaves out still shows what came before that clear.
-            {"under a box drawn before the clear",
-             [](Surface &s) {
-                 redCleared(s, {kLeft, kRight});
-                 box(s, kRight);
-                 s.clearAround({kLeft});
-                 s.setFillColour(RGB(0, 0, 200));
-                 s.roundRectUnder(kLeft, kRight);
-             }},
-            // A clear after a read, its box drawn again, then another box: what the clear did
-            // stays done.
-            {"cleared after a read",
-             [](Surface &s) {
-                 fillRed(s);
-                 (void)s.logicalImage();
-                 s.line(0, 0, 30, 10, kBlack);
-                 s.clearAround({kLeft});
-                 box(s, kLeft);
-                 box(s, kRight);
-             }},
-            // A clear in full after a clear around boxes, with a read before them: drawing those
-            // boxes again later does not undo the full clear.
-            {"cleared in full after a clear around",
-             [](Surface &s) {
-                 fillRed(s);
-                 (void)s.logicalImage();
-                 s.line(0, 0, 30, 10, kBlack);
-                 s.clearAround({kLeft, kRight});
-                 s.clear();
-                 s.line(0, 20, 30, 10, kBlack);
-                 box(s, kLeft);
-                 box(s, kRight);
-             }},
-            {"mapping changed before the read",
-             [](Surface &s) {
-                 s.line(0, 0, 30, 10, kBlack);
-                 s.circle(10, 5, 3, kBlack);
-                 s.setMapping(PixelMapping::forStartupSize(kWidth / 2, kHeight / 2));
-                 s.line(0, 0, 30, 10, RGB(0, 0, 255));
-             }},
-            {"font changed before the read",
-             [](Surface &s) {
-                 s.printAt(0, 0, QStringLiteral("Pump"));
-                 QFont larger = captionFont();
-                 larger.setPixelSize(larger.pixelSize() * 2);
-                 s.setFont(larger);
-                 s.printAt(0, 8, QStringLiteral("Pump"));
-             }},
-            {"resized before the read",
-             [](Surface &s) {
-                 plotChain(s, 4);
-                 s.resize(kWidth + 40, kHeight + 30);
-                 s.line(-1, 20, 90, 20, kBlack);
-             }},
-            // The drawing goes on in a copy; the original is gone before the picture is read.
-            {"read through a copy", [](Surface &s) {
-                 plotChain(s, 7);
-                 auto original = std::make_unique<Surface>(s);
-                 original->line(0, 0, 40, 10, kBlack);
-                 s = *original;
-             }}};
         QTest::addColumn<qreal>("ratio");
         QTest::addColumn<PlaneView>("view");
         QTest::addColumn<Drawing>("draw");
-        for (const auto &[name, draw] : drawings) {
+        const auto add = [](const char *name, const Drawing &draw) {
             QTest::addRow("%s, ratio 2", name) << 2.0 << PlaneView{} << draw;
             QTest::addRow("%s, zoomed in and scrolled", name) << 1.0 << PlaneView{2, 60, 40} << draw;
             QTest::addRow("%s, ratio 1.5 zoomed out", name) << 1.5 << PlaneView{0.5, 0, 0} << draw;
-        }
+        };
+        // The picture is read between redraws with marks between them: a read changes nothing
+        // drawn after it, and a redraw's clear drops what came before.
+        add("redraws read between", [](Surface &s) {
+            for (int frame = 0; frame < 4; ++frame) {
+                plotChain(s, 9, float(frame) * 3);
+                (void)s.logicalImage();
+                s.setMixMode(MixMode::Xor);
+                s.line(0, 0, float(frame) * 5, 20, RGB(0, 64, 64));
+                s.setMixMode(MixMode::Copy);
+            }
+        });
+        add("more marks than are kept", [](Surface &s) {
+            plotChain(s, 6);
+            s.setMixMode(MixMode::Xor);
+            for (int mark = 0; mark < 5000; ++mark)
+                s.line(-1, float(mark % 40) - 20, 60, float(mark % 29) - 10, RGB(0, 90, 200));
+        });
+        add("cleared boxes not all drawn again", [](Surface &s) {
+            redCleared(s, {kLeft, kRight});
+            box(s, kLeft);
+        });
+        add("boxes only under each other", [](Surface &s) {
+            redCleared(s, {kLeft, kRight});
+            s.setFillColour(RGB(0, 0, 200));
+            s.roundRectUnder(kLeft, kRight);
+            s.roundRectUnder(kRight, kLeft);
+        });
+        add("cleared boxes drawn in XOR", [](Surface &s) {
+            redCleared(s, {kLeft});
+            s.setMixMode(MixMode::Xor);
+            box(s, kLeft);
+        });
+        // A hollow box hides nothing: what was under it before the clear still shows inside it.
+        add("cleared boxes drawn hollow", [](Surface &s) {
+            redCleared(s, {kLeft});
+            s.setFillStyle(FillStyle::Transparent);
+            box(s, kLeft);
+        });
+        // A box drawn under one that was drawn whole only before the latest clear: the part it
+        // leaves out still shows what came before that clear.
+        add("under a box drawn before the clear", [](Surface &s) {
+            redCleared(s, {kLeft, kRight});
+            box(s, kRight);
+            s.clearAround({kLeft});
+            s.setFillColour(RGB(0, 0, 200));
+            s.roundRectUnder(kLeft, kRight);
+        });
+        // A clear after a read, its box drawn again, then another box: what the clear did
+        // stays done.
+        add("cleared after a read", [](Surface &s) {
+            fillRed(s);
+            (void)s.logicalImage();
+            s.line(0, 0, 30, 10, kBlack);
+            s.clearAround({kLeft});
+            box(s, kLeft);
+            box(s, kRight);
+        });
+        // A clear in full after a clear around boxes, with a read before them: drawing those
+        // boxes again later does not undo the full clear.
+        add("cleared in full after a clear around", [](Surface &s) {
+            fillRed(s);
+            (void)s.logicalImage();
+            s.line(0, 0, 30, 10, kBlack);
+            s.clearAround({kLeft, kRight});
+            s.clear();
+            s.line(0, 20, 30, 10, kBlack);
+            box(s, kLeft);
+            box(s, kRight);
+        });
+        add("mapping changed before the read", [](Surface &s) {
+            s.line(0, 0, 30, 10, kBlack);
+            s.circle(10, 5, 3, kBlack);
+            s.setMapping(PixelMapping::forStartupSize(kWidth / 2, kHeight / 2));
+            s.line(0, 0, 30, 10, RGB(0, 0, 255));
+        });
+        add("font changed before the read", [](Surface &s) {
+            s.printAt(0, 0, QStringLiteral("Pump"));
+            QFont larger = captionFont();
+            larger.setPixelSize(larger.pixelSize() * 2);
+            s.setFont(larger);
+            s.printAt(0, 8, QStringLiteral("Pump"));
+        });
+        add("resized before the read", [](Surface &s) {
+            plotChain(s, 4);
+            s.resize(kWidth + 40, kHeight + 30);
+            s.line(-1, 20, 90, 20, kBlack);
+        });
     }
     void plainPictureIsTheOneOfRatioOne()
     {
@@ -188,36 +179,12 @@ private Q_SLOTS:
         Surface plain = surfaceFor(1, {}), dense = surfaceFor(ratio, view);
         draw(plain);
         draw(dense);
+        // In another view point() reads the plain picture: it is drawn for that read too.
+        for (int y = 0; ratio == 1 && y < kHeight; y += 7)
+            for (int x = 0; x < kWidth; x += 5)
+                QVERIFY2(dense.point(x, y) == plain.point(x, y), qPrintable(QStringLiteral("at %1,%2").arg(x).arg(y)));
         const QString diff = pictureDifference(plain.image(), dense.logicalImage());
         QVERIFY2(diff.isEmpty(), qPrintable("the plain picture differs: " + diff));
-    }
-
-    // Read between redraws, with marks in XOR between them, the plain picture is that of the last
-    // one, and a read changes nothing that is drawn after it.
-    void readBetweenRedrawsKeepsUp()
-    {
-        Surface plain = surfaceFor(1, {}), dense = surfaceFor(2, {});
-        for (int frame = 0; frame < 4; ++frame) {
-            for (Surface *s : {&plain, &dense}) {
-                plotChain(*s, 9, float(frame) * 3);
-                s->setMixMode(MixMode::Xor);
-                s->line(0, 0, float(frame) * 5, 20, RGB(0, 64, 64));
-                s->setMixMode(MixMode::Copy);
-            }
-            const QString diff = pictureDifference(plain.image(), dense.logicalImage());
-            QVERIFY2(diff.isEmpty(), qPrintable(QStringLiteral("frame %1: ").arg(frame) + diff));
-        }
-    }
-
-    // In another view point() reads the plain picture: it is drawn for that read too.
-    void pointReadsTheDrawnPlainPicture()
-    {
-        Surface plain = surfaceFor(1, {}), zoomed = surfaceFor(1, {2, 30, 30});
-        for (Surface *s : {&plain, &zoomed})
-            plotChain(*s, 5);
-        for (int y = 0; y < kHeight; y += 7)
-            for (int x = 0; x < kWidth; x += 5)
-                QVERIFY2(zoomed.point(x, y) == plain.point(x, y), qPrintable(QStringLiteral("at %1,%2").arg(x).arg(y)));
     }
 };
 
