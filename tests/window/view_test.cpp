@@ -2,6 +2,8 @@
 #include "support/test_main.h"
 #include "support/window.h"
 
+#include <QScrollBar>
+
 using namespace tessik;
 using namespace tessik::test;
 
@@ -25,6 +27,26 @@ using ZoomedBack = std::pair<QList<Step>, int>;       // the gestures, then the 
 bool barShown(WindowDriver &d)
 {
     return d.control("diagramScrollX")->isVisible();
+}
+
+// The view's left edge and the upright bar's width (0 when hidden) once the keys have chosen "Far"
+// at x 155, past the right edge; "Farther" beyond it leaves the view room to move on, and a block
+// far below brings the upright bar.
+std::pair<int, int> viewAfterChoosingFar(bool blockBelow)
+{
+    WindowDriver d;
+    d.start();
+    Analysis a = analysisWith(3);
+    a.table.setCaption(a.table.addBlock(155, 5), "Far");
+    a.table.setCaption(a.table.addBlock(185, 5), "Farther");
+    if (blockBelow)
+        a.table.setCaption(a.table.addBlock(5, 60), "Deep");
+    d.load(a, "Pump.rca.xml");
+    run(d, {focus("picDiagram"), key(Qt::Key_Home), key(Qt::Key_Right), key(Qt::Key_Right), key(Qt::Key_Right)});
+    const auto *upright = d.find<QScrollBar>("diagramScrollY");
+    const std::pair view(d.find<QScrollBar>("diagramScrollX")->value(), upright->isVisible() ? upright->width() : 0);
+    d.key(Qt::Key_Return);
+    return d.text("txtText") == "Far" ? view : std::pair(-1, -1);
 }
 
 } // namespace
@@ -153,6 +175,18 @@ private Q_SLOTS:
         QVERIFY2(
             d.diagramSurface().image().copy(0, 0, width, shown.height()) == shown.copy(moved, 0, width, shown.height()),
             qPrintable(QString("back at 100 %, the picture is not the start-up one moved %1 pixels").arg(row.second)));
+    }
+
+    // A block chosen by keys past the right edge comes just into view with its focus ring whole:
+    // beside the upright bar the view moves on by the bar's width, no more and no less.
+    void aChosenBlockComesJustIntoView()
+    {
+        const auto [alone, noBar] = viewAfterChoosingFar(false);
+        const auto [beside, bar] = viewAfterChoosingFar(true);
+        QVERIFY2(alone > 0 && beside > 0, "the keys did not choose the far block, or the view did not move to it");
+        QCOMPARE(noBar, 0);
+        QVERIFY2(bar > 0, "a block far below brings no upright bar");
+        QCOMPARE(beside - alone, bar);
     }
 
     // Each notch of the wheel out is one step: 80, 67, 50, 33 and 25 %.
