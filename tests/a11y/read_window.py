@@ -2,9 +2,9 @@
 
 Started by read_window.sh inside a private session bus: starts the program on the analysis,
 prints the window's tree, then checks that every control shown has a name, that the key
-pictures' cells and the diagram's blocks read as they should, and that the accessible focus
-follows the selected block and a renamed block is announced; Ctrl+E
-from a text box exports under X11 too, and Esc in its dialog writes nothing.
+pictures' cells and the diagram's blocks read as they should, that the accessible focus
+follows the selected block, and that a renamed block and one described anew are announced;
+Ctrl+E from a text box exports under X11 too, and Esc in its dialog writes nothing.
     read_window.py TESSIK ANALYSIS
 """
 import os
@@ -32,6 +32,7 @@ UNNAMED_ROLES = {pyatspi.ROLE_FILLER, pyatspi.ROLE_SEPARATOR}
 
 focus_events = []  # name of each object the focus was announced on
 names_told = []  # each diagram item announced as renamed, by its new name
+descriptions_told = []  # each diagram item announced as described anew: its name and new description
 
 
 def fail(message):
@@ -112,6 +113,11 @@ def on_name(event):
         names_told.append(event.source.name)
 
 
+def on_description(event):
+    if event.source.getRole() == pyatspi.ROLE_LIST_ITEM:
+        descriptions_told.append((event.source.name, event.source.description))
+
+
 def focus_reaches(name):
     return lambda: name in focus_events
 
@@ -144,6 +150,28 @@ def check_focus_by_arrows(window, diagram):
              instead=lambda: f"names told {names_told!r}, the caption box reads "
              f"{caption.getText(0, caption.characterCount)!r}")
     expect("renamed items told", names_told, [renamed])
+
+
+def check_description_told(diagram):
+    # A digit on the diagram gives the chosen block the key's value (here a classification of its
+    # notes): the reader is told that block's new description, and no other block's.
+    renamed = BLOCKS[1][0] + " now"
+    diagram.queryComponent().grabFocus()
+    wait_for(f"the focus on {renamed!r}", lambda: diagram[1].getState().contains(pyatspi.STATE_FOCUSED),
+             instead=lambda: f"focus told on {focus_events!r}")
+    descriptions_told.clear()
+    subprocess.run(["xdotool", "key", "5"], check=True)
+    described = wait_for("a new description told", lambda: descriptions_told,
+                         instead=lambda: f"the block reads {diagram[1].description!r}")
+    expect("descriptions told", described, [(renamed, diagram[1].description)])
+    category, _, parent = BLOCKS[1][1].split("; ")
+    expect("the block's category and parent kept", [diagram[1].description.split("; ")[i] for i in (0, -1)],
+           [category, parent])
+    expect("the block's notes classified anew", diagram[1].description != BLOCKS[1][1], True)
+    print(f"description told: {described!r}")
+    diagram.queryComponent().grabFocus()
+    wait_for(f"the focus on {renamed!r} after the digit", lambda: diagram[1].getState().contains(
+        pyatspi.STATE_FOCUSED), instead=lambda: f"focus told on {focus_events!r}")
 
 
 def check_question_read(app, window):
@@ -206,6 +234,7 @@ def main():
     try:
         pyatspi.Registry.registerEventListener(on_focus, "object:state-changed:focused")
         pyatspi.Registry.registerEventListener(on_name, "object:property-change:accessible-name")
+        pyatspi.Registry.registerEventListener(on_description, "object:property-change:accessible-description")
         app = wait_for("the program on the accessibility bus", lambda: started(tessik))
         window = wait_for("the window", lambda: next((w for w in app if w and w.name.startswith("Tessik")), None))
         wait_for("the blocks", lambda: find(window, "Diagram").childCount == len(BLOCKS))
@@ -220,6 +249,7 @@ def main():
         diagram = find(window, "Diagram")
         expect("blocks", [(block.name, block.description) for block in diagram], BLOCKS)
         check_focus_by_arrows(window, diagram)
+        check_description_told(diagram)
         check_question_read(app, window)
         check_export_key(app, window)
         check_search_read(window)
