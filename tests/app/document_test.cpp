@@ -165,6 +165,19 @@ private Q_SLOTS:
         QCOMPARE(writeAnalysis(d.analysis()), empty);
     }
 
+    // A deleted block's children stay, unlinked, so that a block added later in its slot is
+    // no parent of theirs; undone, they are its children again.
+    void deletedBlocksChildrenStayUnlinked()
+    {
+        TestEnvironment env;
+        Document d;
+        QVERIFY(!openPump(d, env).isEmpty());
+        d.deleteBlock(2);
+        QVERIFY2(d.table().isLive(1) && d.table().block(1).parent == 0, "the deleted block's child still points to it");
+        d.undo();
+        QCOMPARE(d.table().children(2), std::vector<int>{1});
+    }
+
     // Typing in the open editor of a freshly opened analysis is in the copy as OK would store
     // it, with characters the file's code page lacks; what undoes the typing takes it out again,
     // and leaves the other unsaved edits in.

@@ -295,6 +295,10 @@ private Q_SLOTS:
         swapped.replace(beforeLast - 10, 10, good.mid(lastUsed - 10, 10));
         QTest::newRow("objects that are not where the table says") << good << swapped;
         QTest::newRow("no catalogue") << good << replaced(good, "/Root", "/Rook");
+        QString pastTheLast = QString::fromLatin1(good); // the catalogue one number past the last object
+        const QString size = QRegularExpression("/Size (\\d+)").match(pastTheLast).captured(1);
+        pastTheLast.replace(QRegularExpression("/Root \\d+"), "/Root " + size);
+        QTest::newRow("a catalogue past the last object") << good << pastTheLast.toLatin1();
         QTest::newRow("a catalogue without pages") << good << replaced(good, "/Pages 3", "/Pagez 3");
         QTest::newRow("pages that list none") << good << replaced(good, "/Kids", "/Kidz");
         QTest::newRow("a hex string left open") << good << replaced(good, "/DeviceRGB]", "<DeviceRGB]");

@@ -508,10 +508,11 @@ private Q_SLOTS:
         for (const QString ending : {"pdf", "html", "odt"}) {
             // The charts' bars, each with its label and count, read in the order drawn (HTML's inline SVG).
             const QStringList bars{"Physical Resources 1 Structure/Process 0", "Science 0 Technology 2"};
-            // The PDF names the program that made it (pdfinfo).
-            const QStringList own = ending == "html"  ? bars
-                                    : ending == "pdf" ? QStringList{"Creator: Tessik " + ProgramVersion}
-                                                      : QStringList();
+            // The PDF names the program that made it and the event (pdfinfo).
+            const QStringList own = ending == "html" ? bars
+                                    : ending == "pdf"
+                                        ? QStringList{"Creator: Tessik " + ProgramVersion, "Title: " + pump.description}
+                                        : QStringList();
             QTest::addRow("%s, a pump failure, Letter", qPrintable(ending))
                 << FileRow{ending, pump, us, pumpWords() + own, "612 x 792", false};
             QTest::addRow("%s, hostile texts, A4", qPrintable(ending))

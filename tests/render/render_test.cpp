@@ -516,6 +516,8 @@ private Q_SLOTS:
         const TextMetrics text(captionFont());
         constexpr qreal kScale = 8;
         QVERIFY2(text.fillsOutlines(kScale), "at eight times its size the caption font still fits Qt's glyph cache");
+        QVERIFY2(!text.fillsOutlines(64.0 / captionFont().pixelSize()),
+                 "at the largest size Qt keeps in its glyph cache, the caption is not taken from the cache as Qt's is");
         const CaptionTileKey key{
             {"Pump seized", "Valve"}, {{0.25, 0}, {0.5, 104.75}}, kScale, RGB(0, 0, 128), RGB(255, 255, 192)};
         CaptionTiles tiles;
