@@ -580,14 +580,14 @@ private Q_SLOTS:
         QVERIFY(state.restart);
     }
 
-    // The replay's frames are drawn in the diagram's own font: with nothing hidden, the picture
-    // faded in is the diagram's.
+    // The replay's frames are drawn in the diagram's own font and density: with nothing hidden,
+    // the picture faded in on a dense screen is the diagram's.
     void replayDrawsInTheDiagramsFont()
     {
         BlockTable table = chainTable();
         for (int id = 1; id <= table.usedSlots(); ++id)
             table.setCaption(id, "Inspection of the relief valve was postponed twice");
-        Surface diagram = startupSurface();
+        Surface diagram = startupSurface(670, 430, 2);
         diagram.setFont(twiceAsLarge(diagram.font()));
         PlotDiagram(diagram, table, DiagramColours(), "");
         const QImage plain = diagram.image();

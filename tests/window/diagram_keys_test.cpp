@@ -138,7 +138,7 @@ private Q_SLOTS:
     }
 
     // The worked example by keyboard alone, saved: the file's bytes. The selected block's ring
-    // shows on screen only, around the box wherever the view shows it.
+    // shows on screen only, around the box wherever the view shows it, whenever the diagram has the focus.
     void workedExampleByKeysAlone()
     {
         WindowDriver d;
@@ -154,7 +154,8 @@ private Q_SLOTS:
         };
         const QKeyCombination in = Qt::CTRL | Qt::Key_Plus, out = Qt::CTRL | Qt::Key_Minus, up = Qt::CTRL | Qt::Key_Up;
         run(d, {diagram, key(Qt::Key_Insert), typed("Conveyor stopped"), key(Qt::Key_Return), ringOnScreenOnly});
-        run(d, {keys({out, out}), ringOnScreenOnly}); // zoomed out around the middle
+        run(d, {tabTo("txtOffice"), diagram, ringOnScreenOnly}); // gone with the focus, back with it
+        run(d, {keys({out, out}), ringOnScreenOnly});            // zoomed out around the middle
         run(d, {keys({Qt::CTRL | Qt::Key_0, in, in}), key(Qt::Key_Home), ringOnScreenOnly}); // brought into view
         run(d, {key(Qt::CTRL | Qt::Key_0), key(Qt::Key_Insert), typed("Sensor data missing"), key(Qt::Key_Return)});
         run(d, {keys({up, up, up, Qt::Key_3}), tabTo("optType(1)"), key(Qt::Key_Down), diagram, key(Qt::Key_2)});
