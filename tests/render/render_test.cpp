@@ -517,7 +517,8 @@ private Q_SLOTS:
         constexpr qreal kScale = 8;
         QVERIFY2(text.fillsOutlines(kScale), "at eight times its size the caption font still fits Qt's glyph cache");
         QVERIFY2(!text.fillsOutlines(64.0 / captionFont().pixelSize()),
-                 "at the largest size Qt keeps in its glyph cache, the caption is not taken from the cache as Qt's is");
+                 "at the largest size Qt keeps in its glyph cache, the kept caption is filled from outlines, not as Qt "
+                 "draws it");
         const CaptionTileKey key{
             {"Pump seized", "Valve"}, {{0.25, 0}, {0.5, 104.75}}, kScale, RGB(0, 0, 128), RGB(255, 255, 192)};
         CaptionTiles tiles;
@@ -582,7 +583,7 @@ private Q_SLOTS:
 
     // The replay's frames are drawn in the diagram's own font and density: with nothing hidden,
     // the picture faded in on a dense screen is the diagram's.
-    void replayDrawsInTheDiagramsFont()
+    void replayDrawsInTheDiagramsFontAndDensity()
     {
         BlockTable table = chainTable();
         for (int id = 1; id <= table.usedSlots(); ++id)
